@@ -1,0 +1,102 @@
+// The game's process-wide state, grouped by owner, and the ports it reaches the machine through.
+// Screens are functions that take the Game by reference.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ports.hpp"
+
+namespace zb {
+
+// Settings screen values; saved in config.dat.
+struct Settings {
+    std::array<int16_t, 4> KeyCodes{97, 98, 100, 101};  // 左足, 右足, 左手, 右手
+    int16_t DelaySetting = 9;
+    int16_t FramePosition = 0;
+    int16_t BgmVolume = 0;  // 1/100 dB
+    bool JudgeEffect = true;
+    bool BigNoteWait = false;
+};
+
+// Local high scores; saved in score.dat.
+struct HighScoreTables {
+    // HighScores[column][song]: column = difficulty 0-2, or difficulty + 3 in the challenge course.
+    std::array<std::array<int32_t, 10>, 7> HighScores{};
+    std::array<int32_t, 4> CourseHighScores{};  // difficulty 0-2, 3 = challenge course
+};
+
+// The loaded chart: note model and per-chart constants, written by every LoadChart.
+struct Chart {
+    std::string ChartText;          // one digit per chart position, positions from 1
+    int16_t NoteCount = 0;
+    std::vector<int32_t> NotePos;   // indices 0 .. NoteCount + 100; lane pixels of note i
+    std::string NoteKinds;          // digit of note i at index i - 1
+    int16_t NoteSpacing = 40;       // lane pixels per chart position
+    int16_t LaneBlitWidth = 64;
+    int16_t PartEndTime = 0;        // centiseconds
+    int16_t ChartSpan = 0;          // centiseconds
+    int16_t ChartOffset = 0;        // lane pixels
+    int16_t ChartDelay = 0;         // lane pixels
+    double MusicVolumeScale = 1.0;
+    int16_t SongLevel = 0;
+    int16_t ComboBonusStep = 0;
+    int16_t GaugeGainBest = 0, GaugeGainGood = 0, GaugeLoss = 0, GaugeUnit = 0;
+    int16_t JudgeWindow1 = 13, JudgeWindow2 = 26, JudgeWindow3 = 39;
+    int16_t SongPart = 0;           // part 0-2 of the three-part songs
+};
+
+struct CourseState {
+    bool ChallengeCourse = false;
+    bool NetRankCourse = false;
+    bool OnSecondSong = false;
+    int16_t FirstSongNo = 0;
+    int32_t FirstSongScore = 0;
+};
+
+struct ChallengeState {
+    int16_t ChallengeMode = 0;  // 0 = no modifier
+    int16_t ChallengeDifficulty = 0;
+    int16_t ChallengeSong = 0;
+    bool ChallengeAuto = false;
+    std::array<int32_t, 10> ChallengePoints{};
+};
+
+// The internet ranking as read from netrank.dat; place 50 is the overflow slot.
+struct RankingTables {
+    static constexpr int kPlaces = 51;
+    static constexpr int kSongs = 21;
+    std::array<int32_t, kPlaces> NetTotalScore{};
+    std::array<std::string, kPlaces> NetTotalName{};
+    std::array<std::array<int16_t, 2>, kPlaces> NetTotalSongs{};
+    std::array<std::array<int32_t, kPlaces>, kSongs> NetSongScore{};
+    std::array<std::array<std::string, kPlaces>, kSongs> NetSongName{};
+    std::string NetPlayerName;
+    bool RankDisplayWaiting = false;
+};
+
+struct Game {
+    explicit Game(Platform& p) : platform(p), form(p.window.Form()) {}
+    Game(const Game&) = delete;
+    Game& operator=(const Game&) = delete;
+
+    Platform& platform;
+    MainForm& form;
+
+    std::string ScreenState;
+    std::array<std::string, 21> SongTitles;
+    int16_t LastPressNote = 0;
+
+    Settings settings;
+    HighScoreTables scores;
+    Chart chart;
+    CourseState course;
+    ChallengeState challenge;
+    RankingTables ranking;
+
+    const std::string& AppDir() const { return platform.appDir; }
+};
+
+}  // namespace zb

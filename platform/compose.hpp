@@ -1,0 +1,27 @@
+// Draws the form model into one 667 x 500 picture: the background colour, then the images and
+// labels, then the visible picture boxes on top. Both window adapters show exactly this picture.
+#pragma once
+
+#include <string>
+
+#include "platform/form.hpp"
+
+namespace zb {
+
+// Draws label text. The real one uses the Japanese gothic font; tests may pass NullText.
+class TextRenderer {
+public:
+    virtual ~TextRenderer() = default;
+    // Draws text into the rectangle (x, y, w, h) of dst, wrapped at w, breaking at CR LF.
+    virtual void DrawText(Surface& dst, int x, int y, int w, int h, const std::string& utf8,
+                          double points, Color color, Align align) = 0;
+};
+
+class NullText : public TextRenderer {
+public:
+    void DrawText(Surface&, int, int, int, int, const std::string&, double, Color, Align) override {}
+};
+
+void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out);
+
+}  // namespace zb

@@ -1,0 +1,110 @@
+#include "platform/form.hpp"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zb {
+
+int TwipsToPx(int twips) {
+    return static_cast<int>(std::nearbyint(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+Surface LoadPictureFile(const std::string& path) {
+    SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
+    if (!rw) throw PictureError("cannot open picture " + path);
+    // SDL_image picks the decoder from the file's contents, not its name.
+    SDL_Surface* raw = IMG_Load_RW(rw, 1);
+    if (!raw) throw PictureError("cannot decode picture " + path + ": " + IMG_GetError());
+    SDL_Surface* argb = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
+    SDL_FreeSurface(raw);
+    if (!argb) throw PictureError("cannot convert picture " + path);
+    Surface out(argb->w, argb->h);
+    SDL_LockSurface(argb);
+    for (int y = 0; y < argb->h; ++y) {
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
+                                                            size_t(y) * size_t(argb->pitch));
+        uint32_t* dst = out.Row(y);
+        for (int x = 0; x < argb->w; ++x) dst[x] = row[x] & 0x00FFFFFFu;
+    }
+    SDL_UnlockSurface(argb);
+    SDL_FreeSurface(argb);
+    return out;
+}
+
+void ImageControl::LoadPicture(const std::string& path) {
+    Picture = std::make_shared<const Surface>(LoadPictureFile(path));
+}
+
+void PictureBox::SetWidthTwips(int twips) {
+    widthTwips_ = std::max(0, twips);
+    Fit();
+}
+
+void PictureBox::SetHeightTwips(int twips) {
+    heightTwips_ = std::max(0, twips);
+    Fit();
+}
+
+void PictureBox::Fit() {
+    int w = WidthPx(), h = HeightPx();
+    if (hasPicture_) w = std::max(w, picture_.Width()), h = std::max(h, picture_.Height());
+    dc_.Resize(w, h, BackColor);
+}
+
+void PictureBox::LoadPicture(const std::string& path) { SetPicture(LoadPictureFile(path)); }
+
+void PictureBox::SetPicture(Surface picture) {
+    picture_ = std::move(picture);
+    hasPicture_ = true;
+    Fit();
+    BlitCopy(picture_, 0, 0, picture_.Width(), picture_.Height(), dc_, 0, 0);
+}
+
+void PictureBox::RemovePicture() {
+    hasPicture_ = false;
+    picture_ = Surface();
+}
+
+void PictureBox::Cls() {
+    dc_.Fill(BackColor);
+    if (hasPicture_) BlitCopy(picture_, 0, 0, picture_.Width(), picture_.Height(), dc_, 0, 0);
+}
+
+MainForm::MainForm() {
+    for (int i = 0; i < int(Label.size()); ++i) Label[i].TabIndex = i;
+    pHanteiMask.SetSizePx(64, 64);
+}
+
+namespace {
+bool Inside(int x, int y, int leftTw, int topTw, int wPx, int hPx) {
+    const int l = TwipsToPx(leftTw), t = TwipsToPx(topTw);
+    return x >= l && y >= t && x < l + wPx && y < t + hPx;
+}
+}  // namespace
+
+ClickTarget HitTest(const MainForm& form, int x, int y) {
+    // Picture boxes lie above the lightweight controls and take no clicks of their own.
+    for (int i = int(form.Picture1.size()) - 1; i >= 0; --i) {
+        const PictureBox& p = form.Picture1[size_t(i)];
+        if (p.Visible && Inside(x, y, p.Left, p.Top, p.WidthPx(), p.HeightPx())) return {"", 0};
+    }
+    for (const PictureBox* p : {&form.pGamen, &form.pInu, &form.pGage, &form.pFumen, &form.pHaikei})
+        if (p->Visible && Inside(x, y, p->Left, p->Top, p->WidthPx(), p->HeightPx())) return {"", 0};
+    for (int i = int(form.Label.size()) - 1; i >= 0; --i) {
+        const LabelControl& l = form.Label[size_t(i)];
+        if (l.Visible && Inside(x, y, l.Left, l.Top, TwipsToPx(l.Width), TwipsToPx(l.Height)))
+            return {"Label", i};
+    }
+    for (int i = int(form.Image1.size()) - 1; i >= 0; --i) {
+        const ImageControl& im = form.Image1[size_t(i)];
+        if (im.Visible && im.Picture &&
+            Inside(x, y, im.Left, im.Top, im.Picture->Width(), im.Picture->Height()))
+            return {"Image1", i};
+    }
+    return {"Form", 0};
+}
+
+}  // namespace zb

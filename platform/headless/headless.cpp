@@ -1,0 +1,131 @@
+#include "platform/headless/headless.hpp"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zb::headless {
+
+int64_t VirtualClock::TickMs() { return static_cast<int64_t>(std::floor(now_ * 1000.0 + 1e-9)); }
+
+void ScriptedKeyboard::At(double seconds, int vkCode, bool down) {
+    auto pos = std::upper_bound(script_.begin(), script_.end(), seconds,
+                                [](double t, const Change& c) { return t < c.at; });
+    script_.insert(pos, Change{seconds, vkCode, down});
+}
+
+void ScriptedKeyboard::Apply() {
+    const double now = clock_.Now();
+    while (!script_.empty() && script_.front().at <= now) {
+        const Change c = script_.front();
+        script_.pop_front();
+        KeyState& k = keys_[c.vk];
+        if (c.down && !k.down) {
+            k.pressedSince = true;
+            k.lastDown = c.at;
+        }
+        k.down = c.down;
+    }
+}
+
+uint16_t ScriptedKeyboard::GetAsyncKeyState(int vkCode) {
+    Apply();
+    KeyState& k = keys_[vkCode];
+    const uint16_t v = uint16_t((k.down ? 0x8000 : 0) | (k.pressedSince ? 1 : 0));
+    k.pressedSince = false;
+    return v;
+}
+
+std::optional<double> ScriptedKeyboard::LastDownTime(int vkCode) {
+    Apply();
+    auto it = keys_.find(vkCode);
+    return it == keys_.end() ? std::nullopt : it->second.lastDown;
+}
+
+void ClockMusicPlayer::SetFileName(const std::string& path) {
+    history_.push_back(path);
+    if (path.empty()) {
+        if (playing_) stoppedAt_ = PositionAt(clock_.Now());
+        playing_ = false;
+    } else {
+        playing_ = true;
+        startedAt_ = clock_.Now();
+    }
+    file_ = path;
+}
+
+double ClockMusicPlayer::PositionAt(double clockSeconds) {
+    return playing_ ? clockSeconds - startedAt_ : stoppedAt_;
+}
+
+MsgResult ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon,
+                                      const std::string& title) {
+    shown.push_back({"MessageBox", text, title, buttons});
+    if (!answers.empty()) {
+        const MsgResult r = answers.front();
+        answers.pop_front();
+        return r;
+    }
+    return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+}
+
+std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) {
+    shown.push_back({"InputBox", prompt, title, MsgButtons::OkCancel});
+    if (!inputs.empty()) {
+        std::string s = inputs.front();
+        inputs.pop_front();
+        return s;
+    }
+    return defaultText;
+}
+
+HeadlessWindow::HeadlessWindow(VirtualClock& clock, TextRenderer* text)
+    : clock_(clock), text_(text ? text : &nullText_) {}
+
+void HeadlessWindow::ClickAt(double seconds, const std::string& source, int index) {
+    auto pos = std::upper_bound(queue_.begin(), queue_.end(), seconds,
+                                [](double t, const Event& e) { return t < e.at; });
+    queue_.insert(pos, Event{seconds, source, index});
+}
+
+void HeadlessWindow::CloseAt(double seconds) { ClickAt(seconds, "", 0); }
+
+void HeadlessWindow::DoEvents() {
+    ++yields;
+    clock_.Advance(yieldStep);
+    if (onYield) onYield();
+    const double now = clock_.Now();
+    while (!queue_.empty() && queue_.front().at <= now) {
+        const Event e = queue_.front();
+        queue_.pop_front();
+        if (!events_) continue;
+        if (e.source.empty())
+            events_->CloseRequested();
+        else
+            events_->ClickDispatch(e.source, e.index);
+    }
+    Timer& t = form_.Timer1[0];
+    if (t.Enabled && t.Interval > 0) {
+        if (nextTimer_ < 0) nextTimer_ = now + t.Interval / 1000.0;
+        if (now >= nextTimer_ && events_) {
+            nextTimer_ = now + t.Interval / 1000.0;
+            events_->TimerTick();
+        }
+    } else {
+        nextTimer_ = -1;
+    }
+}
+
+void HeadlessWindow::WaitUntil(double clockSeconds) {
+    if (clock_.Now() < clockSeconds) clock_.Set(clockSeconds);
+}
+
+void HeadlessWindow::Present() {
+    ++presents;
+    ComposeForm(form_, *text_, screen_);
+}
+
+HeadlessPlatform::HeadlessPlatform(std::string appDir, TextRenderer* text)
+    : window(clock, text), ports{clock, keyboard, music, wave, dialogs, window, std::move(appDir)} {}
+
+}  // namespace zb::headless

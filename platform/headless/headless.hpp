@@ -1,0 +1,171 @@
+// The headless platform: a virtual clock that the game's waits advance, scripted keys and clicks,
+// a music player whose position follows the virtual clock, scripted dialogs that record what they
+// showed, and the form drawn into a pixel buffer. Tests and tools run the real screens on it.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/compose.hpp"
+#include "platform/ports.hpp"
+
+namespace zb::headless {
+
+class VirtualClock : public Clock {
+public:
+    double Now() override { return now_; }
+    int64_t TickMs() override;
+    TimeOfDay LocalTime() override { return timeOfDay_; }
+
+    void Advance(double seconds) { now_ += seconds; }
+    void Set(double seconds) { now_ = seconds; }
+    void SetLocalTime(TimeOfDay t) { timeOfDay_ = t; }
+
+private:
+    double now_ = 0;
+    TimeOfDay timeOfDay_{12, 0, 0};
+};
+
+// Keys follow a script of timed changes, applied as the virtual clock passes them.
+class ScriptedKeyboard : public Keyboard {
+public:
+    explicit ScriptedKeyboard(Clock& clock) : clock_(clock) {}
+    uint16_t GetAsyncKeyState(int vkCode) override;
+    std::optional<double> LastDownTime(int vkCode) override;
+
+    // Schedules a key change at a moment of the clock's timeline (kept in time order).
+    void At(double seconds, int vkCode, bool down);
+    // Changes a key now.
+    void Press(int vkCode) { At(clock_.Now(), vkCode, true); }
+    void Release(int vkCode) { At(clock_.Now(), vkCode, false); }
+    bool Pending() const { return !script_.empty(); }
+
+private:
+    struct Change {
+        double at;
+        int vk;
+        bool down;
+    };
+    struct KeyState {
+        bool down = false;
+        bool pressedSince = false;
+        std::optional<double> lastDown;
+    };
+    void Apply();
+
+    Clock& clock_;
+    std::deque<Change> script_;
+    std::map<int, KeyState> keys_;
+};
+
+// Plays nothing; the position follows the clock from the moment a file was set.
+class ClockMusicPlayer : public MusicPlayer {
+public:
+    explicit ClockMusicPlayer(Clock& clock) : clock_(clock) {}
+    void SetFileName(const std::string& path) override;
+    std::string FileName() const override { return file_; }
+    void SetAutoStart(bool on) override { autoStart_ = on; }
+    void SetEnabled(bool on) override { enabled_ = on; }
+    void SetVolume(int32_t v) override { volume_ = v; }
+    int32_t Volume() const override { return volume_; }
+    double CurrentPosition() override { return PositionAt(clock_.Now()); }
+    double PositionAt(double clockSeconds) override;
+
+    bool AutoStart() const { return autoStart_; }
+    bool Enabled() const { return enabled_; }
+    // Every file name set, in order (the empty string for a stop).
+    const std::vector<std::string>& History() const { return history_; }
+
+private:
+    Clock& clock_;
+    std::string file_;
+    bool playing_ = false;
+    double startedAt_ = 0;
+    double stoppedAt_ = 0;  // the position that stays after a stop
+    bool autoStart_ = false, enabled_ = false;
+    int32_t volume_ = 0;
+    std::vector<std::string> history_;
+};
+
+class RecordingWavePlayer : public WavePlayer {
+public:
+    void PlayWave(const std::string& path) override { played.push_back(path); }
+    std::vector<std::string> played;
+};
+
+// Dialogs answer from a script (OK / the first button when it runs out) and record what they showed.
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Shown {
+        std::string kind;  // "MessageBox" or "InputBox"
+        std::string text, title;
+        MsgButtons buttons = MsgButtons::Ok;
+    };
+    MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                         const std::string& title) override;
+    std::string InputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override;
+
+    std::deque<MsgResult> answers;
+    std::deque<std::string> inputs;
+    std::vector<Shown> shown;
+};
+
+// The form in memory. Each yield advances the virtual clock by a small step, runs the clicks and
+// the close requests queued for that moment, and the timer when it is due.
+class HeadlessWindow : public Window {
+public:
+    HeadlessWindow(VirtualClock& clock, TextRenderer* text = nullptr);
+    MainForm& Form() override { return form_; }
+    void SetEvents(FormEvents* events) override { events_ = events; }
+    void DoEvents() override;
+    void WaitUntil(double clockSeconds) override;
+    void Present() override;
+
+    // Queues a click (or a close request) for the first yield at or after the given moment.
+    void ClickAt(double seconds, const std::string& source, int index);
+    void Click(const std::string& source, int index) { ClickAt(clock_.Now(), source, index); }
+    void CloseAt(double seconds);
+    bool Pending() const { return !queue_.empty(); }
+
+    // The form as last presented (Present() draws it afresh).
+    const Surface& Screen() const { return screen_; }
+
+    double yieldStep = 0.001;  // seconds of virtual time that one yield takes
+    int yields = 0;
+    int presents = 0;
+    // Called on every yield, before the queued events; tests use it to act at a moment.
+    std::function<void()> onYield;
+
+private:
+    struct Event {
+        double at;
+        std::string source;  // empty for a close request
+        int index;
+    };
+    VirtualClock& clock_;
+    TextRenderer* text_;
+    NullText nullText_;
+    MainForm form_;
+    FormEvents* events_ = nullptr;
+    std::deque<Event> queue_;
+    double nextTimer_ = -1;
+    Surface screen_;
+};
+
+// Every headless port in one place.
+struct HeadlessPlatform {
+    explicit HeadlessPlatform(std::string appDir = ProgramDir(), TextRenderer* text = nullptr);
+    VirtualClock clock;
+    ScriptedKeyboard keyboard{clock};
+    ClockMusicPlayer music{clock};
+    RecordingWavePlayer wave;
+    ScriptedDialogs dialogs;
+    HeadlessWindow window;
+    Platform ports;
+};
+
+}  // namespace zb::headless

@@ -1,0 +1,125 @@
+// The ports through which the game reaches the machine. Game code (core, play, course, frontend,
+// netrank) talks only to these; platform/headless and platform/sdl implement them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "platform/form.hpp"
+
+namespace zb {
+
+struct TimeOfDay {
+    int hour = 0, minute = 0, second = 0;
+};
+
+// All clocks of the game share one monotonic timeline in seconds: key stamps, the music's
+// position and the frame pacing are compared on it.
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual double Now() = 0;          // monotonic seconds, high resolution
+    virtual int64_t TickMs() = 0;      // monotonic milliseconds, 64-bit (never wraps)
+    virtual TimeOfDay LocalTime() = 0;  // the wall clock's time of day
+};
+
+// Virtual-key codes as the settings file stores them.
+namespace vk {
+inline constexpr int Enter = 13, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
+inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
+}  // namespace vk
+
+class Keyboard {
+public:
+    virtual ~Keyboard() = default;
+    // 0x8000 while the key is down, plus 1 when it went down since the previous query of that
+    // key; the query clears that bit.
+    virtual uint16_t GetAsyncKeyState(int vkCode) = 0;
+    // When the key last went down, on the clock's timeline; nullopt if never.
+    virtual std::optional<double> LastDownTime(int vkCode) = 0;
+};
+
+// The media player: the five operations that the game uses.
+class MusicPlayer {
+public:
+    virtual ~MusicPlayer() = default;
+    // A path starts that file from its beginning; the empty string stops the music.
+    virtual void SetFileName(const std::string& path) = 0;
+    virtual std::string FileName() const = 0;
+    virtual void SetAutoStart(bool on) = 0;  // the Boolean property 1017
+    virtual void SetEnabled(bool on) = 0;
+    virtual void SetVolume(int32_t hundredthsDb) = 0;  // 0 loudest, negative quieter
+    virtual int32_t Volume() const = 0;
+    // Seconds since the start of the current file: now, and at a moment of the clock's timeline.
+    virtual double CurrentPosition() = 0;
+    virtual double PositionAt(double clockSeconds) = 0;
+};
+
+class WavePlayer {
+public:
+    virtual ~WavePlayer() = default;
+    // Plays a WAV file without waiting, cutting off the sound still playing. A missing file
+    // plays nothing and reports nothing.
+    virtual void PlayWave(const std::string& path) = 0;
+};
+
+enum class MsgButtons { Ok, OkCancel, YesNo };
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgResult { Ok, Cancel, Yes, No };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    virtual MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                                 const std::string& title) = 0;
+    // Returns the text entered, or the empty string when cancelled.
+    virtual std::string InputBox(const std::string& prompt, const std::string& title,
+                                 const std::string& defaultText) = 0;
+};
+
+// What the window tells the game: clicks, timer ticks and the request to close.
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    virtual void ClickDispatch(const std::string& source, int index) = 0;
+    virtual void TimerTick() = 0;
+    // Called when the player closes the window; the game asks and may end the program.
+    virtual void CloseRequested() = 0;
+};
+
+// The main window: owns the form model, routes events and shows the form.
+class Window {
+public:
+    virtual ~Window() = default;
+    virtual MainForm& Form() = 0;
+    virtual void SetEvents(FormEvents* events) = 0;
+    // The yield: handles the pending window events (clicks -> ClickDispatch, re-entrantly; the
+    // timer when due; a close request), then shows the form if it is due for a repaint.
+    virtual void DoEvents() = 0;
+    // Waits until the clock reaches `until`, stamping key changes about once a millisecond.
+    // Clicks and the timer wait for the next DoEvents.
+    virtual void WaitUntil(double clockSeconds) = 0;
+    // Shows the form now.
+    virtual void Present() = 0;
+};
+
+// Thrown to end the program at once from anywhere (the exit confirmation).
+struct ProgramEnd {};
+
+// Every port, as one bundle handed to the game.
+struct Platform {
+    Clock& clock;
+    Keyboard& keyboard;
+    MusicPlayer& music;
+    WavePlayer& wave;
+    Dialogs& dialogs;
+    Window& window;
+    std::string appDir;  // the program's folder with one trailing separator
+};
+
+// The folder of the running program, with exactly one trailing separator.
+std::string ProgramDir();
+
+}  // namespace zb

@@ -1,0 +1,76 @@
+#include "platform/surface.hpp"
+
+#include <algorithm>
+#include <cstring>
+
+namespace zb {
+
+Surface::Surface(int width, int height, Color fill)
+    : width_(std::max(0, width)),
+      height_(std::max(0, height)),
+      px_(size_t(width_) * size_t(height_), fill.rgb) {}
+
+void Surface::Resize(int width, int height, Color fill) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (width == width_ && height == height_) return;
+    Surface next(width, height, fill);
+    BlitCopy(*this, 0, 0, width_, height_, next, 0, 0);
+    *this = std::move(next);
+}
+
+void Surface::Fill(Color c) { std::fill(px_.begin(), px_.end(), c.rgb); }
+
+void Surface::FillRect(int x, int y, int w, int h, Color c) {
+    const int x0 = std::max(0, x), y0 = std::max(0, y);
+    const int x1 = std::min(width_, x + w), y1 = std::min(height_, y + h);
+    for (int yy = y0; yy < y1; ++yy) std::fill(Row(yy) + x0, Row(yy) + x1, c.rgb);
+}
+
+bool Blit(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx, int dy,
+          RasterOp op) {
+    if (w <= 0 || h <= 0) return true;
+    // Clip against the source, then against the destination, moving both origins together.
+    int64_t x0 = 0, y0 = 0, x1 = w, y1 = h;  // offsets within the rectangle
+    x0 = std::max<int64_t>(x0, -int64_t{sx});
+    y0 = std::max<int64_t>(y0, -int64_t{sy});
+    x1 = std::min<int64_t>(x1, int64_t{src.Width()} - sx);
+    y1 = std::min<int64_t>(y1, int64_t{src.Height()} - sy);
+    x0 = std::max<int64_t>(x0, -int64_t{dx});
+    y0 = std::max<int64_t>(y0, -int64_t{dy});
+    x1 = std::min<int64_t>(x1, int64_t{dst.Width()} - dx);
+    y1 = std::min<int64_t>(y1, int64_t{dst.Height()} - dy);
+    if (x0 >= x1 || y0 >= y1) return true;
+    const size_t n = size_t(x1 - x0);
+    // Within one surface, walk the rows so that no source row is overwritten before it is read.
+    const bool upward = &src == &dst && dy > sy;
+    for (int64_t i = y0; i < y1; ++i) {
+        const int64_t y = upward ? y1 - 1 - (i - y0) : i;
+        const uint32_t* s = src.Row(int(sy + y)) + (sx + x0);
+        uint32_t* d = dst.Row(int(dy + y)) + (dx + x0);
+        switch (op) {
+            case RasterOp::SrcCopy:
+                std::memmove(d, s, n * sizeof(uint32_t));
+                break;
+            case RasterOp::SrcPaint:
+                for (size_t k = 0; k < n; ++k) d[k] |= s[k];
+                break;
+            case RasterOp::SrcAnd:
+                for (size_t k = 0; k < n; ++k) d[k] &= s[k];
+                break;
+        }
+    }
+    return true;
+}
+
+bool BlitCopy(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx, int dy) {
+    return Blit(src, sx, sy, w, h, dst, dx, dy, RasterOp::SrcCopy);
+}
+
+bool BlitMasked(const Surface& sprite, const Surface& mask, int sx, int sy, int w, int h,
+                Surface& dst, int dx, int dy) {
+    Blit(mask, sx, sy, w, h, dst, dx, dy, RasterOp::SrcPaint);
+    return Blit(sprite, sx, sy, w, h, dst, dx, dy, RasterOp::SrcAnd);
+}
+
+}  // namespace zb

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages of scripts/packages.txt that are missing. Used by ./run and ./test.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+mapfile -t wanted < <(grep -vE '^\s*(#|$)' "$here/packages.txt")
+missing=()
+for p in "${wanted[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+echo "Installing packages: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
