@@ -1,0 +1,16 @@
+#include "core/screen_reset.hpp"
+
+namespace zb {
+
+void AllEnable(Game& game) {
+    MainForm& f = game.form;
+    for (auto& l : f.Label) l.Visible = false;
+    for (auto& im : f.Image1) im.Visible = false;
+    for (auto& p : f.Picture1) p.Visible = false;
+    for (PictureBox* p : {&f.pFumen, &f.pGage, &f.pInu, &f.pHaikei, &f.pGamen}) p->Visible = false;
+    f.frmGamen.reset();
+    f.pGamen.RemovePicture();
+    f.pGamen.Cls();
+}
+
+}  // namespace zb

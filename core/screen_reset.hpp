@@ -1,0 +1,12 @@
+// The screen reset that every screen calls before drawing itself.
+#pragma once
+
+#include "core/game.hpp"
+
+namespace zb {
+
+// Hides every label, image and picture box, releases the song select pictures (frmGamen) and
+// clears pGamen. Leaves the background colour and every caption and position alone.
+void AllEnable(Game& game);
+
+}  // namespace zb
