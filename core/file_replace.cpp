@@ -1,0 +1,126 @@
+#include "core/file_replace.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <vector>
+
+namespace zb {
+
+namespace {
+
+FileWriteFn& WriteHook() {
+    static FileWriteFn hook;
+    return hook;
+}
+
+ssize_t WriteSome(int fd, const char* data, size_t size) {
+    const FileWriteFn& hook = WriteHook();
+    return hook ? hook(fd, data, size) : ::write(fd, data, size);
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+ScopedFileWriteHook::ScopedFileWriteHook(FileWriteFn fn) : previous_(std::move(WriteHook())) {
+    WriteHook() = std::move(fn);
+}
+
+ScopedFileWriteHook::~ScopedFileWriteHook() {
+    WriteHook() = std::move(previous_);
+}
+
+bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
+    if (path.empty() || path.back() == '/') return false;
+
+    // Only a regular file (or nothing) may be replaced: renaming over a folder or a device would
+    // either fail late or destroy something that is not ours.
+    struct stat old {};
+    mode_t mode = NewFileMode();
+    if (::stat(path.c_str(), &old) == 0) {
+        if (!S_ISREG(old.st_mode)) return false;
+        mode = old.st_mode & 07777;
+    } else if (errno != ENOENT) {
+        return false;
+    }
+
+    // A unique name, so two saves never share a temporary file.
+    const std::string folder = FolderOf(path);
+    const std::string name =
+        path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    std::string tmpl = (folder == "/" ? "" : folder) + "/." + name + ".XXXXXX";
+    std::vector<char> buf(tmpl.begin(), tmpl.end());
+    buf.push_back('\0');
+    const int fd = ::mkstemp(buf.data());
+    if (fd < 0) return false;
+    const std::string tmp(buf.data());
+
+    bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    if (::close(fd) != 0) ok = false;
+    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
+    if (!ok) {
+        ::unlink(tmp.c_str());
+        return false;
+    }
+
+    // Make the rename itself durable; the file is already whole either way.
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::string data;
+    char chunk[4096];
+    for (;;) {
+        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            return false;
+        }
+        if (n == 0) break;
+        data.append(chunk, size_t(n));
+    }
+    ::close(fd);
+    out = std::move(data);
+    return true;
+}
+
+}  // namespace zb

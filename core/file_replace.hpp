@@ -1,0 +1,38 @@
+// Crash-safe replacement of a small data file (settings, high scores, the ranking copy): the new
+// contents go to a temporary file in the same folder, which is flushed to disk and then renamed
+// over the old file, so a crash or a full disk at any moment leaves either the old file or the new
+// one, never a mixture.
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace zb {
+
+// Writes `bytes` as the whole new contents of `path`. Returns false on any failure; the old file
+// (if any) is then untouched and no temporary file is left behind. A new file gets the usual
+// permissions (0666 less the umask); a replaced one keeps its own.
+bool ReplaceFileContents(const std::string& path, const std::string& bytes);
+
+// Reads a whole file. False when it is missing, not a regular file, or unreadable.
+bool ReadWholeFile(const std::string& path, std::string& out);
+
+// The write call that ReplaceFileContents uses, like POSIX write(). Tests swap it to simulate a
+// full disk or a crash part way through a save.
+using FileWriteFn = std::function<ssize_t(int fd, const void* data, size_t size)>;
+
+class ScopedFileWriteHook {
+  public:
+    explicit ScopedFileWriteHook(FileWriteFn fn);
+    ~ScopedFileWriteHook();
+    ScopedFileWriteHook(const ScopedFileWriteHook&) = delete;
+    ScopedFileWriteHook& operator=(const ScopedFileWriteHook&) = delete;
+
+  private:
+    FileWriteFn previous_;
+};
+
+}  // namespace zb
