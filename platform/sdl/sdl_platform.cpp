@@ -149,8 +149,10 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
             break;
         case SDL_MOUSEBUTTONUP:
             if (dispatch && e.button.button == SDL_BUTTON_LEFT && events_) {
-                if (auto p = ToForm(e.button.x, e.button.y)) {
-                    const ClickTarget t = HitTest(form_, p->first, p->second);
+                // The renderer has already scaled the click to form pixels (its logical size).
+                const int x = e.button.x, y = e.button.y;
+                if (x >= 0 && y >= 0 && x < kFormWidthPx && y < kFormHeightPx) {
+                    const ClickTarget t = HitTest(form_, x, y);
                     if (!t.source.empty()) events_->ClickDispatch(t.source, t.index);
                 }
             }
