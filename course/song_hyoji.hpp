@@ -1,0 +1,20 @@
+// The song select screen: the song under the course runner's cursor, composed from the song
+// select pictures onto pGamen, with the song's music as a preview.
+#pragma once
+
+#include <cstdint>
+
+#include "core/game.hpp"
+
+namespace zb {
+
+// Draws the screen for one entry and restarts the preview. `level` is the entry's star count
+// (1-11), `count` the number of entries the course offers, `position` the entry's 1-based place.
+void SongHyoji(Game& game, int16_t difficulty, int16_t song, int16_t level, int32_t highScore,
+               int16_t count, int16_t position);
+
+// Where the screen's origin lies in pGamenUra: the 697 x 499 picture centred on the window.
+int16_t SongScreenX0();
+int16_t SongScreenY0();
+
+}  // namespace zb

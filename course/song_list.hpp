@@ -1,0 +1,51 @@
+// The tables of one song pick: the star level of every chart, the course's entries in display
+// order, and the cursor over them. Rebuilt on every entry into the song select screen.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace zb {
+
+struct SongList {
+    static constexpr int kSongs = 21;
+    static constexpr int kDifficulties = 4;
+    static constexpr int kChallengeEntries = 31;
+    static constexpr int kCourseEntries = 10;
+
+    // Stars[song][difficulty]: the chart's level; 0 where there is no chart (not offered).
+    std::array<std::array<int16_t, kDifficulties>, kSongs> Stars{};
+    // The course's entries in display order (ascending level). In the challenge course each entry
+    // is difficulty * 100 + song; elsewhere only the first ten are used, each a song number.
+    std::array<int16_t, kChallengeEntries> Order{};
+    bool challenge = false;
+    int16_t difficulty = 0;  // the course's difficulty outside the challenge course
+
+    int Length() const { return challenge ? kChallengeEntries : kCourseEntries; }
+    int16_t SongAt(int index) const;
+    int16_t DifficultyAt(int index) const;
+    int16_t LevelAt(int index) const { return Stars[SongAt(index)][DifficultyAt(index)]; }
+    bool Offered(int index) const { return LevelAt(index) != 0; }
+    // The number of offered entries: every chart with a level in the challenge course, else the
+    // songs with a level at the course's difficulty.
+    int16_t Count() const;
+    // 1 + the index of the first entry equal to the one at `index`.
+    int16_t Position(int index) const;
+    // The first offered index (0 unless the first entry has been withdrawn).
+    int FirstIndex() const;
+    // Steps from `index` by `dir` (+1 right, -1 left) with wrap-around, on over withdrawn
+    // entries, calling `onStep` after every single step. Returns the new index.
+    int Step(int index, int dir, const std::function<void()>& onStep = {}) const;
+    // Withdraws a song at a difficulty (the ranking course's second pick).
+    void Withdraw(int16_t song, int16_t difficulty) { Stars.at(song).at(difficulty) = 0; }
+};
+
+// The display orders of the three difficulty courses and of the challenge course.
+const std::array<int16_t, SongList::kChallengeEntries>& CourseOrder(int16_t course, bool challenge);
+
+// The tables for a course: `course` is the difficulty 0-2; `challenge` selects the 31 charts.
+// Levels come from the song table: songs 0-9 at difficulties 0-3 where a chart exists.
+SongList BuildSongList(int16_t course, bool challenge);
+
+}  // namespace zb

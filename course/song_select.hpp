@@ -1,0 +1,32 @@
+// The course runner: the song picks of a course, the songs they start, and what follows each
+// song's results, run as one loop so that any number of songs keeps the stack flat.
+#pragma once
+
+#include <cstdint>
+
+#include "core/game.hpp"
+
+namespace zb {
+
+// How a course left the runner.
+struct CourseEnd {
+    enum class Kind {
+        Title,          // the course is over: the title screen comes next
+        NetRank,        // the ranking course is over: the ranking session comes next
+        ChallengeMenu,  // the challenge menu is up and waits for a click on a modifier
+    } kind = Kind::Title;
+    // The two songs of a finished course and their scores (the second score without the first).
+    int32_t firstScore = 0, secondScore = 0;
+    int16_t firstSong = 0, secondSong = 0;
+};
+
+// Runs a course from its song select screen: course 0-2 is the difficulty (the ranking course
+// runs course 2 with NetRankCourse set); with ChallengeCourse set it offers all 31 charts and
+// returns as soon as the challenge menu is shown. Otherwise it returns when the course is over.
+CourseEnd SongSelect(Game& game, int16_t course);
+
+// The click on a modifier of the challenge menu: plays the pending song under that modifier and
+// carries the course on until it ends or the next challenge menu is shown.
+CourseEnd StartChallengeSong(Game& game, int16_t mode);
+
+}  // namespace zb
