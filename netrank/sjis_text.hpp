@@ -1,0 +1,14 @@
+// The ranking file is Shift_JIS (Windows code page 932) on disk and on the server; the game keeps
+// text as UTF-8. These convert between the two and never fail: what can't be converted becomes
+// U+FFFD when reading and "?" when writing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zb {
+
+std::string SjisToUtf8(std::string_view sjis);
+std::string Utf8ToSjis(std::string_view utf8);
+
+}  // namespace zb
