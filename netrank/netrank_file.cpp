@@ -2,16 +2,15 @@
 
 #include <fstream>
 
+#include "core/file_replace.hpp"
 #include "netrank/netrank_format.hpp"
 
 namespace zb {
 namespace {
 
+// A crash or a full disk while writing leaves the old file whole.
 bool ReplaceLocal(const std::string& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
-    out.flush();
-    return static_cast<bool>(out);
+    return ReplaceFileContents(path, bytes);
 }
 
 // The place for score x in a list ordered from place 0, or -1: ahead of every equal score.
