@@ -1,0 +1,20 @@
+// What follows a song's results in a course: the same pick again after an auto play, the second
+// pick after the first song, and after the second song the duplicate notice or the course total
+// with its high score.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "core/game.hpp"
+#include "course/song_select.hpp"
+
+namespace zb {
+
+// Carries the course on after a song whose results are on label 5. `score` is the song's final
+// score (challenge points included). Returns how the course ended, or nothing when the course
+// goes on with another pick.
+std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, int16_t song, int16_t difficulty,
+                                        int32_t score);
+
+}  // namespace zb
