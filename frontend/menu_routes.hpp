@@ -1,0 +1,22 @@
+// Where the title menu and the challenge menu lead. The dispatcher has done the flag resets of each
+// item before it calls these; each runs its screen to the end and comes back to the title itself.
+// This is the one place where the courses, the settings screen and the internet ranking join the
+// menu.
+#pragma once
+
+#include <cstdint>
+
+#include "core/game.hpp"
+
+namespace zb {
+
+// かんたん (0), むずかしい (1), ワンだフル！ (2) and チャレンジ (3).
+void RunCourseFromTitle(Game& game, int16_t course);
+// せってい.
+void OpenSettingsFromTitle(Game& game);
+// ネットワーク: the player's name entry, then the internet-ranking course.
+void NetRankFromTitle(Game& game);
+// A click on a modifier of the challenge menu starts the pending song with it.
+void ChallengeModifierChosen(Game& game, int16_t mode);
+
+}  // namespace zb

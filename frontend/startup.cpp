@@ -1,0 +1,86 @@
+#include "frontend/startup.hpp"
+
+#include "core/picture_sets.hpp"
+#include "core/screen_reset.hpp"
+#include "frontend/config_file.hpp"
+#include "play/score_file.hpp"
+
+namespace zb {
+
+const char* const kNoticeLines[3] = {
+    "(C)2026 わんこ太郎\r\n",
+    "       Team ZUBAKKO\r\n",
+    "       無断転載禁止\r\n",
+};
+const char* const kStartUpWarning =
+    "一部の初期化に失敗しました。正しく動作しない可能性があります。";
+const char* const kAppTitle = "ズバッコミュージック";
+
+namespace {
+
+const char* const kSongTitles[10] = {
+    "ＦＦ４バトル２", "決戦　パート２", "サドンデス", "Opening to the 2001", "ラクダに揺られて",
+    "威風堂々",       "黄昏の街",       "雲の上から", "バイクレース０１",    "トルコ行進曲",
+};
+
+void ShowNotice(MainForm& f) {
+    f.BackColor = colors::Black;
+
+    LabelControl& notice = f.Label[0];
+    notice.Width = 6000;
+    notice.Height = 3500;
+    notice.BackColor = colors::Black;
+    notice.Left = 2000;
+    notice.Top = 2000;
+    notice.Visible = true;
+    notice.Caption.clear();
+    for (const char* line : kNoticeLines) notice.Caption += line;
+    notice.FontSize = 26;
+    notice.ForeColor = colors::Yellow;
+
+    LabelControl& click = f.Label[1];
+    click.Width = 3000;
+    click.Height = 1000;
+    click.BackColor = colors::Black;
+    click.Left = 5000;
+    click.Top = 4500;
+    click.Visible = true;
+    click.Caption = "Click start!";
+    click.ForeColor = colors::Red;
+    click.FontSize = 20;
+}
+
+// The music player knows three volumes; anything else (a first run, an old or odd file) gets the
+// middle one.
+int16_t UsableVolume(int16_t v) {
+    return v == -300 || v == -600 || v == -900 ? v : int16_t{-600};
+}
+
+}  // namespace
+
+void StartUp(Game& game) {
+    AllEnable(game);
+    bool failed = false;
+
+    ShowNotice(game.form);
+    if (!LoadFirstPictureSet(game)) failed = true;
+
+    for (size_t i = 0; i < 10; ++i) game.SongTitles[i] = kSongTitles[i];
+
+    Settings& s = game.settings;
+    s.DelaySetting = 9;
+    s.FramePosition = 0;
+    s.KeyCodes = {97, 98, 100, 101};
+    s.JudgeEffect = true;
+    game.ScreenState = "著作権表示";
+
+    if (!LoadConfig(game)) failed = true;
+    s.BgmVolume = UsableVolume(s.BgmVolume);
+    if (!LoadScores(game)) failed = true;
+
+    if (failed)
+        game.platform.dialogs.MessageBox(kStartUpWarning, MsgButtons::Ok, MsgIcon::Warning,
+                                         kAppTitle);
+}
+
+}  // namespace zb

@@ -1,0 +1,76 @@
+#include "frontend/title.hpp"
+
+#include "core/screen_reset.hpp"
+
+namespace zb {
+
+namespace {
+
+struct MenuItem {
+    int label;
+    const char* caption;
+    int shortTop;  // 0 = only in the full menu
+    int fullTop;
+};
+
+// In label order; the full menu puts せってい (label 2) last.
+constexpr MenuItem kMenu[] = {
+    {0, "かんたん", 2500, 2400},  {1, "むずかしい", 3500, 2950}, {2, "せってい", 4500, 5150},
+    {3, "ワンだフル！", 0, 3500}, {4, "チャレンジ", 0, 4050},    {5, "ネットワーク", 0, 4600},
+};
+
+constexpr int32_t kFullMenuScore = 1000000;
+
+}  // namespace
+
+void ShowLogo(Game& game) {
+    ImageControl& logo = game.form.Image1[0];
+    try {
+        logo.LoadPicture(game.AppDir() + "img/logo.gif");
+    } catch (const PictureError&) {
+        // Without the logo the menu still works.
+    }
+    logo.Visible = true;
+    logo.Top = 0;
+    logo.Left = 0;
+}
+
+void TitleHyoji(Game& game) {
+    MainForm& f = game.form;
+    AllEnable(game);
+    game.ScreenState = "タイトル画面";
+    ShowLogo(game);
+    f.BackColor = colors::Yellow;
+    game.course.OnSecondSong = false;
+    game.course.ChallengeCourse = false;
+
+    const bool full = game.scores.CourseHighScores[1] >= kFullMenuScore;
+    for (const MenuItem& item : kMenu) {
+        LabelControl& l = f.Label[size_t(item.label)];
+        l.Caption = item.caption;
+        l.FontSize = 30;
+        l.ForeColor = colors::Blue;
+        l.BackColor = colors::Yellow;
+        l.Left = 5500;
+        l.TabIndex = item.label;
+        l.Width = 3500;
+        l.Height = 550;
+        l.Alignment = Align::Left;
+        if (full) {
+            l.Top = item.fullTop;
+            l.Visible = true;
+        } else if (item.shortTop != 0) {
+            l.Top = item.shortTop;
+            l.Visible = true;
+        }
+    }
+}
+
+void StartOpening(Game& game) {
+    game.platform.music.SetFileName(game.AppDir() + "sound/title.mid");
+    Timer& t = game.form.Timer1[0];
+    t.Enabled = true;
+    t.Interval = 75;
+}
+
+}  // namespace zb

@@ -1,0 +1,155 @@
+#include "frontend/dispatch.hpp"
+
+#include <gtest/gtest.h>
+
+#include "core/helpers.hpp"
+#include "frontend/startup.hpp"
+#include "frontend/title.hpp"
+#include "frontend_fixture.hpp"
+
+namespace zb {
+namespace {
+
+using testing::FrontendTest;
+using testing::Items32;
+
+using DispatchTest = FrontendTest;
+
+TEST_F(DispatchTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
+    for (const auto& [source, index] :
+         std::vector<std::pair<std::string, int>>{{"Form", 0}, {"Label", 1}, {"Image1", 4}}) {
+        StartUp(game);
+        hp.window.Click(source, index);
+        Pump();
+        EXPECT_EQ(game.ScreenState, "オープニング小タイトル") << source;
+        EXPECT_EQ(VisibleLabels(), std::vector<int>{});
+        EXPECT_EQ(game.form.Label[0].Width, 6000);
+        EXPECT_EQ(game.form.Label[0].Height, 6000);
+        EXPECT_EQ(hp.music.FileName(), dir.Dir() + "sound/title.mid");
+        EXPECT_TRUE(game.form.Timer1[0].Enabled);
+        EXPECT_EQ(game.form.Timer1[0].Interval, 75);
+    }
+
+    // Ticks of the timer come and go; the opening stays until the next click.
+    for (int i = 0; i < 200; ++i) hp.window.DoEvents();
+    EXPECT_EQ(game.ScreenState, "オープニング小タイトル");
+
+    hp.window.Click("Form", 0);
+    Pump();
+    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(hp.music.FileName(), "");  // the title music stops
+    EXPECT_EQ(game.form.BackColor, colors::Yellow);
+    EXPECT_TRUE(game.form.Image1[0].Visible);
+    EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(DispatchTest, AClickDuringTheStoryAlsoGoesToTheTitle) {
+    game.scores.CourseHighScores[1] = 1000000;
+    game.ScreenState = "ストーリー";
+    hp.music.SetFileName(dir.Dir() + "sound/kibohika.mid");
+    ClickDispatch(game, "Label", 0);
+    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(hp.music.FileName(), "");
+    EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
+    TitleHyoji(game);
+    game.challenge.ChallengeMode = 7;
+    game.course.NetRankCourse = true;
+    for (const auto& [source, index] : std::vector<std::pair<std::string, int>>{
+             {"Image1", 0}, {"Form", 0}, {"Label", 6}, {"Label", 20}, {"Label", -1}}) {
+        ClickDispatch(game, source, index);
+        EXPECT_EQ(game.ScreenState, "タイトル画面") << source << index;
+        EXPECT_EQ(game.challenge.ChallengeMode, 7);
+        EXPECT_TRUE(game.course.NetRankCourse);
+        EXPECT_FALSE(game.course.ChallengeCourse);
+        EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
+    }
+}
+
+TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
+    TitleHyoji(game);
+    // The normal courses clear every flag.
+    for (int item : {0, 1, 3}) {
+        game.challenge.ChallengeMode = 7;
+        game.course.NetRankCourse = true;
+        ClickDispatch(game, "Label", item);
+        EXPECT_EQ(game.challenge.ChallengeMode, 0) << item;
+        EXPECT_FALSE(game.course.NetRankCourse) << item;
+        EXPECT_FALSE(game.course.ChallengeCourse) << item;
+    }
+    // The challenge course keeps the chosen modifier.
+    game.challenge.ChallengeMode = 7;
+    game.course.NetRankCourse = true;
+    ClickDispatch(game, "Label", 4);
+    EXPECT_TRUE(game.course.ChallengeCourse);
+    EXPECT_FALSE(game.course.NetRankCourse);
+    EXPECT_EQ(game.challenge.ChallengeMode, 7);
+    // While the challenge flag stands the normal courses do not start.
+    ClickDispatch(game, "Label", 0);
+    EXPECT_EQ(game.challenge.ChallengeMode, 7);
+    EXPECT_TRUE(game.course.ChallengeCourse);
+    // The ranking item clears the modifier.
+    ClickDispatch(game, "Label", 5);
+    EXPECT_EQ(game.challenge.ChallengeMode, 0);
+}
+
+TEST_F(DispatchTest, BusyScreensIgnoreClicksAndTheRankingDisplayIsReleased) {
+    for (const char* state : {"曲選択", "ゲーム中", "設定画面", "ネットランク", ""}) {
+        game.ScreenState = state;
+        game.ranking.RankDisplayWaiting = true;
+        for (const char* source : {"Label", "Image1", "Form"}) ClickDispatch(game, source, 0);
+        EXPECT_EQ(game.ScreenState, state);
+        EXPECT_TRUE(game.ranking.RankDisplayWaiting);
+        EXPECT_EQ(hp.music.History().size(), 0u);
+    }
+    game.ScreenState = "ネットランク表示";
+    game.ranking.RankDisplayWaiting = true;
+    ClickDispatch(game, "Image1", 3);
+    EXPECT_FALSE(game.ranking.RankDisplayWaiting);
+    EXPECT_EQ(game.ScreenState, "ネットランク表示");
+}
+
+TEST_F(DispatchTest, ClosingAsksAndCancelGoesOnUntouched) {
+    StartUp(game);
+    dir.Write("netrank.dat", "100:someone:1:2:;\r\n");
+    hp.dialogs.shown.clear();
+    hp.dialogs.answers = {MsgResult::Cancel};
+    hp.window.CloseAt(hp.clock.Now());
+    EXPECT_NO_THROW(Pump());
+    ASSERT_EQ(hp.dialogs.shown.size(), 1u);
+    EXPECT_EQ(hp.dialogs.shown[0].text, "終了しますか？");
+    EXPECT_EQ(hp.dialogs.shown[0].buttons, MsgButtons::OkCancel);
+    EXPECT_EQ(dir.Read("netrank.dat"), "100:someone:1:2:;\r\n");
+    EXPECT_EQ(game.ScreenState, "著作権表示");
+    EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1}));
+}
+
+TEST_F(DispatchTest, ClosingWithOkEmptiesTheRankingFileAndEndsAtOnce) {
+    dir.Write("netrank.dat", "100:someone:1:2:;\r\n");
+    dir.Write("score.dat", Items32({{0, 5}}));
+    hp.dialogs.answers = {MsgResult::Ok};
+    hp.window.CloseAt(hp.clock.Now());
+    EXPECT_THROW(Pump(), ProgramEnd);
+    EXPECT_LE(dir.Read("netrank.dat").size(), 2u);
+    EXPECT_EQ(dir.Read("score.dat"), Items32({{0, 5}}));  // nothing else is saved
+    EXPECT_FALSE(dir.Exists("config.dat"));
+}
+
+TEST_F(DispatchTest, ClosingFromInsideABlockingWaitReachesTheSameQuestion) {
+    hp.window.CloseAt(hp.clock.Now() + 0.1);
+    hp.dialogs.answers = {MsgResult::Cancel};
+    const double start = hp.clock.Now();
+    WaitMs(game, 500);
+    EXPECT_GE(hp.clock.Now() - start, 0.5);
+    EXPECT_EQ(hp.dialogs.shown.size(), 1u);
+
+    hp.window.CloseAt(hp.clock.Now() + 0.1);
+    hp.dialogs.answers = {MsgResult::Ok};
+    EXPECT_THROW(WaitMs(game, 500), ProgramEnd);
+    EXPECT_LT(hp.clock.Now() - start, 0.5 + 0.2);
+}
+
+}  // namespace
+}  // namespace zb
