@@ -83,25 +83,29 @@ void ClickDispatch(Game& game, const std::string& source, int index) {
     }
 }
 
-void ConfirmExit(Game& game) {
-    const MsgResult r = game.platform.dialogs.MessageBox("終了しますか？", MsgButtons::OkCancel,
-                                                         MsgIcon::Question, kAppTitle);
-    if (r != MsgResult::Ok) return;
+bool AskExit(Game& game) {
+    return game.platform.dialogs.MessageBox("終了しますか？", MsgButtons::OkCancel,
+                                            MsgIcon::Question, kAppTitle) == MsgResult::Ok;
+}
+
+void EndProgram(Game& game) {
     ClearNetRankFile(game);
     WaitMs(game, 1);
     throw ProgramEnd{};
 }
 
 void GameEvents::ClickDispatch(const std::string& source, int index) {
-    zb::ClickDispatch(game_, source, index);
+    if (!ending_) zb::ClickDispatch(game_, source, index);
 }
 
 void GameEvents::TimerTick() {
-    Timer1_Timer(game_);
+    if (!ending_) Timer1_Timer(game_);
 }
 
 void GameEvents::CloseRequested() {
-    ConfirmExit(game_);
+    if (ending_ || !AskExit(game_)) return;
+    ending_ = true;
+    EndProgram(game_);
 }
 
 }  // namespace zb

@@ -11,11 +11,14 @@ namespace zb {
 // Acts on a click according to ScreenState. source is "Label", "Image1" or "Form" (index 0).
 void ClickDispatch(Game& game, const std::string& source, int index);
 
-// Asks "終了しますか？". OK empties netrank.dat, waits 1 ms and ends the program by throwing
-// ProgramEnd; Cancel returns and the game goes on where it was.
-void ConfirmExit(Game& game);
+// Asks "終了しますか？"; true when the player answers OK.
+bool AskExit(Game& game);
+// Empties netrank.dat, waits 1 ms and ends the program by throwing ProgramEnd.
+[[noreturn]] void EndProgram(Game& game);
 
-// The window's events for the game.
+// The window's events for the game. Closing the window asks first: Cancel goes on where the game
+// was, OK ends it. Once the end is decided no click or tick reaches the game any more, not even
+// during the last short wait.
 class GameEvents : public FormEvents {
   public:
     explicit GameEvents(Game& game) : game_(game) {}
@@ -25,6 +28,7 @@ class GameEvents : public FormEvents {
 
   private:
     Game& game_;
+    bool ending_ = false;
 };
 
 }  // namespace zb

@@ -137,6 +137,20 @@ TEST_F(DispatchTest, ClosingWithOkEmptiesTheRankingFileAndEndsAtOnce) {
     EXPECT_FALSE(dir.Exists("config.dat"));
 }
 
+TEST_F(DispatchTest, OnceTheEndIsDecidedNoFurtherClickIsHandled) {
+    StartUp(game);
+    hp.dialogs.shown.clear();
+    hp.dialogs.answers = {MsgResult::Ok};
+    // A click and a second close request arrive during the last short wait.
+    hp.window.CloseAt(hp.clock.Now());
+    hp.window.ClickAt(hp.clock.Now() + 0.0001, "Form", 0);
+    hp.window.CloseAt(hp.clock.Now() + 0.0002);
+    EXPECT_THROW(Pump(), ProgramEnd);
+    EXPECT_EQ(game.ScreenState, "著作権表示");
+    EXPECT_EQ(hp.music.History().size(), 0u);
+    EXPECT_EQ(hp.dialogs.shown.size(), 1u);
+}
+
 TEST_F(DispatchTest, ClosingFromInsideABlockingWaitReachesTheSameQuestion) {
     hp.window.CloseAt(hp.clock.Now() + 0.1);
     hp.dialogs.answers = {MsgResult::Cancel};
