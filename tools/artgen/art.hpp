@@ -1,0 +1,47 @@
+// The set of pictures the tool draws, by file name under img/, and the painters of each group.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "canvas.hpp"
+#include "platform/surface.hpp"
+
+namespace artgen {
+
+struct Picture {
+    std::string name;  // relative to img/, e.g. "note/don_s.bmp"
+    zb::Surface pixels;
+};
+
+class ArtSet {
+  public:
+    // GIF pictures are kept as the file will hold them (at most 256 colours); colours in keep
+    // stay exact, so a picture cut from another one still matches it.
+    void Opaque(const std::string& name, zb::Surface pixels,
+                const std::vector<uint32_t>& keep = {});
+    void Opaque(const std::string& name, const Canvas& c, const std::vector<uint32_t>& keep = {}) {
+        Opaque(name, c.Opaque(), keep);
+    }
+    // A sprite and its mask. Sprites that share one mask must have the same outline.
+    void Sprite(const std::string& sprite, const std::string& mask, const Canvas& c);
+    void Sprite(const std::string& sprite, const std::string& mask, SpritePair pair);
+
+    const zb::Surface& Get(const std::string& name) const;
+    const std::vector<Picture>& All() const { return pictures_; }
+
+  private:
+    zb::Surface* Find(const std::string& name);
+    std::vector<Picture> pictures_;
+};
+
+// The painters, in the order main() runs them.
+void DrawNotes(ArtSet& art);       // note/: notes, judgement frame and its pulse, bar line
+void DrawJudgement(ArtSet& art);   // hantei/: 良 可 不可 and the grand 良
+void DrawDrummer(ArtSet& art);     // wan/: the drummer dog and its four strikes
+void DrawScenes(ArtSet& art);      // haikei/: day and night scenes and the running characters
+void DrawGauge(ArtSet& art);       // gage/
+void DrawSongSelect(ArtSet& art);  // other/
+void DrawLogo(ArtSet& art);        // logo.gif
+
+}  // namespace artgen
