@@ -181,6 +181,7 @@ void Title(ArtSet& art, const zb::Surface& bd, int song) {
     Cut(c, bd, kX0 + 146, kY0 + 65);
     TextStyle st;
     st.size = 36;
+    st.family = "IPAPGothic";
     st.fill = colors[song];
     st.strokes = {{pal::Ink, 6}};
     st.boldness = 1.2;
@@ -236,6 +237,7 @@ void Digit(ArtSet& art, const std::string& name, const std::string& text, int w,
     cairo_t* cr = c.cr();
     TextStyle st;
     st.size = size;
+    st.family = "IPAPGothic";  // its zero has no slash
     st.strokes = {{pal::Ink, ink}};
     st.boldness = ink / 4;
     st.maxWidth = w - 1;
@@ -262,6 +264,7 @@ void KeyCap(cairo_t* cr, double x, double cy, const char* text, double w) {
     FillStroke(cr, pal::White, pal::Ink, 2);
     TextStyle st;
     st.size = 15;
+    st.family = "IPAPGothic";
     st.fill = pal::Ink;
     st.boldness = 0.5;
     DrawTextCentered(cr, text, st, x + w / 2, cy - 1.5);

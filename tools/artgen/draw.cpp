@@ -63,9 +63,9 @@ void StarPath(cairo_t* cr, double cx, double cy, double outer, double inner) {
 }
 
 namespace {
-PangoLayout* MakeLayout(cairo_t* cr, const std::string& text, double size) {
+PangoLayout* MakeLayout(cairo_t* cr, const std::string& text, double size, const char* family) {
     PangoLayout* layout = pango_cairo_create_layout(cr);
-    PangoFontDescription* desc = pango_font_description_from_string("IPAGothic");
+    PangoFontDescription* desc = pango_font_description_from_string(family);
     pango_font_description_set_absolute_size(desc, size * PANGO_SCALE);
     pango_layout_set_font_description(layout, desc);
     pango_font_description_free(desc);
@@ -88,7 +88,7 @@ double Squeeze(const TextBox& ink, const TextStyle& st) {
 }
 
 void DrawAt(cairo_t* cr, const std::string& text, const TextStyle& st, double left, double cy) {
-    PangoLayout* layout = MakeLayout(cr, text, st.size);
+    PangoLayout* layout = MakeLayout(cr, text, st.size, st.family);
     PangoRectangle ink, logical;
     pango_layout_get_pixel_extents(layout, &ink, &logical);
     const TextBox box{double(ink.x), double(ink.y), double(ink.width), double(ink.height)};
@@ -118,7 +118,7 @@ void DrawAt(cairo_t* cr, const std::string& text, const TextStyle& st, double le
 }  // namespace
 
 TextBox MeasureText(cairo_t* cr, const std::string& text, const TextStyle& st) {
-    PangoLayout* layout = MakeLayout(cr, text, st.size);
+    PangoLayout* layout = MakeLayout(cr, text, st.size, st.family);
     PangoRectangle ink, logical;
     pango_layout_get_pixel_extents(layout, &ink, &logical);
     g_object_unref(layout);

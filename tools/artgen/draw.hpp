@@ -46,9 +46,10 @@ struct Stroke {
 struct TextStyle {
     double size = 20;  // pixels (em size)
     uint32_t fill = pal::Ink;
-    std::vector<Stroke> strokes;  // e.g. {{Ink, 6}, {White, 3}}
-    double maxWidth = 0;          // squeeze horizontally to fit, 0 = no limit
-    double boldness = 0;          // a stroke of the fill colour that thickens the strokes
+    std::vector<Stroke> strokes;       // e.g. {{Ink, 6}, {White, 3}}
+    double maxWidth = 0;               // squeeze horizontally to fit, 0 = no limit
+    double boldness = 0;               // a stroke of the fill colour that thickens the strokes
+    const char* family = "IPAGothic";  // "IPAPGothic" where Latin letters should be proportional
 };
 
 struct TextBox {

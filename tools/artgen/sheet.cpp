@@ -207,13 +207,20 @@ void WriteContactSheet(const ArtSet& art, const std::string& imgDir, const std::
     for (Mock& m : Mocks(imgDir)) items.push_back({"mock: " + m.name, std::move(m.pixels)});
     // Shelf packing in the order drawn.
     int x = kPad, y = kPad + 30, shelf = 0;
+    cairo_surface_t* probe = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8);
+    cairo_t* pcr = cairo_create(probe);
     for (Item& it : items) {
-        const int w = std::max(it.pixels.Width(), 90), h = it.pixels.Height() + kLabel;
+        TextStyle st;
+        st.size = 11;
+        const int labelW = int(MeasureText(pcr, it.name, st).w) + 4;
+        const int w = std::max(it.pixels.Width(), labelW), h = it.pixels.Height() + kLabel;
         if (x + w > kWidth - kPad) x = kPad, y += shelf + kPad, shelf = 0;
         it.x = x, it.y = y;
         x += w + kPad;
         shelf = std::max(shelf, h);
     }
+    cairo_destroy(pcr);
+    cairo_surface_destroy(probe);
     const int height = y + shelf + kPad;
     cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_RGB24, kWidth, height);
     cairo_t* cr = cairo_create(img);
