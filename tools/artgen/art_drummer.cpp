@@ -118,25 +118,31 @@ void Arm(cairo_t* cr, int side, bool strike) {
     }
 }
 
-void Foot(cairo_t* cr, int side, bool strike) {
-    if (strike) {
-        Burst(cr, Mx(side, 34), 128, 19, 10, 8, pal::Yellow);
-        Word(cr, "ドン", pal::DonRed, 21, Mx(side, 30), 101);
-        cairo_save(cr);
-        cairo_set_line_width(cr, 2.5);
-        SetColor(cr, pal::Ink);
-        cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-        for (int i = 0; i < 3; ++i) {
-            const double y = 136 + 6 * i;
-            cairo_move_to(cr, Mx(side, 6), y);
-            cairo_line_to(cr, Mx(side, 14), y);
-        }
-        cairo_stroke(cr);
-        cairo_restore(cr);
-        Paw(cr, Mx(side, 44), 146, 9, side == 0 ? 0.9 : -0.9);
-    } else {
+// Behind the drum: the idle foot peeking out, or the strike's burst and its sound.
+void FootBehind(cairo_t* cr, int side, bool strike) {
+    if (!strike) {
         Paw(cr, Mx(side, 56), 154, 8, 0);
+        return;
     }
+    Burst(cr, Mx(side, 30), 124, 19, 10, 8, pal::Yellow);
+    Word(cr, "ドン", pal::DonRed, 21, Mx(side, 30), 100);
+}
+
+// In front of the drum: the kicking foot with motion lines.
+void FootFront(cairo_t* cr, int side, bool strike) {
+    if (!strike) return;
+    cairo_save(cr);
+    cairo_set_line_width(cr, 2.5);
+    SetColor(cr, pal::Ink);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    for (int i = 0; i < 3; ++i) {
+        const double y = 146 + 6 * i;
+        cairo_move_to(cr, Mx(side, 8 + 2 * i), y);
+        cairo_line_to(cr, Mx(side, 18 + 2 * i), y);
+    }
+    cairo_stroke(cr);
+    cairo_restore(cr);
+    Paw(cr, Mx(side, 40), 150, 10, side == 0 ? 0.9 : -0.9);
 }
 
 void Scene(cairo_t* cr, const Pose& pose) {
@@ -166,8 +172,9 @@ void Scene(cairo_t* cr, const Pose& pose) {
     SetColor(cr, pal::Muzzle);
     cairo_fill(cr);
     DogHead(cr, 87, 55, 34, Mood::Smile, 2.6);
-    for (int side : {0, 1}) Foot(cr, side, pose.foot[side]);
+    for (int side : {0, 1}) FootBehind(cr, side, pose.foot[side]);
     BassDrum(cr);
+    for (int side : {0, 1}) FootFront(cr, side, pose.foot[side]);
     for (int side : {0, 1}) Arm(cr, side, pose.hand[side]);
 }
 

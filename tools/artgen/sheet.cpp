@@ -158,6 +158,52 @@ zb::Surface TitleMock(const std::string& dir, zb::TextRenderer& text) {
     return out;
 }
 
+// The drummer idle, with each strike, and with all four at once, as HitFeedback draws them.
+zb::Surface DrummerMock(const std::string& dir) {
+    struct Strike {
+        const char* name;
+        int w, h, x, y;
+    };
+    const Strike strikes[] = {{"asi1", 75, 103, 0, 60},
+                              {"asi2", 75, 103, 100, 60},
+                              {"te1", 71, 86, 0, 0},
+                              {"te2", 71, 86, 100, 0}};
+    const zb::Surface idle = Load(dir, "wan/inu.gif");
+    zb::Surface out(6 * 184, 184, zb::colors::Yellow);
+    for (int panel = 0; panel < 6; ++panel) {
+        zb::Surface face = idle;
+        for (int k = 0; k < 4; ++k) {
+            if (panel != 5 && panel != k + 1) continue;
+            const Strike& s = strikes[k];
+            zb::BlitMasked(Load(dir, std::string("wan/") + s.name + ".gif"),
+                           Load(dir, std::string("wan/") + s.name + "_mask.gif"), 0, 0, s.w, s.h,
+                           face, s.x, s.y);
+        }
+        zb::BlitCopy(face, 0, 0, 174, 174, out, 5 + 184 * panel, 5);
+    }
+    return out;
+}
+
+// The judgement frame over a lane as it runs through ages 1 to 20 after a 良 (pulse, then word).
+zb::Surface JudgementMock(const std::string& dir) {
+    const char* pulse[] = {"waku3", "waku2", "waku1", "waku0", "waku-1",
+                           "waku0", "waku1", "waku2", "waku3"};
+    zb::Surface out(10 * 74, 2 * 120, zb::colors::White);
+    for (int age = 1; age <= 20; ++age) {
+        const int cx = 74 * ((age - 1) % 10) + 5, cy = 120 * ((age - 1) / 10) + 40;
+        const std::string w = age <= 9 ? pulse[age - 1] : "waku";
+        zb::BlitMasked(Load(dir, "note/" + w + ".gif"), Load(dir, "note/" + w + "_mask.gif"), 0, 0,
+                       64, 64, out, cx, cy);
+        if (age >= 5) {
+            const char* word = age < 9 ? "great" : age < 13 ? "cool" : age < 17 ? "good" : "bad";
+            zb::BlitMasked(Load(dir, std::string("hantei/") + word + "_1.gif"),
+                           Load(dir, std::string("hantei/") + word + "_mask.gif"), 0, 0, 64, 64,
+                           out, cx, cy - 30);
+        }
+    }
+    return out;
+}
+
 std::vector<Mock> Mocks(const std::string& dir) {
     zb::TtfText text;
     std::vector<Mock> m;
@@ -166,6 +212,8 @@ std::vector<Mock> Mocks(const std::string& dir) {
     m.push_back(
         {"song_select_challenge.png", SongSelectMock(dir, 3, 8, 11, 1234567, 10, 10, true)});
     m.push_back({"play.png", PlayMock(dir, text)});
+    m.push_back({"drummer.png", DrummerMock(dir)});
+    m.push_back({"judgement.png", JudgementMock(dir)});
     return m;
 }
 
