@@ -1,5 +1,8 @@
 #include "art.hpp"
 
+#include <cstdio>
+#include <cstdlib>
+#include <set>
 #include <stdexcept>
 
 #include "writers.hpp"
@@ -21,7 +24,14 @@ const zb::Surface& ArtSet::Get(const std::string& name) const {
 void ArtSet::Opaque(const std::string& name, zb::Surface pixels,
                     const std::vector<uint32_t>& keep) {
     if (Find(name)) throw std::logic_error("picture drawn twice: " + name);
-    if (name.size() > 4 && name.substr(name.size() - 4) == ".gif") pixels = Reduce(pixels, keep);
+    if (name.size() > 4 && name.substr(name.size() - 4) == ".gif") {
+        if (std::getenv("ARTGEN_VERBOSE")) {
+            std::set<uint32_t> colors(pixels.Pixels().begin(), pixels.Pixels().end());
+            if (colors.size() > 256)
+                std::fprintf(stderr, "%s: %zu colours reduced\n", name.c_str(), colors.size());
+        }
+        pixels = Reduce(pixels, keep);
+    }
     pictures_.push_back({name, std::move(pixels)});
 }
 

@@ -7,6 +7,7 @@
 #include "art.hpp"
 #include "characters.hpp"
 #include "draw.hpp"
+#include "writers.hpp"
 
 namespace artgen {
 
@@ -201,15 +202,19 @@ SpritePair Strike(const zb::Surface& idle, const zb::Surface& posed, int x0, int
 }  // namespace
 
 void DrawDrummer(ArtSet& art) {
-    const zb::Surface idle = Render(Pose{});
-    art.Opaque("wan/inu.gif", idle);
     Pose lf, rf, lh, rh;
     lf.foot[0] = rf.foot[1] = lh.hand[0] = rh.hand[1] = true;
+    // One palette for the idle picture and every pose, so a strike matches the idle picture it
+    // is drawn over to the pixel.
+    const std::vector<zb::Surface> s =
+        ReduceTogether({Render(Pose{}), Render(lf), Render(rf), Render(lh), Render(rh)});
+    const zb::Surface& idle = s[0];
+    art.Opaque("wan/inu.gif", idle);
     // Feet change nothing above y 87, so a hand and a foot struck together both show whole.
-    art.Sprite("wan/asi1.gif", "wan/asi1_mask.gif", Strike(idle, Render(lf), 0, 60, 75, 103, 87));
-    art.Sprite("wan/asi2.gif", "wan/asi2_mask.gif", Strike(idle, Render(rf), 100, 60, 75, 103, 87));
-    art.Sprite("wan/te1.gif", "wan/te1_mask.gif", Strike(idle, Render(lh), 0, 0, 71, 86, 0));
-    art.Sprite("wan/te2.gif", "wan/te2_mask.gif", Strike(idle, Render(rh), 100, 0, 71, 86, 0));
+    art.Sprite("wan/asi1.gif", "wan/asi1_mask.gif", Strike(idle, s[1], 0, 60, 75, 103, 87));
+    art.Sprite("wan/asi2.gif", "wan/asi2_mask.gif", Strike(idle, s[2], 100, 60, 75, 103, 87));
+    art.Sprite("wan/te1.gif", "wan/te1_mask.gif", Strike(idle, s[3], 0, 0, 71, 86, 0));
+    art.Sprite("wan/te2.gif", "wan/te2_mask.gif", Strike(idle, s[4], 100, 0, 71, 86, 0));
 }
 
 }  // namespace artgen

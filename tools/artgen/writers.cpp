@@ -175,6 +175,27 @@ zb::Surface Reduce(const zb::Surface& s, const std::vector<uint32_t>& keep) {
     return out;
 }
 
+std::vector<zb::Surface> ReduceTogether(const std::vector<zb::Surface>& pictures) {
+    int w = 0, h = 0;
+    for (const zb::Surface& p : pictures) w = std::max(w, p.Width()), h += p.Height();
+    zb::Surface all(w, h, zb::colors::White);
+    int y = 0;
+    for (const zb::Surface& p : pictures) {
+        zb::BlitCopy(p, 0, 0, p.Width(), p.Height(), all, 0, y);
+        y += p.Height();
+    }
+    const zb::Surface reduced = Reduce(all);
+    std::vector<zb::Surface> out;
+    y = 0;
+    for (const zb::Surface& p : pictures) {
+        zb::Surface part(p.Width(), p.Height());
+        zb::BlitCopy(reduced, 0, y, p.Width(), p.Height(), part, 0, 0);
+        out.push_back(std::move(part));
+        y += p.Height();
+    }
+    return out;
+}
+
 namespace {
 void WriteGif(const std::string& path, const zb::Surface& s) {
     const Quantized q = Quantize(s);

@@ -24,6 +24,10 @@ Quantized Quantize(const zb::Surface& s, int maxColors = 256,
 // The picture as a GIF file will hold it.
 zb::Surface Reduce(const zb::Surface& s, const std::vector<uint32_t>& keep = {});
 
+// Several pictures reduced to one shared palette: a colour that appears in two of them comes out
+// the same in both, so pictures laid over each other match to the pixel.
+std::vector<zb::Surface> ReduceTogether(const std::vector<zb::Surface>& pictures);
+
 // Writes by the file name's extension (.gif or .bmp). Throws std::runtime_error.
 void WritePicture(const std::string& path, const zb::Surface& s);
 
