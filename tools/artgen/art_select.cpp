@@ -114,11 +114,17 @@ SpritePair Gal() {
     RoundRectPath(cr, 14, 20, 420, 276, 18);
     FillStroke(cr, pal::White, pal::Ink, 2.5);
     // Small captions for the score and the place in the course.
-    TextStyle cap;
-    cap.size = 13;
-    cap.fill = pal::Grey;
-    DrawTextLeft(cr, "ハイスコア", cap, 26, 190);
-    DrawTextLeft(cr, "きょく", cap, 140, 283);
+    // Small tags, like the genre strip's, name the score and the place in the course.
+    auto tag = [cr](const char* text, double x, double cy, double w) {
+        RoundRectPath(cr, x, cy - 9, w, 18, 9);
+        FillStroke(cr, 0xF1EEF7, pal::Ink, 1.2);
+        TextStyle st;
+        st.size = 12;
+        st.fill = pal::Ink;
+        DrawTextCentered(cr, text, st, x + w / 2, cy);
+    };
+    tag("ハイスコア", 292, 257, 80);  // under the score, clear of seven digits
+    tag("きょく", 124, 282, 54);
     // Two notes at the lower left and the dog at the lower right, cheering with a stick.
     struct Deco {
         double x;

@@ -1,9 +1,12 @@
 #include "draw.hpp"
 
+#include <fontconfig/fontconfig.h>
 #include <pango/pangocairo.h>
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 namespace artgen {
 
@@ -116,6 +119,26 @@ void DrawAt(cairo_t* cr, const std::string& text, const TextStyle& st, double le
     g_object_unref(layout);
 }
 }  // namespace
+
+void RequireFonts() {
+    for (const char* family : {"IPAGothic", "IPAPGothic"}) {
+        FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>(family));
+        FcConfigSubstitute(nullptr, pat, FcMatchPattern);
+        FcDefaultSubstitute(pat);
+        FcResult result;
+        FcPattern* match = FcFontMatch(nullptr, pat, &result);
+        bool found = false;
+        FcChar8* name = nullptr;
+        for (int i = 0; match && FcPatternGetString(match, FC_FAMILY, i, &name) == FcResultMatch;
+             ++i)
+            found = found || std::string(reinterpret_cast<const char*>(name)) == family;
+        if (match) FcPatternDestroy(match);
+        FcPatternDestroy(pat);
+        if (!found)
+            throw std::runtime_error(std::string("font ") + family +
+                                     " is not installed (Debian package fonts-ipafont-gothic)");
+    }
+}
 
 TextBox MeasureText(cairo_t* cr, const std::string& text, const TextStyle& st) {
     PangoLayout* layout = MakeLayout(cr, text, st.size, st.family);

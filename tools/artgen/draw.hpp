@@ -52,6 +52,10 @@ struct TextStyle {
     const char* family = "IPAGothic";  // "IPAPGothic" where Latin letters should be proportional
 };
 
+// Throws std::runtime_error unless both IPA gothic faces are installed: without them the
+// lettering would silently come out in another font.
+void RequireFonts();
+
 struct TextBox {
     double x, y, w, h;  // ink extents
 };

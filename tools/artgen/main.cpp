@@ -6,6 +6,7 @@
 #include <string>
 
 #include "art.hpp"
+#include "draw.hpp"
 #include "sheet.hpp"
 #include "writers.hpp"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
         }
     }
     try {
+        artgen::RequireFonts();
         artgen::ArtSet art;
         artgen::DrawNotes(art);
         artgen::DrawJudgement(art);

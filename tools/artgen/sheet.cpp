@@ -209,6 +209,7 @@ std::vector<Mock> Mocks(const std::string& dir) {
     std::vector<Mock> m;
     m.push_back({"title.png", TitleMock(dir, text)});
     m.push_back({"song_select.png", SongSelectMock(dir, 1, 4, 7, 654321, 10, 3, false)});
+    m.push_back({"song_select_easy.png", SongSelectMock(dir, 0, 6, 1, 0, 10, 7, false)});
     m.push_back(
         {"song_select_challenge.png", SongSelectMock(dir, 3, 8, 11, 1234567, 10, 10, true)});
     m.push_back({"play.png", PlayMock(dir, text)});
