@@ -145,6 +145,38 @@ TEST(Pictures, SpritesAreWhiteWhereTheirMasksAreBlackAndMasksAreTwoColoured) {
     }
 }
 
+TEST(Pictures, SpritesHaveADarkOutlineSoTheyReadOnLightAndDarkGround) {
+    // Every opaque pixel on a sprite's edge is dark ink, so no light fringe shows over the dark
+    // song select background and the sprite stands out on the white lane. The drummer's
+    // strikes (cut from the drummer's own picture) and the empty star slot (on white only) are
+    // the exceptions.
+    for (const auto& [spriteName, maskName] : SpritePairs()) {
+        if (spriteName.rfind("wan/", 0) == 0 || spriteName == "other/star2.bmp") continue;
+        SCOPED_TRACE(spriteName);
+        const Surface& sprite = Picture(spriteName);
+        const Surface& mask = Picture(maskName);
+        auto opaque = [&mask](int x, int y) {
+            return x >= 0 && y >= 0 && x < mask.Width() && y < mask.Height() &&
+                   mask.Pixel(x, y) != 0;
+        };
+        int edge = 0, dark = 0;
+        for (int y = 0; y < mask.Height(); ++y)
+            for (int x = 0; x < mask.Width(); ++x) {
+                if (!opaque(x, y)) continue;
+                if (opaque(x - 1, y) && opaque(x + 1, y) && opaque(x, y - 1) && opaque(x, y + 1))
+                    continue;
+                const uint32_t c = sprite.Pixel(x, y);
+                const int luma =
+                    (299 * int((c >> 16) & 255) + 587 * int((c >> 8) & 255) + 114 * int(c & 255)) /
+                    1000;
+                ++edge;
+                dark += luma < 110;
+            }
+        ASSERT_GT(edge, 0);
+        EXPECT_GE(dark * 100, edge * 95) << dark << " of " << edge << " edge pixels are dark";
+    }
+}
+
 TEST(Pictures, SmallNotesFillAboutTwoThirdsAndBigNotesAllOfTheSquare) {
     auto span = [](const Surface& m) {
         int lo = m.Width(), hi = -1;

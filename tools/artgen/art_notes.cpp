@@ -53,7 +53,7 @@ void Pulse(Canvas& c, int step) {
     // step 0 (waku-1) to 4 (waku3): a golden burst ring that grows and thins out.
     cairo_t* cr = c.cr();
     Ring(cr);
-    const double r = 18.0 + 3.2 * step;
+    const double r = 18.0 + 2.6 * step;  // the ink stays inside the square
     const double w = 7.0 - 1.0 * step;
     cairo_set_line_width(cr, w + 3);
     SetColor(cr, pal::Ink);

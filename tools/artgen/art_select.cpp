@@ -245,7 +245,7 @@ void Digit(ArtSet& art, const std::string& name, const std::string& text, int w,
     st.size = size;
     st.family = "IPAPGothic";  // its zero has no slash
     st.strokes = {{pal::Ink, ink}};
-    st.boldness = ink / 4;
+    st.boldness = ink / 8;
     st.maxWidth = w - 1;
     // A two-colour fill, light above and deeper below.
     cairo_push_group(cr);
@@ -351,9 +351,9 @@ void DrawSongSelect(ArtSet& art) {
     for (int d = 0; d <= 9; ++d) {
         const std::string s = std::to_string(d);
         Digit(art, s, s, 45, 60, 66, pal::Yellow, pal::Orange, 7);
-        Digit(art, s + "s", s, 18, 24, 27, pal::KanLight, pal::KanBlue, 3.5);
+        Digit(art, s + "s", s, 18, 24, 25, pal::KanLight, pal::KanBlue, 4.5);
     }
-    Digit(art, "slash", "/", 18, 24, 25, pal::KanLight, pal::KanBlue, 3.5);
+    Digit(art, "slash", "/", 18, 24, 24, pal::KanLight, pal::KanBlue, 4.5);
     Setumei(art, bd);
 }
 
