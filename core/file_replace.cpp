@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <vector>
@@ -98,7 +99,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out) {
+bool ReadWholeFile(const std::string& path, std::string& out, size_t limit) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
@@ -108,8 +109,8 @@ bool ReadWholeFile(const std::string& path, std::string& out) {
     }
     std::string data;
     char chunk[4096];
-    for (;;) {
-        const ssize_t n = ::read(fd, chunk, sizeof chunk);
+    while (data.size() < limit) {
+        const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, limit - data.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             ::close(fd);

@@ -7,6 +7,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -17,8 +18,9 @@ namespace zb {
 // permissions (0666 less the umask); a replaced one keeps its own.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes);
 
-// Reads a whole file. False when it is missing, not a regular file, or unreadable.
-bool ReadWholeFile(const std::string& path, std::string& out);
+// Reads a file, or its first `limit` bytes. False when it is missing, not a regular file, or
+// unreadable.
+bool ReadWholeFile(const std::string& path, std::string& out, size_t limit = SIZE_MAX);
 
 // The write call that ReplaceFileContents uses, like POSIX write(). Tests swap it to simulate a
 // full disk or a crash part way through a save.

@@ -55,7 +55,7 @@ void SaveConfig(Game& game) {
 
 bool LoadConfig(Game& game) {
     std::string bytes;
-    if (!ReadWholeFile(ConfigPath(game), bytes)) return false;
+    if (!ReadWholeFile(ConfigPath(game), bytes, kConfigFileSize)) return false;
     DecodeConfig(bytes, game.settings);
     return true;
 }

@@ -58,7 +58,7 @@ void SaveScores(Game& game) {
 
 bool LoadScores(Game& game) {
     std::string bytes;
-    if (!ReadWholeFile(ScorePath(game), bytes)) return false;
+    if (!ReadWholeFile(ScorePath(game), bytes, kScoreFileSize)) return false;
     DecodeScores(bytes, game.scores);
     return true;
 }

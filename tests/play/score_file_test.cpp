@@ -131,6 +131,14 @@ TEST_F(ScoreFileTest, ShortAndLongFiles) {
     EXPECT_EQ(g.substr(296), tail);
 }
 
+TEST_F(ScoreFileTest, AHugeFileIsReadOnlyAsFarAsTheTable) {
+    dir.Write("score.dat", Items({{0, 31}, {73, 37}}));
+    ASSERT_EQ(::truncate(dir.File("score.dat").c_str(), 3LL << 30), 0);  // sparse: costs no disk
+    ASSERT_TRUE(LoadScores(game));
+    EXPECT_EQ(game.scores.CourseHighScores[0], 31);
+    EXPECT_EQ(game.scores.HighScores[6][9], 37);
+}
+
 TEST_F(ScoreFileTest, MissingFolderOrUnreadableFileFailsWithoutTouchingTheTables) {
     game.scores.CourseHighScores[1] = 55;
     EXPECT_FALSE(LoadScores(game));  // missing
