@@ -1,12 +1,14 @@
 // The art tool's writers and sprite cutting: what it writes is what the game reads back.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <set>
 
 #include "art.hpp"
 #include "canvas.hpp"
 #include "draw.hpp"
 #include "platform/form.hpp"
+#include "sheet.hpp"
 #include "tests/common/temp_dir.hpp"
 #include "writers.hpp"
 
@@ -146,6 +148,55 @@ TEST(ArtText, LetteringIsSqueezedToItsWidth) {
     for (int y = 0; y < 40; ++y) {
         EXPECT_EQ(c.Alpha(0, y), 0);
         EXPECT_EQ(c.Alpha(99, y), 0);
+    }
+}
+
+}  // namespace artgen
+
+namespace artgen {
+
+TEST(ArtSet, TheCommittedPicturesAreExactlyWhatTheToolDraws) {
+    // A change to the painters without regenerating (build/tools/artgen) fails here, as does a
+    // stray or missing file under assets/img.
+    RequireFonts();
+    const ArtSet art = DrawEverything();
+    const std::string img = std::string(ZB_SOURCE_DIR) + "/assets/img/";
+    std::set<std::string> drawn, committed;
+    for (const Picture& p : art.All()) {
+        drawn.insert(p.name);
+        SCOPED_TRACE(p.name + " differs from what artgen draws: run build/tools/artgen");
+        zb::Surface file;
+        ASSERT_NO_THROW(file = zb::LoadPictureFile(img + p.name));
+        ASSERT_EQ(file.Width(), p.pixels.Width());
+        ASSERT_EQ(file.Height(), p.pixels.Height());
+        EXPECT_TRUE(file.Pixels() == p.pixels.Pixels());
+    }
+    for (const auto& e : std::filesystem::recursive_directory_iterator(img))
+        if (e.is_regular_file())
+            committed.insert(std::filesystem::relative(e.path(), img).generic_string());
+    EXPECT_EQ(drawn, committed);
+}
+
+TEST(ArtSet, ReviewSheetAndMocksAreWritten) {
+    zb::testing::TempDir dir;
+    const ArtSet art = DrawEverything();
+    for (const Picture& p : art.All()) {
+        std::filesystem::create_directories(std::filesystem::path(dir.File(p.name)).parent_path());
+        WritePicture(dir.File(p.name), p.pixels);
+    }
+    WriteContactSheet(art, dir.File(""), dir.File("sheet.png"));
+    WriteMocks(dir.File(""), dir.File("mock"));
+    // The sheet holds every picture, so it is larger than all of them side by side would need.
+    cairo_surface_t* sheet = cairo_image_surface_create_from_png(dir.File("sheet.png").c_str());
+    ASSERT_EQ(cairo_surface_status(sheet), CAIRO_STATUS_SUCCESS);
+    EXPECT_EQ(cairo_image_surface_get_width(sheet), 1420);
+    EXPECT_GT(cairo_image_surface_get_height(sheet), 1500);
+    cairo_surface_destroy(sheet);
+    for (const char* m : {"title.png", "song_select.png", "play.png", "drummer.png"}) {
+        cairo_surface_t* s =
+            cairo_image_surface_create_from_png(dir.File(std::string("mock/") + m).c_str());
+        EXPECT_EQ(cairo_surface_status(s), CAIRO_STATUS_SUCCESS) << m;
+        cairo_surface_destroy(s);
     }
 }
 

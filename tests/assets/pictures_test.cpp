@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -263,6 +264,71 @@ TEST(Pictures, GaugeSegmentsFitTheEmptyGauge) {
     }
     // The two zones look different when filled.
     EXPECT_NE(Picture("gage/gage1.gif").Pixel(3, 16), Picture("gage/gage3.gif").Pixel(3, 16));
+}
+
+TEST(Pictures, DrummerStrikesComposeWithEachOther) {
+    // A hand and a foot on the same side overlap in rows 60 to 85 of the drummer; the foot
+    // strikes leave those rows alone so both show whole.
+    for (const char* foot : {"wan/asi1_mask.gif", "wan/asi2_mask.gif"}) {
+        SCOPED_TRACE(foot);
+        const Surface& m = Picture(foot);
+        for (int y = 0; y < 86 - 60; ++y)
+            for (int x = 0; x < m.Width(); ++x) ASSERT_EQ(m.Pixel(x, y), 0u) << x << "," << y;
+    }
+    // Each strike changes its own side: most of the left strikes' pixels lie left of the middle.
+    for (const char* name : {"wan/te1_mask.gif", "wan/asi1_mask.gif"}) {
+        const Surface& m = Picture(name);
+        int left = 0, all = 0;
+        for (int y = 0; y < m.Height(); ++y)
+            for (int x = 0; x < m.Width(); ++x)
+                if (m.Pixel(x, y)) ++all, left += x < m.Width() / 2;
+        EXPECT_GT(all, 200) << name;
+        EXPECT_GT(left * 2, all) << name;
+    }
+}
+
+TEST(Pictures, ThePulseGrowsFromTheFirstToTheLastFrame) {
+    // The pulse is what each frame adds to the plain frame; its mean distance from the centre
+    // grows from waku-1 to waku3.
+    const Surface& plain = Picture("note/waku_mask.gif");
+    double last = 0;
+    for (const char* name : {"note/waku-1_mask.gif", "note/waku0_mask.gif", "note/waku1_mask.gif",
+                             "note/waku2_mask.gif", "note/waku3_mask.gif"}) {
+        SCOPED_TRACE(name);
+        const Surface& m = Picture(name);
+        double sum = 0;
+        int n = 0;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                if (m.Pixel(x, y) && !plain.Pixel(x, y)) sum += std::hypot(x - 31.5, y - 31.5), ++n;
+        ASSERT_GT(n, 20);
+        EXPECT_GT(sum / n, last);
+        last = sum / n;
+    }
+}
+
+TEST(Pictures, EachSongTitleAndEachRunFrameIsItsOwnPicture) {
+    for (int a = 0; a < 10; ++a)
+        for (int b = a + 1; b < 10; ++b)
+            EXPECT_NE(Picture("other/song" + std::to_string(a) + ".gif").Pixels(),
+                      Picture("other/song" + std::to_string(b) + ".gif").Pixels())
+                << a << " and " << b;
+    for (int first : {0, 5, 10})
+        for (int f = 0; f < 4; ++f)
+            EXPECT_NE(Picture("haikei/" + std::to_string(first + f) + ".gif").Pixels(),
+                      Picture("haikei/" + std::to_string(first + f + 1) + ".gif").Pixels())
+                << first + f;
+}
+
+TEST(Pictures, TheLogoSitsOnTheTitleScreensYellow) {
+    const Surface& logo = Picture("logo.gif");
+    const uint32_t yellow = colors::Yellow.rgb;
+    for (auto [x, y] : {std::pair{0, 0},
+                        {logo.Width() - 1, 0},
+                        {0, logo.Height() - 1},
+                        {logo.Width() - 1, logo.Height() - 1},
+                        {logo.Width() - 1, logo.Height() / 2}})
+        EXPECT_EQ(logo.Pixel(x, y), yellow) << x << "," << y;
 }
 
 }  // namespace zb

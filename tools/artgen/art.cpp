@@ -49,4 +49,16 @@ void ArtSet::Sprite(const std::string& sprite, const std::string& mask, SpritePa
     pictures_.push_back({mask, std::move(pair.mask)});
 }
 
+ArtSet DrawEverything() {
+    ArtSet art;
+    DrawNotes(art);
+    DrawJudgement(art);
+    DrawDrummer(art);
+    DrawScenes(art);
+    DrawGauge(art);
+    DrawSongSelect(art);
+    DrawLogo(art);
+    return art;
+}
+
 }  // namespace artgen

@@ -35,7 +35,10 @@ class ArtSet {
     std::vector<Picture> pictures_;
 };
 
-// The painters, in the order main() runs them.
+// Every picture of the game, drawn by all the painters below in order.
+ArtSet DrawEverything();
+
+// The painters, in the order DrawEverything() runs them.
 void DrawNotes(ArtSet& art);       // note/: notes, judgement frame and its pulse, bar line
 void DrawJudgement(ArtSet& art);   // hantei/: 良 可 不可 and the grand 良
 void DrawDrummer(ArtSet& art);     // wan/: the drummer dog and its four strikes

@@ -34,14 +34,7 @@ int main(int argc, char** argv) {
     }
     try {
         artgen::RequireFonts();
-        artgen::ArtSet art;
-        artgen::DrawNotes(art);
-        artgen::DrawJudgement(art);
-        artgen::DrawDrummer(art);
-        artgen::DrawScenes(art);
-        artgen::DrawGauge(art);
-        artgen::DrawSongSelect(art);
-        artgen::DrawLogo(art);
+        const artgen::ArtSet art = artgen::DrawEverything();
         for (const artgen::Picture& p : art.All()) {
             const std::filesystem::path path = std::filesystem::path(out) / p.name;
             std::filesystem::create_directories(path.parent_path());
