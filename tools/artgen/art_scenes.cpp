@@ -42,9 +42,8 @@ void Hills(cairo_t* cr, double base, double height, double period, double shift,
 
 // The string of pennants (day) or lanterns (night) across the sky.
 void Garland(cairo_t* cr, bool night) {
-    auto sag = [](double x) {
-        return 8 + 14 * std::pow(std::sin(std::fmod(x, 216.0) / 216 * M_PI), 1);
-    };
+    // The string hangs between posts every 216 pixels.
+    auto sag = [](double x) { return 8 + 14 * std::sin(std::fmod(x, 216.0) / 216 * M_PI); };
     cairo_new_path(cr);
     for (int x = 0; x <= kW; x += 4) cairo_line_to(cr, x, sag(x));
     SetColor(cr, pal::Ink);

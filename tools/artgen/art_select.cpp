@@ -218,18 +218,19 @@ void Genre(ArtSet& art, const zb::Surface& bd, const char* file, const char* tex
     art.Opaque(file, c);
 }
 
-void Star(ArtSet& art, const char* file, uint32_t fill, uint32_t ink, bool sparkle) {
+enum class Shine { None, Glint, Sparkle };
+
+void Star(ArtSet& art, const char* file, uint32_t fill, uint32_t ink, Shine shine) {
     // Stars stand 35 pixels apart, so each keeps within 35 columns; white around them, like
     // the panel they stand on.
     Canvas c(38, 38);
     cairo_t* cr = c.cr();
-    SetColor(cr, pal::White);
     StarPath(cr, 18.5, 20, 16, 7);
     FillStroke(cr, fill, ink, 2.2);
-    if (sparkle) {
+    if (shine == Shine::Sparkle) {
         Sparkle(cr, 18.5, 20, 7, pal::White);
         Sparkle(cr, 12.5, 16, 3, pal::Yellow);
-    } else if (fill != 0xE9E5F0) {
+    } else if (shine == Shine::Glint) {
         EllipsePath(cr, 14, 15, 3, 2, -0.6);
         SetColor(cr, 0xFFF6C4);
         cairo_fill(cr);
@@ -345,9 +346,9 @@ void DrawSongSelect(ArtSet& art) {
     Genre(art, bd, "other/origin.gif", "オリジナル", pal::Pink);
     Genre(art, bd, "other/cla.gif", "クラシック", pal::Purple);
     Genre(art, bd, "other/heavy.gif", "ヘヴィ", 0x4A3A5E);
-    Star(art, "other/star1.bmp", pal::Yellow, pal::Ink, false);
-    Star(art, "other/star2.bmp", 0xE9E5F0, 0xB9B2C8, false);
-    Star(art, "other/star3.bmp", pal::Pink, pal::Ink, true);
+    Star(art, "other/star1.bmp", pal::Yellow, pal::Ink, Shine::Glint);
+    Star(art, "other/star2.bmp", 0xE9E5F0, 0xB9B2C8, Shine::None);      // an empty slot, pale
+    Star(art, "other/star3.bmp", pal::Pink, pal::Ink, Shine::Sparkle);  // the eleventh level
     for (int d = 0; d <= 9; ++d) {
         const std::string s = std::to_string(d);
         Digit(art, s, s, 45, 60, 66, pal::Yellow, pal::Orange, 7);
