@@ -83,7 +83,7 @@ zb::LabelControl& Label(zb::MainForm& f, int i, const std::string& text, double 
     return l;
 }
 
-zb::Surface PlayMock(const std::string& dir, zb::TextRenderer& text) {
+zb::Surface PlayMock(const std::string& dir, zb::TextRenderer& text, bool night, int step) {
     zb::MainForm f;
     f.BackColor = zb::colors::Yellow;  // left from the title screen
     // The drummer: idle face with the left hand and the right foot striking.
@@ -131,13 +131,18 @@ zb::Surface PlayMock(const std::string& dir, zb::TextRenderer& text) {
     Label(f, 4, "123456", 30, zb::colors::Red, zb::colors::Black, 7500, 3700, 2500, 1000);
     Label(f, 6, "むずかしいコース１曲目　ラクダに揺られて", 19, zb::colors::White,
           zb::colors::Black, 200, 3800, 7300, 350);
-    // The background strip with the running friends at step 2.
+    // The background strip with the running friends at one step of their run.
     Show(f.pHaikei, 25, 4505, 650, 176);
     zb::Surface& bg = f.pHaikei.Dc();
-    zb::BlitCopy(Load(dir, "haikei/hiru.gif"), 0, 0, 650, 176, bg, 0, 0);
-    zb::BlitCopy(Load(dir, "haikei/7.gif"), 0, 0, 65, 65, bg, 100, 80);
-    zb::BlitCopy(Load(dir, "haikei/2.gif"), 0, 0, 50, 50, bg, 280, 90);
-    zb::BlitCopy(Load(dir, "haikei/12.gif"), 0, 0, 65, 65, bg, 460, 80);
+    zb::BlitCopy(Load(dir, night ? "haikei/yoru.gif" : "haikei/hiru.gif"), 0, 0, 650, 176, bg, 0,
+                 0);
+    auto friendAt = [&](int picture, int size, int x, int y) {
+        zb::BlitCopy(Load(dir, "haikei/" + std::to_string(picture) + ".gif"), 0, 0, size, size, bg,
+                     x, y);
+    };
+    friendAt(step + 5, 65, 100, 80);
+    friendAt(step, 50, 280, 90);
+    friendAt(step + 10, 65, 460, 80);
     zb::Surface out;
     zb::ComposeForm(f, text, out);
     return out;
@@ -212,7 +217,8 @@ std::vector<Mock> Mocks(const std::string& dir) {
     m.push_back({"song_select_easy.png", SongSelectMock(dir, 0, 6, 1, 0, 10, 7, false)});
     m.push_back(
         {"song_select_challenge.png", SongSelectMock(dir, 3, 8, 11, 1234567, 10, 10, true)});
-    m.push_back({"play.png", PlayMock(dir, text)});
+    m.push_back({"play.png", PlayMock(dir, text, false, 2)});
+    m.push_back({"play_night.png", PlayMock(dir, text, true, 4)});
     m.push_back({"drummer.png", DrummerMock(dir)});
     m.push_back({"judgement.png", JudgementMock(dir)});
     return m;

@@ -13,7 +13,7 @@ namespace artgen {
 void WriteContactSheet(const ArtSet& art, const std::string& imgDir, const std::string& pngPath);
 
 // Writes title.png, song_select.png, song_select_easy.png,
-// song_select_challenge.png, play.png, drummer.png (the
+// song_select_challenge.png, play.png, play_night.png, drummer.png (the
 // strikes) and judgement.png (the frame's pulse and the words) into dir.
 void WriteMocks(const std::string& imgDir, const std::string& dir);
 
