@@ -83,6 +83,18 @@ zb::Surface Uchu() {
     cairo_fill(cr);
     CirclePath(cr, 648, 262, 4);
     cairo_fill(cr);
+    // A shooting star with a rainbow tail at the upper right.
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, 3.5);
+    const uint32_t tail[] = {pal::Pink, pal::Yellow, pal::KanLight};
+    for (int i = 0; i < 3; ++i) {
+        cairo_move_to(cr, 628 + 4 * i, 42 - 4 * i);
+        cairo_line_to(cr, 588 + 4 * i, 10 - 4 * i);
+        SetColor(cr, tail[i]);
+        cairo_stroke(cr);
+    }
+    StarPath(cr, 638, 46, 11, 5);
+    FillStroke(cr, pal::Yellow, pal::Ink, 2);
     MusicNote(cr, 60, 220, 1.4, pal::Pink);
     MusicNote(cr, 640, 120, 1.2, pal::Green);
     MusicNote(cr, 92, 310, 1.0, pal::Yellow);
