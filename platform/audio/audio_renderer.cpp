@@ -1,0 +1,250 @@
+#include "platform/audio/audio_renderer.hpp"
+
+#include <SDL.h>
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace zb::audio {
+
+namespace {
+
+// The audio clock follows the callbacks smoothly; a jump larger than this (an underrun, a device
+// that stalled) is taken at once.
+constexpr double kSnapSeconds = 0.030;
+constexpr double kFollow = 0.05;
+// A cut-off hit sound fades over this many frames instead of clicking.
+constexpr int kCutFadeFrames = 96;
+constexpr int kGainRampFrames = 256;
+// The synth's own level; the music files are written to peak below full scale at this gain.
+constexpr double kSynthGain = 0.5;
+
+void Quiet(int, const char*, void*) {}
+
+}  // namespace
+
+std::string FindSoundfont() {
+    static const char* const candidates[] = {
+        "/usr/share/sounds/sf2/TimGM6mb.sf2",       "/usr/share/soundfonts/TimGM6mb.sf2",
+        "/usr/local/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/default-GM.sf2",
+        "/usr/share/soundfonts/default.sf2",
+    };
+    std::error_code ec;
+    for (const char* c : candidates)
+        if (std::filesystem::is_regular_file(c, ec)) return c;
+    return {};
+}
+
+std::shared_ptr<const WaveData> DecodeWave(const std::string& path, int rate) {
+    SDL_AudioSpec spec;
+    Uint8* buf = nullptr;
+    Uint32 len = 0;
+    if (!SDL_LoadWAV(path.c_str(), &spec, &buf, &len)) return nullptr;
+    SDL_AudioCVT cvt;
+    if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_F32SYS, 2, rate) < 0) {
+        SDL_FreeWAV(buf);
+        return nullptr;
+    }
+    std::vector<Uint8> work(size_t(len) * size_t(std::max(cvt.len_mult, 1)));
+    std::memcpy(work.data(), buf, len);
+    SDL_FreeWAV(buf);
+    cvt.buf = work.data();
+    cvt.len = int(len);
+    if (cvt.needed && SDL_ConvertAudio(&cvt) != 0) return nullptr;
+    const size_t bytes = cvt.needed ? size_t(cvt.len_cvt) : size_t(len);
+    auto data = std::make_shared<WaveData>();
+    data->samples.resize(bytes / sizeof(float) / 2 * 2);
+    std::memcpy(data->samples.data(), work.data(), data->samples.size() * sizeof(float));
+    return data;
+}
+
+AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& soundfont)
+    : clock_(clock), rate_(sampleRate) {
+    fluid_set_log_function(FLUID_WARN, Quiet, nullptr);
+    fluid_set_log_function(FLUID_INFO, Quiet, nullptr);
+    fluid_set_log_function(FLUID_DBG, Quiet, nullptr);
+    if (soundfont.empty()) return;
+    settings_ = new_fluid_settings();
+    fluid_settings_setnum(settings_, "synth.sample-rate", double(rate_));
+    fluid_settings_setnum(settings_, "synth.gain", kSynthGain);
+    fluid_settings_setint(settings_, "synth.polyphony", 96);
+    fluid_settings_setint(settings_, "synth.chorus.active", 0);
+    fluid_settings_setint(settings_, "synth.reverb.active", 1);
+    fluid_settings_setint(settings_, "synth.cpu-cores", 1);
+    fluid_settings_setint(settings_, "synth.threadsafe-api", 0);  // our mutex guards it
+    fluid_settings_setstr(settings_, "player.timing-source", "sample");
+    fluid_settings_setint(settings_, "player.reset-synth", 1);
+    synth_ = new_fluid_synth(settings_);
+    if (synth_ && fluid_synth_sfload(synth_, soundfont.c_str(), 1) == FLUID_FAILED) {
+        delete_fluid_synth(synth_);
+        synth_ = nullptr;
+    }
+}
+
+AudioRenderer::~AudioRenderer() {
+    std::lock_guard lock(synthMutex_);
+    if (player_) delete_fluid_player(player_);
+    if (synth_) delete_fluid_synth(synth_);
+    if (settings_) delete_fluid_settings(settings_);
+}
+
+void AudioRenderer::SetOutputLatency(double seconds) {
+    std::lock_guard lock(clockMutex_);
+    latency_ = seconds;
+}
+
+double AudioRenderer::OutputLatency() const {
+    std::lock_guard lock(clockMutex_);
+    return latency_;
+}
+
+void AudioRenderer::SetFile(const std::string& path) {
+    // Read the file before taking the lock, so the audio thread never waits for the disk.
+    std::string bytes;
+    if (!path.empty()) {
+        std::ifstream in(path, std::ios::binary);
+        if (in) bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    const double now = clock_.Now();
+    std::lock_guard lock(synthMutex_);
+    if (player_) {
+        fluid_player_stop(player_);
+        delete_fluid_player(player_);
+        player_ = nullptr;
+    }
+    if (synth_) {
+        fluid_synth_all_sounds_off(synth_, -1);
+        fluid_synth_system_reset(synth_);
+        if (!bytes.empty()) {
+            player_ = new_fluid_player(synth_);
+            if (fluid_player_add_mem(player_, bytes.data(), bytes.size()) != FLUID_OK ||
+                fluid_player_play(player_) != FLUID_OK) {
+                delete_fluid_player(player_);
+                player_ = nullptr;
+            }
+        }
+    }
+    // Under both locks: no buffer of the old file is counted for the new one.
+    std::lock_guard clockLock(clockMutex_);
+    if (path.empty()) {
+        if (playing_) {
+            const double p = anchored_ ? now - offset_ : now - setAt_ - latency_;
+            stoppedPos_ = std::max(0.0, p);
+        }
+        playing_ = false;
+    } else {
+        playing_ = true;
+        framesSinceSet_ = 0;
+        anchored_ = false;
+        recentNext_ = recentCount_ = 0;
+        setAt_ = now;
+    }
+}
+
+void AudioRenderer::SetVolume(int32_t hundredthsDb) {
+    const double db = std::min<double>(hundredthsDb, 0) / 100.0;
+    targetGain_.store(float(std::pow(10.0, db / 20.0)));
+}
+
+double AudioRenderer::PositionAt(double clockSeconds) const {
+    std::lock_guard lock(clockMutex_);
+    if (!playing_) return stoppedPos_;
+    // Before the first buffer of the file has been rendered, the clock alone carries it.
+    const double p = anchored_ ? clockSeconds - offset_ : clockSeconds - setAt_ - latency_;
+    return std::max(0.0, p);
+}
+
+void AudioRenderer::PlayWave(const std::string& path) {
+    std::shared_ptr<const WaveData> data;
+    auto it = waves_.find(path);
+    if (it != waves_.end()) {
+        data = it->second;
+    } else {
+        data = DecodeWave(path, rate_);
+        if (data) waves_.emplace(path, data);  // a missing file is tried again next time
+    }
+    if (!data || data->Frames() == 0) return;
+    std::lock_guard lock(synthMutex_);
+    if (voice_.data) {
+        fading_ = voice_;
+        fading_.fadeLeft = kCutFadeFrames;
+    }
+    voice_ = Voice{data, 0, -1};
+}
+
+void AudioRenderer::MixVoice(Voice& v, float* out, int frames) {
+    if (!v.data) return;
+    const float* src = v.data->samples.data();
+    const size_t total = v.data->Frames();
+    int n = int(std::min<size_t>(size_t(frames), total - v.pos));
+    if (v.fadeLeft >= 0) n = std::min(n, v.fadeLeft);
+    for (int i = 0; i < n; ++i) {
+        const float g = v.fadeLeft >= 0 ? float(v.fadeLeft - i) / float(kCutFadeFrames) : 1.0f;
+        out[2 * i] += src[2 * (v.pos + size_t(i))] * g;
+        out[2 * i + 1] += src[2 * (v.pos + size_t(i)) + 1] * g;
+    }
+    v.pos += size_t(n);
+    if (v.fadeLeft >= 0) v.fadeLeft -= n;
+    if (v.pos >= total || v.fadeLeft == 0) v = Voice{};
+}
+
+void AudioRenderer::AdvanceClock(int frames, double callbackTime) {
+    std::lock_guard lock(clockMutex_);
+    if (!playing_) return;
+    framesSinceSet_ += frames;
+    // Each callback says where the file stands on the clock's timeline. A late callback makes
+    // it look later, a burst of callbacks makes the earlier ones of the burst look later, so
+    // the earliest of the recent ones is the truest; the position glides towards it.
+    const double endPos = double(framesSinceSet_) / rate_ - latency_;
+    recent_[recentNext_] = callbackTime - endPos;
+    recentNext_ = (recentNext_ + 1) % recent_.size();
+    recentCount_ = std::min(recentCount_ + 1, recent_.size());
+    const double target = *std::min_element(recent_.begin(), recent_.begin() + recentCount_);
+    if (!anchored_ || std::abs(target - offset_) > kSnapSeconds)
+        offset_ = target;
+    else
+        offset_ += (target - offset_) * kFollow;
+    anchored_ = true;
+}
+
+void AudioRenderer::Render(float* out, int frames) {
+    if (frames <= 0) return;
+    const double now = clock_.Now();
+    std::lock_guard lock(synthMutex_);
+    if (synth_) {
+        fluid_synth_write_float(synth_, frames, out, 0, 2, out, 1, 2);
+        // A volume change glides over a few milliseconds instead of clicking.
+        const float to = targetGain_.load();
+        if (to != rampTarget_) {
+            rampTarget_ = to;
+            rampStep_ = (to - gain_) / float(kGainRampFrames);
+        }
+        for (int i = 0; i < frames; ++i) {
+            if (gain_ != to)
+                gain_ = std::abs(to - gain_) <= std::abs(rampStep_) ? to : gain_ + rampStep_;
+            out[2 * i] *= gain_;
+            out[2 * i + 1] *= gain_;
+        }
+    } else {
+        std::fill(out, out + 2 * frames, 0.0f);
+    }
+    MixVoice(fading_, out, frames);
+    MixVoice(voice_, out, frames);
+    for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    AdvanceClock(frames, now);
+}
+
+void AudioRenderer::RenderInt16(int16_t* out, int frames) {
+    if (frames <= 0) return;
+    if (int(scratch_.size()) < 2 * frames) scratch_.resize(size_t(2 * frames));
+    Render(scratch_.data(), frames);
+    for (int i = 0; i < 2 * frames; ++i)
+        out[i] = int16_t(std::lround(scratch_[size_t(i)] * 32767.0f));
+}
+
+}  // namespace zb::audio

@@ -1,0 +1,113 @@
+// The game's sound, rendered on demand: a FluidSynth synth and MIDI player for the music and one
+// hit-sound voice, mixed into the buffers that the audio device asks for. It also keeps the audio
+// clock: the music's position comes from the frames actually rendered since the file was set,
+// less the output latency, and is carried between callbacks by the monotonic clock.
+//
+// Needs no window and no device: tests and benchmarks call Render directly. The device's
+// callback thread calls Render; the game thread calls everything else.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/ports.hpp"
+
+struct _fluid_hashtable_t;
+struct _fluid_synth_t;
+struct _fluid_player_t;
+
+namespace zb::audio {
+
+// The General MIDI soundfont the music is made for, or the empty string when none is installed.
+std::string FindSoundfont();
+
+// A decoded hit sound: interleaved stereo float frames at the renderer's rate.
+struct WaveData {
+    std::vector<float> samples;
+    size_t Frames() const { return samples.size() / 2; }
+};
+
+// Reads a WAV file and converts it to stereo float at `rate`; null when it cannot be read.
+std::shared_ptr<const WaveData> DecodeWave(const std::string& path, int rate);
+
+class AudioRenderer {
+  public:
+    // An empty soundfont path (or one that fails to load) leaves the renderer without a synth:
+    // the music is silent, hit sounds still play and the clock still runs.
+    AudioRenderer(Clock& clock, int sampleRate, const std::string& soundfont);
+    ~AudioRenderer();
+    AudioRenderer(const AudioRenderer&) = delete;
+    AudioRenderer& operator=(const AudioRenderer&) = delete;
+
+    bool HasSynth() const { return synth_ != nullptr; }
+    int SampleRate() const { return rate_; }
+
+    // Time from a callback until the last frame it rendered is heard (device buffer + queue).
+    void SetOutputLatency(double seconds);
+    double OutputLatency() const;
+
+    // --- game thread ---
+    // A path starts that MIDI file from its beginning; the empty string stops the music. A file
+    // that cannot be read plays silence, and its position runs on like any other.
+    void SetFile(const std::string& path);
+    // 1/100 dB, 0 = full level; applies to the music only.
+    void SetVolume(int32_t hundredthsDb);
+    // Seconds of music at a moment of the clock's timeline.
+    double PositionAt(double clockSeconds) const;
+    // Starts a hit sound, cutting off the one still playing; a file that cannot be read plays
+    // nothing. Files are decoded once and kept.
+    void PlayWave(const std::string& path);
+
+    // --- audio thread ---
+    // Fills `frames` interleaved stereo frames.
+    void Render(float* out, int frames);
+    void RenderInt16(int16_t* out, int frames);
+
+  private:
+    struct Voice {
+        std::shared_ptr<const WaveData> data;
+        size_t pos = 0;
+        int fadeLeft = -1;  // >= 0: a cut-off voice, silent after that many more frames
+    };
+    void MixVoice(Voice& v, float* out, int frames);
+    void AdvanceClock(int frames, double callbackTime);
+
+    Clock& clock_;
+    const int rate_;
+
+    // The synth and the voices: held by Render for one buffer.
+    mutable std::mutex synthMutex_;
+    _fluid_hashtable_t* settings_ = nullptr;
+    _fluid_synth_t* synth_ = nullptr;
+    _fluid_player_t* player_ = nullptr;
+    Voice voice_, fading_;
+    std::vector<float> scratch_;
+    float gain_ = 1.0f;  // the music's gain now, gliding towards the target
+    float rampTarget_ = 1.0f, rampStep_ = 0.0f;
+
+    std::atomic<float> targetGain_{1.0f};
+
+    // The audio clock; kept apart from the synth so that reading the position never waits for
+    // a buffer to render.
+    mutable std::mutex clockMutex_;
+    bool playing_ = false;
+    int64_t framesSinceSet_ = 0;
+    bool anchored_ = false;            // a callback has rendered since the file was set
+    double setAt_ = 0;                 // clock time when the file was set
+    double offset_ = 0;                // position = clock time - offset_ (smoothed over callbacks)
+    std::array<double, 32> recent_{};  // the offsets that the latest callbacks measured
+    size_t recentNext_ = 0, recentCount_ = 0;
+    double stoppedPos_ = 0;  // the position that stays after a stop
+    double latency_ = 0;
+
+    // Decoded hit sounds by path (game thread only).
+    std::map<std::string, std::shared_ptr<const WaveData>> waves_;
+};
+
+}  // namespace zb::audio

@@ -1,0 +1,78 @@
+#include "platform/sdl/sdl_audio.hpp"
+
+#include <SDL.h>
+
+namespace zb::sdl {
+
+namespace {
+constexpr int kWantedRate = 48000;
+constexpr int kWantedFrames = 256;
+}  // namespace
+
+SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallback_(clock) {
+    soundfontMissing_ = soundfont.empty();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+    initialized_ = true;
+    SDL_AudioSpec want{};
+    want.freq = kWantedRate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = kWantedFrames;
+    want.callback = &SdlAudio::Callback;
+    want.userdata = this;
+    SDL_AudioSpec have{};
+    device_ =
+        SDL_OpenAudioDevice(nullptr, 0, &want, &have,
+                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+    if (device_ == 0) return;
+    rate_ = have.freq;
+    bufferFrames_ = have.samples;
+    renderer_ = std::make_unique<audio::AudioRenderer>(clock_, rate_, soundfont);
+    if (!renderer_->HasSynth()) soundfontMissing_ = true;
+    // The buffer being rendered plays after the one the device holds.
+    renderer_->SetOutputLatency(2.0 * bufferFrames_ / rate_);
+    SDL_PauseAudioDevice(device_, 0);
+}
+
+SdlAudio::~SdlAudio() {
+    if (device_) SDL_CloseAudioDevice(device_);  // waits for a running callback
+    renderer_.reset();
+    if (initialized_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlAudio::Callback(void* self, uint8_t* stream, int len) {
+    auto* me = static_cast<SdlAudio*>(self);
+    me->renderer_->Render(reinterpret_cast<float*>(stream), len / int(2 * sizeof(float)));
+}
+
+double SdlAudio::OutputLatency() const {
+    return renderer_ ? renderer_->OutputLatency() : 0.0;
+}
+
+void SdlAudio::SetFileName(const std::string& path) {
+    file_ = path;
+    if (MusicRendered())
+        renderer_->SetFile(path);
+    else
+        fallback_.SetFileName(path);
+}
+
+void SdlAudio::SetVolume(int32_t hundredthsDb) {
+    volume_ = hundredthsDb;
+    if (renderer_) renderer_->SetVolume(hundredthsDb);
+}
+
+double SdlAudio::CurrentPosition() {
+    return PositionAt(clock_.Now());
+}
+
+double SdlAudio::PositionAt(double clockSeconds) {
+    return MusicRendered() ? renderer_->PositionAt(clockSeconds)
+                           : fallback_.PositionAt(clockSeconds);
+}
+
+void SdlAudio::PlayWave(const std::string& path) {
+    if (device_) renderer_->PlayWave(path);
+}
+
+}  // namespace zb::sdl

@@ -1,0 +1,62 @@
+// The real music and hit-sound player: an SDL audio device whose callback renders the music with
+// FluidSynth and mixes the hit sounds (platform/audio). Without an audio device, or without the
+// soundfont, the music's position follows the clock from the moment a file was set, so the game
+// still runs and no end time is waited for in vain.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/audio/audio_renderer.hpp"
+#include "platform/headless/headless.hpp"
+#include "platform/ports.hpp"
+
+namespace zb::sdl {
+
+class SdlAudio : public MusicPlayer, public WavePlayer {
+  public:
+    // Opens the default output device (48 kHz, 256-frame buffer or the smallest it allows).
+    // `soundfont` empty: the installed General MIDI soundfont is searched for.
+    explicit SdlAudio(Clock& clock, std::string soundfont = audio::FindSoundfont());
+    ~SdlAudio() override;
+    SdlAudio(const SdlAudio&) = delete;
+    SdlAudio& operator=(const SdlAudio&) = delete;
+
+    // A start-up failure: the music cannot be played without the soundfont.
+    bool SoundfontMissing() const { return soundfontMissing_; }
+    bool HasDevice() const { return device_ != 0; }
+    int SampleRate() const { return rate_; }
+    int BufferFrames() const { return bufferFrames_; }
+    // Seconds from a callback until its last frame is heard, as the device reports it.
+    double OutputLatency() const;
+
+    void SetFileName(const std::string& path) override;
+    std::string FileName() const override { return file_; }
+    void SetAutoStart(bool on) override { autoStart_ = on; }
+    void SetEnabled(bool on) override { enabled_ = on; }
+    void SetVolume(int32_t hundredthsDb) override;
+    int32_t Volume() const override { return volume_; }
+    double CurrentPosition() override;
+    double PositionAt(double clockSeconds) override;
+
+    void PlayWave(const std::string& path) override;
+
+  private:
+    static void Callback(void* self, uint8_t* stream, int len);
+    bool MusicRendered() const { return device_ != 0 && renderer_ && renderer_->HasSynth(); }
+
+    Clock& clock_;
+    std::unique_ptr<audio::AudioRenderer> renderer_;
+    headless::ClockMusicPlayer fallback_;
+    uint32_t device_ = 0;
+    bool initialized_ = false;
+    bool soundfontMissing_ = false;
+    int rate_ = 48000;
+    int bufferFrames_ = 0;
+    std::string file_;
+    bool autoStart_ = false, enabled_ = false;
+    int32_t volume_ = 0;
+};
+
+}  // namespace zb::sdl
