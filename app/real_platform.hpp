@@ -2,9 +2,8 @@
 // and the wave player, handed to the game as its Platform.
 #pragma once
 
-#include <memory>
-
 #include "platform/ports.hpp"
+#include "platform/sdl/sdl_audio.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 
 namespace zb {
@@ -15,12 +14,16 @@ struct RealPlatform {
     RealPlatform(const RealPlatform&) = delete;
     RealPlatform& operator=(const RealPlatform&) = delete;
 
+    // A start-up failure to report with the others: the music cannot be played.
+    bool SoundfontMissing() const { return audio.SoundfontMissing(); }
+
     sdl::SdlClock clock;
     sdl::SdlKeyboard keyboard;
     sdl::SdlWindow window{clock, keyboard};
     sdl::SdlDialogs dialogs{window};
-    std::unique_ptr<MusicPlayer> music;
-    std::unique_ptr<WavePlayer> wave;
+    // The music and the hit sounds share one audio device; without one the music's position
+    // follows the clock.
+    sdl::SdlAudio audio{clock};
     Platform ports;
 };
 
