@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/form.hpp"
+#include "platform/ftp/ftp_port.hpp"
 
 namespace zb {
 
@@ -117,6 +118,8 @@ struct Platform {
     Dialogs& dialogs;
     Window& window;
     std::string appDir;  // the program's folder with one trailing separator
+    // Makes the ranking's FTP connections; when empty the game uses NewCurlFtpConnection.
+    FtpConnector ftp = nullptr;
 };
 
 // The folder of the running program, with exactly one trailing separator.

@@ -1,0 +1,78 @@
+#!/usr/bin/python3
+"""Faulty servers for the FTP tests. Each prints its port on its first line.
+
+  stall               accepts connections and never says a word
+  cutoff ROOT BYTES   the ranking server, which dies once BYTES bytes of any file went through
+"""
+import os
+import socket
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..",
+                                "tools", "rankserver"))
+
+
+def stall():
+    s = socket.socket()
+    s.bind(("127.0.0.1", 0))
+    s.listen(8)
+    print(s.getsockname()[1], flush=True)
+    held = []
+    while True:
+        conn, _ = s.accept()
+        held.append(conn)  # keep it open, answer nothing
+
+
+def cutoff(root, limit):
+    import rankserver
+    from pyftpdlib.handlers import DTPHandler, FTPHandler
+
+    class DyingDTP(DTPHandler):
+        moved = 0
+
+        def send(self, data):
+            data = bytes(data)
+            room = limit - DyingDTP.moved
+            if len(data) >= room:
+                sent = super().send(data[:room]) if room > 0 else 0
+                DyingDTP.moved += sent
+                if DyingDTP.moved >= limit:
+                    time.sleep(0.2)
+                    os._exit(0)
+                return sent
+            sent = super().send(data)
+            DyingDTP.moved += sent
+            return sent
+
+        def handle_read(self):
+            try:
+                chunk = self.recv(min(self.ac_in_buffer_size, max(1, limit - DyingDTP.moved)))
+            except Exception:
+                return super().handle_read()
+            DyingDTP.moved += len(chunk)
+            if chunk:
+                self.file_obj.write(chunk)
+                self.file_obj.flush()
+            if DyingDTP.moved >= limit:
+                os._exit(0)
+            if not chunk:
+                self.transfer_finished = True
+
+        handle_read_event = handle_read  # the base class binds its own handle_read here
+
+    class Handler(FTPHandler):
+        dtp_handler = DyingDTP
+
+    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
+                                  "--password", "pw4test9"])
+    server = rankserver.make_server(args, Handler)
+    print(server.address[1], flush=True)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    if sys.argv[1] == "stall":
+        stall()
+    elif sys.argv[1] == "cutoff":
+        cutoff(sys.argv[2], int(sys.argv[3]))
