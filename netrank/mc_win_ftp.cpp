@@ -43,7 +43,8 @@ bool McWinFTP::SetCurDir(const std::string& szDir) {
 bool McWinFTP::OpenSession() {
     if (!conn_) return Report(ftp_error::kInvalidHandle, "ハンドルが無効です。");
     FtpLogin login{RemoteHost(), User(), Password(), port_, PassiveFlag()};
-    if (login.host.empty()) return Report(ftp_error::kNameNotResolved, "サーバー名を解決できませんでした。");
+    if (login.host.empty())
+        return Report(ftp_error::kNameNotResolved, "サーバー名を解決できませんでした。");
     return conn_->Open(login) || ReportLast();
 }
 

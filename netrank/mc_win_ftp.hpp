@@ -28,7 +28,7 @@ inline constexpr int32_t kPassiveConnectFlag = 0x08000000;
 inline constexpr const char* kFtpFallbackError = "エラーが発生しています。";
 
 class McWinFTP {
-public:
+  public:
     explicit McWinFTP(Platform& platform);
     ~McWinFTP();
     McWinFTP(const McWinFTP&) = delete;
@@ -80,7 +80,7 @@ public:
     bool GetBytes(const std::string& szRemoteFile, std::string& bytes, int nTransfer);
     bool PutBytes(const std::string& bytes, const std::string& szRemoteFile, int nTransfer);
 
-private:
+  private:
     static std::optional<std::string> Optional(const std::string& s) {
         return s.empty() ? std::nullopt : std::optional<std::string>(s);
     }

@@ -38,7 +38,7 @@ std::string TemporaryName() {
 
 // The hidden transfer form: one session, its error box, and the steps the game runs.
 class TransferForm {
-public:
+  public:
     TransferForm(Game& game, const RankServer& server)
         : game_(game), server_(server), ftp_(game.platform) {
         ftp_.FTPFrr = [this](int32_t number, const std::string& text) { OnFTPFrr(number, text); };
@@ -80,7 +80,7 @@ public:
         return renamed;
     }
 
-private:
+  private:
     struct Failure {
         int32_t number = 0;
         std::string text;
@@ -119,12 +119,16 @@ private:
 }  // namespace
 
 RankServer BuiltInRankServer() {
-    return {ZB_RANK_HOST, ZB_RANK_USER, ZB_RANK_PASSWORD, ZB_RANK_PORT, ZB_RANK_PASSIVE != 0,
-            ZB_RANK_DIR};
+    return {ZB_RANK_HOST, ZB_RANK_USER,         ZB_RANK_PASSWORD,
+            ZB_RANK_PORT, ZB_RANK_PASSIVE != 0, ZB_RANK_DIR};
 }
 
-bool DownloadNetRank(Game& game) { return DownloadNetRank(game, BuiltInRankServer()); }
-bool UploadNetRank(Game& game) { return UploadNetRank(game, BuiltInRankServer()); }
+bool DownloadNetRank(Game& game) {
+    return DownloadNetRank(game, BuiltInRankServer());
+}
+bool UploadNetRank(Game& game) {
+    return UploadNetRank(game, BuiltInRankServer());
+}
 
 bool DownloadNetRank(Game& game, const RankServer& server) {
     std::string bytes;

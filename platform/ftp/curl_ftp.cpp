@@ -3,12 +3,12 @@
 // dropped an idle connection; the current directory is kept here as an absolute path and every
 // command names its file by absolute path, so nothing depends on where the server was left.
 #include <curl/curl.h>
+#include <fnmatch.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <exception>
-#include <fnmatch.h>
 
 #include "platform/ftp/ftp_port.hpp"
 
@@ -137,7 +137,7 @@ bool Matches(const std::string& pattern, const std::string& name) {
 }
 
 class CurlFtp : public FtpConnection {
-public:
+  public:
     CurlFtp() {
         static CurlGlobal global;
         multi_ = curl_multi_init();
@@ -184,9 +184,8 @@ public:
     bool ChangeDirectory(const std::string& name) override {
         if (!open_) return NotOpen();
         const std::string target = Resolve(cwd_, name);
-        const CURLcode rc = Perform(DirUrlPath(target), [this] {
-            curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L);
-        });
+        const CURLcode rc =
+            Perform(DirUrlPath(target), [this] { curl_easy_setopt(easy_, CURLOPT_NOBODY, 1L); });
         if (rc != CURLE_OK) return FailFrom(rc);
         cwd_ = target;
         return true;
@@ -268,7 +267,7 @@ public:
 
     const FtpFailure& LastFailure() const override { return failure_; }
 
-private:
+  private:
     std::string HostPart() const {
         const bool v6 = login_.host.find(':') != std::string::npos && login_.host[0] != '[';
         return (v6 ? "[" + login_.host + "]" : login_.host) + ":" + std::to_string(login_.port);
@@ -277,7 +276,9 @@ private:
     static std::string DirUrlPath(const std::string& abs) {
         return abs == "/" ? "/%2F" : "/%2F" + UrlPath(abs.substr(1)) + "/";
     }
-    static std::string FileUrlPath(const std::string& abs) { return "/%2F" + UrlPath(abs.substr(1)); }
+    static std::string FileUrlPath(const std::string& abs) {
+        return "/%2F" + UrlPath(abs.substr(1));
+    }
 
     bool Commands(std::initializer_list<std::string> commands) {
         if (!open_) return NotOpen();
@@ -328,7 +329,8 @@ private:
             ~Detach() { curl_multi_remove_handle(multi, easy); }
         } detach{multi_, easy_};
         try {
-            auto lastIdle = std::chrono::steady_clock::now() - kIdleEvery;  // pump on the first pass
+            auto lastIdle =
+                std::chrono::steady_clock::now() - kIdleEvery;  // pump on the first pass
             int running = 1;
             while (true) {
                 if (curl_multi_perform(multi_, &running) != CURLM_OK || running == 0) break;
@@ -363,7 +365,8 @@ private:
         // A reply ends with the line "nnn text" (its other lines are "nnn-text" or free text).
         if (line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
             std::isdigit(static_cast<unsigned char>(line[1])) &&
-            std::isdigit(static_cast<unsigned char>(line[2])) && (line.size() == 3 || line[3] == ' ')) {
+            std::isdigit(static_cast<unsigned char>(line[2])) &&
+            (line.size() == 3 || line[3] == ' ')) {
             me->lastReply_ = me->replyLines_;
             me->replyLines_.clear();
         }
@@ -421,7 +424,8 @@ private:
             default:
                 break;
         }
-        if (response >= 400 && !lastReply_.empty()) return Fail(ftp_error::kServerRefused, lastReply_);
+        if (response >= 400 && !lastReply_.empty())
+            return Fail(ftp_error::kServerRefused, lastReply_);
         return Fail(ftp_error::kInternal, library);
     }
 
@@ -441,6 +445,8 @@ private:
 
 }  // namespace
 
-std::unique_ptr<FtpConnection> NewCurlFtpConnection() { return std::make_unique<CurlFtp>(); }
+std::unique_ptr<FtpConnection> NewCurlFtpConnection() {
+    return std::make_unique<CurlFtp>();
+}
 
 }  // namespace zb

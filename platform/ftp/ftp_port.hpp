@@ -13,12 +13,13 @@ namespace zb {
 
 // Failure codes, as the game's error boxes show them.
 namespace ftp_error {
-inline constexpr int32_t kFileNotFound = 2;        // a local file can't be read
-inline constexpr int32_t kInvalidHandle = 6;       // no connection is open
-inline constexpr int32_t kFileExists = 80;         // the local file exists and must not be replaced
-inline constexpr int32_t kTimeout = 12002;         // the server stopped answering
-inline constexpr int32_t kServerRefused = 12003;   // the server answered with an error; text = its reply
-inline constexpr int32_t kInternal = 12004;        // anything else
+inline constexpr int32_t kFileNotFound = 2;   // a local file can't be read
+inline constexpr int32_t kInvalidHandle = 6;  // no connection is open
+inline constexpr int32_t kFileExists = 80;    // the local file exists and must not be replaced
+inline constexpr int32_t kTimeout = 12002;    // the server stopped answering
+inline constexpr int32_t kServerRefused =
+    12003;                                   // the server answered with an error; text = its reply
+inline constexpr int32_t kInternal = 12004;  // anything else
 inline constexpr int32_t kNameNotResolved = 12007;
 inline constexpr int32_t kCannotConnect = 12029;
 inline constexpr int32_t kConnectionAborted = 12030;
@@ -30,7 +31,8 @@ struct FtpFailure {
 };
 
 struct FtpDateTime {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;  // as the server gives it (UTC)
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0,
+        second = 0;  // as the server gives it (UTC)
 };
 
 struct FtpEntry {
@@ -47,7 +49,7 @@ struct FtpLogin {
 };
 
 class FtpConnection {
-public:
+  public:
     virtual ~FtpConnection() = default;
 
     // Called while an operation waits or transfers; may throw (the exception ends the operation,

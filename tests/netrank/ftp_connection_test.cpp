@@ -15,13 +15,14 @@ using test::ReadFileBytes;
 using test::WriteFileBytes;
 
 class FtpConnectionTest : public ::testing::TestWithParam<bool> {
-protected:
+  protected:
     FtpConnectionTest() : home_("ftp_home"), server_(test::RankServerArgs(home_.Str())) {}
 
     std::unique_ptr<FtpConnection> Connect() {
         auto c = NewCurlFtpConnection();
         c->SetIdle([this] { ++idles_; });
-        const bool ok = c->Open({"127.0.0.1", test::kUser, test::kPassword, server_.Port(), GetParam()});
+        const bool ok =
+            c->Open({"127.0.0.1", test::kUser, test::kPassword, server_.Port(), GetParam()});
         EXPECT_TRUE(ok) << c->LastFailure().code << " " << c->LastFailure().text;
         return c;
     }

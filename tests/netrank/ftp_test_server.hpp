@@ -2,11 +2,11 @@
 // servers of ftp_faults.py, started on 127.0.0.1 with a free port and stopped with the test.
 #pragma once
 
+#include <netinet/in.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
-#include <netinet/in.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -22,7 +22,7 @@
 namespace zb::test {
 
 class ServerProcess {
-public:
+  public:
     // Runs /usr/bin/python3 with the arguments; the program prints its port on its first line.
     explicit ServerProcess(const std::vector<std::string>& args) {
         int out[2];
@@ -76,20 +76,24 @@ public:
         pid_ = -1;
     }
 
-private:
+  private:
     pid_t pid_ = -1;
     int port_ = 0;
 };
 
-inline std::string RankServerScript() { return ZB_SOURCE_DIR "/tools/rankserver/rankserver.py"; }
-inline std::string FaultScript() { return ZB_SOURCE_DIR "/tests/netrank/ftp_faults.py"; }
+inline std::string RankServerScript() {
+    return ZB_SOURCE_DIR "/tools/rankserver/rankserver.py";
+}
+inline std::string FaultScript() {
+    return ZB_SOURCE_DIR "/tests/netrank/ftp_faults.py";
+}
 
 inline const char* kUser = "tester";
 inline const char* kPassword = "pw4test9";
 
 // The ranking server with its home in `root`.
 inline std::vector<std::string> RankServerArgs(const std::string& root) {
-    return {RankServerScript(), "--port", "0",        "--root",  root,
+    return {RankServerScript(), "--port", "0",          "--root",  root,
             "--user",           kUser,    "--password", kPassword, "--print-port"};
 }
 
@@ -119,7 +123,7 @@ inline void WriteFileBytes(const std::filesystem::path& p, const std::string& by
 
 // A fresh folder under the system's temporary folder, removed with the object.
 class TempDir {
-public:
+  public:
     explicit TempDir(const std::string& tag)
         : path_(std::filesystem::temp_directory_path() /
                 (tag + "_" + std::to_string(getpid()) + "_" + std::to_string(counter_++))) {
@@ -130,7 +134,7 @@ public:
     const std::filesystem::path& Path() const { return path_; }
     std::string Str() const { return path_.string(); }
 
-private:
+  private:
     static inline int counter_ = 0;
     std::filesystem::path path_;
 };

@@ -24,7 +24,7 @@ std::string ToLf(std::string s) {
 }
 
 class TransferTest : public ::testing::Test {
-protected:
+  protected:
     TransferTest()
         : local_("rank_local"),
           home_("rank_home"),
@@ -33,8 +33,8 @@ protected:
 
     void StartServer() {
         server_ = std::make_unique<test::ServerProcess>(test::RankServerArgs(home_.Str()));
-        rank_ = {"127.0.0.1", test::kUser, test::kPassword, server_->Port(), false,
-                 "public_html/rurederadi"};
+        rank_ = {"127.0.0.1",     test::kUser, test::kPassword,
+                 server_->Port(), false,       "public_html/rurederadi"};
     }
     fs::path ServerFile() const { return home_.Path() / "public_html/rurederadi/netrank.dat"; }
     std::string LocalBytes() const { return ReadFileBytes(local_.Path() / "netrank.dat"); }
@@ -65,7 +65,7 @@ TEST_F(TransferTest, NamesSurviveWriteUploadDownloadAndRead) {
     ClearNetRankFile(game_);
 
     const std::vector<std::string> names = {"ＡＢＣｘｙｚ", "ｽﾞﾊﾞｯｺﾐｭｰｼﾞｯｸ", "どん～かん",
-                                            "a,b,c", "say \"hi\"", "混在ﾃｽﾄ～,\"x\""};
+                                            "a,b,c",        "say \"hi\"",    "混在ﾃｽﾄ～,\"x\""};
     for (size_t i = 0; i < names.size(); ++i) {
         EXPECT_EQ(InsertTotalEntry(game_, 1000 - static_cast<int32_t>(i), names[i], 4, 6),
                   static_cast<int>(i));
@@ -166,8 +166,8 @@ TEST_F(TransferTest, ServerDyingInAnUploadLeavesTheOldRanking) {
     fs::create_directories(ServerFile().parent_path());
     WriteFileBytes(ServerFile(), old);
     test::ServerProcess dying({test::FaultScript(), "cutoff", home_.Str(), "20000"});
-    rank_ = {"127.0.0.1", test::kUser, test::kPassword, dying.Port(), false,
-             "public_html/rurederadi"};
+    rank_ = {"127.0.0.1",  test::kUser, test::kPassword,
+             dying.Port(), false,       "public_html/rurederadi"};
     WriteFileBytes(local_.Path() / "netrank.dat", BigRanking());
     EXPECT_FALSE(UploadNetRank(game_, rank_));
     ASSERT_GE(Boxes().size(), 1u);
@@ -179,8 +179,8 @@ TEST_F(TransferTest, ServerDyingInADownloadIsNoRanking) {
     fs::create_directories(ServerFile().parent_path());
     WriteFileBytes(ServerFile(), ToLf(BigRanking()));
     test::ServerProcess dying({test::FaultScript(), "cutoff", home_.Str(), "20000"});
-    rank_ = {"127.0.0.1", test::kUser, test::kPassword, dying.Port(), false,
-             "public_html/rurederadi"};
+    rank_ = {"127.0.0.1",  test::kUser, test::kPassword,
+             dying.Port(), false,       "public_html/rurederadi"};
     ClearNetRankFile(game_);
     EXPECT_FALSE(DownloadNetRank(game_, rank_));
     ASSERT_GE(Boxes().size(), 1u);

@@ -1,0 +1,114 @@
+// zubakko-rank as the server's admin uses it: arguments, the ranking rules, the server exchange.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "tests/netrank/ftp_test_server.hpp"
+
+namespace zb {
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the tool with arguments (each quoted for the shell).
+Result RankTool(const std::vector<std::string>& args, const std::string& tmp) {
+    std::string cmd = ZB_BINARY_DIR "/tools/zubakko-rank";
+    for (const auto& a : args) {
+        std::string q = "'";
+        for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        cmd += " " + q + "'";
+    }
+    const std::string errFile = tmp + "/stderr.txt";
+    cmd += " 2>'" + errFile + "'";
+    Result r;
+    FILE* p = popen(cmd.c_str(), "r");
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    const int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    r.err = test::ReadFileBytes(errFile);
+    return r;
+}
+
+TEST(RankTool, BadArgumentsGiveTheUsageAndStatusTwo) {
+    test::TempDir tmp("rank_tool");
+    const std::string file = tmp.Str() + "/r.dat";
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {},
+             {"show"},
+             {"frobnicate", file},
+             {"insert-total", file, "12x", "name", "1", "2"},
+             {"insert-total", file, "100", "name", "1"},
+             {"insert-total", file, "100", "a:b", "1", "2"},
+             {"insert-total", file, "100", "1234567890123", "1", "2"},
+             {"insert-song", file, "20", "100", "name"},
+             {"insert-song", file, "3", "99999999999", "name"},
+             {"download", tmp.Str(), "--port"},
+             {"upload", tmp.Str(), "--colour", "red"}}) {
+        const Result r = RankTool(args, tmp.Str());
+        EXPECT_EQ(r.status, 2) << testing::PrintToString(args);
+        EXPECT_NE(r.err.find("usage: zubakko-rank"), std::string::npos);
+    }
+}
+
+TEST(RankTool, InsertsByTheRankingRulesAndShowsEveryPage) {
+    test::TempDir tmp("rank_tool");
+    const std::string file = tmp.Str() + "/r.dat";
+    auto run = [&](std::vector<std::string> a) { return RankTool(a, tmp.Str()); };
+    EXPECT_EQ(run({"insert-total", file, "500", "ｽﾞﾊﾞｯｺ", "4", "6"}).out, "1\n");
+    EXPECT_EQ(run({"insert-total", file, "300", "ＡＢＣ", "0", "9"}).out, "2\n");
+    EXPECT_EQ(run({"insert-total", file, "300", "～,\"x\"", "1", "2"}).out,
+              "2\n");  // ahead of the tie
+    EXPECT_EQ(run({"insert-total", file, "-1", "neg", "1", "2"}).out, "not placed\n");
+    for (int i = 0; i < 50; ++i) run({"insert-song", file, "7", std::to_string(1000 + i), "p"});
+    EXPECT_EQ(run({"insert-song", file, "7", "999", "low"}).out, "not placed\n");
+    EXPECT_EQ(run({"insert-song", file, "7", "1000", "tie"}).out, "50\n");
+
+    const Result shown = run({"show", file});
+    ASSERT_EQ(shown.status, 0);
+    EXPECT_EQ(std::count(shown.out.begin(), shown.out.end(), '\n'), 11 * 51 + 10);
+    EXPECT_NE(
+        shown.out.find("総合ランキング\n1位:500点　ｽﾞﾊﾞｯｺ ラクダ・黄昏\n"
+                       "2位:300点　～,\"x\" 決戦２・サドン\n3位:300点　ＡＢＣ ＦＦ４・トルコ\n"
+                       "4位:0点　 ＦＦ４・ＦＦ４\n"),
+        std::string::npos);
+    EXPECT_NE(shown.out.find("雲の上から\n1位:1049点　p\n"), std::string::npos);
+    EXPECT_NE(shown.out.find("50位:1000点　tie\n\nバイクレース０１"), std::string::npos);
+    EXPECT_EQ(run({"show", tmp.Str() + "/absent.dat"}).status, 1);
+}
+
+TEST(RankTool, DownloadAndUploadAgainstTheServer) {
+    test::TempDir home("rank_tool_home"), local("rank_tool_local");
+    test::ServerProcess server(test::RankServerArgs(home.Str()));
+    const std::vector<std::string> login = {
+        "--host", "127.0.0.1", "--port",     std::to_string(server.Port()),
+        "--user", test::kUser, "--password", test::kPassword};
+    auto with = [&](std::vector<std::string> a) {
+        a.insert(a.end(), login.begin(), login.end());
+        return RankTool(a, local.Str());
+    };
+    EXPECT_EQ(with({"download", local.Str()}).status, 0);
+    const std::string file = local.Str() + "/netrank.dat";
+    EXPECT_EQ(RankTool({"insert-song", file, "2", "4321", "名前"}, local.Str()).out, "1\n");
+    EXPECT_EQ(with({"upload", local.Str()}).status, 0);
+    EXPECT_NE(test::ReadFileBytes(home.Path() / "public_html/rurederadi/netrank.dat")
+                  .find("4321:\x96\xBC\x91\x4F:"),
+              std::string::npos);
+
+    std::filesystem::remove(home.Path() / "public_html/rurederadi/netrank.dat");
+    const Result missing = with({"download", local.Str()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.err.substr(0, 10), "12003 550 ");
+    const Result nowhere =
+        RankTool({"download", local.Str(), "--host", "nonexistent.invalid"}, local.Str());
+    EXPECT_EQ(nowhere.status, 1);
+    EXPECT_EQ(nowhere.err, "12007 サーバー名を解決できませんでした。\n");
+}
+
+}  // namespace
+}  // namespace zb
