@@ -1,0 +1,164 @@
+#include "core/chart_loader.hpp"
+
+#include <stdexcept>
+
+#include "core/chart_data.hpp"
+#include "core/checked.hpp"
+#include "core/random.hpp"
+#include "core/songs.hpp"
+
+namespace zb {
+namespace {
+
+bool IsNote(char c) {
+    return c != '0' && c != '5';
+}
+
+}  // namespace
+
+void BuildNoteModel(Chart& chart, int32_t speedUpAfter) {
+    int32_t count = 0;
+    for (char c : chart.ChartText)
+        if (IsNote(c)) count = Add<int32_t>(count, 1);
+    chart.NoteCount = Narrow<int16_t>(count);
+    const int16_t slots = Add<int16_t>(chart.NoteCount, 100);
+    chart.NotePos.assign(static_cast<size_t>(slots) + 1, 0);
+    chart.NoteKinds.clear();
+    chart.NoteKinds.reserve(static_cast<size_t>(count));
+    const int32_t spacing = chart.NoteSpacing;
+    const int32_t fastSpacing = Mul<int32_t>(kSpeedUpFactor, spacing);
+    int32_t w = 0;
+    size_t i = 0;
+    for (char c : chart.ChartText) {
+        w = Add<int32_t>(w, 1);
+        if (!IsNote(c)) continue;
+        const bool fast = speedUpAfter != 0 && w > speedUpAfter;
+        chart.NotePos[++i] = Mul<int32_t>(fast ? fastSpacing : spacing, w);
+        chart.NoteKinds.push_back(c);
+    }
+}
+
+void ScaleLaneValues(Chart& chart, int16_t mode) {
+    auto scale = [&](auto op) {
+        for (int16_t* v : {&chart.NoteSpacing, &chart.JudgeWindow1, &chart.JudgeWindow2,
+                           &chart.JudgeWindow3, &chart.ChartOffset, &chart.ChartDelay})
+            *v = op(*v);
+    };
+    switch (mode) {
+        case 1:
+            scale([](int16_t v) { return Mul<int16_t>(v, 2); });
+            break;
+        case 2:
+            scale([](int16_t v) { return Mul<int16_t>(v, 4); });
+            break;
+        case 9:
+            scale([](int16_t v) { return Round16(v / 2.0); });
+            break;
+        default:
+            break;
+    }
+}
+
+std::string SwapDonKan(std::string text) {
+    for (char& c : text) {
+        switch (c) {
+            case '1':
+                c = '2';
+                break;
+            case '2':
+                c = '1';
+                break;
+            case '3':
+                c = '4';
+                break;
+            case '4':
+                c = '3';
+                break;
+            case '6':
+                c = '7';
+                break;
+            case '7':
+                c = '6';
+                break;
+            case '8':
+                c = '9';
+                break;
+            case '9':
+                c = '8';
+                break;
+            default:
+                break;
+        }
+    }
+    return text;
+}
+
+std::string RandomKinds(Game& game, std::string text) {
+    for (char& c : text) {
+        if (c < '1' || c > '9' || c == '5') continue;
+        const char first = (c == '1' || c == '2')   ? '1'
+                           : (c == '3' || c == '4') ? '3'
+                           : (c == '6' || c == '7') ? '6'
+                                                    : '8';
+        const int16_t r = TimeMixedRandom(game, 100);
+        c = static_cast<char>(first + Mod<int16_t>(r, 2));
+    }
+    return text;
+}
+
+void LoadChart(Game& game, int16_t difficulty, int16_t song) {
+    const int part = IsMultiPartSong(song) ? game.chart.SongPart : 0;
+    if (!HasChart(song, difficulty) || part < 0 || part >= PartCount(song))
+        throw std::out_of_range("no chart for song " + std::to_string(song) + " difficulty " +
+                                std::to_string(difficulty) + " part " + std::to_string(part));
+    const ChartConstants& k = ChartConstantsOf(song, difficulty);
+    Chart& c = game.chart;
+
+    // Defaults of every load.
+    c.JudgeWindow1 = 13;
+    c.JudgeWindow2 = 26;
+    c.JudgeWindow3 = 39;
+    c.NoteSpacing = 40;
+    c.LaneBlitWidth = 64;
+    c.MusicVolumeScale = 1.0;
+    c.ChartDelay = game.settings.DelaySetting;
+
+    // The song's (or part's) timing.
+    c.PartEndTime = PartEndTimeOf(song, part);
+    c.ChartSpan = ChartSpanOf(song, part);
+    c.ChartOffset = ChartOffsetOf(song, difficulty, part);
+    c.MusicVolumeScale = MusicVolumeScaleOf(song);
+
+    // The chart's own constants.
+    c.SongLevel = k.SongLevel;
+    c.ComboBonusStep = k.ComboBonusStep;
+    c.GaugeGainBest = k.GaugeGainBest;
+    c.GaugeGainGood = k.GaugeGainGood;
+    c.GaugeLoss = k.GaugeLoss;
+    c.GaugeUnit = k.GaugeUnit;
+    const JudgeWindows w = JudgeWindowsOf(song, difficulty, part);
+    c.JudgeWindow1 = w.w1;
+    c.JudgeWindow2 = w.w2;
+    c.JudgeWindow3 = w.w3;
+    c.NoteSpacing = k.NoteSpacing;
+
+    // The music starts with the song; later parts of songs 5 and 6 keep it playing.
+    MusicPlayer& music = game.platform.music;
+    music.SetAutoStart(true);
+    music.SetEnabled(true);
+    if (part == 0) music.SetFileName(game.AppDir() + SongMusicFile(song));
+
+    std::string text;
+    for (const std::string& m : ChartMeasures(song, difficulty, part)) text += m;
+
+    const int16_t mode = game.challenge.ChallengeMode;
+    ScaleLaneValues(c, mode);
+    if (mode == 4) text = SwapDonKan(std::move(text));
+    if (mode == 7) text = RandomKinds(game, std::move(text));
+
+    c.ChartText = std::move(text);
+    const bool speedUp = song == kSpeedUpSong && difficulty == kSpeedUpDifficulty;
+    BuildNoteModel(c, speedUp ? kSpeedUpLastPosition : 0);
+}
+
+}  // namespace zb
