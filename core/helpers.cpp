@@ -13,17 +13,9 @@ void WaitMs(Platform& platform, int32_t ms) {
     }
 }
 
-int16_t TwipsToPixelsX(double v) {
-    return Round16(v / kTwipsPerPixel);
-}
-int16_t TwipsToPixelsY(double v) {
-    return Round16(v / kTwipsPerPixel);
-}
-int16_t PixelsToTwipsX(double v) {
-    return Round16(v * kTwipsPerPixel);
-}
-int16_t PixelsToTwipsY(double v) {
-    return Round16(v * kTwipsPerPixel);
-}
+int16_t TwipsToPixelsX(double v) { return Round16(v / kTwipsPerPixel); }
+int16_t TwipsToPixelsY(double v) { return Round16(v / kTwipsPerPixel); }
+int16_t PixelsToTwipsX(double v) { return Round16(v * kTwipsPerPixel); }
+int16_t PixelsToTwipsY(double v) { return Round16(v * kTwipsPerPixel); }
 
 }  // namespace zb
