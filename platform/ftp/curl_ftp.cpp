@@ -17,7 +17,9 @@ namespace {
 
 constexpr long kConnectTimeoutMs = 10000;
 constexpr long kResponseTimeoutS = 10;
-constexpr long kStallSeconds = 10;  // less than 1 byte per second for this long ends a transfer
+// Less than 1 byte per second for this long ends a transfer. libcurl averages the speed over
+// about five seconds, so a transfer that freezes is noticed some 11 seconds later.
+constexpr long kStallSeconds = 6;
 constexpr size_t kMaxDownload = 16u << 20;
 constexpr auto kIdleEvery = std::chrono::milliseconds(10);
 

@@ -3,6 +3,7 @@
 
   stall               accepts connections and never says a word
   cutoff ROOT BYTES   the ranking server, which dies once BYTES bytes of any file went through
+  hang ROOT BYTES     the ranking server, which freezes (alive, silent) after sending BYTES bytes
 """
 import os
 import socket
@@ -24,7 +25,7 @@ def stall():
         held.append(conn)  # keep it open, answer nothing
 
 
-def cutoff(root, limit):
+def cutoff(root, limit, hang=False):
     import rankserver
     from pyftpdlib.handlers import DTPHandler, FTPHandler
 
@@ -39,6 +40,8 @@ def cutoff(root, limit):
                 DyingDTP.moved += sent
                 if DyingDTP.moved >= limit:
                     time.sleep(0.2)
+                    if hang:
+                        time.sleep(3600)
                     os._exit(0)
                 return sent
             sent = super().send(data)
@@ -74,5 +77,5 @@ def cutoff(root, limit):
 if __name__ == "__main__":
     if sys.argv[1] == "stall":
         stall()
-    elif sys.argv[1] == "cutoff":
-        cutoff(sys.argv[2], int(sys.argv[3]))
+    elif sys.argv[1] in ("cutoff", "hang"):
+        cutoff(sys.argv[2], int(sys.argv[3]), hang=sys.argv[1] == "hang")

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "netrank/netrank_file.hpp"
 #include "netrank/netrank_format.hpp"
 #include "platform/headless/headless.hpp"
@@ -185,6 +187,25 @@ TEST_F(TransferTest, ServerDyingInADownloadIsNoRanking) {
     EXPECT_FALSE(DownloadNetRank(game_, rank_));
     ASSERT_GE(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0].text.substr(0, 7), "12030\r\n");  // the connection broke off
+    EXPECT_EQ(LocalBytes(), "\r\n");
+}
+
+TEST_F(TransferTest, ServerFreezingInADownloadIsReportedInTime) {
+    fs::create_directories(ServerFile().parent_path());
+    WriteFileBytes(ServerFile(), ToLf(BigRanking()));
+    test::ServerProcess frozen({test::FaultScript(), "hang", home_.Str(), "20000"});
+    rank_ = {"127.0.0.1",   test::kUser, test::kPassword,
+             frozen.Port(), false,       "public_html/rurederadi"};
+    ClearNetRankFile(game_);
+    const int yieldsBefore = platform_.window.yields;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(DownloadNetRank(game_, rank_));
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 15);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text.substr(0, 7), "12002\r\n");
+    EXPECT_GT(platform_.window.yields - yieldsBefore, 20 * seconds);  // the window kept going
     EXPECT_EQ(LocalBytes(), "\r\n");
 }
 
