@@ -35,6 +35,7 @@ struct Pin {
 
 // Motif notation, one character per chart position:
 //   d don, k kan, D big don, K big kan,
+//   o x an accented don or kan: kept by the easier charts like a note on the beat,
 //   . rest the generator may fill with a note when a difficulty needs more notes,
 //   _ rest that stays silent.
 struct Song {

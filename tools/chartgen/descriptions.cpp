@@ -12,26 +12,26 @@ Song Song0() {
     Song s{0, "A battle in a driving 3-3-2 pulse; the chorus answers don with kan.", {}, {}, {}};
     s.motifs = {
         // Intro: the pulse gathers from half notes to a roll.
-        {"In1", "d__k__k_d__k_kk_"},
-        {"In2", "d_k.d_k.d_kkdkdk"},
-        // Verse: tresillo drive.
-        {"A1", "d.kd.kd.d.kd.kk."},
-        {"A2", "d.kd.kd.d.k.dkdk"},
-        {"A3", "d.kd.kd.d.kd.k.k"},
-        {"Af", "d.kd.kd.dkdkddkk"},
+        {"In1", "o__x__x_o__x_xk_"},
+        {"In2", "o_k.o_k.o_kkdkdk"},
+        // Verse: the 3-3-2 drive, accents on its three strokes.
+        {"A1", "o.ko.kx.d.kd.kk."},
+        {"A2", "o.ko.kx.d.k.dkdk"},
+        {"A3", "o.ko.kx.d.kd.x.k"},
+        {"Af", "o.ko.kx.dkdkddkk"},
         // Chorus: melody hits, kan answers.
-        {"B1", "D..kd.k.d.k.k.d."},
-        {"B2", "d..kd.k.dkd.k.kk"},
-        {"B3", "D..kd.k.d.k.kdkd"},
+        {"B1", "D..xd.k.d.k.x.d."},
+        {"B2", "d..xd.k.dkd.k.kk"},
+        {"B3", "D..xd.k.d.k.xdkd"},
         {"Bf", "dkdkd.dkdkdkD_K_"},
         // Bridge: half time, space before the return.
-        {"C1", "D___k___d.d.k___"},
-        {"C2", "d___k.k.d.d.k.kk"},
+        {"C1", "D___x___d.d.k___"},
+        {"C2", "d___k.k.d.d.x.kk"},
         {"Cf", "d.d.k.k.dkdkdkdk"},
-        // Climax: sixteenths in both hands.
-        {"X1", "dkdkd.kdd.kdkdkk"},
-        {"X2", "dkd.dkd.dkdkdkdk"},
-        {"X3", "D.kdd.kdd.kdkkdd"},
+        // Climax: sixteenths in both hands over the same 3-3-2.
+        {"X1", "okdko.kdxkdkd.kk"},
+        {"X2", "okd.okd.xkdkdkdk"},
+        {"X3", "D.kdo.kdx.kdkkdd"},
         {"Xf", "dkdkdddkkkddD_D_"},
         // Outro and the last hits.
         {"O1", "D.k.d.k.d.k.d.k."},
@@ -58,10 +58,19 @@ Song Song0() {
 Song Song1() {
     Song s{1, "A short all-out sprint of sixteenths; kan bursts mark the phrase ends.", {}, {}, {}};
     s.motifs = {
-        {"I1", "D.d.d.d.dkdkdkdk"}, {"I2", "D.d.d.d.dddkkkDK"}, {"A1", "dkdkd.dkdkdkd.dk"},
-        {"A2", "dkdkd.dkdkd.kkdk"}, {"A3", "ddkdd.kddkdkd.kk"}, {"Af", "dkdkdkdkdddkkkD_"},
-        {"B1", "D.kkd.kkd.kkdkdk"}, {"B2", "d.kkd.kkdkdkd.kk"}, {"Bf", "dkkdkkdkkdkdD_K_"},
-        {"E1", "dkdkdddkkkdkdkdk"}, {"E2", "D_D_D_K_D_______"},
+        {"I1", "D.d.d.d.dkdkdkdk"},
+        {"I2", "D.d.d.d.dddkkkDK"},
+        // The run: sixteenths with kan on the backbeat.
+        {"A1", "dkdkx.dkdkdkx.dk"},
+        {"A2", "dkdkx.dkdkd.xkdk"},
+        {"A3", "ddkdx.kddkdkx.kk"},
+        {"Af", "dkdkdkdkdddkkkD_"},
+        // Kan bursts off the beat.
+        {"B1", "D.xkd.xkd.xkdkdk"},
+        {"B2", "d.xkd.xkdkdkd.kk"},
+        {"Bf", "dkkdkkdkkdkdD_K_"},
+        {"E1", "dkdkdddkkkdkdkdk"},
+        {"E2", "D_D_D_K_D_______"},
     };
     s.parts = {{{"0", kLead16},
                 {{"intro", 2, "I1 I2 I1 I2"},
@@ -75,13 +84,28 @@ Song Song1() {
 Song Song2() {
     Song s{2, "Sudden death: a stop-start riff that breaks into a gallop.", {}, {}, {}};
     s.motifs = {
-        {"In1", "D_______D_______"}, {"In2", "D_______D___k.k."}, {"In3", "D.d.D.d.D.d.kkkk"},
-        {"A1", "d.d.k.d.dd.dk.k."},  {"A2", "d.d.k.d.dd.dkdkk"},  {"Af", "d.dkd.dkdkdkdkkk"},
-        {"B1", "Dkd.dkd.Dkd.dkdk"},  {"B2", "dkd.dkd.dkdkd.kk"},  {"Bf", "dkdkdkdkdddkkkK_"},
-        {"C1", "D___k___D___k___"},  {"C2", "D___k___D.k.k.k."},  {"D1", "D_K_D_K_dkdkdkdk"},
-        {"D2", "D_K_D_K_ddkkddkk"},  {"F1", "dkdkd.kdd.kddkdk"},  {"F2", "dkd.dkd.dkdkdkkk"},
-        {"F3", "ddkdd.kddkkddkdk"},  {"Ff", "dkdkdkdkdddkkkD_"},  {"E1", "D.d.D.d.D.k.K.k."},
-        {"E2", "D___K___D___K___"},  {"E3", "D_______________"},
+        {"In1", "D_______D_______"},
+        {"In2", "D_______D___x.k."},
+        {"In3", "D.d.D.d.D.d.kkkk"},
+        // The stop-start riff.
+        {"A1", "o.d.x.d.dd.ox.k."},
+        {"A2", "o.d.x.d.dd.oxdkk"},
+        {"Af", "d.dkd.dkdkdkdkkk"},
+        // The gallop: three-note figures, kan on the backbeat.
+        {"B1", "Dkd.xkd.Dkd.xkdk"},
+        {"B2", "dkd.xkd.dkdkx.kk"},
+        {"Bf", "dkdkdkdkdddkkkK_"},
+        {"C1", "D___x___D___x___"},
+        {"C2", "D___x___D.k.x.k."},
+        {"D1", "D_K_D_K_dkdkdkdk"},
+        {"D2", "D_K_D_K_ddkkddkk"},
+        {"F1", "dkdko.kdd.kdxkdk"},
+        {"F2", "dkd.okd.dkdkxkkk"},
+        {"F3", "ddkdo.kddkkdxkdk"},
+        {"Ff", "dkdkdkdkdddkkkD_"},
+        {"E1", "D.d.D.d.D.k.K.k."},
+        {"E2", "D___K___D___K___"},
+        {"E3", "D_______________"},
     };
     s.parts = {{{kLead16},
                 {{"intro", 1, "In1 In2 In1 In2 In1 In2 In3 In3"},
@@ -100,11 +124,11 @@ Song Song3() {
     Song s{3, "A slow fanfare that opens into a stately march and a wide finale.", {}, {}, {}};
     s.motifs = {
         {"F1", "D_______________"}, {"F2", "D_______D_______"}, {"F3", "D_______D___K___"},
-        {"F4", "D___D___K___D.d."}, {"G1", "D___k.k.d___k.k."}, {"G2", "d.k.d.k.d.kkd.kk"},
-        {"G3", "d.kkd.kkdkdkdkdk"}, {"A1", "D.kd.kd.d.k.d.k."}, {"A2", "d.kd.kd.dkd.k.kk"},
-        {"A3", "d.kd.kd.d.kkdkdk"}, {"B1", "D.d.k.dkd.d.kdkk"}, {"B2", "dkd.k.dkd.dkkdkd"},
-        {"Bf", "dkdkdddkkkdkD_K_"}, {"C1", "D___k.k.d.k.d___"}, {"C2", "d.k.k.k.d.k.dkdk"},
-        {"X1", "D.kkd.kkD.kkdkdk"}, {"X2", "dkdkd.kkdkdkd.kk"}, {"Xe", "D___D___D_______"},
+        {"F4", "D___D___K___D.d."}, {"G1", "D___k.k.d___x.k."}, {"G2", "d.k.d.k.d.kkx.kk"},
+        {"G3", "d.kkd.kkdkdkdkdk"}, {"A1", "D.ko.kd.d.k.x.k."}, {"A2", "d.ko.kd.dkd.x.kk"},
+        {"A3", "d.ko.kd.d.kkxkdk"}, {"B1", "D.d.x.dkd.d.xdkk"}, {"B2", "dkd.x.dkd.dkxdkd"},
+        {"Bf", "dkdkdddkkkdkD_K_"}, {"C1", "D___k.k.d.k.d___"}, {"C2", "d.k.x.k.d.k.dkdk"},
+        {"X1", "D.kkd.kkD.kkdkdk"}, {"X2", "dkdkx.kkdkdkx.kk"}, {"Xe", "D___D___D_______"},
     };
     s.parts = {{{"0", kLead16},
                 {{"fanfare", 1, "F1 F2 F1 F3 F1 F2 F3 F4"},
@@ -123,10 +147,11 @@ Song Song4() {
            {},
            {}};
     s.motifs = {
-        {"S1", "D_____k_____"}, {"S2", "d_____k__d__"}, {"A1", "d_kd_kd_kd_k"},
-        {"A2", "d_kd_kdkkd_k"}, {"A3", "d_kd_kd_kddk"}, {"B1", "D.kd.kd.kdkk"},
-        {"B2", "dkkd.kdkkd.k"}, {"B3", "dkkdkkd.kdkk"}, {"Bf", "dkdkdkdddkkk"},
-        {"Br", "D_____K_____"}, {"G1", "D.kd.kd.kd.k"}, {"G2", "d.kd.kdkkd.k"},
+        // Four beats of three: the beat on the first, the sway on the third.
+        {"S1", "D_____k_____"}, {"S2", "d_____k__d__"}, {"A1", "d_kd_kx_kd_k"},
+        {"A2", "d_kd_kdkkx_k"}, {"A3", "d_kd_kx_kddk"}, {"B1", "D.kd.kx.kdkk"},
+        {"B2", "dkkd.kxkkd.k"}, {"B3", "dkkdkkx.kdkk"}, {"Bf", "dkdkdkdddkkk"},
+        {"Br", "D_____K_____"}, {"G1", "D.kd.kx.kd.k"}, {"G2", "d.kd.kxkkd.k"},
         {"Ge", "D_____D_____"},
     };
     s.parts = {{{std::string(12, '0')},
@@ -143,12 +168,12 @@ Song Song5() {
     Song s{5, "A march in three parts: a brisk march, the broad trio, a short coda.", {}, {}, {}};
     s.motifs = {
         // March (part 0).
-        {"M1", "D.d.k.d.d.d.k.dk"},
-        {"M2", "d.dkd.d.d.dkk.kk"},
-        {"M3", "dkd.k.dkd.d.kdkd"},
+        {"M1", "D.d.x.d.d.d.x.dk"},
+        {"M2", "d.dkx.d.d.dkx.kk"},
+        {"M3", "dkd.x.dkd.d.xdkd"},
         {"Mf", "dkdkdkdkdddkkkD_"},
-        {"N1", "Dkdkd.k.dkdkd.kk"},
-        {"N2", "dkd.dkd.dkdkdkdk"},
+        {"N1", "Dkdkx.k.dkdkx.kk"},
+        {"N2", "dkd.xkd.dkdkxkdk"},
         {"Nf", "dkdkdddkkkdkdkK_"},
         // Trio (part 1): the broad tune, one accent per beat at most.
         {"T1", "D___d___k___d___"},
@@ -159,7 +184,7 @@ Song Song5() {
         {"Te", "D_______________"},
         // Coda (part 2).
         {"K0", "__d.d.k.d.dkd.kk"},
-        {"K1", "D.dkd.kdd.dkdkkk"},
+        {"K1", "D.dkx.kdd.dkxkkk"},
         {"K2", "D.k.D.k.dkdkdkdk"},
         {"Ke", "D___D___D_______"},
     };
@@ -178,10 +203,10 @@ Song Song5() {
 Song Song6() {
     Song s{6, "A town at dusk: a lazy swing, a slow bridge, and lights coming on.", {}, {}, {}};
     s.motifs = {
-        {"A1", "D___k.k.d___k.d."}, {"A2", "d___k.k.d.k.k___"}, {"A3", "d.k.k.k.d___k.kk"},
-        {"B1", "D.kd.kd.d.k.d.k."}, {"B2", "d.kd.kd.dkd.k.kk"}, {"Bf", "d.dkd.dkdkdkD_K_"},
+        {"A1", "D___k.k.d___x.d."}, {"A2", "d___k.k.d.k.x___"}, {"A3", "d.k.k.k.d___x.kk"},
+        {"B1", "D.ko.kd.d.k.x.k."}, {"B2", "d.ko.kd.dkd.x.kk"}, {"Bf", "d.dkd.dkdkdkD_K_"},
         {"S1", "D_______k.k.d___"}, {"S2", "d___k___d.k.k___"}, {"S3", "D___k.k.d___K___"},
-        {"L1", "D.kdd.kdd.kdkdkk"}, {"L2", "dkd.dkd.dkdkd.kk"}, {"L3", "dkdkd.kdd.kdkdkd"},
+        {"L1", "D.kdo.kdd.kdxdkk"}, {"L2", "dkd.okd.dkdkx.kk"}, {"L3", "dkdko.kdd.kdxdkd"},
         {"Lf", "dkdkdddkkkdkD___"}, {"Le", "D_______________"},
     };
     s.parts = {
@@ -201,9 +226,9 @@ Song Song7() {
         7, "Floating above the clouds: long notes, then a light wind of sixteenths.", {}, {}, {}};
     s.motifs = {
         {"C1", "D_______k_______"}, {"C2", "d_______k___k___"}, {"C3", "D_______k.k.k___"},
-        {"A1", "D..kd.k.d..kk.k."}, {"A2", "d..kd.k.d.k.k.kk"}, {"A3", "d..kd.k.dkdkd.k."},
-        {"Af", "d.k.d.k.dkdkdkK_"}, {"B1", "D.kk.kd.d.kk.kd."}, {"B2", "d.kk.kd.dkdk.kdk"},
-        {"Bf", "dkkdkkdkkdkkD_K_"}, {"W1", "dkdkd.kdd.kdd.kk"}, {"W2", "dkd.dkd.dkdkdkdk"},
+        {"A1", "D..xd.k.d..xk.k."}, {"A2", "d..xd.k.d.k.k.kk"}, {"A3", "d..xd.k.dkdkd.k."},
+        {"Af", "d.k.d.k.dkdkdkK_"}, {"B1", "D.kk.xd.d.kk.xd."}, {"B2", "d.kk.xd.dkdk.xdk"},
+        {"Bf", "dkkdkkdkkdkkD_K_"}, {"W1", "dkdko.kdd.kdx.kk"}, {"W2", "dkd.okd.dkdkxkdk"},
         {"Wf", "dkdkdddkkkdkdkD_"}, {"E1", "D_______K_______"}, {"E2", "D_______________"},
     };
     s.parts = {{{kLead16},
@@ -225,27 +250,27 @@ Song Song8() {
            {},
            {}};
     s.motifs = {
-        // Rolling sextuplets: four beats of six.
+        // Rolling triplets: four beats of six, triplet eighths on 0, 2 and 4 of each beat.
         {"R0", "D_____d_____k_____d_____"},
-        {"R1", "D_____d__k__d_____k__k__"},
-        {"R2", "d__k__d__k__d__kk_d__k__"},
-        {"A1", "D_kd_kd_kd_kd_kd_kd_kdkk"},
-        {"A2", "d_kd_kd_kdkkd_kd_kd_kdkk"},
-        {"A3", "d_kd_kdkkd_kd_kdkkd_kd_k"},
-        {"B1", "D.kdkdd.kdkdd.kdkdd.kkdk"},
-        {"B2", "d.kdkdd.kdkkd.kdkdkdkdkk"},
-        {"B3", "dkkdkkd.kdkdd.kdkkdkdkdk"},
+        {"R1", "D_____d___k_d_____k___k_"},
+        {"R2", "d___k_d___k_d___kkd___k_"},
+        {"A1", "D_k_d_o_k_d_d_k_d_x_k_kk"},
+        {"A2", "d_k_d_o_k_dkd_k_d_x_kdkk"},
+        {"A3", "d_k_dko_k_d_d_kdd_x_k_dk"},
+        {"B1", "D.kdkdo.kdkdd.kdkdx.kkdk"},
+        {"B2", "d.kdkdo.kdkkd.kdkdxkdkdk"},
+        {"B3", "dkkdkko.kdkdd.kdkkxkdkdk"},
         {"C1", "D_____K_____D_____K_____"},
-        {"C2", "D_____K_____D__k__K__k__"},
-        {"X1", "dkdkdkd.kdkdd.kdkddkdkdk"},
-        {"X2", "dkdkddkdkdkkdkdkddkdkdkk"},
-        {"X3", "D.kdkdd.kdkdd.kdkdkkkddd"},
+        {"C2", "D_____K_____D___k_K___k_"},
+        {"X1", "dkdkdko.kdkdd.kdkdxkdkdk"},
+        {"X2", "dkdkddokdkdkdkdkddxkdkdk"},
+        {"X3", "D.kdkdo.kdkdd.kdkdxkkddd"},
         {"Z1", "D_______________________"},
         // Straight gear shifts: pairs of sixteen.
         {"G1", "dkdkdkdkdddkkkdd"},
         {"G2", "dkdkdddkkkdkD_K_"},
-        {"H1", "D.d.k.d.d.d.k.kk"},
-        {"H2", "dkd.dkd.dkdkD_D_"},
+        {"H1", "D.d.x.d.d.d.x.kk"},
+        {"H2", "dkd.xkd.dkdkD_D_"},
     };
     s.parts = {{{"0", std::string(24, '0')},
                 {{"start line", 0, "R0 R1 R0 R2 R0 R1 R2"},
@@ -273,10 +298,20 @@ Song Song8() {
 Song Song9() {
     Song s{9, "A Turkish march: running sixteenths against a booming left hand.", {}, {}, {}};
     s.motifs = {
-        {"A1", "dkdkd_d_k_k_d_d_"}, {"A2", "dkdkd_d_kdkdD___"}, {"A3", "dkdkd_d_k_kkd_k_"},
-        {"B1", "D.dkd.dkd.dkd.dk"}, {"B2", "dkdkdkdkdkd.k.k."}, {"B3", "D.dkd.dkdkdkD_K_"},
-        {"C1", "D_k_D_k_D_k_D.k."}, {"C2", "D_k_D_k_dkdkD___"}, {"R1", "dkdkdkdkdkdkdkdk"},
-        {"R2", "dkdkdkdkdddkkkD_"}, {"E1", "D___K___D___K___"}, {"E2", "D_______________"},
+        // The theme: four sixteenths and a walk of eighths.
+        {"A1", "dkdkd_d_k_k_d_d_"},
+        {"A2", "dkdkd_d_kdkdD___"},
+        {"A3", "dkdkd_d_k_kkd_k_"},
+        {"B1", "D.dkx.dkd.dkx.dk"},
+        {"B2", "dkdkxkdkdkd.x.k."},
+        {"B3", "D.dkx.dkdkdkD_K_"},
+        // The march: boom and chick.
+        {"C1", "D_k_D_k_D_k_D.k."},
+        {"C2", "D_k_D_k_dkdkD___"},
+        {"R1", "dkdkkdkddkdkkdkd"},
+        {"R2", "dkdkkdkddddkkkD_"},
+        {"E1", "D___K___D___K___"},
+        {"E2", "D_______________"},
     };
     s.parts = {{{kLead16},
                 {{"theme", 1, "A1 A2 A1 A3 A1 A2 A1 A2"},

@@ -24,17 +24,20 @@ struct Note {
     int pos;    // 1-based chart position
     char kind;  // '1'..'4'
     double priority;
+    bool accent = false;  // written as an accent: keeps its kind in the easy chart
 };
 
 bool IsNoteChar(char c) {
-    return c == 'd' || c == 'k' || c == 'D' || c == 'K';
+    return c == 'd' || c == 'k' || c == 'D' || c == 'K' || c == 'o' || c == 'x';
 }
 
 char KindOf(char c) {
     switch (c) {
         case 'd':
+        case 'o':
             return '1';
         case 'k':
+        case 'x':
             return '2';
         case 'D':
             return '3';
@@ -150,17 +153,19 @@ std::vector<Note> Candidates(const Part& part, const Layout& l) {
             if (!IsNoteChar(c)) continue;
             double prio = 30.0 * MetricWeight(i, len) + 10.0 * intensity + Jitter(s.motif, i);
             if (c == 'D' || c == 'K') prio += 25;
+            // Accents carry a motif's syncopation down into the easier charts.
+            if (c == 'o' || c == 'x') prio += 45;
             // A sixteenth inside a run reads better than a lone one.
             const bool before = i > 0 && IsNoteChar(s.pattern[i - 1]);
             const bool after = i + 1 < len && IsNoteChar(s.pattern[i + 1]);
             if (MetricWeight(i, len) == 0) prio += (before && after) ? 6 : -6;
             if (s.sectionStart && i == 0) {
                 // Sections open with a big note at every difficulty.
-                if (c == 'd') c = 'D';
-                if (c == 'k') c = 'K';
+                if (c == 'd' || c == 'o') c = 'D';
+                if (c == 'k' || c == 'x') c = 'K';
                 prio += 500;
             }
-            notes.push_back({l.measureStart[m] + i, KindOf(c), prio});
+            notes.push_back({l.measureStart[m] + i, KindOf(c), prio, c == 'o' || c == 'x'});
         }
     }
     return notes;
@@ -240,8 +245,8 @@ std::vector<Note> Pick(const std::vector<std::vector<Note>>& pools,
     return chosen;
 }
 
-// Easy charts change between don and kan less often: an off-beat small note takes the kind of
-// the note before it.
+// Easy charts change between don and kan less often: an off-beat small note that is no accent
+// takes the kind of the note before it.
 void Steady(std::vector<Note>& notes, const Layout& l) {
     for (size_t i = 1; i < notes.size(); ++i) {
         Note& n = notes[i];
@@ -250,7 +255,7 @@ void Steady(std::vector<Note>& notes, const Layout& l) {
                  l.measureStart.begin() - 1;
         const int index = n.pos - l.measureStart[m];
         const int len = static_cast<int>(l.slots[m].pattern.size());
-        if (MetricWeight(index, len) >= 2) continue;
+        if (MetricWeight(index, len) >= 2 || n.accent) continue;
         const char prev = notes[i - 1].kind;
         n.kind = (prev == '1' || prev == '3') ? '1' : '2';
     }
