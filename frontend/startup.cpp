@@ -2,6 +2,7 @@
 
 #include "core/picture_sets.hpp"
 #include "core/screen_reset.hpp"
+#include "core/songs.hpp"
 #include "frontend/config_file.hpp"
 #include "play/score_file.hpp"
 
@@ -17,11 +18,6 @@ const char* const kStartUpWarning =
 const char* const kAppTitle = "ズバッコミュージック";
 
 namespace {
-
-const char* const kSongTitles[10] = {
-    "ＦＦ４バトル２", "決戦　パート２", "サドンデス", "Opening to the 2001", "ラクダに揺られて",
-    "威風堂々",       "黄昏の街",       "雲の上から", "バイクレース０１",    "トルコ行進曲",
-};
 
 void ShowNotice(MainForm& f) {
     f.BackColor = colors::Black;
@@ -65,7 +61,7 @@ void StartUp(Game& game) {
     ShowNotice(game.form);
     if (!LoadFirstPictureSet(game)) failed = true;
 
-    for (size_t i = 0; i < 10; ++i) game.SongTitles[i] = kSongTitles[i];
+    for (int i = 0; i < kSongCount; ++i) game.SongTitles[size_t(i)] = SongTitle(i);
 
     Settings& s = game.settings;
     s.DelaySetting = 9;
