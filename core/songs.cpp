@@ -173,7 +173,8 @@ std::string SongMusicFile(int song) {
 }
 
 int16_t SongLevelOf(int song, int difficulty) {
-    if (difficulty < 0 || difficulty >= kDifficultyCount) return 0;
+    if (song < 0 || song >= kSongCount || difficulty < 0 || difficulty >= kDifficultyCount)
+        return 0;
     return Song(song).levels[difficulty];
 }
 

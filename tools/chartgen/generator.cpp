@@ -245,19 +245,24 @@ std::vector<Note> Pick(const std::vector<std::vector<Note>>& pools,
     return chosen;
 }
 
-// Easy charts change between don and kan less often: an off-beat small note that is no accent
-// takes the kind of the note before it.
+// Easy charts change between don and kan less often: they come in groups of two or more. A note
+// on the downbeat or mid-measure, a big note or an off-beat accent keeps its kind; any other
+// small note that would end a group of one takes the kind of the group instead.
 void Steady(std::vector<Note>& notes, const Layout& l) {
+    auto isDon = [](char k) { return k == '1' || k == '3'; };
+    int run = 1;
     for (size_t i = 1; i < notes.size(); ++i) {
         Note& n = notes[i];
-        if (n.kind != '1' && n.kind != '2') continue;
-        auto m = std::upper_bound(l.measureStart.begin(), l.measureStart.end(), n.pos) -
-                 l.measureStart.begin() - 1;
-        const int index = n.pos - l.measureStart[m];
-        const int len = static_cast<int>(l.slots[m].pattern.size());
-        if (MetricWeight(index, len) >= 2 || n.accent) continue;
-        const char prev = notes[i - 1].kind;
-        n.kind = (prev == '1' || prev == '3') ? '1' : '2';
+        const bool prevDon = isDon(notes[i - 1].kind);
+        const bool small = n.kind == '1' || n.kind == '2';
+        if (small && isDon(n.kind) != prevDon && run < 2) {
+            auto m = std::upper_bound(l.measureStart.begin(), l.measureStart.end(), n.pos) -
+                     l.measureStart.begin() - 1;
+            const int w = MetricWeight(n.pos - l.measureStart[m],
+                                       static_cast<int>(l.slots[m].pattern.size()));
+            if (w < 3 && !(n.accent && w <= 1)) n.kind = prevDon ? '1' : '2';
+        }
+        run = isDon(n.kind) == prevDon ? run + 1 : 1;
     }
 }
 
