@@ -4,6 +4,7 @@
   stall               accepts connections and never says a word
   cutoff ROOT BYTES   the ranking server, which dies once BYTES bytes of any file went through
   hang ROOT BYTES     the ranking server, which freezes (alive, silent) after sending BYTES bytes
+  norename ROOT       the ranking server, refusing to rename over an existing file
 """
 import os
 import socket
@@ -74,8 +75,29 @@ def cutoff(root, limit, hang=False):
     server.serve_forever()
 
 
+def norename(root):
+    import rankserver
+    from pyftpdlib.handlers import FTPHandler
+
+    class Handler(FTPHandler):
+        def ftp_RNTO(self, path):
+            if os.path.exists(path):
+                self._rnfr = None
+                self.respond("553 Will not replace an existing file.")
+                return None
+            return super().ftp_RNTO(path)
+
+    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
+                                  "--password", "pw4test9"])
+    server = rankserver.make_server(args, Handler)
+    print(server.address[1], flush=True)
+    server.serve_forever()
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "stall":
         stall()
     elif sys.argv[1] in ("cutoff", "hang"):
         cutoff(sys.argv[2], int(sys.argv[3]), hang=sys.argv[1] == "hang")
+    elif sys.argv[1] == "norename":
+        norename(sys.argv[2])

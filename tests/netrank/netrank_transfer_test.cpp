@@ -190,6 +190,18 @@ TEST_F(TransferTest, ServerDyingInADownloadIsNoRanking) {
     EXPECT_EQ(LocalBytes(), "\r\n");
 }
 
+TEST_F(TransferTest, ServersThatWillNotRenameOverAFileStillGetTheUpload) {
+    test::ServerProcess strict({test::FaultScript(), "norename", home_.Str()});
+    rank_ = {"127.0.0.1",   test::kUser, test::kPassword,
+             strict.Port(), false,       "public_html/rurederadi"};
+    const std::string ranking = BigRanking();
+    WriteFileBytes(local_.Path() / "netrank.dat", ranking);
+    EXPECT_TRUE(UploadNetRank(game_, rank_));
+    EXPECT_TRUE(ReadFileBytes(ServerFile()) == ToLf(ranking));
+    EXPECT_EQ(ServerListing(), "netrank.dat ");
+    EXPECT_TRUE(Boxes().empty());
+}
+
 TEST_F(TransferTest, ServerFreezingInADownloadIsReportedInTime) {
     fs::create_directories(ServerFile().parent_path());
     WriteFileBytes(ServerFile(), ToLf(BigRanking()));
