@@ -284,6 +284,10 @@ class CurlFtp : public FtpConnection {
 
     bool Commands(std::initializer_list<std::string> commands) {
         if (!open_) return NotOpen();
+        // A line end in a name would smuggle a second command to the server.
+        for (const auto& c : commands)
+            if (c.find_first_of("\r\n") != std::string::npos)
+                return Fail(ftp_error::kInternal, "ファイル名に使用できない文字が含まれています。");
         SList quote;
         for (const auto& c : commands) quote.Add(c);
         const CURLcode rc = Perform("/", [&] {

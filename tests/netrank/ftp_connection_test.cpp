@@ -110,6 +110,9 @@ TEST_P(FtpConnectionTest, DirectoriesRenameDeleteAndListing) {
     EXPECT_FALSE(c->Retrieve("public_html/rurederadi/missing.dat", true, got));
     EXPECT_EQ(c->LastFailure().code, ftp_error::kServerRefused);
     EXPECT_EQ(c->LastFailure().text.substr(0, 3), "550");
+    ASSERT_TRUE(c->MakeDirectory("/victim"));
+    EXPECT_FALSE(c->Delete("x\r\nRMD /victim"));  // no second command slips through
+    EXPECT_TRUE(fs::exists(home_.Path() / "victim"));
     EXPECT_FALSE(c->Delete("missing.dat"));
     EXPECT_EQ(c->LastFailure().code, ftp_error::kServerRefused);
     EXPECT_TRUE(c->IsOpen());
