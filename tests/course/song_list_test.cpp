@@ -127,6 +127,20 @@ TEST(SongList, ListWithNothingOfferedDoesNotHang) {
     EXPECT_EQ(list.FirstIndex(), 0);
 }
 
+TEST(SongList, BuiltTablesTakeTheSongTableLevels) {
+    for (int course = 0; course < 4; ++course) {
+        const bool challenge = course == 3;
+        const SongList built = BuildSongList(challenge ? 0 : int16_t(course), challenge);
+        const SongList expected = MakeList(challenge ? 0 : int16_t(course), challenge);
+        EXPECT_EQ(built.Stars, expected.Stars) << "course " << course;
+        EXPECT_EQ(built.Order, expected.Order) << "course " << course;
+        EXPECT_EQ(built.challenge, challenge);
+        for (int song = 10; song < SongList::kSongs; ++song)
+            EXPECT_EQ(built.Stars[song], (std::array<int16_t, 4>{})) << "song " << song;
+    }
+    EXPECT_EQ(BuildSongList(2, false).difficulty, 2);
+}
+
 TEST(SongList, UnknownCourseIsRefused) {
     EXPECT_THROW(CourseOrder(3, false), std::out_of_range);
     EXPECT_THROW(CourseOrder(-1, false), std::out_of_range);
