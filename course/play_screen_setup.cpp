@@ -1,0 +1,149 @@
+#include "course/play_screen_setup.hpp"
+
+#include <exception>
+
+#include "core/checked.hpp"
+#include "core/helpers.hpp"
+#include "core/screen_reset.hpp"
+
+namespace zb {
+
+namespace {
+
+// The lane's colour; the blank under the judgement word area matches it.
+constexpr Color kLaneColor = Color::Rgb(24, 24, 40);
+
+// Each step of the set-up that fails (a missing gauge picture, say) is skipped.
+template <typename F>
+void Step(F&& f) {
+    try {
+        f();
+    } catch (const std::exception&) {
+    }
+}
+
+// The song names of the course line; two are spelt differently from the song titles.
+constexpr const char* kSongText[10] = {
+    "　ＦＦ４バトル２",   "　決戦パート２", "　サドンデス", "　Opng to the 2001",
+    "　ラクダに揺られて", "　威風堂々",     "　黄昏の街",   "　雲の上から",
+    "　バイクレース０１", "　トルコ行進曲",
+};
+
+void SizePx(PictureBox& p, int w, int h) {
+    p.SetSizePx(w, h);
+}
+
+}  // namespace
+
+std::string CourseLineText(const Game& game, int16_t difficulty, int16_t song, bool autoPlay,
+                           bool secondSong) {
+    std::string s;
+    if (game.course.ChallengeCourse)
+        s = "チャレンジコース";
+    else if (game.course.NetRankCourse)
+        s = "ネットランキング";
+    else if (difficulty == 1)
+        s = "むずかしいコース";
+    else if (difficulty == 2)
+        s = "ワンだフルコース";
+    else
+        s = "かんたんコース";
+    s += autoPlay ? "オート" : secondSong ? "２曲目" : "１曲目";
+    if (song >= 0 && song <= 9) s += kSongText[song];
+    return s;
+}
+
+void PlayScreenSetup(Game& game, int16_t difficulty, int16_t song, bool autoPlay, bool secondSong) {
+    MainForm& f = game.form;
+    const std::string gage = game.AppDir() + "img/gage/";
+    AllEnable(game);  // also releases the song select pictures
+
+    Step([&] { f.Timer1[0].Enabled = false; });
+    Step([&] { f.AutoRedraw = true; });
+    Step([&] {
+        f.pInu.Top = 700, f.pInu.Left = 200;
+        SizePx(f.pInu, 174, 174);
+        f.pInu.BackColor = colors::White;
+    });
+    Step([&] {
+        SizePx(f.pInuMask, 174, 174);
+        f.pInuMask.BackColor = colors::White;
+    });
+    Step([&] {
+        BlitCopy(f.pInuKao.Dc(), 0, 0, 174, 174, f.pInuMask.Dc(), 0, 0);
+        BlitCopy(f.pInuMask.Dc(), 0, 0, 174, 174, f.pInu.Dc(), 0, 0);
+        f.pInu.Visible = true;
+    });
+    Step([&] {
+        f.pGage.Top = 200, f.pGage.Left = 3000;
+        SizePx(f.pGage, 384, 32);
+        f.pGage.BackColor = colors::Blue;
+        f.pGage.LoadPicture(gage + "gage2.gif");
+    });
+    Step([&] { f.pGage.Visible = true; });
+    Step([&] {
+        f.pGageUra.Top = 200, f.pGageUra.Left = 3000;
+        SizePx(f.pGageUra, 384, 32);
+        f.pGageUra.BackColor = colors::Blue;
+        f.pGageUra.LoadPicture(gage + "gage2.gif");
+    });
+    Step([&] {
+        SizePx(f.pGage1, 384, 32);
+        f.pGage1.BackColor = colors::Blue;
+        f.pGage1.LoadPicture(gage + "gage2.gif");
+    });
+    Step([&] {
+        SizePx(f.pGage2, 8, 32);
+        f.pGage2.BackColor = colors::Black;
+        f.pGage2.LoadPicture(gage + "gage1.gif");
+    });
+    Step([&] {
+        SizePx(f.pGage3, 8, 32);
+        f.pGage3.BackColor = colors::Yellow;
+        f.pGage3.LoadPicture(gage + "gage3.gif");
+    });
+    Step([&] {
+        LabelControl& l = f.Label[3];
+        l.BackColor = colors::Black, l.ForeColor = colors::Yellow, l.FontSize = 22;
+        l.Left = 300, l.Top = 200, l.Width = 3000, l.Height = 1000;
+        l.Visible = true;
+        l.Caption = "COMBO: 0";
+    });
+    Step([&] {
+        LabelControl& l = f.Label[2];
+        l.BackColor = colors::Black, l.ForeColor = colors::Yellow, l.FontSize = 18;
+        l.Left = 8880, l.Top = 200, l.Width = 1000, l.Height = 400;
+    });
+    Step([&] {
+        f.pFumen.Top = 700, f.pFumen.Left = 3000;
+        f.pFumen.BackColor = kLaneColor;
+        f.pFumen.SetWidthTwips(6500), f.pFumen.SetHeightTwips(3000);
+        f.pFumen.Visible = true, f.pFumen.AutoRedraw = true;
+    });
+    Step([&] {
+        f.pFumenUra.Top = 10000, f.pFumenUra.Left = 10000;
+        f.pFumenUra.BackColor = kLaneColor;
+        f.pFumenUra.SetWidthTwips(6500), f.pFumenUra.SetHeightTwips(3000);
+        f.pFumenUra.Visible = false, f.pFumenUra.AutoRedraw = true;
+        f.pHanteiMask.BackColor = kLaneColor;
+    });
+    Step([&] {
+        LabelControl& l = f.Label[4];
+        l.BackColor = colors::Black, l.Top = 3700, l.Left = 7500, l.Height = 1000, l.Width = 2500;
+        l.FontSize = 30, l.ForeColor = colors::Red, l.Visible = true;
+    });
+    Step([&] {
+        LabelControl& l = f.Label[6];
+        l.BackColor = colors::Black, l.Top = 3800, l.Left = 200, l.Height = 350, l.Width = 7300;
+        l.FontSize = 19, l.ForeColor = colors::White, l.Visible = true;
+        l.Caption = CourseLineText(game, difficulty, song, autoPlay, secondSong);
+    });
+    Step([&] {
+        f.pHaikei.Left = Round16((9800.0 - PixelsToTwipsX(650)) / 2.0);
+        f.pHaikei.Top = Round16((3350.0 - PixelsToTwipsY(176)) / 2.0 + 4150.0);
+        SizePx(f.pHaikei, 650, 176);
+        f.pHaikei.Visible = true;
+    });
+}
+
+}  // namespace zb

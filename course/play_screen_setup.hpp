@@ -1,0 +1,18 @@
+// The play screen that is prepared before every song: the drummer, the gauge and its pictures,
+// the combo and score labels, the lane and its back buffer, the course line and the background.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/game.hpp"
+
+namespace zb {
+
+void PlayScreenSetup(Game& game, int16_t difficulty, int16_t song, bool autoPlay, bool secondSong);
+
+// The course line: course, "オート"/"１曲目"/"２曲目", and the song's name.
+std::string CourseLineText(const Game& game, int16_t difficulty, int16_t song, bool autoPlay,
+                           bool secondSong);
+
+}  // namespace zb

@@ -1,0 +1,30 @@
+#include "play/hit_feedback.hpp"
+
+namespace zb {
+
+namespace {
+struct Pose {
+    int sprite, mask, w, h, x, y;
+    const char* sound;
+};
+// Feet poses are drawn low, hand poses high; the left limbs on the left.
+constexpr Pose kPoses[4] = {
+    {2, 3, 75, 103, 0, 60, "sound/don.wav"},
+    {0, 1, 75, 103, 100, 60, "sound/don.wav"},
+    {4, 5, 71, 86, 0, 0, "sound/kan.wav"},
+    {6, 7, 71, 86, 100, 0, "sound/kan.wav"},
+};
+}  // namespace
+
+void HitFeedback(Game& game, int16_t keyIndex) {
+    if (keyIndex < 0 || keyIndex > 3) return;
+    const Pose& p = kPoses[keyIndex];
+    MainForm& f = game.form;
+    // The pose goes over whatever face the drummer shows, so two keys show both limbs.
+    BlitMasked(f.pInuUra[size_t(p.sprite)].Dc(), f.pInuUra[size_t(p.mask)].Dc(), 0, 0, p.w, p.h,
+               f.pInuMask.Dc(), p.x, p.y);
+    BlitCopy(f.pInuMask.Dc(), 0, 0, 174, 174, f.pInu.Dc(), 0, 0);
+    game.platform.wave.PlayWave(game.AppDir() + p.sound);
+}
+
+}  // namespace zb

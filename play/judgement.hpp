@@ -1,0 +1,34 @@
+// Turning the four keys into hits: key polling, the judgement of the current note in both
+// big-note modes, the sweep of passed notes, and auto play.
+#pragma once
+
+#include <cstdint>
+
+#include "core/game.hpp"
+#include "play/play_state.hpp"
+
+namespace zb {
+
+// The kind (1 don, 2 kan, 3 big don, 4 big kan) of note i; 0 past the last note.
+int NoteKindOf(const Chart& chart, int16_t note);
+// The lane position of note i; 0 in the spare entries past the last note.
+int32_t NotePosOf(const Chart& chart, int16_t note);
+
+// The lane position at the left edge of the lane for a play time in centiseconds.
+int32_t ScrollPosAt(const Chart& chart, int32_t playTime);
+// The play time of the current song part for a position of the music in seconds.
+int32_t PlayTimeOf(const Chart& chart, int16_t song, double musicSeconds);
+
+// Polls the keys: registers presses (a key reading exactly 0x8000 that is not held), plays
+// their feedback, and releases keys that are up. Each press remembers the scroll position of
+// the moment its key went down.
+void PollKeys(Game& game, PlayState& st);
+
+// Judges at most one note, then sweeps the notes that have passed.
+void JudgeNotes(Game& game, PlayState& st);
+
+// Auto play: plays the current note when it reaches the frame, then counts notes that have
+// already scrolled past without a sound.
+void AutoPlayStep(Game& game, PlayState& st);
+
+}  // namespace zb

@@ -1,0 +1,53 @@
+// The state of one play of a song: the clock and lane, the notes judged so far, the keys, the
+// judgement on display, and combo, score and gauge. It lives for one PlaySong call.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace zb {
+
+struct PlayState {
+    bool AutoPlay = false;
+    int16_t Song = 0;
+    int16_t Difficulty = 0;
+
+    int32_t PlayTime = 0;   // centiseconds since the start of the song part
+    int32_t ScrollPos = 0;  // lane position at the left edge of the lane surface
+    int16_t FrameX = 0;     // x of the judgement frame on the lane surface
+    int16_t LaneY = 0;      // y of the note row on the lane surface
+    int16_t FrameCount = 0;
+    int32_t Frames = 0;  // frames run in all (not wrapped)
+    int16_t CurrentNote = 1;
+    std::vector<bool> NoteJudged, NoteHit;  // indices 0 .. NoteCount + 100
+    std::array<bool, 4> KeyHeld{};
+    bool SpeedUpDone = false;
+    int16_t W1 = 0, W2 = 0, W3 = 0;  // windows in force this frame
+    int16_t JudgeKind = 0;           // 0 none, 1 不可, 2 可, 3 良, 4 big 良
+    int16_t JudgeAge = 0;
+    int16_t WaitCount = 0;
+    bool WaitReady = false;
+
+    int16_t Combo = 0, MaxCombo = 0, CountBest = 0, CountGood = 0, CountMiss = 0;
+    int16_t Gauge = 0, GaugeLevel = 0;
+    double Score = 0;
+    int32_t ShownScore = 0;
+    double NoteBase = 0;
+    double NoteTotal = 0;
+
+    // A press is judged at the lane position of the moment its key went down: the scroll
+    // position at that moment, for each key whose press registered in this frame.
+    std::array<std::optional<int32_t>, 4> PressScroll{};
+    std::array<double, 4> PressTime{};
+    // A key seen down but not registered yet (its first query returns 0x8001): the scroll
+    // position at its down time. Passed notes are not swept beyond it, so that the press still
+    // finds the note it was meant for when it registers in the next frame.
+    std::optional<int32_t> PendingScroll;
+};
+
+// Resizes and clears the per-note flags for a chart of noteCount notes.
+void ResetNoteFlags(PlayState& st, int16_t noteCount);
+
+}  // namespace zb

@@ -1,0 +1,67 @@
+#include "play/results.hpp"
+
+#include "core/checked.hpp"
+#include "core/helpers.hpp"
+#include "play/score_file.hpp"
+#include "play/scoring.hpp"
+
+namespace zb {
+
+namespace {
+constexpr const char* kBreak = "\r\n";
+}
+
+ResultsText BuildResultsText(const Game& game, const PlayState& st) {
+    ResultsText r;
+    const bool challenge = game.course.ChallengeCourse;
+    r.validScore = st.ShownScore;
+    std::string& s = r.caption;
+    s = "スコア：" + std::to_string(st.ShownScore) + "点" + kBreak;
+    if (challenge) {
+        const int32_t points =
+            game.challenge.ChallengePoints.at(size_t(game.challenge.ChallengeMode));
+        s += "チャレンジポイント：" + std::to_string(points) + "点" + kBreak;
+        r.validScore = Add<int32_t>(r.validScore, points);
+        s += "有効スコア：" + std::to_string(r.validScore) + "点" + kBreak;
+    }
+    s += "叩けた率：" + HitRateText(st.CountBest, st.CountGood, st.CountMiss) + kBreak;
+    s += "最大コンボ：" + std::to_string(st.MaxCombo) + kBreak;
+    const std::string sep = challenge ? " / " : kBreak;
+    s += "良：" + std::to_string(st.CountBest) + sep;
+    s += "可：" + std::to_string(st.CountGood) + sep;
+    s += "不可：" + std::to_string(st.CountMiss) + kBreak;
+    s += st.GaugeLevel >= 33 ? "ノルマクリア成功！" : "ノルマクリア失敗！";
+    s += kBreak;
+    return r;
+}
+
+ResultsText ShowResults(Game& game, const PlayState& st) {
+    MainForm& f = game.form;
+    f.pHaikei.Visible = false;
+    LabelControl& l = f.Label[5];
+    l.BackColor = colors::Black;
+    l.Top = 4500;
+    l.Left = 3000;
+    l.Height = 5000;
+    l.Width = 7000;
+    l.FontSize = 18;
+    l.ForeColor = Color::FromBgr(0xFFFF);
+    ResultsText r = BuildResultsText(game, st);
+    l.Caption = r.caption;
+    l.Visible = true;
+    WaitMs(game, 6000);
+
+    // Only a cleared manual play can set a song high score.
+    if (st.GaugeLevel >= 33 && !st.AutoPlay) {
+        const int column = st.Difficulty + (game.course.ChallengeCourse ? 3 : 0);
+        int32_t& best = game.scores.HighScores.at(size_t(column)).at(size_t(st.Song));
+        if (best < r.validScore) {
+            best = r.validScore;
+            SaveScores(game);
+        }
+    }
+    l.Caption = std::string(kBreak) + kBreak + kBreak;
+    return r;
+}
+
+}  // namespace zb
