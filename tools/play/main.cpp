@@ -1,0 +1,67 @@
+// zubakko-play: plays one chart as the game does, on the headless platform with a virtual
+// clock, and prints the final state as one JSON object. A chart author checks a chart with it:
+//   zubakko-play --song 0 --difficulty 2 --auto
+//   zubakko-play --song 8 --difficulty 3 --keys run.txt --fps 144
+// A keys file holds one key change a line: "<ms> <vk> down|up", ms being the music position
+// since the start of the song's music file.
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <stdexcept>
+
+#include "tools/play/play_tool.hpp"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: zubakko-play --song S --difficulty D [--auto] [--mode M] [--keys FILE] [--delay N]\n"
+    "                    [--frame F] [--bigwait] [--fps N]\n";
+
+// A throw-away program folder, so that a high score of a scripted run never reaches the
+// player's score.dat.
+struct ScratchDir {
+    std::filesystem::path path;
+    ScratchDir() {
+        std::string tmpl = (std::filesystem::temp_directory_path() / "zubakko-play.XXXXXX").string();
+        if (!mkdtemp(tmpl.data())) throw std::runtime_error("cannot make a temporary folder");
+        path = tmpl;
+    }
+    ~ScratchDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace zb::tool;
+    Options o;
+    std::vector<KeyEvent> keys;
+    try {
+        o = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
+        if (!o.keysFile.empty()) {
+            std::ifstream in(o.keysFile, std::ios::binary);
+            if (!in) throw std::invalid_argument("cannot read the keys file " + o.keysFile);
+            keys = ParseKeys(std::string(std::istreambuf_iterator<char>(in), {}));
+        }
+    } catch (const std::invalid_argument& e) {
+        std::cerr << "zubakko-play: " << e.what() << "\n" << kUsage;
+        return 2;
+    }
+    try {
+        ScratchDir dir;
+        const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/");
+        std::cout << ToJson(r) << "\n";
+    } catch (const std::out_of_range&) {
+        std::cerr << "zubakko-play: song " << o.song << " has no chart at difficulty " << o.difficulty
+                  << "\n";
+        return 1;
+    } catch (const std::exception& e) {
+        std::cerr << "zubakko-play: " << e.what() << "\n";
+        return 1;
+    }
+    return 0;
+}

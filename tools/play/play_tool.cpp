@@ -1,0 +1,148 @@
+#include "tools/play/play_tool.hpp"
+
+#include <charconv>
+#include <cstdio>
+#include <sstream>
+#include <stdexcept>
+
+#include "core/chart_loader.hpp"
+#include "course/challenge_menu.hpp"
+#include "course/play_screen_setup.hpp"
+#include "platform/headless/headless.hpp"
+
+namespace zb::tool {
+
+namespace {
+
+int64_t ParseInt(const std::string& s, const std::string& what, int64_t lo, int64_t hi) {
+    int64_t v = 0;
+    const char* end = s.data() + s.size();
+    auto [p, ec] = std::from_chars(s.data(), end, v);
+    if (ec != std::errc() || p != end || v < lo || v > hi)
+        throw std::invalid_argument(what + " must be a whole number from " + std::to_string(lo) +
+                                    " to " + std::to_string(hi) + ", not \"" + s + "\"");
+    return v;
+}
+
+}  // namespace
+
+Options ParseOptions(const std::vector<std::string>& args) {
+    Options o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw std::invalid_argument(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "--song")
+            o.song = int16_t(ParseInt(value(), "--song", 0, 9));
+        else if (a == "--difficulty")
+            o.difficulty = int16_t(ParseInt(value(), "--difficulty", 0, 3));
+        else if (a == "--auto")
+            o.autoPlay = true;
+        else if (a == "--mode")
+            o.mode = int(ParseInt(value(), "--mode", 0, 9));
+        else if (a == "--keys")
+            o.keysFile = value();
+        else if (a == "--delay")
+            o.delay = int16_t(ParseInt(value(), "--delay", -1000, 1000));
+        else if (a == "--frame")
+            o.frame = int16_t(ParseInt(value(), "--frame", -1000, 1000));
+        else if (a == "--bigwait")
+            o.bigWait = true;
+        else if (a == "--fps")
+            o.fps = double(ParseInt(value(), "--fps", 1, 10000));
+        else
+            throw std::invalid_argument("unknown option " + a);
+    }
+    if (o.song < 0 || o.difficulty < 0) throw std::invalid_argument("--song and --difficulty are needed");
+    return o;
+}
+
+std::vector<KeyEvent> ParseKeys(const std::string& text) {
+    std::vector<KeyEvent> out;
+    std::istringstream in(text);
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream words(line);
+        std::string ms, vk, state, extra;
+        if (!(words >> ms) || ms[0] == '#') continue;
+        const std::string where = "keys file line " + std::to_string(n);
+        if (!(words >> vk >> state) || (words >> extra) || (state != "down" && state != "up"))
+            throw std::invalid_argument(where + ": expected \"<ms> <vk> down|up\"");
+        out.push_back({ParseInt(ms, where + ": ms", 0, int64_t{1} << 40),
+                       int(ParseInt(vk, where + ": vk", 1, 254)), state == "down"});
+    }
+    return out;
+}
+
+SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir) {
+    headless::HeadlessPlatform hp(appDir);
+    Game game(hp.ports);
+    if (o.delay) game.settings.DelaySetting = *o.delay;
+    if (o.frame) game.settings.FramePosition = *o.frame;
+    game.settings.BigNoteWait = o.bigWait;
+    if (o.mode >= 0) {
+        game.course.ChallengeCourse = true;
+        game.challenge.ChallengeMode = int16_t(o.mode);
+        game.challenge.ChallengePoints = ChallengePointTable();
+    }
+    game.chart.SongPart = 0;
+    PlayScreenSetup(game, o.difficulty, o.song, o.autoPlay, false);
+    LoadChart(game, o.difficulty, o.song);
+    const double start = hp.clock.Now();  // the music file starts here
+    for (const KeyEvent& k : keys) hp.keyboard.At(start + double(k.ms) / 1000.0, k.vk, k.down);
+    PlayOptions po;
+    po.FramesPerSecond = o.fps;
+    return PlaySong(game, o.autoPlay, o.song, o.difficulty, po);
+}
+
+namespace {
+
+std::string JsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\r': out += "\\r"; break;
+            case '\n': out += "\\n"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    char buf[8];
+                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                    out += buf;
+                } else {
+                    out += char(c);
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string JsonNumber(double v) {
+    char buf[64];
+    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, p);
+}
+
+}  // namespace
+
+std::string ToJson(const SongResult& r) {
+    std::string s = "{";
+    s += "\"ShownScore\":" + std::to_string(r.ShownScore);
+    s += ",\"Score\":" + JsonNumber(r.Score);
+    s += ",\"MaxCombo\":" + std::to_string(r.MaxCombo);
+    s += ",\"CountBest\":" + std::to_string(r.CountBest);
+    s += ",\"CountGood\":" + std::to_string(r.CountGood);
+    s += ",\"CountMiss\":" + std::to_string(r.CountMiss);
+    s += ",\"Gauge\":" + std::to_string(r.Gauge);
+    s += ",\"GaugeLevel\":" + std::to_string(r.GaugeLevel);
+    s += ",\"Frames\":" + std::to_string(r.Frames);
+    s += ",\"Caption\":" + JsonString(r.Caption);
+    return s + "}";
+}
+
+}  // namespace zb::tool

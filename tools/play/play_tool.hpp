@@ -1,0 +1,39 @@
+// The chart checker behind zubakko-play: options, the keys file, one play on the headless
+// platform, and the JSON report.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "play/play_song.hpp"
+
+namespace zb::tool {
+
+struct KeyEvent {
+    int64_t ms;  // music position since the start of the song's music file
+    int vk;
+    bool down;
+};
+
+struct Options {
+    int16_t song = -1, difficulty = -1;
+    bool autoPlay = false;
+    int mode = -1;  // a challenge modifier: plays as in the challenge course
+    std::string keysFile;
+    std::optional<int16_t> delay, frame;
+    bool bigWait = false;
+    double fps = 60;
+};
+
+// Throws std::invalid_argument with a message for the user.
+Options ParseOptions(const std::vector<std::string>& args);
+// Lines "<ms> <vk> down|up"; blank lines and lines starting with '#' are skipped.
+std::vector<KeyEvent> ParseKeys(const std::string& text);
+
+// Plays on the headless platform with the program folder `appDir` (scores are written there).
+SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir);
+
+std::string ToJson(const SongResult& r);
+
+}  // namespace zb::tool
