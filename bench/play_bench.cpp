@@ -1,0 +1,80 @@
+// The cost of the play loop's frame at the densest moment of song 8 at difficulty 3, without
+// showing the window, and the cost of composing the play screen for showing (the present).
+// Run: build/bench/play_bench --benchmark_repetitions=5
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "core/chart_loader.hpp"
+#include "core/picture_sets.hpp"
+#include "course/play_screen_setup.hpp"
+#include "platform/headless/headless.hpp"
+#include "platform/ttf_text.hpp"
+#include "play/play_field.hpp"
+#include "play/play_frame.hpp"
+
+namespace zb {
+namespace {
+
+// The play screen of song 8 at difficulty 3 with its pictures, the music at the moment when
+// the most notes and bar lines stand on the lane.
+struct DenseMoment {
+    headless::HeadlessPlatform hp{std::string(ZB_BINARY_DIR) + "/"};
+    Game game{hp.ports};
+    PlayState st;
+
+    DenseMoment() {
+        LoadFirstPictureSet(game);
+        PlayScreenSetup(game, 3, 8, false, false);
+        LoadChart(game, 3, 8);
+        const Chart& c = game.chart;
+        // The drawn stretch is lane offsets -300 to 500 from the scroll position.
+        int bestCount = -1;
+        int32_t bestScroll = 0;
+        for (int32_t s = 0; s < int32_t(c.ChartText.size()) * c.NoteSpacing; s += c.NoteSpacing) {
+            int n = 0;
+            for (size_t w = 1; w <= c.ChartText.size(); ++w) {
+                const int32_t x = int32_t(w) * c.NoteSpacing - s;
+                if (x >= -300 && x <= 500 && c.ChartText[w - 1] != '0') ++n;
+            }
+            if (n > bestCount) bestCount = n, bestScroll = s;
+        }
+        const double pxPerCs = double(c.ChartText.size()) * c.NoteSpacing / c.ChartSpan;
+        hp.clock.Set((bestScroll + c.ChartDelay - c.ChartOffset) / pxPerCs / 100.0);
+        st.Song = 8, st.Difficulty = 3;
+        SetUpPlay(game, st);
+        PlayFrame(game, st);  // sweeps the notes already passed, as the loop would have
+    }
+};
+
+void BM_PlayFrameAtTheDensestMoment(benchmark::State& state) {
+    DenseMoment m;
+    for (auto _ : state) {
+        PlayFrame(m.game, m.st);
+        if (m.st.FrameCount % 10 == 0) DrawBackground(m.game, m.st);
+        m.st.FrameCount = int16_t((m.st.FrameCount + 1) % 10000);
+        benchmark::DoNotOptimize(m.game.form.pFumen.Dc().Pixels().data());
+    }
+}
+BENCHMARK(BM_PlayFrameAtTheDensestMoment)->Unit(benchmark::kMicrosecond);
+
+void BM_PresentThePlayScreen(benchmark::State& state) {
+    DenseMoment m;
+    std::unique_ptr<TextRenderer> text;
+    try {
+        text = std::make_unique<TtfText>();
+    } catch (const std::exception&) {
+        text = std::make_unique<NullText>();
+    }
+    Surface out;
+    for (auto _ : state) {
+        ComposeForm(m.game.form, *text, out);
+        benchmark::DoNotOptimize(out.Pixels().data());
+    }
+}
+BENCHMARK(BM_PresentThePlayScreen)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace zb
+
+BENCHMARK_MAIN();
