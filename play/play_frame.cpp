@@ -32,7 +32,6 @@ void SetUpPlay(Game& game, PlayState& st) {
     st.NoteBase = NoteBaseOf(c.SongLevel, c.ComboBonusStep, st.NoteTotal);
 }
 
-
 namespace {
 
 void ShowPosition(Game& game) {

@@ -2,6 +2,7 @@
 
 #include "core/chart_loader.hpp"
 #include "core/checked.hpp"
+#include "play/judgement.hpp"
 #include "play/play_field.hpp"
 #include "play/play_frame.hpp"
 #include "play/results.hpp"
@@ -9,7 +10,9 @@
 namespace zb {
 
 namespace {
-bool ThreePartSong(int16_t song) { return song == 5 || song == 6; }
+bool ThreePartSong(int16_t song) {
+    return song == 5 || song == 6;
+}
 }  // namespace
 
 SongResult PlaySong(Game& game, bool autoPlay, int16_t song, int16_t difficulty) {
@@ -42,6 +45,10 @@ SongResult PlaySong(Game& game, bool autoPlay, int16_t song, int16_t difficulty,
             LoadChart(game, difficulty, song);
             ResetNoteFlags(st, c.NoteCount);
             st.CurrentNote = 1;
+            // The end test below compares with the new part's end, so it needs the new part's
+            // clock: with the old one, song 5 (whose last part is shorter than the part before
+            // it) would stop without playing its last part.
+            st.PlayTime = PlayTimeOf(c, song, pf.music.CurrentPosition());
         }
         if (st.FrameCount % 10 == 0) DrawBackground(game, st);
         st.FrameCount = int16_t((st.FrameCount + 1) % 10000);

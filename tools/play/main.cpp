@@ -24,7 +24,8 @@ constexpr const char* kUsage =
 struct ScratchDir {
     std::filesystem::path path;
     ScratchDir() {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "zubakko-play.XXXXXX").string();
+        std::string tmpl =
+            (std::filesystem::temp_directory_path() / "zubakko-play.XXXXXX").string();
         if (!mkdtemp(tmpl.data())) throw std::runtime_error("cannot make a temporary folder");
         path = tmpl;
     }
@@ -56,8 +57,8 @@ int main(int argc, char** argv) {
         const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/");
         std::cout << ToJson(r) << "\n";
     } catch (const std::out_of_range&) {
-        std::cerr << "zubakko-play: song " << o.song << " has no chart at difficulty " << o.difficulty
-                  << "\n";
+        std::cerr << "zubakko-play: song " << o.song << " has no chart at difficulty "
+                  << o.difficulty << "\n";
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "zubakko-play: " << e.what() << "\n";

@@ -55,7 +55,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
         else
             throw std::invalid_argument("unknown option " + a);
     }
-    if (o.song < 0 || o.difficulty < 0) throw std::invalid_argument("--song and --difficulty are needed");
+    if (o.song < 0 || o.difficulty < 0)
+        throw std::invalid_argument("--song and --difficulty are needed");
     return o;
 }
 
@@ -77,7 +78,8 @@ std::vector<KeyEvent> ParseKeys(const std::string& text) {
     return out;
 }
 
-SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir) {
+SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys,
+                     const std::string& appDir) {
     headless::HeadlessPlatform hp(appDir);
     Game game(hp.ports);
     if (o.delay) game.settings.DelaySetting = *o.delay;
@@ -104,11 +106,21 @@ std::string JsonString(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\r': out += "\\r"; break;
-            case '\n': out += "\\n"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char buf[8];

@@ -32,7 +32,8 @@ Options ParseOptions(const std::vector<std::string>& args);
 std::vector<KeyEvent> ParseKeys(const std::string& text);
 
 // Plays on the headless platform with the program folder `appDir` (scores are written there).
-SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir);
+SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys,
+                     const std::string& appDir);
 
 std::string ToJson(const SongResult& r);
 
