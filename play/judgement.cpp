@@ -1,6 +1,7 @@
 #include "play/judgement.hpp"
 
 #include "core/checked.hpp"
+#include "core/songs.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/scoring.hpp"
 
@@ -22,15 +23,10 @@ int32_t ScrollPosAt(const Chart& c, int32_t playTime) {
 }
 
 int32_t PlayTimeOf(const Chart& c, int16_t song, double musicSeconds) {
-    int32_t t = Round32(musicSeconds * 100.0);
+    const int32_t t = Round32(musicSeconds * 100.0);
     // The parts of the three-part songs count from their own start in the music.
-    static constexpr int32_t kSong5[3] = {0, 6500, 11830};
-    static constexpr int32_t kSong6[3] = {0, 6840, 8790};
-    if (c.SongPart >= 1 && c.SongPart <= 2) {
-        if (song == 5) t = Sub<int32_t>(t, kSong5[c.SongPart]);
-        if (song == 6) t = Sub<int32_t>(t, kSong6[c.SongPart]);
-    }
-    return t;
+    if (!IsMultiPartSong(song) || c.SongPart < 0 || c.SongPart >= PartCount(song)) return t;
+    return Sub<int32_t>(t, PartStartTime(song, c.SongPart));
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "core/checked.hpp"
+#include "core/songs.hpp"
 
 namespace zb {
 
@@ -21,12 +22,7 @@ int16_t ComboBonus(int16_t combo) {
 
 double NoteTotalOf(int16_t song, int16_t difficulty, int16_t noteCount) {
     // The three-part songs score against the notes of all their parts.
-    static constexpr int16_t kSong5[3] = {186, 452, 532};
-    static constexpr int16_t kSong6[3] = {99, 213, 523};
-    if (difficulty >= 0 && difficulty <= 2) {
-        if (song == 5) return kSong5[difficulty];
-        if (song == 6) return kSong6[difficulty];
-    }
+    if (IsMultiPartSong(song) && HasChart(song, difficulty)) return SongNoteTotal(song, difficulty);
     return noteCount;
 }
 
