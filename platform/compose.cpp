@@ -1,6 +1,34 @@
 #include "platform/compose.hpp"
 
+#include <algorithm>
+#include <cmath>
+
 namespace zb {
+
+int PointsToPixels(double points) {
+    return std::max(1, static_cast<int>(std::lround(points * 20.0 / kTwipsPerPixel)));
+}
+
+TextExtent TextRenderer::Measure(const std::string& utf8, double points, int maxWidth) {
+    const int em = PointsToPixels(points);
+    TextExtent e;
+    int lines = 1, x = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        if (c == '\n' || (c == '\r' && i + 1 < utf8.size() && utf8[i + 1] == '\n')) {
+            if (c == '\r') ++i;
+            ++lines, x = 0;
+            continue;
+        }
+        if ((c & 0xC0) == 0x80) continue;  // continuation byte
+        const int adv = c < 0x80 ? em / 2 : em;
+        if (x > 0 && x + adv > maxWidth) ++lines, x = 0;
+        x += adv;
+        e.width = std::max(e.width, x);
+    }
+    e.height = lines * em;
+    return e;
+}
 
 namespace {
 void DrawBox(const PictureBox& p, Surface& out) {
@@ -23,7 +51,8 @@ void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
         const int x = TwipsToPx(l.Left), y = TwipsToPx(l.Top);
         const int w = TwipsToPx(l.Width), h = TwipsToPx(l.Height);
         out.FillRect(x, y, w, h, l.BackColor);
-        if (!l.Caption.empty()) text.DrawText(out, x, y, w, h, l.Caption, l.FontSize, l.ForeColor, l.Alignment);
+        if (!l.Caption.empty())
+            text.DrawText(out, x, y, w, h, l.Caption, l.FontSize, l.ForeColor, l.Alignment);
     }
     DrawBox(form.pHaikei, out);
     DrawBox(form.pFumen, out);

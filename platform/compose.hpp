@@ -8,18 +8,30 @@
 
 namespace zb {
 
+struct TextExtent {
+    int width = 0;   // the widest line
+    int height = 0;  // every line's height together
+};
+
 // Draws label text. The real one uses the Japanese gothic font; tests may pass NullText.
 class TextRenderer {
-public:
+  public:
     virtual ~TextRenderer() = default;
     // Draws text into the rectangle (x, y, w, h) of dst, wrapped at w, breaking at CR LF.
     virtual void DrawText(Surface& dst, int x, int y, int w, int h, const std::string& utf8,
                           double points, Color color, Align align) = 0;
+    // The size that DrawText gives the text when wrapped at maxWidth. This one estimates: a
+    // full-width character is one em wide, an ASCII one half an em.
+    virtual TextExtent Measure(const std::string& utf8, double points, int maxWidth);
 };
 
+// Pixels per em of a font size in points: 1 point = 20 twips, 15 twips make a pixel.
+int PointsToPixels(double points);
+
 class NullText : public TextRenderer {
-public:
-    void DrawText(Surface&, int, int, int, int, const std::string&, double, Color, Align) override {}
+  public:
+    void DrawText(Surface&, int, int, int, int, const std::string&, double, Color, Align) override {
+    }
 };
 
 void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out);

@@ -24,8 +24,8 @@ Surface LoadPictureFile(const std::string& path) {
     Surface out(argb->w, argb->h);
     SDL_LockSurface(argb);
     for (int y = 0; y < argb->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(argb->pixels) +
-                                                            size_t(y) * size_t(argb->pitch));
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(argb->pixels) + size_t(y) * size_t(argb->pitch));
         uint32_t* dst = out.Row(y);
         for (int x = 0; x < argb->w; ++x) dst[x] = row[x] & 0x00FFFFFFu;
     }
@@ -54,7 +54,9 @@ void PictureBox::Fit() {
     dc_.Resize(w, h, BackColor);
 }
 
-void PictureBox::LoadPicture(const std::string& path) { SetPicture(LoadPictureFile(path)); }
+void PictureBox::LoadPicture(const std::string& path) {
+    SetPicture(LoadPictureFile(path));
+}
 
 void PictureBox::SetPicture(Surface picture) {
     picture_ = std::move(picture);
@@ -92,7 +94,8 @@ ClickTarget HitTest(const MainForm& form, int x, int y) {
         if (p.Visible && Inside(x, y, p.Left, p.Top, p.WidthPx(), p.HeightPx())) return {"", 0};
     }
     for (const PictureBox* p : {&form.pGamen, &form.pInu, &form.pGage, &form.pFumen, &form.pHaikei})
-        if (p->Visible && Inside(x, y, p->Left, p->Top, p->WidthPx(), p->HeightPx())) return {"", 0};
+        if (p->Visible && Inside(x, y, p->Left, p->Top, p->WidthPx(), p->HeightPx()))
+            return {"", 0};
     for (int i = int(form.Label.size()) - 1; i >= 0; --i) {
         const LabelControl& l = form.Label[size_t(i)];
         if (l.Visible && Inside(x, y, l.Left, l.Top, TwipsToPx(l.Width), TwipsToPx(l.Height)))

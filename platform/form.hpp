@@ -25,7 +25,7 @@ int TwipsToPx(int twips);
 
 // A picture file that is missing, unreadable or not a BMP/GIF picture.
 class PictureError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -57,7 +57,7 @@ struct ImageControl {
 // A picture box: a drawing surface (its device context) with an optional loaded picture.
 // The surface is at least as large as the box and always holds the loaded picture whole.
 class PictureBox {
-public:
+  public:
     int Left = 0, Top = 0;  // twips
     bool Visible = false;
     bool AutoRedraw = true;
@@ -88,7 +88,7 @@ public:
     Surface& Dc() { return dc_; }
     const Surface& Dc() const { return dc_; }
 
-private:
+  private:
     void Fit();
 
     int widthTwips_ = 0, heightTwips_ = 0;

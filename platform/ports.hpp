@@ -19,10 +19,10 @@ struct TimeOfDay {
 // All clocks of the game share one monotonic timeline in seconds: key stamps, the music's
 // position and the frame pacing are compared on it.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
-    virtual double Now() = 0;          // monotonic seconds, high resolution
-    virtual int64_t TickMs() = 0;      // monotonic milliseconds, 64-bit (never wraps)
+    virtual double Now() = 0;           // monotonic seconds, high resolution
+    virtual int64_t TickMs() = 0;       // monotonic milliseconds, 64-bit (never wraps)
     virtual TimeOfDay LocalTime() = 0;  // the wall clock's time of day
 };
 
@@ -33,7 +33,7 @@ inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 }  // namespace vk
 
 class Keyboard {
-public:
+  public:
     virtual ~Keyboard() = default;
     // 0x8000 while the key is down, plus 1 when it went down since the previous query of that
     // key; the query clears that bit.
@@ -44,7 +44,7 @@ public:
 
 // The media player: the five operations that the game uses.
 class MusicPlayer {
-public:
+  public:
     virtual ~MusicPlayer() = default;
     // A path starts that file from its beginning; the empty string stops the music.
     virtual void SetFileName(const std::string& path) = 0;
@@ -59,7 +59,7 @@ public:
 };
 
 class WavePlayer {
-public:
+  public:
     virtual ~WavePlayer() = default;
     // Plays a WAV file without waiting, cutting off the sound still playing. A missing file
     // plays nothing and reports nothing.
@@ -71,7 +71,7 @@ enum class MsgIcon { None, Information, Warning, Error, Question };
 enum class MsgResult { Ok, Cancel, Yes, No };
 
 class Dialogs {
-public:
+  public:
     virtual ~Dialogs() = default;
     virtual MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                                  const std::string& title) = 0;
@@ -82,7 +82,7 @@ public:
 
 // What the window tells the game: clicks, timer ticks and the request to close.
 class FormEvents {
-public:
+  public:
     virtual ~FormEvents() = default;
     virtual void ClickDispatch(const std::string& source, int index) = 0;
     virtual void TimerTick() = 0;
@@ -92,7 +92,7 @@ public:
 
 // The main window: owns the form model, routes events and shows the form.
 class Window {
-public:
+  public:
     virtual ~Window() = default;
     virtual MainForm& Form() = 0;
     virtual void SetEvents(FormEvents* events) = 0;

@@ -19,7 +19,9 @@ void Surface::Resize(int width, int height, Color fill) {
     *this = std::move(next);
 }
 
-void Surface::Fill(Color c) { std::fill(px_.begin(), px_.end(), c.rgb); }
+void Surface::Fill(Color c) {
+    std::fill(px_.begin(), px_.end(), c.rgb);
+}
 
 void Surface::FillRect(int x, int y, int w, int h, Color c) {
     const int x0 = std::max(0, x), y0 = std::max(0, y);

@@ -11,7 +11,7 @@
 namespace zb {
 
 class Surface {
-public:
+  public:
     Surface() = default;
     Surface(int width, int height, Color fill = colors::Black);
 
@@ -31,7 +31,7 @@ public:
     const uint32_t* Row(int y) const { return px_.data() + size_t(y) * size_t(width_); }
     const std::vector<uint32_t>& Pixels() const { return px_; }
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> px_;

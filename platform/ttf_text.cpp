@@ -37,6 +37,7 @@ int TextWidth(TTF_Font* font, const std::string& s) {
 // Breaks one paragraph into lines no wider than width: Latin words stay whole where they can,
 // Japanese text breaks between any two characters.
 std::vector<std::string> Wrap(TTF_Font* font, const std::string& para, int width) {
+    if (TextWidth(font, para) <= width) return {para};
     std::vector<std::string> lines;
     const auto glyphs = Glyphs(para);
     std::string line;
@@ -50,7 +51,8 @@ std::vector<std::string> Wrap(TTF_Font* font, const std::string& para, int width
                 lastSpace = std::string::npos;
                 continue;
             }
-            if (lastSpace != std::string::npos && lastSpace < line.size() && (unsigned char)g[0] < 0x80) {
+            if (lastSpace != std::string::npos && lastSpace < line.size() &&
+                (unsigned char)g[0] < 0x80) {
                 lines.push_back(line.substr(0, lastSpace));
                 line = line.substr(lastSpace) + g;
             } else {
@@ -98,9 +100,8 @@ std::string TtfText::FindFontFile() {
     FcPattern* match = FcFontMatch(nullptr, pat, &result);
     if (match) {
         FcChar8* f = nullptr;
-        FcChar8* lang = nullptr;
-        (void)lang;
-        if (FcPatternGetString(match, FC_FILE, 0, &f) == FcResultMatch) file = reinterpret_cast<char*>(f);
+        if (FcPatternGetString(match, FC_FILE, 0, &f) == FcResultMatch)
+            file = reinterpret_cast<char*>(f);
         // Only a font that covers Japanese will do.
         FcLangSet* ls = nullptr;
         if (FcPatternGetLangSet(match, FC_LANG, 0, &ls) != FcResultMatch ||
@@ -156,11 +157,13 @@ const TtfText::Rendered& TtfText::Render(const Key& key) {
                         SDL_LockSurface(c);
                         for (int yy = 0; yy < c->h && y + yy < h; ++yy) {
                             const auto* row = reinterpret_cast<const uint32_t*>(
-                                static_cast<const uint8_t*>(c->pixels) + size_t(yy) * size_t(c->pitch));
+                                static_cast<const uint8_t*>(c->pixels) +
+                                size_t(yy) * size_t(c->pitch));
                             for (int xx = 0; xx < c->w; ++xx) {
                                 const int tx = x0 + xx;
                                 if (tx < 0 || tx >= w) continue;
-                                r.alpha[size_t(y + yy) * size_t(w) + size_t(tx)] = uint8_t(row[xx] >> 24);
+                                r.alpha[size_t(y + yy) * size_t(w) + size_t(tx)] =
+                                    uint8_t(row[xx] >> 24);
                             }
                         }
                         SDL_UnlockSurface(c);
@@ -179,12 +182,24 @@ const TtfText::Rendered& TtfText::Render(const Key& key) {
     return cache_.emplace(key, std::move(r)).first->second;
 }
 
+TextExtent TtfText::Measure(const std::string& utf8, double points, int maxWidth) {
+    TTF_Font* font = Font(PointsToPixels(points));
+    TextExtent e;
+    int lines = 0;
+    for (const std::string& para : Paragraphs(utf8)) {
+        for (const std::string& line : Wrap(font, para, maxWidth)) {
+            e.width = std::max(e.width, TextWidth(font, line));
+            ++lines;
+        }
+    }
+    e.height = lines * TTF_FontLineSkip(font);
+    return e;
+}
+
 void TtfText::DrawText(Surface& dst, int x, int y, int w, int h, const std::string& utf8,
                        double points, Color color, Align align) {
     if (w <= 0 || h <= 0 || utf8.empty()) return;
-    // 1 point = 20 twips and 15 twips make a pixel.
-    const int px = std::max(1, static_cast<int>(std::lround(points * 20.0 / 15.0)));
-    const Rendered& r = Render(Key{utf8, px, w, h, int(align)});
+    const Rendered& r = Render(Key{utf8, PointsToPixels(points), w, h, int(align)});
     for (int yy = 0; yy < r.h; ++yy) {
         const int ty = y + yy;
         if (ty < 0 || ty >= dst.Height()) continue;

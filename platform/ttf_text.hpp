@@ -14,7 +14,7 @@ typedef struct _TTF_Font TTF_Font;
 namespace zb {
 
 class TtfText : public TextRenderer {
-public:
+  public:
     // Throws std::runtime_error when no Japanese gothic font or SDL_ttf is available.
     TtfText();
     ~TtfText() override;
@@ -23,13 +23,14 @@ public:
 
     void DrawText(Surface& dst, int x, int y, int w, int h, const std::string& utf8, double points,
                   Color color, Align align) override;
+    TextExtent Measure(const std::string& utf8, double points, int maxWidth) override;
 
     const std::string& FontFile() const { return fontFile_; }
 
     // The file of the font that labels use, or empty when none is installed.
     static std::string FindFontFile();
 
-private:
+  private:
     // A label's text, rendered once as coverage (0..255 per pixel) and kept while it is shown.
     struct Rendered {
         int w = 0, h = 0;

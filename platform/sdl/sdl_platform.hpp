@@ -1,5 +1,6 @@
 // The real platform: an SDL window that shows the form scaled into a resizable window, the
-// keyboard with virtual-key codes, the monotonic clock, and message and input boxes.
+// keyboard with virtual-key codes, the monotonic clock, and message and input boxes drawn in the
+// window itself (so Japanese text and input methods work everywhere).
 #pragma once
 
 #include <map>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "platform/compose.hpp"
+#include "platform/dialog_box.hpp"
 #include "platform/ports.hpp"
 
 struct SDL_Window;
@@ -21,24 +23,27 @@ namespace zb::sdl {
 int VirtualKeyFromScancode(int scancode);
 
 class SdlClock : public Clock {
-public:
+  public:
     SdlClock();
     double Now() override;
     int64_t TickMs() override;
     TimeOfDay LocalTime() override;
 
-private:
+  private:
     uint64_t freq_;
 };
 
 class SdlKeyboard : public Keyboard {
-public:
+  public:
     uint16_t GetAsyncKeyState(int vkCode) override;
     std::optional<double> LastDownTime(int vkCode) override;
     void OnKey(int vkCode, bool down, double at);
-    void ReleaseAll();  // focus lost: no key stays down
+    // Every key up (the window lost the focus): a press not yet queried still counts.
+    void ReleaseAll();
+    // Every key up and every press forgotten (after a dialog had the keyboard).
+    void Reset();
 
-private:
+  private:
     struct KeyState {
         bool down = false;
         bool pressedSince = false;
@@ -48,23 +53,32 @@ private:
 };
 
 class SdlWindow : public Window {
-public:
+  public:
+    // Throws std::runtime_error when no window can be opened (no display).
     SdlWindow(Clock& clock, SdlKeyboard& keyboard);
     ~SdlWindow() override;
+    SdlWindow(const SdlWindow&) = delete;
+    SdlWindow& operator=(const SdlWindow&) = delete;
+
     MainForm& Form() override { return form_; }
     void SetEvents(FormEvents* events) override { events_ = events; }
     void DoEvents() override;
     void WaitUntil(double clockSeconds) override;
+    // Shows the form now (skipped when the picture is the one already shown).
     void Present() override;
 
-    SDL_Window* Handle() { return window_; }
-    TextRenderer& Text() { return *text_; }
-    // Where a window pixel lies on the 667 x 500 form, or nullopt outside it.
-    std::optional<std::pair<int, int>> ToForm(int x, int y) const;
+    // Runs a dialog over the form until it is answered. Clicks meant for the game and close
+    // requests are dropped meanwhile, and no key stays down afterwards.
+    void RunModal(DialogBox& box);
 
-private:
+    TextRenderer& Text() { return *text_; }
+    SDL_Window* Handle() { return window_; }
+
+  private:
     void Handle(const SDL_Event& e, bool dispatch);
     void PumpKeys();
+    // Shows a 667 x 500 picture in the window, scaled.
+    void Show(const Surface& frame);
 
     Clock& clock_;
     SdlKeyboard& keyboard_;
@@ -72,22 +86,25 @@ private:
     FormEvents* events_ = nullptr;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
+    SDL_Texture* texture_ = nullptr;    // the form, 667 x 500
+    SDL_Texture* prescaled_ = nullptr;  // the form enlarged by a whole factor
+    int prescale_ = 0;
     std::unique_ptr<TextRenderer> text_;
-    Surface frame_;
+    Surface frame_, shown_;
+    bool repaint_ = true;  // the window needs the picture again even if unchanged
     double lastPresent_ = -1;
     double nextTimer_ = -1;
 };
 
 class SdlDialogs : public Dialogs {
-public:
+  public:
     explicit SdlDialogs(SdlWindow& window) : window_(window) {}
     MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                          const std::string& title) override;
     std::string InputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
 
-private:
+  private:
     SdlWindow& window_;
 };
 

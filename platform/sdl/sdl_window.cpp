@@ -1,0 +1,169 @@
+// The game's window: the form composed into a 667 x 500 picture and scaled sharply into the
+// window, the event pump (the yield), and the key pump that stamps key changes.
+#include <SDL.h>
+
+#include <chrono>
+#include <stdexcept>
+#include <thread>
+
+#include "platform/sdl/letterbox.hpp"
+#include "platform/sdl/sdl_platform.hpp"
+#include "platform/ttf_text.hpp"
+
+namespace zb::sdl {
+
+namespace {
+[[noreturn]] void Fail(const char* what) {
+    throw std::runtime_error(std::string(what) + ": " + SDL_GetError());
+}
+}  // namespace
+
+SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keyboard_(keyboard) {
+    // The input method's composition comes as events, however long it grows.
+    SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
+        Fail("cannot open the window");
+    window_ =
+        SDL_CreateWindow(form_.Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         kFormWidthPx, kFormHeightPx, SDL_WINDOW_RESIZABLE);
+    if (!window_) Fail("cannot open the window");
+    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer_) Fail("cannot draw in the window");
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 kFormWidthPx, kFormHeightPx);
+    if (!texture_) Fail("cannot draw in the window");
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    try {
+        text_ = std::make_unique<TtfText>();
+    } catch (const std::exception&) {
+        text_ = std::make_unique<NullText>();  // no Japanese font: the pictures still show
+    }
+    SDL_StopTextInput();  // keys are polled; text input only inside the input box
+}
+
+SdlWindow::~SdlWindow() {
+    if (prescaled_) SDL_DestroyTexture(prescaled_);
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
+}
+
+void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
+    switch (e.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP:
+            if (!e.key.repeat)
+                keyboard_.OnKey(VirtualKeyFromScancode(e.key.keysym.scancode),
+                                e.type == SDL_KEYDOWN, clock_.Now());
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keyboard_.ReleaseAll();
+            repaint_ = true;  // exposed, resized, restored: show the picture again
+            break;
+        case SDL_MOUSEBUTTONUP:
+            if (dispatch && e.button.button == SDL_BUTTON_LEFT && events_) {
+                int w = 0, h = 0;
+                SDL_GetWindowSize(window_, &w, &h);
+                if (auto p = WindowToForm(w, h, e.button.x, e.button.y)) {
+                    const ClickTarget t = HitTest(form_, p->first, p->second);
+                    if (!t.source.empty()) events_->ClickDispatch(t.source, t.index);
+                }
+            }
+            break;
+        case SDL_QUIT:
+            if (dispatch && events_) events_->CloseRequested();
+            break;
+        default:
+            break;
+    }
+}
+
+void SdlWindow::DoEvents() {
+    SDL_Event e;
+    while (SDL_PollEvent(&e)) Handle(e, true);
+    Timer& t = form_.Timer1[0];
+    const double now = clock_.Now();
+    if (t.Enabled && t.Interval > 0) {
+        if (nextTimer_ < 0) nextTimer_ = now + t.Interval / 1000.0;
+        if (now >= nextTimer_ && events_) {
+            nextTimer_ = now + t.Interval / 1000.0;
+            events_->TimerTick();
+        }
+    } else {
+        nextTimer_ = -1;
+    }
+    // Repaint at most about 120 times a second; the play loop paces itself at 60.
+    if (lastPresent_ < 0 || clock_.Now() - lastPresent_ >= 1.0 / 120) Present();
+}
+
+void SdlWindow::PumpKeys() {
+    SDL_PumpEvents();
+    SDL_Event e;
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) Handle(e, false);
+}
+
+void SdlWindow::WaitUntil(double until) {
+    // Key changes are stamped when they are pumped, so pump about once a millisecond.
+    for (;;) {
+        PumpKeys();
+        const double left = until - clock_.Now();
+        if (left <= 0) return;
+        if (left > 0.0015)
+            std::this_thread::sleep_for(std::chrono::microseconds(900));
+        else
+            std::this_thread::yield();
+    }
+}
+
+void SdlWindow::Present() {
+    lastPresent_ = clock_.Now();
+    ComposeForm(form_, *text_, frame_);
+    if (SDL_GetWindowTitle(window_) != form_.Caption)
+        SDL_SetWindowTitle(window_, form_.Caption.c_str());
+    if (!repaint_ && frame_.Pixels() == shown_.Pixels()) return;
+    Show(frame_);
+    std::swap(frame_, shown_);
+}
+
+void SdlWindow::Show(const Surface& frame) {
+    repaint_ = false;
+    SDL_UpdateTexture(texture_, nullptr, frame.Pixels().data(), kFormWidthPx * 4);
+    int w = 0, h = 0;
+    SDL_GetRendererOutputSize(renderer_, &w, &h);
+    const Rect box = Letterbox(w, h);
+    const SDL_Rect dst{box.x, box.y, box.w, box.h};
+    SDL_SetRenderTarget(renderer_, nullptr);
+    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+    SDL_RenderClear(renderer_);
+    // Sharp scaling: every form pixel becomes an even block of k x k pixels, and only the last
+    // step, which shrinks by less than one block, blends the edges between blocks.
+    const int k = PrescaleFactor(w, h);
+    const bool exact = box.w == kFormWidthPx * k && box.h == kFormHeightPx * k;
+    if (k > 1 && !exact && SDL_RenderTargetSupported(renderer_)) {
+        if (prescale_ != k) {
+            if (prescaled_) SDL_DestroyTexture(prescaled_);
+            prescaled_ =
+                SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
+                                  kFormWidthPx * k, kFormHeightPx * k);
+            if (prescaled_) SDL_SetTextureScaleMode(prescaled_, SDL_ScaleModeLinear);
+            prescale_ = prescaled_ ? k : 0;
+        }
+        if (prescaled_ && SDL_SetRenderTarget(renderer_, prescaled_) == 0) {
+            SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+            SDL_SetRenderTarget(renderer_, nullptr);
+            SDL_RenderCopy(renderer_, prescaled_, nullptr, &dst);
+            SDL_RenderPresent(renderer_);
+            return;
+        }
+    }
+    // Exact multiples stay nearest; a window smaller than the form is shrunk smoothly.
+    SDL_SetTextureScaleMode(texture_,
+                            k == 1 && !exact ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
+    SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
+    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    SDL_RenderPresent(renderer_);
+}
+
+}  // namespace zb::sdl
