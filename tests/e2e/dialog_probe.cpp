@@ -1,6 +1,6 @@
 // Shows one dialog of the real window over a form with a label, then prints the answer and the
 // state the keyboard was left in. The end-to-end tests drive it with xdotool.
-//   dialog_probe ok|okcancel|yesno|input [title]
+//   dialog_probe ok|okcancel|yesno|input [title] [default text]
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -23,6 +23,14 @@ const char* Name(zb::MsgResult r) {
     }
     return "?";
 }
+// Counts the clicks that reach the game: a dialog must keep them all.
+struct CountingEvents : zb::FormEvents {
+    int clicks = 0;
+    void ClickDispatch(const std::string&, int) override { ++clicks; }
+    void TimerTick() override {}
+    void CloseRequested() override {}
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -30,6 +38,8 @@ int main(int argc, char** argv) {
     const std::string title = argc > 2 ? argv[2] : "ズバッコミュージック";
     try {
         zb::RealPlatform real;
+        CountingEvents events;
+        real.window.SetEvents(&events);
         zb::MainForm& form = real.window.Form();
         form.BackColor = zb::Color::Rgb(0, 0, 128);
         zb::LabelControl& l = form.Label[0];
@@ -54,10 +64,9 @@ int main(int argc, char** argv) {
             answer = Name(
                 real.dialogs.MessageBox("終了しますか？", buttons, zb::MsgIcon::Question, title));
         }
-        std::printf("%s\nspace=%04x\n", answer.c_str(),
-                    unsigned(real.keyboard.GetAsyncKeyState(zb::vk::Space)));
-        std::fflush(stdout);
-        zb::WaitMs(real.ports, 200);
+        const unsigned space = real.keyboard.GetAsyncKeyState(zb::vk::Space);
+        zb::WaitMs(real.ports, 300);  // a click the dialog let through would arrive now
+        std::printf("%s\nspace=%04x\nclicks=%d\n", answer.c_str(), space, events.clicks);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "dialog_probe: %s\n", e.what());

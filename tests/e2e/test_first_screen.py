@@ -1,0 +1,81 @@
+"""The first screen in the real window: Japanese glyphs show, and clicks reach the game in a
+window of any size."""
+
+import os
+import sys
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+
+PROGRAM = os.environ.get("ZB_PROGRAM", "build/zubakko")
+# The course caption: Label(0) at 3000, 2700 twips, 4000 x 600.
+CAPTION = (3000, 2700, 4000, 600)
+
+
+def yellow(p):
+    return p[0] > 150 and p[1] > 150 and p[2] < 90 and abs(p[0] - p[1]) < 40
+
+
+def cyan(p):
+    return p[0] < 90 and p[1] > 150 and p[2] > 150 and abs(p[1] - p[2]) < 40
+
+
+def glyph_shapes(img, rect, match):
+    """Splits the matching pixels of a rectangle into runs of columns (one per glyph or stroke
+    group) and returns each run's bitmap, cropped to its ink."""
+    x0, y0, w, h = rect
+    inked = [any(match(img.pixel(x, y)) for y in range(y0, y0 + h)) for x in range(x0, x0 + w)]
+    shapes, x = [], 0
+    while x < w:
+        if not inked[x]:
+            x += 1
+            continue
+        start = x
+        while x < w and inked[x]:
+            x += 1
+        rows = [
+            tuple(match(img.pixel(cx, y)) for cx in range(x0 + start, x0 + x)) for y in range(y0, y0 + h)
+        ]
+        while rows and not any(rows[0]):
+            rows.pop(0)
+        while rows and not any(rows[-1]):
+            rows.pop()
+        shapes.append(tuple(rows))
+    return shapes
+
+
+class FirstScreen(unittest.TestCase):
+    def test_caption_shows_distinct_japanese_glyphs(self):
+        with harness.Session(PROGRAM) as s:
+            img = s.form_image()
+            rect = img.region_twips(*CAPTION)
+            self.assertGreater(img.count(rect, yellow), 300, "no yellow caption text")
+            shapes = glyph_shapes(img, rect, yellow)
+            # かんたんコース: seven characters. Missing-glyph boxes would all look alike.
+            self.assertGreaterEqual(len(shapes), 6)
+            self.assertGreaterEqual(len(set(shapes)), 5, "the glyphs look alike: empty boxes?")
+            # The glyphs are not hollow frames: some ink lies away from every glyph's border.
+            hollow = [
+                all(not any(row[1:-1]) for row in shape[1:-1]) and len(shape) > 4 for shape in shapes
+            ]
+            self.assertFalse(all(hollow))
+
+    def test_click_reaches_the_game_in_a_scaled_window(self):
+        with harness.Session(PROGRAM) as s:
+            # Wider than the form's shape: black bars on the left and right.
+            s.resize(1000, 600)
+            img = s.form_image()
+            rect = img.region_twips(*CAPTION)
+            self.assertGreater(img.count(rect, yellow), 300, "the caption is not where it belongs")
+            # A click on the bar left of the form is nobody's.
+            _, _, w, h = s.geometry()
+            self.assertGreater(harness.letterbox(w, h)[0], 50)
+            s.click_twips(CAPTION[0] + CAPTION[2] // 2, CAPTION[1] + CAPTION[3] // 2)
+            img = s.form_image()
+            self.assertEqual(img.count(rect, yellow), 0)
+            self.assertGreater(img.count(rect, cyan), 300, "the click did not reach the caption")
+
+
+if __name__ == "__main__":
+    unittest.main()
