@@ -1,8 +1,5 @@
 #include "platform/form.hpp"
 
-#include <SDL.h>
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cmath>
 
@@ -10,28 +7,6 @@ namespace zb {
 
 int TwipsToPx(int twips) {
     return static_cast<int>(std::nearbyint(static_cast<double>(twips) / kTwipsPerPixel));
-}
-
-Surface LoadPictureFile(const std::string& path) {
-    SDL_RWops* rw = SDL_RWFromFile(path.c_str(), "rb");
-    if (!rw) throw PictureError("cannot open picture " + path);
-    // SDL_image picks the decoder from the file's contents, not its name.
-    SDL_Surface* raw = IMG_Load_RW(rw, 1);
-    if (!raw) throw PictureError("cannot decode picture " + path + ": " + IMG_GetError());
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(raw, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(raw);
-    if (!argb) throw PictureError("cannot convert picture " + path);
-    Surface out(argb->w, argb->h);
-    SDL_LockSurface(argb);
-    for (int y = 0; y < argb->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            static_cast<const uint8_t*>(argb->pixels) + size_t(y) * size_t(argb->pitch));
-        uint32_t* dst = out.Row(y);
-        for (int x = 0; x < argb->w; ++x) dst[x] = row[x] & 0x00FFFFFFu;
-    }
-    SDL_UnlockSurface(argb);
-    SDL_FreeSurface(argb);
-    return out;
 }
 
 void ImageControl::LoadPicture(const std::string& path) {

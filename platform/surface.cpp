@@ -32,6 +32,12 @@ void Surface::FillRect(int x, int y, int w, int h, Color c) {
 bool Blit(const Surface& src, int sx, int sy, int w, int h, Surface& dst, int dx, int dy,
           RasterOp op) {
     if (w <= 0 || h <= 0) return true;
+    // OR and AND within one surface read what they already wrote when the rectangles overlap:
+    // they work from a copy of the source.
+    if (&src == &dst && op != RasterOp::SrcCopy) {
+        const Surface copy = src;
+        return Blit(copy, sx, sy, w, h, dst, dx, dy, op);
+    }
     // Clip against the source, then against the destination, moving both origins together.
     int64_t x0 = 0, y0 = 0, x1 = w, y1 = h;  // offsets within the rectangle
     x0 = std::max<int64_t>(x0, -int64_t{sx});

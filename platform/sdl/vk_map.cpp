@@ -42,6 +42,20 @@ int VirtualKeyFromScancode(int sc) {
         case SDL_SCANCODE_LALT:
         case SDL_SCANCODE_RALT:
             return 18;
+        case SDL_SCANCODE_PAUSE:
+            return 19;
+        case SDL_SCANCODE_CAPSLOCK:
+            return 20;
+        case SDL_SCANCODE_PRINTSCREEN:
+            return 44;
+        case SDL_SCANCODE_NUMLOCKCLEAR:
+            return 144;
+        case SDL_SCANCODE_SCROLLLOCK:
+            return 145;
+        // The key beside the left Shift (ISO) and the ろ key (JIS).
+        case SDL_SCANCODE_NONUSBACKSLASH:
+        case SDL_SCANCODE_INTERNATIONAL1:
+            return 226;
         case SDL_SCANCODE_ESCAPE:
             return 27;
         case SDL_SCANCODE_PAGEUP:

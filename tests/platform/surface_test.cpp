@@ -34,7 +34,8 @@ TEST(Blit, MaskedWithWhiteMaskShowsTheSpriteExactly) {
 TEST(Blit, MaskedKeepsTheBackgroundWhereTheSpriteIsTransparent) {
     // Left half opaque red, right half transparent (sprite white, mask black).
     Surface sprite(4, 1, colors::White), mask(4, 1, colors::Black);
-    for (int x = 0; x < 2; ++x) sprite.SetPixel(x, 0, colors::Red.rgb), mask.SetPixel(x, 0, colors::White.rgb);
+    for (int x = 0; x < 2; ++x)
+        sprite.SetPixel(x, 0, colors::Red.rgb), mask.SetPixel(x, 0, colors::White.rgb);
     Surface dst(4, 1, colors::Blue);
     BlitMasked(sprite, mask, 0, 0, 4, 1, dst, 0, 0);
     EXPECT_EQ(dst.At(0, 0), colors::Red);
@@ -84,6 +85,21 @@ TEST(Blit, CopyWithinOneSurfaceHandlesOverlap) {
     BlitCopy(s, 2, 2, 8, 8, s, 0, 0);
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x) ASSERT_EQ(s.Pixel(x, y), ref.Pixel(x + 2, y + 2));
+}
+
+TEST(Blit, OrAndAndWithinOneSurfaceReadTheOriginalPixels) {
+    Surface s(4, 1);
+    s.SetPixel(0, 0, 0x000001);
+    // Shifting right by one: each pixel ORs its left neighbour as it was, not as it became.
+    Blit(s, 0, 0, 3, 1, s, 1, 0, RasterOp::SrcPaint);
+    EXPECT_EQ(s.Pixel(1, 0), 1u);
+    EXPECT_EQ(s.Pixel(2, 0), 0u);
+    EXPECT_EQ(s.Pixel(3, 0), 0u);
+    Surface a(3, 1, colors::White);
+    a.SetPixel(0, 0, 0);
+    Blit(a, 0, 0, 2, 1, a, 1, 0, RasterOp::SrcAnd);
+    EXPECT_EQ(a.Pixel(1, 0), 0u);
+    EXPECT_EQ(a.Pixel(2, 0), 0xFFFFFFu);
 }
 
 }  // namespace zb

@@ -1,0 +1,112 @@
+// The form's stacking, drawn and clicked: picture boxes cover labels and images, hidden controls
+// neither show nor take clicks, and the topmost visible control gets the click.
+#include "platform/compose.hpp"
+
+#include <gtest/gtest.h>
+
+namespace zb {
+
+namespace {
+
+void Place(LabelControl& l, int xPx, int yPx, int wPx, int hPx, Color back) {
+    l.Left = xPx * kTwipsPerPixel, l.Top = yPx * kTwipsPerPixel;
+    l.Width = wPx * kTwipsPerPixel, l.Height = hPx * kTwipsPerPixel;
+    l.BackColor = back;
+    l.Visible = true;
+}
+
+void Place(PictureBox& p, int xPx, int yPx, int wPx, int hPx, Color back) {
+    p.Left = xPx * kTwipsPerPixel, p.Top = yPx * kTwipsPerPixel;
+    p.BackColor = back;
+    p.SetSizePx(wPx, hPx);
+    p.Cls();
+    p.Visible = true;
+}
+
+Surface Compose(const MainForm& form) {
+    NullText text;
+    Surface out;
+    ComposeForm(form, text, out);
+    return out;
+}
+
+}  // namespace
+
+TEST(Compose, PictureBoxesCoverLabelsAndImagesInTheirOwnOrder) {
+    MainForm form;
+    form.BackColor = Color::Rgb(1, 2, 3);
+    Place(form.Label[0], 10, 10, 100, 100, colors::Yellow);
+    form.Image1[0].Picture = std::make_shared<const Surface>(50, 50, colors::Green);
+    form.Image1[0].Left = 80 * kTwipsPerPixel, form.Image1[0].Top = 80 * kTwipsPerPixel;
+    form.Image1[0].Visible = true;
+    Place(form.pHaikei, 0, 0, 40, 40, colors::Red);
+    Place(form.pGamen, 30, 30, 20, 20, colors::Blue);
+    Place(form.Picture1[2], 45, 45, 10, 10, colors::White);
+    Place(form.Picture1[3], 600, 400, 10, 10, colors::Black);
+    form.Picture1[3].Visible = false;
+    const Surface s = Compose(form);
+    EXPECT_EQ(s.At(5, 5), colors::Red) << "pHaikei";
+    EXPECT_EQ(s.At(20, 20), colors::Red) << "pHaikei over the label";
+    EXPECT_EQ(s.At(35, 35), colors::Blue) << "pGamen over pHaikei";
+    EXPECT_EQ(s.At(47, 47), colors::White) << "Picture1 over pGamen";
+    EXPECT_EQ(s.At(80, 20), colors::Yellow) << "the label's back colour";
+    EXPECT_EQ(s.At(90, 90), colors::Yellow) << "the label over the image";
+    EXPECT_EQ(s.At(105, 105), colors::Yellow);
+    EXPECT_EQ(s.At(115, 105), colors::Green) << "the image beyond the label";
+    EXPECT_EQ(s.At(605, 405), Color::Rgb(1, 2, 3)) << "a hidden box is not drawn";
+    EXPECT_EQ(s.At(666, 499), Color::Rgb(1, 2, 3));
+    form.Label[0].Visible = false;
+    EXPECT_EQ(Compose(form).At(90, 90), colors::Green);
+}
+
+TEST(Compose, APictureBoxShowsItsDrawingClippedToItsSize) {
+    MainForm form;
+    PictureBox& p = form.pFumen;
+    Place(p, 100, 100, 10, 10, colors::Blue);
+    Surface big(30, 30, colors::Red);
+    p.SetPicture(big);  // larger than the box: the surface grows, the box shows 10 x 10
+    const Surface s = Compose(form);
+    EXPECT_EQ(s.At(109, 109), colors::Red);
+    EXPECT_EQ(s.At(110, 110), colors::Black);
+    // A box reaching past the form's edge is clipped, not a fault.
+    Place(form.pInu, 660, 495, 50, 50, colors::Green);
+    EXPECT_EQ(Compose(form).At(666, 499), colors::Green);
+}
+
+TEST(HitTest, TopmostVisibleControlTakesTheClick) {
+    MainForm form;
+    Place(form.Label[2], 10, 10, 100, 100, colors::Black);
+    Place(form.Label[5], 50, 50, 100, 100, colors::Black);
+    form.Image1[4].Picture = std::make_shared<const Surface>(40, 40);
+    form.Image1[4].Left = 300 * kTwipsPerPixel, form.Image1[4].Top = 0;
+    form.Image1[4].Visible = true;
+    form.Image1[6].Visible = true;  // without a picture it has no size
+    EXPECT_EQ(HitTest(form, 20, 20).source, "Label");
+    EXPECT_EQ(HitTest(form, 20, 20).index, 2);
+    EXPECT_EQ(HitTest(form, 60, 60).index, 5) << "the later label lies on top";
+    EXPECT_EQ(HitTest(form, 149, 149).index, 5);
+    EXPECT_EQ(HitTest(form, 150, 150).source, "Form") << "one past the edge";
+    EXPECT_EQ(HitTest(form, 310, 10).source, "Image1");
+    EXPECT_EQ(HitTest(form, 310, 10).index, 4);
+    EXPECT_EQ(HitTest(form, 0, 0).source, "Form");
+    EXPECT_EQ(HitTest(form, 0, 0).index, 0);
+    form.Label[5].Visible = false;
+    EXPECT_EQ(HitTest(form, 60, 60).index, 2) << "hidden controls take no clicks";
+    // A label drawn over an image also takes its clicks.
+    Place(form.Label[0], 300, 0, 10, 10, colors::Black);
+    EXPECT_EQ(HitTest(form, 305, 5).source, "Label");
+}
+
+TEST(HitTest, VisiblePictureBoxesSwallowClicks) {
+    MainForm form;
+    Place(form.Label[0], 0, 0, 200, 200, colors::Black);
+    Place(form.pHaikei, 0, 0, 100, 100, colors::Black);
+    Place(form.Picture1[0], 150, 150, 20, 20, colors::Black);
+    EXPECT_EQ(HitTest(form, 50, 50).source, "");
+    EXPECT_EQ(HitTest(form, 160, 160).source, "");
+    EXPECT_EQ(HitTest(form, 120, 120).source, "Label");
+    form.pHaikei.Visible = false;
+    EXPECT_EQ(HitTest(form, 50, 50).source, "Label");
+}
+
+}  // namespace zb

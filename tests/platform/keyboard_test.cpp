@@ -1,0 +1,98 @@
+// GetAsyncKeyState as the game relies on it, on both keyboards, and the virtual-key mapping.
+#include <SDL_scancode.h>
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless.hpp"
+#include "platform/sdl/sdl_platform.hpp"
+
+namespace zb {
+
+TEST(ScriptedKeyboard, PressIsReportedOnceThenHeldThenReleased) {
+    headless::VirtualClock clock;
+    headless::ScriptedKeyboard kb(clock);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0);
+    kb.At(1.0, vk::Space, true);
+    kb.At(2.0, vk::Space, false);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0) << "the press lies in the future";
+    clock.Set(1.0);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0x8001);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0x8000);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0x8000);
+    clock.Set(2.5);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0);
+    EXPECT_EQ(kb.LastDownTime(vk::Space), 1.0);
+}
+
+TEST(ScriptedKeyboard, QuickTapBetweenQueriesLeavesThePressBit) {
+    headless::VirtualClock clock;
+    headless::ScriptedKeyboard kb(clock);
+    kb.At(0.010, vk::A + 5, true);
+    kb.At(0.012, vk::A + 5, false);
+    clock.Set(0.016);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::A + 5), 0x0001);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::A + 5), 0);
+    // The bit is per key: querying another key leaves it alone.
+    kb.At(0.020, vk::Numpad0 + 1, true);
+    clock.Set(0.021);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Numpad0 + 2), 0);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Numpad0 + 1), 0x8001);
+}
+
+TEST(SdlKeyboard, FollowsTheSameRulesAndForgetsEverythingOnReset) {
+    sdl::SdlKeyboard kb;
+    kb.OnKey(vk::Enter, true, 1.0);
+    kb.OnKey(vk::Enter, true, 1.5);  // a repeat does not count as a new press
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Enter), 0x8001);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Enter), 0x8000);
+    EXPECT_EQ(kb.LastDownTime(vk::Enter), 1.0);
+    kb.OnKey(vk::Enter, false, 2.0);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Enter), 0);
+
+    kb.OnKey(vk::Left, true, 3.0);
+    kb.OnKey(vk::Left, false, 3.001);
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Left), 0x0001);
+
+    // Focus lost: keys come up, but a press not yet seen still counts.
+    kb.OnKey(vk::Up, true, 4.0);
+    kb.ReleaseAll();
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Up), 0x0001);
+    // After a dialog: nothing of before is left.
+    kb.OnKey(vk::Down, true, 5.0);
+    kb.Reset();
+    EXPECT_EQ(kb.GetAsyncKeyState(vk::Down), 0);
+    kb.OnKey(0, true, 6.0);  // keys without a code are ignored
+    EXPECT_EQ(kb.GetAsyncKeyState(0), 0);
+}
+
+TEST(VirtualKeys, ScancodesMapToTheCodesTheSettingsStore) {
+    using sdl::VirtualKeyFromScancode;
+    for (int i = 0; i < 26; ++i) EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_A + i), 65 + i);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_0), 48);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_1 + i), 49 + i);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_KP_0), 96);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_KP_1 + i), 97 + i);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_LEFT), 37);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_UP), 38);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_RIGHT), 39);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_DOWN), 40);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_RETURN), 13);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_KP_ENTER), 13);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_SPACE), 32);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_ESCAPE), 27);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F1), 112);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_F12), 123);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_LSHIFT), 16);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_RSHIFT), 16);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_KP_PLUS), 107);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_COMMA), 188);
+    EXPECT_EQ(VirtualKeyFromScancode(SDL_SCANCODE_UNKNOWN), 0);
+    // No two physical keys of the main block share a code, except the left/right twins.
+    std::map<int, int> seen;
+    for (int sc = SDL_SCANCODE_A; sc <= SDL_SCANCODE_KP_PERIOD; ++sc) {
+        const int code = VirtualKeyFromScancode(sc);
+        if (code == 0 || sc == SDL_SCANCODE_KP_ENTER) continue;
+        EXPECT_TRUE(seen.emplace(code, sc).second) << "scancodes " << seen[code] << " and " << sc;
+    }
+}
+
+}  // namespace zb

@@ -1,0 +1,56 @@
+// The form in windows of any size: as large as fits, centred, clicks mapped back to the pixel
+// under them, and the whole factor for sharp scaling.
+#include "platform/sdl/letterbox.hpp"
+
+#include <gtest/gtest.h>
+
+namespace zb::sdl {
+
+TEST(Letterbox, KeepsTheAspectRatioAndCentres) {
+    EXPECT_EQ(Letterbox(667, 500).x, 0);
+    EXPECT_EQ(Letterbox(667, 500).w, 667);
+    const Rect wide = Letterbox(1000, 600);  // bars left and right
+    EXPECT_EQ(wide.h, 600);
+    EXPECT_EQ(wide.w, 800);
+    EXPECT_EQ(wide.x, 100);
+    EXPECT_EQ(wide.y, 0);
+    const Rect tall = Letterbox(667, 900);  // bars above and below
+    EXPECT_EQ(tall.w, 667);
+    EXPECT_EQ(tall.h, 500);
+    EXPECT_EQ(tall.y, 200);
+    EXPECT_EQ(Letterbox(0, 0).w, 0);
+}
+
+TEST(Letterbox, WindowPointsMapBackToFormPixels) {
+    // At least one window pixel per form pixel; a smaller window merges form pixels.
+    for (auto [w, h] :
+         {std::pair{667, 500}, {1334, 1000}, {1000, 600}, {800, 1000}, {2001, 1500}}) {
+        const Rect b = Letterbox(w, h);
+        // Every form pixel's own window rectangle maps back to it.
+        for (int fx : {0, 1, 200, 333, 665, 666})
+            for (int fy : {0, 1, 180, 250, 498, 499}) {
+                const Rect r = FormToWindow(w, h, {fx, fy, 1, 1});
+                const auto p = WindowToForm(w, h, r.x + r.w / 2, r.y + r.h / 2);
+                ASSERT_TRUE(p) << w << "x" << h;
+                EXPECT_EQ(p->first, fx) << w << "x" << h;
+                EXPECT_EQ(p->second, fy) << w << "x" << h;
+            }
+        EXPECT_FALSE(WindowToForm(w, h, b.x - 1, b.y)) << "on the bar";
+        EXPECT_FALSE(WindowToForm(w, h, b.x + b.w, b.y + b.h - 1));
+        EXPECT_TRUE(WindowToForm(w, h, b.x + b.w - 1, b.y + b.h - 1));
+    }
+    const auto corner = WindowToForm(400, 300, 399, 299);
+    ASSERT_TRUE(corner);
+    EXPECT_EQ(*corner, std::make_pair(666, 499));
+}
+
+TEST(Letterbox, PrescaleIsTheSmallestWholeFactorAtLeastTheScale) {
+    EXPECT_EQ(PrescaleFactor(667, 500), 1);
+    EXPECT_EQ(PrescaleFactor(500, 300), 1);  // smaller than the form
+    EXPECT_EQ(PrescaleFactor(1000, 600), 2);
+    EXPECT_EQ(PrescaleFactor(1334, 1000), 2);
+    EXPECT_EQ(PrescaleFactor(1920, 1080), 3);
+    EXPECT_EQ(PrescaleFactor(100000, 100000), 8);
+}
+
+}  // namespace zb::sdl
