@@ -8,6 +8,8 @@ window back from screenshots in form pixels (667 x 500, whatever size the window
 Needs only Python's standard library and the Debian packages xvfb, xdotool and imagemagick.
 """
 
+import ctypes
+import ctypes.util
 import os
 import shutil
 import subprocess
@@ -83,6 +85,50 @@ class FormImage:
     def count(self, rect, match):
         x0, y0, w, h = rect
         return sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w) if match(self.pixels[y][x]))
+
+
+class _ClientMessage(ctypes.Structure):
+    _fields_ = [
+        ("type", ctypes.c_int),
+        ("serial", ctypes.c_ulong),
+        ("send_event", ctypes.c_int),
+        ("display", ctypes.c_void_p),
+        ("window", ctypes.c_ulong),
+        ("message_type", ctypes.c_ulong),
+        ("format", ctypes.c_int),
+        ("data", ctypes.c_long * 5),
+    ]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+
+
+def send_close_request(display, window):
+    """Asks a window to close, as a window manager's close button does (WM_DELETE_WINDOW)."""
+    x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(_XEvent)]
+    x11.XFlush.argtypes = [ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x11.XOpenDisplay(display.encode())
+    if not dpy:
+        raise RuntimeError("cannot open display " + display)
+    try:
+        ev = _XEvent()
+        ev.xclient.type = 33  # ClientMessage
+        ev.xclient.window = int(window)
+        ev.xclient.message_type = x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+        ev.xclient.format = 32
+        ev.xclient.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+        ev.xclient.data[1] = 0  # CurrentTime
+        x11.XSendEvent(dpy, int(window), 0, 0, ctypes.byref(ev))
+        x11.XFlush(dpy)
+    finally:
+        x11.XCloseDisplay(dpy)
 
 
 def _run(args, env, **kw):
@@ -179,10 +225,10 @@ class Session:
         if self.proc and self.proc.poll() is None:
             self.proc.terminate()
             try:
-                self.proc.wait(5)
+                self.proc.communicate(timeout=5)
             except subprocess.TimeoutExpired:
                 self.proc.kill()
-                self.proc.wait()
+                self.proc.communicate()
         if self.xvfb and self.xvfb.poll() is None:
             self.xvfb.terminate()
             try:
@@ -197,7 +243,22 @@ class Session:
     def wait_exit(self, timeout=10):
         """Waits for the program to end; returns (exit code, stdout, stderr)."""
         out, err = self.proc.communicate(timeout=timeout)
+        self._out = out
         return self.proc.returncode, out, err
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def stop(self):
+        """Ends the program (if still running) and returns what it printed."""
+        if self.proc.poll() is None:
+            self.proc.terminate()
+        return self.wait_exit()[1]
+
+    def request_close(self, settle=0.3):
+        """The window manager's close button."""
+        send_close_request(self.env["DISPLAY"], self.window)
+        time.sleep(settle)
 
     # --- the window ------------------------------------------------------------------------
 
@@ -216,6 +277,11 @@ class Session:
         _, _, w, h = self.geometry()
         bx, by, bw, bh = letterbox(w, h)
         return bx + int((form_x + 0.5) * bw / FORM_W), by + int((form_y + 0.5) * bh / FORM_H)
+
+    def click_window(self, x, y, settle=0.3):
+        """Clicks at a point of the window (window pixels)."""
+        _run(["xdotool", "mousemove", "--window", self.window, str(x), str(y), "click", "1"], self.env)
+        time.sleep(settle)
 
     def click_twips(self, tx, ty, settle=0.3):
         x, y = self.to_window(int(tx / TWIPS_PER_PIXEL), int(ty / TWIPS_PER_PIXEL))
@@ -241,6 +307,11 @@ class Session:
             timeout=30,
         ).stdout
         return Image(ppm)
+
+    def screenshot_file(self, path):
+        """Saves the screen as a picture file (PNG by its name); nothing for an empty path."""
+        if path:
+            _run(["import", "-window", "root", path], self.env)
 
     def form_image(self):
         """The window's picture in form pixels."""

@@ -8,7 +8,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
-PROBE = os.environ.get("ZB_DIALOG_PROBE", "build/tests/dialog_probe")
+PROBE = os.environ.get("ZB_WINDOW_PROBE", "build/tests/window_probe")
 BUTTON_FACE = (225, 225, 225)
 
 
@@ -43,6 +43,15 @@ class Dialogs(unittest.TestCase):
     def test_enter_answers_ok_and_escape_cancels(self):
         self.assertEqual(self.run_probe("okcancel", act=lambda s: s.key("Return")), "Ok")
         self.assertEqual(self.run_probe("okcancel", act=lambda s: s.key("Escape")), "Cancel")
+
+    def test_a_close_request_inside_the_dialog_is_ignored(self):
+        def close_then_ok(s):
+            s.request_close()
+            self.assertTrue(s.running())
+            self.assertTrue(buttons(s.form_image()), "the dialog went away")
+            s.key("Return")
+
+        self.assertEqual(self.run_probe("okcancel", act=close_then_ok), "Ok")
 
     def test_buttons_answer_clicks_and_the_form_gets_none(self):
         def click_no(s):

@@ -1,5 +1,5 @@
-"""The first screen in the real window: Japanese glyphs show, and clicks reach the game in a
-window of any size."""
+"""The real window: a label's Japanese glyphs show (no empty boxes), and clicks reach the game at
+the right form pixel in a window of any size."""
 
 import os
 import sys
@@ -8,8 +8,8 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 
-PROGRAM = os.environ.get("ZB_PROGRAM", "build/zubakko")
-# The course caption: Label(0) at 3000, 2700 twips, 4000 x 600.
+PROBE = os.environ.get("ZB_WINDOW_PROBE", "build/tests/window_probe")
+# The probe's caption "かんたんコース": Label(0) at 3000, 2700 twips, 4000 x 600.
 CAPTION = (3000, 2700, 4000, 600)
 
 
@@ -45,9 +45,9 @@ def glyph_shapes(img, rect, match):
     return shapes
 
 
-class FirstScreen(unittest.TestCase):
+class Window(unittest.TestCase):
     def test_caption_shows_distinct_japanese_glyphs(self):
-        with harness.Session(PROGRAM) as s:
+        with harness.Session(PROBE, ["label"]) as s:
             img = s.form_image()
             rect = img.region_twips(*CAPTION)
             self.assertGreater(img.count(rect, yellow), 300, "no yellow caption text")
@@ -62,19 +62,30 @@ class FirstScreen(unittest.TestCase):
             self.assertFalse(all(hollow))
 
     def test_click_reaches_the_game_in_a_scaled_window(self):
-        with harness.Session(PROGRAM) as s:
+        with harness.Session(PROBE, ["label"]) as s:
             # Wider than the form's shape: black bars on the left and right.
             s.resize(1000, 600)
             img = s.form_image()
             rect = img.region_twips(*CAPTION)
             self.assertGreater(img.count(rect, yellow), 300, "the caption is not where it belongs")
-            # A click on the bar left of the form is nobody's.
+            # A click on the bar left of the form is nobody's; one on the form's first pixel
+            # column reaches the form.
             _, _, w, h = s.geometry()
-            self.assertGreater(harness.letterbox(w, h)[0], 50)
+            bar = harness.letterbox(w, h)[0]
+            self.assertGreater(bar, 50)
+            s.click_window(bar // 2, h // 2)
+            s.click_twips(0, 3000)
             s.click_twips(CAPTION[0] + CAPTION[2] // 2, CAPTION[1] + CAPTION[3] // 2)
             img = s.form_image()
             self.assertEqual(img.count(rect, yellow), 0)
             self.assertGreater(img.count(rect, cyan), 300, "the click did not reach the caption")
+            self.assertEqual(s.stop().splitlines(), ["click Form 0", "click Label 0"])
+
+    def test_close_request_ends_the_program(self):
+        with harness.Session(PROBE, ["label"]) as s:
+            s.request_close()
+            code, _, _ = s.wait_exit()
+            self.assertEqual(code, 0)
 
 
 if __name__ == "__main__":

@@ -1,10 +1,15 @@
-// Shows one dialog of the real window over a form with a label, then prints the answer and the
-// state the keyboard was left in. The end-to-end tests drive it with xdotool.
-//   dialog_probe ok|okcancel|yesno|input [title] [default text]
+// The real window with a known form, for the end-to-end tests to drive with xdotool.
+//   window_probe label
+//     a yellow "かんたんコース" caption (Label 0) on black that turns cyan when clicked; every
+//     click reaching the game is printed; a close request ends the probe
+//   window_probe ok|okcancel|yesno|input [title] [default text]
+//     one dialog over the form, then the answer and the state the keyboard was left in
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <string>
+#include <thread>
 
 #include "app/real_platform.hpp"
 #include "core/helpers.hpp"
@@ -23,12 +28,22 @@ const char* Name(zb::MsgResult r) {
     }
     return "?";
 }
-// Counts the clicks that reach the game: a dialog must keep them all.
+// Counts and prints the clicks that reach the game.
 struct CountingEvents : zb::FormEvents {
+    explicit CountingEvents(zb::MainForm& f) : form(f) {}
+    zb::MainForm& form;
     int clicks = 0;
-    void ClickDispatch(const std::string&, int) override { ++clicks; }
+    bool closeEnds = false;
+    void ClickDispatch(const std::string& source, int index) override {
+        ++clicks;
+        std::printf("click %s %d\n", source.c_str(), index);
+        std::fflush(stdout);
+        if (source == "Label" && index == 0) form.Label[0].ForeColor = zb::Color::Rgb(0, 255, 255);
+    }
     void TimerTick() override {}
-    void CloseRequested() override {}
+    void CloseRequested() override {
+        if (closeEnds) throw zb::ProgramEnd{};
+    }
 };
 
 }  // namespace
@@ -38,17 +53,25 @@ int main(int argc, char** argv) {
     const std::string title = argc > 2 ? argv[2] : "ズバッコミュージック";
     try {
         zb::RealPlatform real;
-        CountingEvents events;
-        real.window.SetEvents(&events);
         zb::MainForm& form = real.window.Form();
-        form.BackColor = zb::Color::Rgb(0, 0, 128);
+        CountingEvents events(form);
+        real.window.SetEvents(&events);
+        form.BackColor = zb::colors::Black;
         zb::LabelControl& l = form.Label[0];
-        l.Caption = "うしろのラベル";
-        l.FontSize = 18;
+        l.Caption = "かんたんコース";
+        l.FontSize = 24;
         l.ForeColor = zb::colors::Yellow;
-        l.BackColor = form.BackColor;
-        l.Left = 300, l.Top = 300, l.Width = 6000, l.Height = 600;
+        l.BackColor = zb::colors::Black;
+        l.Left = 3000, l.Top = 2700, l.Width = 4000, l.Height = 600;
+        l.Alignment = zb::Align::Center;
         l.Visible = true;
+        if (kind == "label") {
+            events.closeEnds = true;
+            for (;;) {
+                real.window.DoEvents();
+                std::this_thread::sleep_for(std::chrono::milliseconds(4));
+            }
+        }
         // Stays down across the dialog if the keyboard were not reset afterwards.
         real.keyboard.OnKey(zb::vk::Space, true, real.clock.Now());
         zb::WaitMs(real.ports, 300);
@@ -68,8 +91,10 @@ int main(int argc, char** argv) {
         zb::WaitMs(real.ports, 300);  // a click the dialog let through would arrive now
         std::printf("%s\nspace=%04x\nclicks=%d\n", answer.c_str(), space, events.clicks);
         return 0;
+    } catch (const zb::ProgramEnd&) {
+        return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "dialog_probe: %s\n", e.what());
+        std::fprintf(stderr, "window_probe: %s\n", e.what());
         return 1;
     }
 }
