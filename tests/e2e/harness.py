@@ -28,6 +28,11 @@ def letterbox(win_w, win_h):
     return (win_w - bw) // 2, (win_h - bh) // 2, bw, bh
 
 
+def twips_rect(left, top, width, height):
+    """The form pixels of a rectangle given in twips, as (x, y, w, h)."""
+    return tuple(round(v / TWIPS_PER_PIXEL) for v in (left, top, width, height))
+
+
 class Image:
     """An RGB picture read from a binary PPM (P6)."""
 
@@ -74,13 +79,7 @@ class FormImage:
         return self.pixels[y][x]
 
     def region_twips(self, left, top, width, height):
-        """The form pixels of a rectangle given in twips, as (x, y, w, h)."""
-        return (
-            round(left / TWIPS_PER_PIXEL),
-            round(top / TWIPS_PER_PIXEL),
-            round(width / TWIPS_PER_PIXEL),
-            round(height / TWIPS_PER_PIXEL),
-        )
+        return twips_rect(left, top, width, height)
 
     def count(self, rect, match):
         x0, y0, w, h = rect
@@ -307,6 +306,18 @@ class Session:
             timeout=30,
         ).stdout
         return Image(ppm)
+
+    def wait_for(self, predicate, what, timeout=20):
+        """Takes form pictures until predicate(picture) holds; returns that picture. A busy
+        machine may take a while to show the next screen."""
+        deadline = time.time() + timeout
+        while True:
+            img = self.form_image()
+            if predicate(img):
+                return img
+            if time.time() > deadline:
+                raise AssertionError("timed out waiting for " + what)
+            time.sleep(0.2)
 
     def screenshot_file(self, path):
         """Saves the screen as a picture file (PNG by its name); nothing for an empty path."""

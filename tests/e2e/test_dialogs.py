@@ -32,6 +32,8 @@ def buttons(img):
 class Dialogs(unittest.TestCase):
     def run_probe(self, *args, act):
         with harness.Session(PROBE, args) as s:
+            # Keys pressed before the dialog opens would go to the game.
+            s.wait_for(buttons, "the dialog")
             act(s)
             code, out, err = s.wait_exit()
         self.assertEqual(code, 0, err)
