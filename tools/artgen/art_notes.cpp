@@ -33,16 +33,17 @@ void Note(Canvas& c, double r, uint32_t face, uint32_t light, const char* glyph)
 }
 
 void Ring(cairo_t* cr) {
-    // The frame: an outer ring the size of a big note and an inner one the size of a small note.
-    cairo_set_line_width(cr, 4.5);
+    // The frame: an outer ring the size of a big note and an inner one the size of a small note,
+    // light lines in ink so they show on the dark lane and on white alike.
+    cairo_set_line_width(cr, 5);
     SetColor(cr, pal::Ink);
-    CirclePath(cr, kC, kC, 29.5);
+    CirclePath(cr, kC, kC, 29.2);
     cairo_stroke(cr);
     CirclePath(cr, kC, kC, 21.5);
     cairo_stroke(cr);
-    cairo_set_line_width(cr, 1.8);
-    SetColor(cr, 0xB9B2C8);
-    CirclePath(cr, kC, kC, 29.5);
+    cairo_set_line_width(cr, 2.4);
+    SetColor(cr, 0xE4DEF0);
+    CirclePath(cr, kC, kC, 29.2);
     cairo_stroke(cr);
     SetColor(cr, pal::Yellow);
     CirclePath(cr, kC, kC, 21.5);
@@ -109,7 +110,7 @@ void DrawNotes(ArtSet& art) {
         Canvas c(64, 91);
         cairo_t* cr = c.cr();
         RoundRectPath(cr, 30, 3, 4, 85, 2);
-        FillStroke(cr, 0x7D7590, pal::Ink, 2);
+        FillStroke(cr, 0xC9C1DC, pal::Ink, 2);  // light, for the dark lane
         CirclePath(cr, 32, 5, 3.5);
         FillStroke(cr, pal::Yellow, pal::Ink, 1.5);
         art.Sprite("note/line.gif", "note/line_mask.gif", c);
