@@ -23,6 +23,13 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
     SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
         Fail("cannot open the window");
+    // Without a display SDL falls back to drivers that draw nowhere; a window nobody can see is
+    // refused unless such a driver was asked for by name.
+    const std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    if ((driver == "offscreen" || driver == "dummy") && !SDL_getenv("SDL_VIDEODRIVER")) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER);
+        throw std::runtime_error("cannot open the window: no display (DISPLAY is not set)");
+    }
     window_ =
         SDL_CreateWindow(form_.Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          kFormWidthPx, kFormHeightPx, SDL_WINDOW_RESIZABLE);
