@@ -21,6 +21,9 @@ namespace {
 SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keyboard_(keyboard) {
     // The input method's composition comes as events, however long it grows.
     SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+    // SIGTERM and SIGINT end the program as they do any other; SDL would turn them into a close
+    // request, which asks the player and so never ends a game nobody sits at.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
         Fail("cannot open the window");
     // Without a display SDL falls back to drivers that draw nowhere; a window nobody can see is
