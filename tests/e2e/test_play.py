@@ -1,0 +1,78 @@
+"""A song played by auto play in the real program: かんたん on the title menu, Space on the song
+select, and mid-song the screen shows the lane with notes and the judgement frame, the gauge
+filling, the drummer and the running background. ZB_PLAY_SCREENSHOT names a PNG to keep."""
+
+import os
+import sys
+import unittest
+from collections import Counter
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from test_dialogs import buttons  # noqa: E402
+
+PROGRAM = os.environ.get("ZB_PROGRAM", "build/zubakko")
+SHOT = os.environ.get("ZB_PLAY_SCREENSHOT", "")
+
+# Play screen rectangles in twips.
+LANE = (3000, 700, 6495, 3000)
+FRAME = (3000, 700 + 65 * 15, 64 * 15, 64 * 15)  # the judgement frame at lane x 0, row 65
+GAUGE = (3000, 200, 384 * 15, 32 * 15)
+DRUMMER = (200, 700, 174 * 15, 174 * 15)
+BACKGROUND = (25, 4505, 650 * 15, 176 * 15)
+
+
+def red(p):
+    return p[0] > 170 and p[1] < 110 and p[2] < 110
+
+
+def blue(p):
+    return p[2] > 170 and p[0] < 120
+
+
+def pixels(img, rect):
+    x0, y0, w, h = img.region_twips(*rect)
+    return [img.pixel(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w)]
+
+
+def colours(img, rect):
+    return set(pixels(img, rect))
+
+
+def notes_on_lane(img):
+    rect = img.region_twips(*LANE)
+    return img.count(rect, red) + img.count(rect, blue) > 300
+
+
+class AutoPlay(unittest.TestCase):
+    def test_mid_song_screen(self):
+        with harness.Session(PROGRAM) as s:
+            img = s.form_image()
+            if buttons(img):  # the start-up box of a fresh folder
+                s.key("Return")
+            for _ in range(2):  # past the notice to the title menu
+                s.click_twips(5000, 3750, settle=0.6)
+            s.click_twips(7250, 2775, settle=1.0)  # かんたん
+            s.key("space", settle=0.5)  # auto play of the first song
+            img = s.wait_for(notes_on_lane, "notes on the lane", timeout=40)
+
+            lane = colours(img, LANE)
+            self.assertGreater(len(lane), 12, "the lane is too plain to hold notes")
+            frame = img.region_twips(*FRAME)
+            lane_bg = Counter(pixels(img, LANE)).most_common(1)[0][0]
+            self.assertGreater(img.count(frame, lambda p: p != lane_bg), 200, "no judgement frame")
+            self.assertGreater(len(colours(img, GAUGE)), 3, "no gauge")
+            self.assertGreater(len(colours(img, DRUMMER)), 10, "no drummer")
+            self.assertGreater(len(colours(img, BACKGROUND)), 10, "no background")
+            # Auto play strikes the notes: after a few more seconds the gauge has grown.
+            gauge_before = img.count(img.region_twips(*GAUGE), red)
+            later = s.wait_for(
+                lambda i: i.count(i.region_twips(*GAUGE), red) > gauge_before + 30, "the gauge to grow", 30
+            )
+            self.assertTrue(later)
+            s.screenshot_file(SHOT)
+            self.assertTrue(s.running())
+
+
+if __name__ == "__main__":
+    unittest.main()
