@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "core/game.hpp"
+#include "course/song_select.hpp"
 
 namespace zb {
 
@@ -18,5 +19,8 @@ void OpenSettingsFromTitle(Game& game);
 void NetRankFromTitle(Game& game);
 // A click on a modifier of the challenge menu starts the pending song with it.
 void ChallengeModifierChosen(Game& game, int16_t mode);
+// What follows the course runner: the title screen, the ranking session after the ranking
+// course, or nothing while the challenge menu waits for its click.
+void AfterCourse(Game& game, const CourseEnd& end);
 
 }  // namespace zb

@@ -1,0 +1,362 @@
+// Whole courses on the headless platform: title clicks, scripted picks, songs played by a
+// scripted player, course totals, score.dat, and the special courses' picks.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+
+#include "core/songs.hpp"
+#include "course/song_hyoji.hpp"
+#include "course/song_select.hpp"
+#include "course_driver.hpp"
+#include "frontend/dispatch.hpp"
+#include "frontend/title.hpp"
+#include "platform/headless/headless.hpp"
+#include "play/score_file.hpp"
+#include "temp_app_dir.hpp"
+
+namespace zb {
+namespace {
+
+using testing::CourseDriver;
+using testing::TempAppDir;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The number after "label" in a results text ("スコア：123点" gives 123), or -1.
+int64_t NumberAfter(const std::string& text, const std::string& label) {
+    const size_t at = text.find(label);
+    if (at == std::string::npos) return -1;
+    return std::stoll(text.substr(at + label.size()));
+}
+
+class CourseFlowTest : public ::testing::Test {
+  protected:
+    TempAppDir dir;
+    headless::HeadlessPlatform hp{dir.Path()};
+    Game game{hp.ports};
+    GameEvents events{game};
+    CourseDriver driver{hp, game};
+
+    void SetUp() override { hp.window.SetEvents(&events); }
+
+    HighScoreTables Saved() {
+        HighScoreTables t;
+        DecodeScores(ReadFile(dir.File("score.dat")), t);
+        return t;
+    }
+    std::string Music(int song) { return dir.Path() + SongMusicFile(song); }
+    // The song select previews in the music history (song numbers), stops and song starts left
+    // out, from `from` on.
+    std::vector<int> Previews(size_t from = 0) {
+        std::vector<int> songs;
+        const auto& h = hp.music.History();
+        for (size_t i = from; i < h.size(); ++i)
+            for (int s = 0; s < 10; ++s)
+                if (h[i] == Music(s)) songs.push_back(s);
+        return songs;
+    }
+    // The song select screen as SongHyoji draws it for these arguments, on a game of its own.
+    Surface Reference(int16_t difficulty, int16_t song, int16_t level, int32_t high, int16_t count,
+                      int16_t position, bool challenge = false) {
+        headless::HeadlessPlatform other(dir.Path());
+        Game g(other.ports);
+        g.course.ChallengeCourse = challenge;
+        g.form.pGamen.SetWidthTwips(kFormWidthTwips);
+        g.form.pGamen.SetHeightTwips(kFormHeightTwips);
+        SongHyoji(g, difficulty, song, level, high, count, position);
+        return g.form.pGamen.Dc();
+    }
+    // The screens shown at each preview start while picking, in order.
+    std::vector<Surface> screens;
+    void RecordScreens() {
+        driver.onYield = [this, seen = size_t(0)]() mutable {
+            const auto& h = hp.music.History();
+            if (game.ScreenState == "曲選択" && h.size() != seen && !h.back().empty())
+                screens.push_back(game.form.pGamen.Dc());
+            seen = h.size();
+        };
+    }
+};
+
+bool SamePixels(const Surface& a, const Surface& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() && a.Pixels() == b.Pixels();
+}
+
+TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
+    game.scores.CourseHighScores = {1000, 2000, 3000, 4000};
+    game.scores.HighScores[0][4] = 7;
+    SaveScores(game);
+    TitleHyoji(game);
+    // First pick: song 4 (one step right from song 6); second pick: song 1 (four steps).
+    driver.picks = {{vk::Right, vk::Enter},
+                    {vk::Right, vk::Right, vk::Right, vk::Right, vk::Enter}};
+    hp.window.Click("Label", 0);
+    hp.window.DoEvents();  // the whole course runs inside the click
+
+    EXPECT_EQ(driver.pickScreens, 2);
+    EXPECT_EQ(driver.songsStarted, 2);
+    EXPECT_EQ(Previews(), (std::vector<int>{6, 4, 4, 6, 4, 9, 5, 1, 1}))
+        << "previews, then the song itself; the second pick starts on song 6 again";
+
+    // Both songs' results, then the total.
+    std::string first, second, total;
+    for (const std::string& t : driver.resultTexts) {
+        if (t.find("スコア：") != std::string::npos) (first.empty() ? first : second) = t;
+        if (t.find("総合") != std::string::npos) total = t;
+    }
+    const int64_t s1 = NumberAfter(first, "スコア："), s2 = NumberAfter(second, "スコア：");
+    ASSERT_GT(s1, 0) << first;
+    ASSERT_GT(s2, 0) << second;
+    EXPECT_NE(first.find("ノルマクリア成功！"), std::string::npos) << first;
+    EXPECT_EQ(total, "総合" + std::to_string(s1 + s2) +
+                         "点\r\nハイスコア達成！\r\nThanks to your playing!");
+
+    // Back on the title with the flags cleared, and the new scores on disk.
+    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_FALSE(game.course.OnSecondSong);
+    const HighScoreTables saved = Saved();
+    EXPECT_EQ(saved.CourseHighScores, (std::array<int32_t, 4>{int32_t(s1 + s2), 2000, 3000, 4000}));
+    EXPECT_EQ(saved.HighScores[0][4], s1);
+    EXPECT_EQ(saved.HighScores[0][1], s2);
+}
+
+TEST_F(CourseFlowTest, SameSongTwiceEndsWithTheDuplicateNotice) {
+    game.scores.CourseHighScores = {5, 0, 0, 0};
+    SaveScores(game);
+    const std::string before = ReadFile(dir.File("score.dat"));
+    TitleHyoji(game);
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+    driver.picks = {{vk::Left, vk::Enter}, {vk::Left, vk::Enter}};  // song 0, twice
+    hp.window.Click("Label", 1);
+    hp.window.DoEvents();
+
+    EXPECT_EQ(driver.songsStarted, 2);
+    ASSERT_FALSE(driver.resultTexts.empty());
+    EXPECT_EQ(driver.resultTexts.back(),
+              "\r\n\r\n\r\nThanks to your playing!\r\n※選択曲が重複しているので総合点は無効");
+    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_FALSE(game.course.OnSecondSong);
+    EXPECT_EQ(ReadFile(dir.File("score.dat")), before) << "no total, no course high score";
+}
+
+TEST_F(CourseFlowTest, CourseTotalBelowTheOldOneLeavesScoreDatAlone) {
+    game.scores.CourseHighScores = {0, 0, 5, 0};
+    SaveScores(game);
+    const std::string before = ReadFile(dir.File("score.dat"));
+    game.scores.HighScores[2][0] = 99;  // in memory only: not saved unless something is new
+    TitleHyoji(game);
+    game.scores.CourseHighScores[1] = 1000000;  // the full menu, so ワンだフル！ can be clicked
+    TitleHyoji(game);
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+    driver.picks = {{vk::Enter}, {vk::Right, vk::Enter}};  // songs 5 and 4
+    hp.window.Click("Label", 3);
+    hp.window.DoEvents();
+    EXPECT_EQ(driver.songsStarted, 2);
+    EXPECT_EQ(driver.resultTexts.back(), "総合0点\r\nThanks to your playing!");
+    EXPECT_EQ(ReadFile(dir.File("score.dat")), before);
+    EXPECT_EQ(game.ScreenState, "タイトル画面");
+}
+
+TEST_F(CourseFlowTest, AutoPlayReturnsToTheSamePickAndNeverCounts) {
+    TitleHyoji(game);
+    driver.fastForward = 1.0;
+    driver.playNotes = false;
+    driver.picks = {{vk::Space}, {vk::Right, vk::Space}, {vk::Enter}, {vk::Right, vk::Enter}};
+    hp.window.Click("Label", 0);
+    hp.window.DoEvents();
+    EXPECT_EQ(driver.pickScreens, 4);
+    EXPECT_EQ(driver.songsStarted, 4);
+    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(driver.resultTexts.back(), "総合0点\r\nThanks to your playing!");
+}
+
+TEST_F(CourseFlowTest, HundredAutoPlaysKeepTheStackFlat) {
+    std::filesystem::remove(dir.File("img"));  // the pictures play no part here; skip their loads
+    driver.fastForward = 5.0;
+    driver.playNotes = false;
+    for (int i = 0; i < 100; ++i) driver.picks.push_back({vk::Space});
+    std::vector<uintptr_t> depth;
+    int seenPicks = 0;
+    driver.onYield = [&] {
+        if (game.ScreenState != "曲選択" || driver.pickScreens == seenPicks) return;
+        seenPicks = driver.pickScreens;
+        volatile char probe = 0;
+        depth.push_back(reinterpret_cast<uintptr_t>(&probe));
+        if (seenPicks == 101) throw ProgramEnd{};  // leave the course from the 101st pick
+    };
+    EXPECT_THROW(SongSelect(game, 0), ProgramEnd);
+    ASSERT_EQ(depth.size(), 101u);
+    EXPECT_EQ(driver.songsStarted, 100);
+    for (size_t i = 1; i < depth.size(); ++i) EXPECT_EQ(depth[i], depth[0]) << "pick " << i;
+}
+
+TEST_F(CourseFlowTest, EasyCourseOrderWrapAndPositions) {
+    RecordScreens();
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+    game.scores.HighScores[0][6] = 4321;
+    game.scores.HighScores[0][0] = 98765;
+    // Left from the first entry wraps to the last; Right comes back; then round the list.
+    driver.picks = {{vk::Left, vk::Right, vk::Right, vk::Right, vk::Right, vk::Right, vk::Right,
+                     vk::Right, vk::Right, vk::Right, vk::Right, vk::Enter},
+                    {vk::Enter}};
+    SongSelect(game, 0);
+    const std::vector<int> order{6, 0, 6, 4, 9, 5, 1, 7, 3, 8, 2, 0};
+    ASSERT_GE(screens.size(), order.size());
+    const std::vector<int> shown = Previews();
+    ASSERT_GE(shown.size(), order.size());
+    EXPECT_EQ(std::vector<int>(shown.begin(), shown.begin() + 12), order);
+    EXPECT_TRUE(SamePixels(screens[0], Reference(0, 6, 1, 4321, 10, 1))) << "song 6, 01/10";
+    EXPECT_TRUE(SamePixels(screens[1], Reference(0, 0, 4, 98765, 10, 10))) << "song 0, 10/10";
+    EXPECT_TRUE(SamePixels(screens[3], Reference(0, 4, 1, 0, 10, 2))) << "song 4, 02/10";
+    EXPECT_FALSE(SamePixels(screens[0], screens[3]));
+}
+
+TEST_F(CourseFlowTest, TapStepsOnceAndAHeldArrowKeepsStepping) {
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+    driver.picks = {{}, {vk::Enter}};
+    size_t heldTo = 0;
+    std::vector<double> stepTimes;
+    double start = -1;
+    driver.onYield = [&] {
+        if (game.ScreenState != "曲選択") return;
+        if (start < 0) {
+            start = hp.clock.Now();
+            hp.keyboard.At(start + 0.1, vk::Right, true);  // a tap of 90 ms
+            hp.keyboard.At(start + 0.19, vk::Right, false);
+            hp.keyboard.At(start + 1.0, vk::Right, true);  // held for 1.5 s
+            hp.keyboard.At(start + 2.5, vk::Right, false);
+            hp.keyboard.At(start + 3.0, vk::Enter, true);
+            hp.keyboard.At(start + 3.06, vk::Enter, false);
+        }
+        const auto& h = hp.music.History();
+        if (h.size() > heldTo && !h.back().empty()) stepTimes.push_back(hp.clock.Now() - start);
+        heldTo = h.size();
+    };
+    SongSelect(game, 0);
+    // The entry screen's preview, one step for the tap, then the held arrow.
+    ASSERT_GE(stepTimes.size(), 3u);
+    std::vector<double> held;
+    int tapSteps = 0;
+    for (double t : stepTimes) {
+        if (t > 0.09 && t < 1.0) ++tapSteps;
+        if (t >= 1.0 && t < 2.6) held.push_back(t);
+    }
+    EXPECT_EQ(tapSteps, 1);
+    ASSERT_GE(held.size(), 8u);
+    EXPECT_LE(held.size(), 11u);
+    for (size_t i = 2; i < held.size(); ++i) EXPECT_NEAR(held[i] - held[i - 1], 0.15, 0.01);
+}
+
+TEST_F(CourseFlowTest, RankingSecondPickOffersNineSongsWithoutTheFirst) {
+    RecordScreens();
+    game.course.NetRankCourse = true;
+    game.course.OnSecondSong = true;
+    game.course.FirstSongNo = 5;
+    game.course.FirstSongScore = 300000;
+    game.scores.HighScores[2][4] = 55555;
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+    std::vector<int> keys{vk::Space};  // no auto play in the ranking course
+    for (int i = 0; i < 10; ++i) keys.push_back(vk::Right);
+    for (int i = 0; i < 10; ++i) keys.push_back(vk::Left);
+    keys.push_back(vk::Enter);
+    driver.picks = {keys};
+    const CourseEnd end = SongSelect(game, 2);
+
+    const std::vector<int> shown = Previews();
+    ASSERT_GE(shown.size(), 21u);
+    EXPECT_EQ(shown.front(), 4);
+    for (int s : shown) EXPECT_NE(s, 5);
+    EXPECT_EQ(std::vector<int>(shown.begin(), shown.begin() + 11),
+              (std::vector<int>{4, 6, 7, 3, 0, 2, 8, 9, 1, 4, 6}));
+    EXPECT_TRUE(SamePixels(screens[0], Reference(2, 4, 8, 55555, 9, 2))) << "song 4, 02/09";
+    EXPECT_EQ(driver.songsStarted, 1) << "Space started nothing";
+    EXPECT_EQ(end.kind, CourseEnd::Kind::NetRank);
+    EXPECT_EQ(end.firstSong, 5);
+    EXPECT_EQ(end.secondSong, 4);
+    EXPECT_EQ(end.firstScore, 300000);
+}
+
+TEST_F(CourseFlowTest, ChallengeCourseFirstAndLastEntriesAndItsMenu) {
+    RecordScreens();
+    game.course.ChallengeCourse = true;
+    game.scores.HighScores[3][6] = 1111;
+    game.scores.HighScores[6][8] = 2222;
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+
+    driver.picks = {{vk::Left, vk::Right, vk::Enter}};
+    CourseEnd end = SongSelect(game, 3);
+    EXPECT_EQ(end.kind, CourseEnd::Kind::ChallengeMenu);
+    ASSERT_GE(screens.size(), 3u);
+    EXPECT_TRUE(SamePixels(screens[0], Reference(0, 6, 1, 1111, 31, 1, true))) << "6 d0, 01/31";
+    EXPECT_TRUE(SamePixels(screens[1], Reference(3, 8, 11, 2222, 31, 31, true))) << "8 d3, 31/31";
+    EXPECT_EQ(game.ScreenState, "チャレンジ");
+    EXPECT_EQ(game.challenge.ChallengeSong, 6);
+    EXPECT_EQ(game.challenge.ChallengeDifficulty, 0);
+    EXPECT_FALSE(game.challenge.ChallengeAuto);
+    EXPECT_EQ(driver.songsStarted, 0);
+
+    // A modifier click plays the song; the second pick (song 8 at difficulty 3, with Space for
+    // an auto play) shows the menu again.
+    driver.picks = {{vk::Left, vk::Space}};
+    end = StartChallengeSong(game, 2);
+    EXPECT_EQ(end.kind, CourseEnd::Kind::ChallengeMenu);
+    EXPECT_EQ(game.challenge.ChallengeMode, 2);
+    EXPECT_TRUE(game.course.OnSecondSong);
+    EXPECT_EQ(game.course.FirstSongNo, 6);
+    EXPECT_EQ(game.course.FirstSongScore, 500000) << "no note hit, but the modifier's points";
+    EXPECT_EQ(game.challenge.ChallengeSong, 8);
+    EXPECT_EQ(game.challenge.ChallengeDifficulty, 3);
+    EXPECT_TRUE(game.challenge.ChallengeAuto);
+
+    // The auto play comes back to the pick; then song 9 at difficulty 0 under modifier 1.
+    driver.picks = {{vk::Right, vk::Right, vk::Enter}};
+    end = StartChallengeSong(game, 4);
+    EXPECT_EQ(end.kind, CourseEnd::Kind::ChallengeMenu);
+    EXPECT_EQ(game.challenge.ChallengeSong, 9);
+    end = StartChallengeSong(game, 1);
+    EXPECT_EQ(end.kind, CourseEnd::Kind::Title);
+    EXPECT_EQ(driver.resultTexts.back(),
+              "総合700000点\r\nハイスコア達成！\r\nThanks to your playing!");
+    EXPECT_EQ(Saved().CourseHighScores[3], 700000);
+}
+
+TEST_F(CourseFlowTest, ChallengeMenuClickRunsThroughTheDispatcher) {
+    game.scores.CourseHighScores[1] = 1000000;
+    TitleHyoji(game);
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+    driver.picks = {{vk::Enter}, {vk::Enter}};
+    hp.window.Click("Label", 4);
+    hp.window.DoEvents();
+    EXPECT_EQ(game.ScreenState, "チャレンジ");
+    EXPECT_TRUE(game.course.ChallengeCourse);
+    hp.window.Click("Label", 13);  // a points label does nothing
+    hp.window.DoEvents();
+    EXPECT_EQ(driver.songsStarted, 0);
+    hp.window.Click("Label", 3);
+    hp.window.DoEvents();
+    EXPECT_EQ(driver.songsStarted, 1);
+    EXPECT_EQ(game.ScreenState, "チャレンジ");
+    hp.window.Click("Label", 0);
+    hp.window.DoEvents();
+    EXPECT_EQ(driver.songsStarted, 2);
+    EXPECT_EQ(game.ScreenState, "タイトル画面") << "the duplicate ends the course on the title";
+    EXPECT_FALSE(game.course.ChallengeCourse);
+}
+
+}  // namespace
+}  // namespace zb
