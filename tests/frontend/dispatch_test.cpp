@@ -70,11 +70,22 @@ TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
 
 TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     TitleHyoji(game);
+    // A course runs until the player is done; here the player walks away from its song select
+    // screen at once.
+    std::string picked;
+    hp.window.onYield = [&] {
+        if (game.ScreenState == "曲選択") {
+            picked = hp.music.FileName();
+            throw ProgramEnd{};
+        }
+    };
     // The normal courses clear every flag.
     for (int item : {0, 1, 3}) {
         game.challenge.ChallengeMode = 7;
         game.course.NetRankCourse = true;
-        ClickDispatch(game, "Label", item);
+        EXPECT_THROW(ClickDispatch(game, "Label", item), ProgramEnd);
+        EXPECT_NE(picked, "") << "the course's song select screen plays its preview";
+        game.ScreenState = "タイトル画面";
         EXPECT_EQ(game.challenge.ChallengeMode, 0) << item;
         EXPECT_FALSE(game.course.NetRankCourse) << item;
         EXPECT_FALSE(game.course.ChallengeCourse) << item;
@@ -82,7 +93,8 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     // The challenge course keeps the chosen modifier.
     game.challenge.ChallengeMode = 7;
     game.course.NetRankCourse = true;
-    ClickDispatch(game, "Label", 4);
+    EXPECT_THROW(ClickDispatch(game, "Label", 4), ProgramEnd);
+    game.ScreenState = "タイトル画面";
     EXPECT_TRUE(game.course.ChallengeCourse);
     EXPECT_FALSE(game.course.NetRankCourse);
     EXPECT_EQ(game.challenge.ChallengeMode, 7);
