@@ -115,13 +115,20 @@ class SongSelect(unittest.TestCase):
         small[10] = (picture("slash.bmp"), picture("slash_mask.bmp"))
         big = {g: (picture(f"{g}.bmp"), picture(f"{g}_mask.bmp")) for g in range(10)}
 
+        easy = harness.twips_rect(5500, 2500, 3500, 550)  # Label(0) of the title menu
+
+        def blue(p):
+            return p[2] > 150 and p[0] < 100 and p[1] < 100
+
         with Session(PROGRAM, files) as s:
-            s.click_twips(5000, 3750)  # the notice: on to the opening
-            time.sleep(0.5)
-            s.click_twips(5000, 3750)  # skip the opening: the title
-            time.sleep(0.5)
+            # The notice, then the opening; a busy machine may take a while for each screen.
+            s.click_twips(5000, 3750, settle=0.6)
+            s.click_twips(5000, 3750, settle=0.6)
+            self.wait_for(s, lambda i: i.count(easy, blue) > 100, "the title menu", timeout=30)
             s.click_twips(5500 + 800, 2500 + 275)  # かんたん
-            img = self.wait_for(s, lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "song 6")
+            img = self.wait_for(
+                s, lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "song 6", timeout=30
+            )
             save_png(img, "e2e_song_select_song6.png")
 
             self.assertGreater(matches(img, X0 + 243, Y0 + 21, badge, 200, 35), 0.95, "かんたん badge")
@@ -147,7 +154,9 @@ class SongSelect(unittest.TestCase):
                 )
 
             tap(s, "Right")
-            img = self.wait_for(s, lambda i: matches(i, X0 + 146, Y0 + 65, title4) > 0.95, "song 4")
+            img = self.wait_for(
+                s, lambda i: matches(i, X0 + 146, Y0 + 65, title4) > 0.95, "song 4", timeout=30
+            )
             save_png(img, "e2e_song_select_song4.png")
             for k, g in enumerate((0, 2, 10, 1, 0)):
                 sprite, mask = small[g]
