@@ -2,11 +2,25 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <filesystem>
+
 namespace zb::sdl {
 
 namespace {
 constexpr int kWantedRate = 48000;
 constexpr int kWantedFrames = 256;
+
+// A Windows-style separator in a file name means a folder; a name relative to the current
+// folder (the story music's) is also looked for beside the program.
+std::string ResolvePath(const std::string& path) {
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    std::error_code ec;
+    if (p.empty() || p[0] == '/' || std::filesystem::exists(p, ec)) return p;
+    const std::string beside = ProgramDir() + p;
+    return std::filesystem::exists(beside, ec) ? beside : p;
+}
 }  // namespace
 
 SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallback_(clock) {
@@ -52,7 +66,7 @@ double SdlAudio::OutputLatency() const {
 void SdlAudio::SetFileName(const std::string& path) {
     file_ = path;
     if (MusicRendered())
-        renderer_->SetFile(path);
+        renderer_->SetFile(ResolvePath(path));
     else
         fallback_.SetFileName(path);
 }
@@ -72,7 +86,7 @@ double SdlAudio::PositionAt(double clockSeconds) {
 }
 
 void SdlAudio::PlayWave(const std::string& path) {
-    if (device_) renderer_->PlayWave(path);
+    if (device_) renderer_->PlayWave(ResolvePath(path));
 }
 
 }  // namespace zb::sdl
