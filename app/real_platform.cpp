@@ -2,7 +2,8 @@
 
 namespace zb {
 
-RealPlatform::RealPlatform()
-    : ports{clock, keyboard, audio, audio, dialogs, window, ProgramDir()} {}
+RealPlatform::RealPlatform() : ports{clock, keyboard, audio, audio, dialogs, window, ProgramDir()} {
+    ports.soundfontMissing = audio.SoundfontMissing();
+}
 
 }  // namespace zb

@@ -120,6 +120,8 @@ struct Platform {
     std::string appDir;  // the program's folder with one trailing separator
     // Makes the ranking's FTP connections; when empty the game uses NewCurlFtpConnection.
     FtpConnector ftp = nullptr;
+    // The music cannot be played (no soundfont): one of the start-up's collected failures.
+    bool soundfontMissing = false;
 };
 
 // The folder of the running program, with exactly one trailing separator.
