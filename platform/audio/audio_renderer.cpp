@@ -22,7 +22,7 @@ constexpr double kFollow = 0.05;
 constexpr int kCutFadeFrames = 96;
 constexpr int kGainRampFrames = 256;
 // The synth's own level; the music files are written to peak below full scale at this gain.
-constexpr double kSynthGain = 0.5;
+constexpr double kSynthGain = 0.6;
 
 void Quiet(int, const char*, void*) {}
 
@@ -72,7 +72,7 @@ AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& so
     settings_ = new_fluid_settings();
     fluid_settings_setnum(settings_, "synth.sample-rate", double(rate_));
     fluid_settings_setnum(settings_, "synth.gain", kSynthGain);
-    fluid_settings_setint(settings_, "synth.polyphony", 96);
+    fluid_settings_setint(settings_, "synth.polyphony", 64);
     fluid_settings_setint(settings_, "synth.chorus.active", 0);
     fluid_settings_setint(settings_, "synth.reverb.active", 1);
     fluid_settings_setint(settings_, "synth.cpu-cores", 1);

@@ -339,7 +339,7 @@ void Composer::Drums(const Bar& b, const PartStyle& st) {
     if (b.section == Section::Break || b.section == Section::Bridge) return;
     if (b.section == Section::Intro) {
         if (st.timpani || st.kit == Kit::March)
-            for (int p = 0; p < b.positions; ++p)  // a rolling build-up
+            for (int p = 0; p < b.positions; p += 2)  // a rolling build-up
                 pad_.Note(b.TickOf(p), b.TicksPerPosition(), kTimpani, 38,
                           std::clamp(40 + 60 * p / std::max(1, b.positions), 1, 110));
         return;

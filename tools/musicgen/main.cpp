@@ -61,7 +61,7 @@ musicgen::Plan StoryPlan() {
         b.section = i >= size_t(2 * phrases) ? Section::Ending : groups[(i / 8) % 8];
         b.phraseBar = int(i % 4);
         b.phrase = int(i / 2);
-        b.level = b.section == Section::Climax ? 0.75 : 0.6;
+        b.level = b.section == Section::Climax ? 0.95 : 0.8;
     }
     musicgen::AssignTicks(plan.bars);
     plan.endTime = 90.0;

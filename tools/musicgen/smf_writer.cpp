@@ -24,8 +24,10 @@ std::string Bytes(std::initializer_list<int> b) {
     return s;
 }
 
-// Time drift that forces a new tempo event (seconds).
-constexpr double kMaxDrift = 5e-6;
+// Time drift that forces a new tempo event (seconds). MIDI players restart their tick clock at
+// every tempo event and lose a fraction of a tick each time, in the same direction, so a map
+// that corrected every microsecond would drift by many milliseconds: correct seldom instead.
+constexpr double kMaxDrift = 0.4e-3;
 
 }  // namespace
 
@@ -95,15 +97,24 @@ void TempoMap::Build() const {
         return c.at + double(tick - c.tick) * c.tempo * 1e-6 / ppq_;
     };
     const double origin = anchors_[0].second;
+    auto ideal = [&](size_t i) {  // seconds per tick between anchors i and i + 1
+        return (anchors_[i + 1].second - anchors_[i].second) /
+               double(anchors_[i + 1].first - anchors_[i].first);
+    };
     for (size_t i = 0; i + 1 < anchors_.size(); ++i) {
         const auto [k0, t0] = anchors_[i];
         const auto [k1, t1] = anchors_[i + 1];
-        const double now = changes_.empty() ? origin : timeAt(k0);
         if (!changes_.empty() && std::abs(timeAt(k1) - t1) <= kMaxDrift) continue;
-        // A tempo that reaches the next anchor from where the map stands now.
-        const double micros = (t1 - now) * 1e6 * ppq_ / double(k1 - k0);
+        // A new tempo for the whole run of anchors that share this pace, reaching the run's
+        // end exactly: correcting over one interval alone would overshoot and swing.
+        size_t j = i + 1;
+        while (j + 1 < anchors_.size() && std::abs(ideal(j) / ideal(i) - 1) < 1e-6) ++j;
+        const double now = changes_.empty() ? origin : timeAt(k0);
+        const double micros =
+            (anchors_[j].second - now) * 1e6 * ppq_ / double(anchors_[j].first - k0);
         const uint32_t tempo = uint32_t(std::clamp<long>(std::lround(micros), 1, 0xFFFFFF));
         changes_.push_back({k0, tempo, now});
+        (void)t0;
     }
     built_ = true;
 }

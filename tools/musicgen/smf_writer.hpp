@@ -34,7 +34,7 @@ class SmfTrack {
 
 // Builds the tempo map: anchors say at which time (seconds) a tick must sound. Between anchors the
 // tempo is uniform; a tempo event is written only where the time would otherwise drift by more
-// than a few microseconds, so the map stays small and exact.
+// than 0.4 ms, so the map stays small: players keep time best with few tempo events.
 class TempoMap {
   public:
     explicit TempoMap(int ppq) : ppq_(ppq) {}

@@ -38,12 +38,12 @@ Style SongStyle(int song) {
     s.seed = uint64_t(song) * 7919 + 17;
     switch (song) {
         case 0: {  // game music: a battle theme, saw lead over string stabs
-            s.parts = {Make(62, kMinor, kMinorBattle, 81, 61, 48, 38, -1, Comp::Stabs,
+            s.parts = {Make(62, kMinor, kMinorBattle, 81, 63, 61, 38, -1, Comp::Stabs,
                             BassLine::Octaves, Kit::Game)};
             break;
         }
         case 1: {  // an original showdown: trumpet and brass, rock beat, timpani
-            auto p = Make(64, kMinor, kMinorEpic, 56, 48, 61, 33, 49, Comp::Stabs,
+            auto p = Make(64, kMinor, kMinorEpic, 56, 57, 61, 33, 50, Comp::Stabs,
                           BassLine::Eighths, Kit::Rock);
             p.timpani = true;
             s.parts = {p};
@@ -55,19 +55,19 @@ Style SongStyle(int song) {
             break;
         }
         case 3: {  // an original grand opening: choir and timpani build, then synth brass
-            auto p = Make(60, kMajor, kMajorBright, 62, 48, 48, 39, 52, Comp::Arp,
+            auto p = Make(60, kMajor, kMajorBright, 62, 50, 46, 39, 52, Comp::Arp,
                           BassLine::Octaves, Kit::Game);
             p.timpani = true;
             s.parts = {p};
             break;
         }
         case 4: {  // an original desert ride in a swaying 12/8: sitar, flute, hand drums
-            s.parts = {Make(62, kHijaz, kHijazRoll, 104, 73, 48, 32, -1, Comp::Stabs,
+            s.parts = {Make(62, kHijaz, kHijazRoll, 104, 73, 24, 32, -1, Comp::Stabs,
                             BassLine::Beats, Kit::Hand)};
             break;
         }
         case 5: {  // classical style: a march, a lyrical trio, a grand finale
-            auto march = Make(62, kMajor, kMarch, 56, 60, 48, 43, -1, Comp::Stabs,
+            auto march = Make(62, kMajor, kMarch, 56, 60, 45, 43, -1, Comp::Stabs,
                               BassLine::RootFifth, Kit::March);
             march.timpani = true;
             auto trio =
@@ -76,7 +76,7 @@ Style SongStyle(int song) {
             auto finale = march;
             finale.lead = 61;
             finale.counter = 56;
-            finale.pad = 49;
+            finale.pad = 44;
             s.parts = {march, trio, finale};
             break;
         }
@@ -85,7 +85,7 @@ Style SongStyle(int song) {
                           Kit::Soft);
             a.sevenths = true;
             auto b =
-                Make(65, kMajor, kCityPop, 0, 48, 4, 32, 89, Comp::Arp, BassLine::Beats, Kit::Soft);
+                Make(65, kMajor, kCityPop, 0, 50, 4, 32, 89, Comp::Arp, BassLine::Beats, Kit::Soft);
             b.sevenths = true;
             b.leadVelocity = 80;
             s.parts = {a, b, a};
@@ -122,7 +122,7 @@ Style TitleStyle() {
     s.seed = 2001;
     s.chartDrums = false;
     auto p = Make(60, kMajor, Progressions{{0, 0, 5, 3}, {0, 4, 3, 4}, {0, 3, 4, 0}, {0, 4, 0, 4}},
-                  56, 60, 61, 58, 48, Comp::Stabs, BassLine::RootFifth, Kit::March);
+                  56, 60, 61, 58, 44, Comp::Stabs, BassLine::RootFifth, Kit::March);
     p.timpani = true;
     p.leadVelocity = 104;
     s.parts = {p};
@@ -134,8 +134,8 @@ Style StoryStyle() {
     s.seed = 4280;
     s.chartDrums = false;
     auto p = Make(62, kMajor, Progressions{{0, 4, 5, 3}, {3, 0, 1, 4}, {5, 3, 0, 4}, {0, 3, 0, 4}},
-                  0, 48, 46, 32, 49, Comp::Arp, BassLine::RootFifth, Kit::None);
-    p.leadVelocity = 72;
+                  0, 71, 46, 32, 49, Comp::Arp, BassLine::RootFifth, Kit::None);
+    p.leadVelocity = 92;
     s.parts = {p};
     return s;
 }
