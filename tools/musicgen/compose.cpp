@@ -110,6 +110,7 @@ class Composer {
     SmfTrack tempo_{"Tempo"}, lead_{"Melody"}, counter_{"Counter"}, comp_{"Chords"}, bass_{"Bass"},
         pad_{"Pad"}, kit_{"Kit"}, chart_{kChartDrumsTrack};
     int melodyDegree_ = 2;
+    int repeats_ = 0;
     std::map<int, std::vector<int>> motifs_;
 };
 
@@ -162,7 +163,7 @@ void Composer::Melody(const Bar& b, const PartStyle& st, int chord, const Bar* n
     }
     auto& motif = motifs_[Group(b.section) * 2 + (b.phrase % 3 == 2)];
     if (motif.empty()) {
-        const int steps[] = {1, 1, -1, 2, -1, -2, 1, 0, 3, -1, -3, 2};
+        const int steps[] = {1, 1, -1, 2, -1, -2, 1, -1, 3, -1, -3, 2};
         for (int i = 0; i < 8; ++i) motif.push_back(steps[rng_.Next() % 12]);
     }
     const std::vector<int> on = Onsets(b);
@@ -171,21 +172,26 @@ void Composer::Melody(const Bar& b, const PartStyle& st, int chord, const Bar* n
     for (size_t i = 0; i < on.size(); ++i) {
         const int pos = on[i];
         const bool strong = pos % b.beatPositions == 0;
-        int target = melodyDegree_ + motif[(i + size_t(b.phraseBar) * 3) % motif.size()];
+        int step = motif[(i + size_t(b.phraseBar) * 3) % motif.size()];
+        // The line turns back at the edges of its range instead of jumping an octave.
+        if (melodyDegree_ + step > 9 || melodyDegree_ + step < -1) step = -step;
+        int target = melodyDegree_ + step;
         const bool last = i + 1 == on.size() && b.phraseBar == 3;
         if (strong || last) {
-            // The nearest chord tone in any octave; a phrase ends on the root.
+            // The nearest chord tone in range; a phrase ends on the root. A note struck twice
+            // already moves on to another tone.
             int best = target, bestDist = 99;
             for (int oct = -2; oct <= 2; ++oct)
                 for (size_t t = 0; t < (last ? 1 : tones.size()); ++t) {
                     const int cand = tones[t] + 7 * oct;
+                    if (cand > 9 || cand < -1 || (cand == melodyDegree_ && repeats_ >= 1 && !last))
+                        continue;
                     if (std::abs(cand - target) < bestDist)
                         bestDist = std::abs(cand - target), best = cand;
                 }
             target = best;
         }
-        while (target > 10) target -= 7;
-        while (target < -2) target += 7;
+        repeats_ = target == melodyDegree_ ? repeats_ + 1 : 0;
         melodyDegree_ = target;
         const int64_t start = b.TickOf(pos);
         const int64_t end =
