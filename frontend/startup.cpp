@@ -60,6 +60,8 @@ void StartUp(Game& game) {
 
     ShowNotice(game.form);
     if (!LoadFirstPictureSet(game)) failed = true;
+    // Without the soundfont the music is silent; the player still keeps time on the clock.
+    if (game.platform.soundfontMissing) failed = true;
 
     for (int i = 0; i < kSongCount; ++i) game.SongTitles[size_t(i)] = SongTitle(i);
 

@@ -103,6 +103,15 @@ TEST_F(StartUpTest, BothFilesAndAllPicturesPresentMeanNoWarning) {
     EXPECT_EQ(game.scores.HighScores[1][5], 500000);
 }
 
+TEST_F(StartUpTest, AMissingSoundfontIsOneOfTheCollectedFailures) {
+    dir.Write("config.dat", Fields16({65, 83, 75, 76, 12, 3, -300, 1, 0, 0}));
+    dir.Write("score.dat", Items32({{1, 5}}));
+    game.platform.soundfontMissing = true;
+    StartUp(game);
+    EXPECT_EQ(Warnings(), 1);
+    EXPECT_EQ(game.settings.DelaySetting, 12);  // everything else still loads
+}
+
 TEST_F(StartUpTest, OnlyThreeVolumesSurvive) {
     dir.Write("score.dat", Items32({}));
     for (int16_t v : {0, -1000, -301, 100, -300, -600, -900}) {
