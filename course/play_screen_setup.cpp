@@ -74,34 +74,24 @@ void PlayScreenSetup(Game& game, int16_t difficulty, int16_t song, bool autoPlay
         BlitCopy(f.pInuMask.Dc(), 0, 0, 174, 174, f.pInu.Dc(), 0, 0);
         f.pInu.Visible = true;
     });
+    // Each gauge surface is sized, coloured and given its picture in one skippable step.
+    auto gaugeSurface = [&](PictureBox& box, int w, int h, Color back, const char* file) {
+        SizePx(box, w, h);
+        box.BackColor = back;
+        box.LoadPicture(gage + file);
+    };
     Step([&] {
         f.pGage.Top = 200, f.pGage.Left = 3000;
-        SizePx(f.pGage, 384, 32);
-        f.pGage.BackColor = colors::Blue;
-        f.pGage.LoadPicture(gage + "gage2.gif");
+        gaugeSurface(f.pGage, 384, 32, colors::Blue, "gage2.gif");
     });
     Step([&] { f.pGage.Visible = true; });
     Step([&] {
         f.pGageUra.Top = 200, f.pGageUra.Left = 3000;
-        SizePx(f.pGageUra, 384, 32);
-        f.pGageUra.BackColor = colors::Blue;
-        f.pGageUra.LoadPicture(gage + "gage2.gif");
+        gaugeSurface(f.pGageUra, 384, 32, colors::Blue, "gage2.gif");
     });
-    Step([&] {
-        SizePx(f.pGage1, 384, 32);
-        f.pGage1.BackColor = colors::Blue;
-        f.pGage1.LoadPicture(gage + "gage2.gif");
-    });
-    Step([&] {
-        SizePx(f.pGage2, 8, 32);
-        f.pGage2.BackColor = colors::Black;
-        f.pGage2.LoadPicture(gage + "gage1.gif");
-    });
-    Step([&] {
-        SizePx(f.pGage3, 8, 32);
-        f.pGage3.BackColor = colors::Yellow;
-        f.pGage3.LoadPicture(gage + "gage3.gif");
-    });
+    Step([&] { gaugeSurface(f.pGage1, 384, 32, colors::Blue, "gage2.gif"); });
+    Step([&] { gaugeSurface(f.pGage2, 8, 32, colors::Black, "gage1.gif"); });
+    Step([&] { gaugeSurface(f.pGage3, 8, 32, colors::Yellow, "gage3.gif"); });
     Step([&] {
         LabelControl& l = f.Label[3];
         l.BackColor = colors::Black, l.ForeColor = colors::Yellow, l.FontSize = 22;
