@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/screen_state.hpp"
 #include "platform/ports.hpp"
 
 namespace zb {
@@ -88,7 +89,7 @@ struct Game {
     Platform& platform;
     MainForm& form;
 
-    std::string ScreenState;
+    Screen ScreenState = Screen::None;
     std::array<std::string, 21> SongTitles;
     int16_t LastPressNote = 0;
 

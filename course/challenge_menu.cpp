@@ -25,7 +25,7 @@ const std::array<int32_t, 10>& ChallengePointTable() {
 void ChallengeMenu(Game& game, int16_t difficulty, int16_t song, bool autoPlay) {
     AllEnable(game);
     game.form.BackColor = colors::Black;
-    game.ScreenState = "チャレンジ";
+    game.ScreenState = Screen::Challenge;
 
     ChallengeState& c = game.challenge;
     c.ChallengeDifficulty = difficulty;

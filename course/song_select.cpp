@@ -39,7 +39,7 @@ void Show(Game& game, const SongList& list, int index, int16_t count) {
 
 // The song select screen and its key loop, up to the key that confirms a song.
 Pick ChooseSong(Game& game, int16_t course) {
-    game.ScreenState = "曲選択";
+    game.ScreenState = Screen::SongSelect;
     AllEnable(game);
     PictureBox& gamen = game.form.pGamen;
     gamen.BackColor = colors::Black;
@@ -84,7 +84,7 @@ Pick ChooseSong(Game& game, int16_t course) {
 // music), then the play loop with its results.
 SongResult PlayPicked(Game& game, int16_t difficulty, int16_t song, bool autoPlay) {
     game.platform.music.SetFileName("");
-    game.ScreenState = "ゲーム中";
+    game.ScreenState = Screen::Playing;
     PlayScreenSetup(game, difficulty, song, autoPlay, game.course.OnSecondSong);
     LoadChart(game, difficulty, song);
     return PlaySong(game, autoPlay, song, difficulty);

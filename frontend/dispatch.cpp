@@ -13,7 +13,7 @@ namespace zb {
 namespace {
 
 void LeaveNotice(Game& game) {
-    game.ScreenState = "オープニング小タイトル";
+    game.ScreenState = Screen::OpeningSubtitle;
     AllEnable(game);
     game.form.Label[0].Width = 6000;
     game.form.Label[0].Height = 6000;
@@ -25,7 +25,7 @@ void LeaveNotice(Game& game) {
 void SkipToTitle(Game& game) {
     game.platform.music.SetFileName("");
     AllEnable(game);
-    game.ScreenState = "タイトル画面";
+    game.ScreenState = Screen::Title;
     ShowLogo(game);
     game.form.BackColor = colors::Yellow;
     TitleHyoji(game);
@@ -37,8 +37,8 @@ void ResetCourseFlags(Game& game) {
     game.course.NetRankCourse = false;
 }
 
-void TitleMenu(Game& game, const std::string& source, int index) {
-    if (source != "Label") return;
+void TitleMenu(Game& game, ClickSource source, int index) {
+    if (source != ClickSource::Label) return;
     switch (index) {
         case 0:
         case 1:
@@ -66,20 +66,33 @@ void TitleMenu(Game& game, const std::string& source, int index) {
 
 }  // namespace
 
-void ClickDispatch(Game& game, const std::string& source, int index) {
-    // A copy: the screens started from here change ScreenState while they run.
-    const std::string state = game.ScreenState;
-    if (state == "著作権表示") {
-        LeaveNotice(game);
-    } else if (state == "オープニング小タイトル" || state == "ストーリー") {
-        SkipToTitle(game);
-    } else if (state == "タイトル画面") {
-        TitleMenu(game, source, index);
-    } else if (state == "チャレンジ") {
-        if (source == "Label" && index >= 0 && index <= 9)
-            ChallengeModifierChosen(game, int16_t(index));
-    } else if (state == "ネットランク表示") {
-        game.ranking.RankDisplayWaiting = false;
+void ClickDispatch(Game& game, ClickSource source, int index) {
+    // Read once: the screens started from here change ScreenState while they run.
+    switch (game.ScreenState) {
+        case Screen::Notice:
+            LeaveNotice(game);
+            return;
+        case Screen::OpeningSubtitle:
+        case Screen::Story:
+            SkipToTitle(game);
+            return;
+        case Screen::Title:
+            TitleMenu(game, source, index);
+            return;
+        case Screen::Challenge:
+            if (source == ClickSource::Label && index >= 0 && index <= 9)
+                ChallengeModifierChosen(game, int16_t(index));
+            return;
+        case Screen::NetRankDisplay:
+            game.ranking.RankDisplayWaiting = false;
+            return;
+        // Before start-up, and while a blocking loop runs, clicks do nothing.
+        case Screen::None:
+        case Screen::SongSelect:
+        case Screen::Playing:
+        case Screen::Settings:
+        case Screen::NetRank:
+            return;
     }
 }
 
@@ -94,7 +107,7 @@ void EndProgram(Game& game) {
     throw ProgramEnd{};
 }
 
-void GameEvents::ClickDispatch(const std::string& source, int index) {
+void GameEvents::ClickDispatch(ClickSource source, int index) {
     if (!ending_) zb::ClickDispatch(game_, source, index);
 }
 

@@ -2,14 +2,12 @@
 // question when the player closes the window.
 #pragma once
 
-#include <string>
-
 #include "core/game.hpp"
 
 namespace zb {
 
-// Acts on a click according to ScreenState. source is "Label", "Image1" or "Form" (index 0).
-void ClickDispatch(Game& game, const std::string& source, int index);
+// Acts on a click according to ScreenState; a click on the form itself has index 0.
+void ClickDispatch(Game& game, ClickSource source, int index);
 
 // Asks "終了しますか？"; true when the player answers OK.
 bool AskExit(Game& game);
@@ -22,7 +20,7 @@ bool AskExit(Game& game);
 class GameEvents : public FormEvents {
   public:
     explicit GameEvents(Game& game) : game_(game) {}
-    void ClickDispatch(const std::string& source, int index) override;
+    void ClickDispatch(ClickSource source, int index) override;
     void TimerTick() override;
     void CloseRequested() override;
 

@@ -70,7 +70,7 @@ void StartUp(Game& game) {
     s.FramePosition = 0;
     s.KeyCodes = {97, 98, 100, 101};
     s.JudgeEffect = true;
-    game.ScreenState = "著作権表示";
+    game.ScreenState = Screen::Notice;
 
     if (!LoadConfig(game)) failed = true;
     s.BgmVolume = UsableVolume(s.BgmVolume);

@@ -38,7 +38,7 @@ void ShowLogo(Game& game) {
 void TitleHyoji(Game& game) {
     MainForm& f = game.form;
     AllEnable(game);
-    game.ScreenState = "タイトル画面";
+    game.ScreenState = Screen::Title;
     ShowLogo(game);
     f.BackColor = colors::Yellow;
     game.course.OnSecondSong = false;

@@ -62,27 +62,28 @@ bool Inside(int x, int y, int leftTw, int topTw, int wPx, int hPx) {
 }
 }  // namespace
 
-ClickTarget HitTest(const MainForm& form, int x, int y) {
+std::optional<ClickTarget> HitTest(const MainForm& form, int x, int y) {
     // Picture boxes lie above the lightweight controls and take no clicks of their own.
     for (int i = int(form.Picture1.size()) - 1; i >= 0; --i) {
         const PictureBox& p = form.Picture1[size_t(i)];
-        if (p.Visible && Inside(x, y, p.Left, p.Top, p.WidthPx(), p.HeightPx())) return {"", 0};
+        if (p.Visible && Inside(x, y, p.Left, p.Top, p.WidthPx(), p.HeightPx()))
+            return std::nullopt;
     }
     for (const PictureBox* p : {&form.pGamen, &form.pInu, &form.pGage, &form.pFumen, &form.pHaikei})
         if (p->Visible && Inside(x, y, p->Left, p->Top, p->WidthPx(), p->HeightPx()))
-            return {"", 0};
+            return std::nullopt;
     for (int i = int(form.Label.size()) - 1; i >= 0; --i) {
         const LabelControl& l = form.Label[size_t(i)];
         if (l.Visible && Inside(x, y, l.Left, l.Top, TwipsToPx(l.Width), TwipsToPx(l.Height)))
-            return {"Label", i};
+            return ClickTarget{ClickSource::Label, i};
     }
     for (int i = int(form.Image1.size()) - 1; i >= 0; --i) {
         const ImageControl& im = form.Image1[size_t(i)];
         if (im.Visible && im.Picture &&
             Inside(x, y, im.Left, im.Top, im.Picture->Width(), im.Picture->Height()))
-            return {"Image1", i};
+            return ClickTarget{ClickSource::Image, i};
     }
-    return {"Form", 0};
+    return ClickTarget{ClickSource::Form, 0};
 }
 
 }  // namespace zb

@@ -5,9 +5,12 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 #include "platform/color.hpp"
 #include "platform/surface.hpp"
@@ -148,11 +151,28 @@ struct MainForm {
     MainForm();
 };
 
-// Where a click at a pixel of the form lands: the topmost visible control that takes clicks.
+// What a click landed on: an element of Label or Image1, or the form itself (index 0).
+enum class ClickSource : uint8_t { Label, Image, Form };
+
+// The control array's name, as logs show it: "Label", "Image1" or "Form".
+constexpr std::string_view ClickSourceName(ClickSource s) {
+    switch (s) {
+        case ClickSource::Label:
+            return "Label";
+        case ClickSource::Image:
+            return "Image1";
+        case ClickSource::Form:
+            return "Form";
+    }
+    return "";
+}
+
 struct ClickTarget {
-    std::string source;  // "Label", "Image1", "Form", or empty when a picture box took it
+    ClickSource source = ClickSource::Form;
     int index = 0;
 };
-ClickTarget HitTest(const MainForm& form, int xPx, int yPx);
+// Where a click at a pixel of the form lands: the topmost visible control that takes clicks, or
+// nothing when a picture box took it.
+std::optional<ClickTarget> HitTest(const MainForm& form, int xPx, int yPx);
 
 }  // namespace zb

@@ -84,7 +84,7 @@ class Dialogs {
 class FormEvents {
   public:
     virtual ~FormEvents() = default;
-    virtual void ClickDispatch(const std::string& source, int index) = 0;
+    virtual void ClickDispatch(ClickSource source, int index) = 0;
     virtual void TimerTick() = 0;
     // Called when the player closes the window; the game asks and may end the program.
     virtual void CloseRequested() = 0;

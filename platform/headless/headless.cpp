@@ -82,13 +82,17 @@ std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::stri
 HeadlessWindow::HeadlessWindow(VirtualClock& clock, TextRenderer* text)
     : clock_(clock), text_(text ? text : &nullText_) {}
 
-void HeadlessWindow::ClickAt(double seconds, const std::string& source, int index) {
-    auto pos = std::upper_bound(queue_.begin(), queue_.end(), seconds,
-                                [](double t, const Event& e) { return t < e.at; });
-    queue_.insert(pos, Event{seconds, source, index});
+void HeadlessWindow::Queue(const Event& e) {
+    auto pos = std::upper_bound(queue_.begin(), queue_.end(), e.at,
+                                [](double t, const Event& q) { return t < q.at; });
+    queue_.insert(pos, e);
 }
 
-void HeadlessWindow::CloseAt(double seconds) { ClickAt(seconds, "", 0); }
+void HeadlessWindow::ClickAt(double seconds, ClickSource source, int index) {
+    Queue(Event{seconds, source, index});
+}
+
+void HeadlessWindow::CloseAt(double seconds) { Queue(Event{seconds, std::nullopt, 0}); }
 
 void HeadlessWindow::DoEvents() {
     ++yields;
@@ -99,10 +103,10 @@ void HeadlessWindow::DoEvents() {
         const Event e = queue_.front();
         queue_.pop_front();
         if (!events_) continue;
-        if (e.source.empty())
+        if (!e.source)
             events_->CloseRequested();
         else
-            events_->ClickDispatch(e.source, e.index);
+            events_->ClickDispatch(*e.source, e.index);
     }
     Timer& t = form_.Timer1[0];
     if (t.Enabled && t.Interval > 0) {

@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -126,8 +127,8 @@ public:
     void Present() override;
 
     // Queues a click (or a close request) for the first yield at or after the given moment.
-    void ClickAt(double seconds, const std::string& source, int index);
-    void Click(const std::string& source, int index) { ClickAt(clock_.Now(), source, index); }
+    void ClickAt(double seconds, ClickSource source, int index);
+    void Click(ClickSource source, int index) { ClickAt(clock_.Now(), source, index); }
     void CloseAt(double seconds);
     bool Pending() const { return !queue_.empty(); }
 
@@ -143,9 +144,11 @@ public:
 private:
     struct Event {
         double at;
-        std::string source;  // empty for a close request
+        std::optional<ClickSource> source;  // none for a close request
         int index;
     };
+    void Queue(const Event& e);
+
     VirtualClock& clock_;
     TextRenderer* text_;
     NullText nullText_;

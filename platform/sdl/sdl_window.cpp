@@ -77,8 +77,8 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
                 int w = 0, h = 0;
                 SDL_GetWindowSize(window_, &w, &h);
                 if (auto p = WindowToForm(w, h, e.button.x, e.button.y)) {
-                    const ClickTarget t = HitTest(form_, p->first, p->second);
-                    if (!t.source.empty()) events_->ClickDispatch(t.source, t.index);
+                    if (const auto t = HitTest(form_, p->first, p->second))
+                        events_->ClickDispatch(t->source, t->index);
                 }
             }
             break;

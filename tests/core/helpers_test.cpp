@@ -29,13 +29,13 @@ TEST(WaitMs, WaitsAtLeastTheTimeAndRunsClicksMeanwhile) {
     headless::HeadlessPlatform hp("/tmp/");
     struct Events : FormEvents {
         int clicks = 0, ticks = 0;
-        void ClickDispatch(const std::string&, int) override { ++clicks; }
+        void ClickDispatch(ClickSource, int) override { ++clicks; }
         void TimerTick() override { ++ticks; }
         void CloseRequested() override {}
     } events;
     hp.window.SetEvents(&events);
     hp.window.Form().Timer1[0] = {true, 75};
-    hp.window.ClickAt(0.050, "Label", 3);
+    hp.window.ClickAt(0.050, ClickSource::Label, 3);
     const double start = hp.clock.Now();
     WaitMs(hp.ports, 260);
     EXPECT_GE(hp.clock.Now() - start, 0.260);

@@ -18,7 +18,7 @@ TEST(ChallengeMenu, ShowsTenModifiersWithTheirPointsAndKeepsTheSong) {
 
     ChallengeMenu(game, 3, 8, true);
 
-    EXPECT_EQ(game.ScreenState, "チャレンジ");
+    EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
     EXPECT_FALSE(game.form.pGamen.Visible);
     EXPECT_EQ(game.form.BackColor, colors::Black);
     EXPECT_EQ(game.challenge.ChallengeDifficulty, 3);

@@ -12,8 +12,8 @@ void CourseDriver::Tap(int vk, double delay) {
 void CourseDriver::Tick() {
     if (game_.ScreenState != state_) {
         state_ = game_.ScreenState;
-        states.push_back(state_);
-        if (state_ == "曲選択") {
+        states.emplace_back(ScreenName(state_));
+        if (state_ == Screen::SongSelect) {
             ++pickScreens;
             if (!picks.empty()) {
                 for (int vk : picks.front()) Tap(vk, 0.2);
@@ -22,12 +22,12 @@ void CourseDriver::Tick() {
         }
     }
     const auto& files = hp_.music.History();
-    if (state_ == "ゲーム中" && files.size() != musicFiles_ && !files.back().empty()) {
+    if (state_ == Screen::Playing && files.size() != musicFiles_ && !files.back().empty()) {
         ++songsStarted;
         if (playNotes) ScheduleNotes();
     }
     musicFiles_ = files.size();
-    if (state_ == "ゲーム中") {
+    if (state_ == Screen::Playing) {
         const std::string& text = game_.form.Label[5].Caption;
         if (game_.form.Label[5].Visible && text != label5_ && !text.empty())
             resultTexts.push_back(text);

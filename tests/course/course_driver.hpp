@@ -45,7 +45,7 @@ class CourseDriver {
 
     headless::HeadlessPlatform& hp_;
     Game& game_;
-    std::string state_;
+    Screen state_ = Screen::None;
     size_t musicFiles_ = 0;
     std::string label5_;
     double tapAt_ = 0;

@@ -79,7 +79,7 @@ class CourseFlowTest : public ::testing::Test {
     void RecordScreens() {
         driver.onYield = [this, seen = size_t(0)]() mutable {
             const auto& h = hp.music.History();
-            if (game.ScreenState == "曲選択" && h.size() != seen && !h.back().empty())
+            if (game.ScreenState == Screen::SongSelect && h.size() != seen && !h.back().empty())
                 screens.push_back(game.form.pGamen.Dc());
             seen = h.size();
         };
@@ -98,7 +98,7 @@ TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
     // First pick: song 4 (one step right from song 6); second pick: song 1 (four steps).
     driver.picks = {{vk::Right, vk::Enter},
                     {vk::Right, vk::Right, vk::Right, vk::Right, vk::Enter}};
-    hp.window.Click("Label", 0);
+    hp.window.Click(ClickSource::Label, 0);
     hp.window.DoEvents();  // the whole course runs inside the click
 
     EXPECT_EQ(driver.pickScreens, 2);
@@ -120,7 +120,7 @@ TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
                          "点\r\nハイスコア達成！\r\nThanks to your playing!");
 
     // Back on the title with the flags cleared, and the new scores on disk.
-    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_FALSE(game.course.OnSecondSong);
     const HighScoreTables saved = Saved();
     EXPECT_EQ(saved.CourseHighScores, (std::array<int32_t, 4>{int32_t(s1 + s2), 2000, 3000, 4000}));
@@ -136,14 +136,14 @@ TEST_F(CourseFlowTest, SameSongTwiceEndsWithTheDuplicateNotice) {
     driver.playNotes = false;
     driver.fastForward = 1.0;
     driver.picks = {{vk::Left, vk::Enter}, {vk::Left, vk::Enter}};  // song 0, twice
-    hp.window.Click("Label", 1);
+    hp.window.Click(ClickSource::Label, 1);
     hp.window.DoEvents();
 
     EXPECT_EQ(driver.songsStarted, 2);
     ASSERT_FALSE(driver.resultTexts.empty());
     EXPECT_EQ(driver.resultTexts.back(),
               "\r\n\r\n\r\nThanks to your playing!\r\n※選択曲が重複しているので総合点は無効");
-    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_FALSE(game.course.OnSecondSong);
     EXPECT_EQ(ReadFile(dir.File("score.dat")), before) << "no total, no course high score";
 }
@@ -159,12 +159,12 @@ TEST_F(CourseFlowTest, CourseTotalBelowTheOldOneLeavesScoreDatAlone) {
     driver.playNotes = false;
     driver.fastForward = 1.0;
     driver.picks = {{vk::Enter}, {vk::Right, vk::Enter}};  // songs 5 and 4
-    hp.window.Click("Label", 3);
+    hp.window.Click(ClickSource::Label, 3);
     hp.window.DoEvents();
     EXPECT_EQ(driver.songsStarted, 2);
     EXPECT_EQ(driver.resultTexts.back(), "総合0点\r\nThanks to your playing!");
     EXPECT_EQ(ReadFile(dir.File("score.dat")), before);
-    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
 }
 
 TEST_F(CourseFlowTest, AutoPlayReturnsToTheSamePickAndNeverCounts) {
@@ -172,11 +172,11 @@ TEST_F(CourseFlowTest, AutoPlayReturnsToTheSamePickAndNeverCounts) {
     driver.fastForward = 1.0;
     driver.playNotes = false;
     driver.picks = {{vk::Space}, {vk::Right, vk::Space}, {vk::Enter}, {vk::Right, vk::Enter}};
-    hp.window.Click("Label", 0);
+    hp.window.Click(ClickSource::Label, 0);
     hp.window.DoEvents();
     EXPECT_EQ(driver.pickScreens, 4);
     EXPECT_EQ(driver.songsStarted, 4);
-    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_EQ(driver.resultTexts.back(), "総合0点\r\nThanks to your playing!");
 }
 
@@ -188,7 +188,7 @@ TEST_F(CourseFlowTest, HundredAutoPlaysKeepTheStackFlat) {
     std::vector<uintptr_t> depth;
     int seenPicks = 0;
     driver.onYield = [&] {
-        if (game.ScreenState != "曲選択" || driver.pickScreens == seenPicks) return;
+        if (game.ScreenState != Screen::SongSelect || driver.pickScreens == seenPicks) return;
         seenPicks = driver.pickScreens;
         volatile char probe = 0;
         depth.push_back(reinterpret_cast<uintptr_t>(&probe));
@@ -230,7 +230,7 @@ TEST_F(CourseFlowTest, TapStepsOnceAndAHeldArrowKeepsStepping) {
     std::vector<double> stepTimes;
     double start = -1;
     driver.onYield = [&] {
-        if (game.ScreenState != "曲選択") return;
+        if (game.ScreenState != Screen::SongSelect) return;
         if (start < 0) {
             start = hp.clock.Now();
             hp.keyboard.At(start + 0.1, vk::Right, true);  // a tap of 90 ms
@@ -303,7 +303,7 @@ TEST_F(CourseFlowTest, ChallengeCourseFirstAndLastEntriesAndItsMenu) {
     ASSERT_GE(screens.size(), 3u);
     EXPECT_TRUE(SamePixels(screens[0], Reference(0, 6, 1, 1111, 31, 1, true))) << "6 d0, 01/31";
     EXPECT_TRUE(SamePixels(screens[1], Reference(3, 8, 11, 2222, 31, 31, true))) << "8 d3, 31/31";
-    EXPECT_EQ(game.ScreenState, "チャレンジ");
+    EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
     EXPECT_EQ(game.challenge.ChallengeSong, 6);
     EXPECT_EQ(game.challenge.ChallengeDifficulty, 0);
     EXPECT_FALSE(game.challenge.ChallengeAuto);
@@ -340,21 +340,21 @@ TEST_F(CourseFlowTest, ChallengeMenuClickRunsThroughTheDispatcher) {
     driver.playNotes = false;
     driver.fastForward = 1.0;
     driver.picks = {{vk::Enter}, {vk::Enter}};
-    hp.window.Click("Label", 4);
+    hp.window.Click(ClickSource::Label, 4);
     hp.window.DoEvents();
-    EXPECT_EQ(game.ScreenState, "チャレンジ");
+    EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
     EXPECT_TRUE(game.course.ChallengeCourse);
-    hp.window.Click("Label", 13);  // a points label does nothing
+    hp.window.Click(ClickSource::Label, 13);  // a points label does nothing
     hp.window.DoEvents();
     EXPECT_EQ(driver.songsStarted, 0);
-    hp.window.Click("Label", 3);
+    hp.window.Click(ClickSource::Label, 3);
     hp.window.DoEvents();
     EXPECT_EQ(driver.songsStarted, 1);
-    EXPECT_EQ(game.ScreenState, "チャレンジ");
-    hp.window.Click("Label", 0);
+    EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
+    hp.window.Click(ClickSource::Label, 0);
     hp.window.DoEvents();
     EXPECT_EQ(driver.songsStarted, 2);
-    EXPECT_EQ(game.ScreenState, "タイトル画面") << "the duplicate ends the course on the title";
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << "the duplicate ends the course on the title";
     EXPECT_FALSE(game.course.ChallengeCourse);
 }
 

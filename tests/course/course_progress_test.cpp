@@ -143,12 +143,12 @@ TEST_F(CourseProgressTest, ClickDuringTheWaitsIsDispatched) {
     // events (which do nothing in the game's state then) and the wait still lasts its 6 s.
     struct Count : FormEvents {
         int clicks = 0;
-        void ClickDispatch(const std::string&, int) override { ++clicks; }
+        void ClickDispatch(ClickSource, int) override { ++clicks; }
         void TimerTick() override {}
         void CloseRequested() override {}
     } events;
     hp.window.SetEvents(&events);
-    hp.window.ClickAt(3.0, "Label", 5);
+    hp.window.ClickAt(3.0, ClickSource::Label, 5);
     game.course.OnSecondSong = true;
     game.course.FirstSongNo = 1;
     CourseProgress(game, false, 2, 0, 10);

@@ -34,11 +34,12 @@ struct CountingEvents : zb::FormEvents {
     zb::MainForm& form;
     int clicks = 0;
     bool closeEnds = false;
-    void ClickDispatch(const std::string& source, int index) override {
+    void ClickDispatch(zb::ClickSource source, int index) override {
         ++clicks;
-        std::printf("click %s %d\n", source.c_str(), index);
+        std::printf("click %s %d\n", std::string(zb::ClickSourceName(source)).c_str(), index);
         std::fflush(stdout);
-        if (source == "Label" && index == 0) form.Label[0].ForeColor = zb::Color::Rgb(0, 255, 255);
+        if (source == zb::ClickSource::Label && index == 0)
+            form.Label[0].ForeColor = zb::Color::Rgb(0, 255, 255);
     }
     void TimerTick() override {}
     void CloseRequested() override {

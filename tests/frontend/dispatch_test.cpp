@@ -16,12 +16,13 @@ using testing::Items32;
 using DispatchTest = FrontendTest;
 
 TEST_F(DispatchTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
-    for (const auto& [source, index] :
-         std::vector<std::pair<std::string, int>>{{"Form", 0}, {"Label", 1}, {"Image1", 4}}) {
+    for (const auto& [source, index] : std::vector<std::pair<ClickSource, int>>{
+             {ClickSource::Form, 0}, {ClickSource::Label, 1}, {ClickSource::Image, 4}}) {
         StartUp(game);
         hp.window.Click(source, index);
         Pump();
-        EXPECT_EQ(game.ScreenState, "オープニング小タイトル") << source;
+        EXPECT_EQ(ScreenName(game.ScreenState), "オープニング小タイトル")
+            << ClickSourceName(source);
         EXPECT_EQ(VisibleLabels(), std::vector<int>{});
         EXPECT_EQ(game.form.Label[0].Width, 6000);
         EXPECT_EQ(game.form.Label[0].Height, 6000);
@@ -32,11 +33,11 @@ TEST_F(DispatchTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
 
     // Ticks of the timer come and go; the opening stays until the next click.
     for (int i = 0; i < 200; ++i) hp.window.DoEvents();
-    EXPECT_EQ(game.ScreenState, "オープニング小タイトル");
+    EXPECT_EQ(ScreenName(game.ScreenState), "オープニング小タイトル");
 
-    hp.window.Click("Form", 0);
+    hp.window.Click(ClickSource::Form, 0);
     Pump();
-    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_EQ(hp.music.FileName(), "");  // the title music stops
     EXPECT_EQ(game.form.BackColor, colors::Yellow);
     EXPECT_TRUE(game.form.Image1[0].Visible);
@@ -45,10 +46,10 @@ TEST_F(DispatchTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
 
 TEST_F(DispatchTest, AClickDuringTheStoryAlsoGoesToTheTitle) {
     game.scores.CourseHighScores[1] = 1000000;
-    game.ScreenState = "ストーリー";
+    game.ScreenState = Screen::Story;
     hp.music.SetFileName(dir.Dir() + "sound/kibohika.mid");
-    ClickDispatch(game, "Label", 0);
-    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    ClickDispatch(game, ClickSource::Label, 0);
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_EQ(hp.music.FileName(), "");
     EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
 }
@@ -57,10 +58,14 @@ TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
     TitleHyoji(game);
     game.challenge.ChallengeMode = 7;
     game.course.NetRankCourse = true;
-    for (const auto& [source, index] : std::vector<std::pair<std::string, int>>{
-             {"Image1", 0}, {"Form", 0}, {"Label", 6}, {"Label", 20}, {"Label", -1}}) {
+    for (const auto& [source, index] :
+         std::vector<std::pair<ClickSource, int>>{{ClickSource::Image, 0},
+                                                  {ClickSource::Form, 0},
+                                                  {ClickSource::Label, 6},
+                                                  {ClickSource::Label, 20},
+                                                  {ClickSource::Label, -1}}) {
         ClickDispatch(game, source, index);
-        EXPECT_EQ(game.ScreenState, "タイトル画面") << source << index;
+        EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << ClickSourceName(source) << index;
         EXPECT_EQ(game.challenge.ChallengeMode, 7);
         EXPECT_TRUE(game.course.NetRankCourse);
         EXPECT_FALSE(game.course.ChallengeCourse);
@@ -74,7 +79,7 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     // screen at once.
     std::string picked;
     hp.window.onYield = [&] {
-        if (game.ScreenState == "曲選択") {
+        if (game.ScreenState == Screen::SongSelect) {
             picked = hp.music.FileName();
             throw ProgramEnd{};
         }
@@ -83,9 +88,9 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     for (int item : {0, 1, 3}) {
         game.challenge.ChallengeMode = 7;
         game.course.NetRankCourse = true;
-        EXPECT_THROW(ClickDispatch(game, "Label", item), ProgramEnd);
+        EXPECT_THROW(ClickDispatch(game, ClickSource::Label, item), ProgramEnd);
         EXPECT_NE(picked, "") << "the course's song select screen plays its preview";
-        game.ScreenState = "タイトル画面";
+        game.ScreenState = Screen::Title;
         EXPECT_EQ(game.challenge.ChallengeMode, 0) << item;
         EXPECT_FALSE(game.course.NetRankCourse) << item;
         EXPECT_FALSE(game.course.ChallengeCourse) << item;
@@ -93,34 +98,36 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     // The challenge course keeps the chosen modifier.
     game.challenge.ChallengeMode = 7;
     game.course.NetRankCourse = true;
-    EXPECT_THROW(ClickDispatch(game, "Label", 4), ProgramEnd);
-    game.ScreenState = "タイトル画面";
+    EXPECT_THROW(ClickDispatch(game, ClickSource::Label, 4), ProgramEnd);
+    game.ScreenState = Screen::Title;
     EXPECT_TRUE(game.course.ChallengeCourse);
     EXPECT_FALSE(game.course.NetRankCourse);
     EXPECT_EQ(game.challenge.ChallengeMode, 7);
     // While the challenge flag stands the normal courses do not start.
-    ClickDispatch(game, "Label", 0);
+    ClickDispatch(game, ClickSource::Label, 0);
     EXPECT_EQ(game.challenge.ChallengeMode, 7);
     EXPECT_TRUE(game.course.ChallengeCourse);
     // The ranking item clears the modifier.
-    ClickDispatch(game, "Label", 5);
+    ClickDispatch(game, ClickSource::Label, 5);
     EXPECT_EQ(game.challenge.ChallengeMode, 0);
 }
 
 TEST_F(DispatchTest, BusyScreensIgnoreClicksAndTheRankingDisplayIsReleased) {
-    for (const char* state : {"曲選択", "ゲーム中", "設定画面", "ネットランク", ""}) {
+    for (Screen state :
+         {Screen::SongSelect, Screen::Playing, Screen::Settings, Screen::NetRank, Screen::None}) {
         game.ScreenState = state;
         game.ranking.RankDisplayWaiting = true;
-        for (const char* source : {"Label", "Image1", "Form"}) ClickDispatch(game, source, 0);
-        EXPECT_EQ(game.ScreenState, state);
+        for (ClickSource source : {ClickSource::Label, ClickSource::Image, ClickSource::Form})
+            ClickDispatch(game, source, 0);
+        EXPECT_EQ(ScreenName(game.ScreenState), ScreenName(state));
         EXPECT_TRUE(game.ranking.RankDisplayWaiting);
         EXPECT_EQ(hp.music.History().size(), 0u);
     }
-    game.ScreenState = "ネットランク表示";
+    game.ScreenState = Screen::NetRankDisplay;
     game.ranking.RankDisplayWaiting = true;
-    ClickDispatch(game, "Image1", 3);
+    ClickDispatch(game, ClickSource::Image, 3);
     EXPECT_FALSE(game.ranking.RankDisplayWaiting);
-    EXPECT_EQ(game.ScreenState, "ネットランク表示");
+    EXPECT_EQ(ScreenName(game.ScreenState), "ネットランク表示");
 }
 
 TEST_F(DispatchTest, ClosingAsksAndCancelGoesOnUntouched) {
@@ -134,7 +141,7 @@ TEST_F(DispatchTest, ClosingAsksAndCancelGoesOnUntouched) {
     EXPECT_EQ(hp.dialogs.shown[0].text, "終了しますか？");
     EXPECT_EQ(hp.dialogs.shown[0].buttons, MsgButtons::OkCancel);
     EXPECT_EQ(dir.Read("netrank.dat"), "100:someone:1:2:;\r\n");
-    EXPECT_EQ(game.ScreenState, "著作権表示");
+    EXPECT_EQ(ScreenName(game.ScreenState), "著作権表示");
     EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1}));
 }
 
@@ -155,10 +162,10 @@ TEST_F(DispatchTest, OnceTheEndIsDecidedNoFurtherClickIsHandled) {
     hp.dialogs.answers = {MsgResult::Ok};
     // A click and a second close request arrive during the last short wait.
     hp.window.CloseAt(hp.clock.Now());
-    hp.window.ClickAt(hp.clock.Now() + 0.0001, "Form", 0);
+    hp.window.ClickAt(hp.clock.Now() + 0.0001, ClickSource::Form, 0);
     hp.window.CloseAt(hp.clock.Now() + 0.0002);
     EXPECT_THROW(Pump(), ProgramEnd);
-    EXPECT_EQ(game.ScreenState, "著作権表示");
+    EXPECT_EQ(ScreenName(game.ScreenState), "著作権表示");
     EXPECT_EQ(hp.music.History().size(), 0u);
     EXPECT_EQ(hp.dialogs.shown.size(), 1u);
 }

@@ -43,7 +43,7 @@ TEST_F(StartUpTest, AFirstRunWarnsOnceKeepsTheDefaultsAndCreatesNoFile) {
 TEST_F(StartUpTest, TheNoticeScreen) {
     game.form.Label[5].Visible = true;  // whatever was shown before is reset
     StartUp(game);
-    EXPECT_EQ(game.ScreenState, "著作権表示");
+    EXPECT_EQ(ScreenName(game.ScreenState), "著作権表示");
     EXPECT_EQ(game.form.BackColor, colors::Black);
     EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1}));
 
@@ -149,7 +149,7 @@ TEST_F(StartUpTest, BrokenPiecesEachCountButGiveOneWarning) {
     EXPECT_FALSE(game.form.pWakuUra[0].HasPicture());
     EXPECT_TRUE(game.form.pInuUra[5].HasPicture());
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("score.dat")));
-    EXPECT_EQ(game.ScreenState, "著作権表示");
+    EXPECT_EQ(ScreenName(game.ScreenState), "著作権表示");
 }
 
 }  // namespace

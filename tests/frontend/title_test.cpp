@@ -21,7 +21,7 @@ TEST_F(TitleTest, TheShortMenuBelowAMillion) {
     game.form.Label[7].Visible = true;
     TitleHyoji(game);
 
-    EXPECT_EQ(game.ScreenState, "タイトル画面");
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_EQ(game.form.BackColor, colors::Yellow);
     EXPECT_FALSE(game.course.OnSecondSong);
     EXPECT_FALSE(game.course.ChallengeCourse);
@@ -44,8 +44,8 @@ TEST_F(TitleTest, TheShortMenuBelowAMillion) {
         EXPECT_EQ(l.Alignment, Align::Left);
     }
     // The hidden items cannot be clicked where the full menu would show them.
-    const ClickTarget hit = HitTest(game.form, TwipsToPx(6000), TwipsToPx(4050 + 200));
-    EXPECT_FALSE(hit.source == "Label" && hit.index >= 3);
+    const auto hit = HitTest(game.form, TwipsToPx(6000), TwipsToPx(4050 + 200));
+    EXPECT_FALSE(hit && hit->source == ClickSource::Label && hit->index >= 3);
 }
 
 TEST_F(TitleTest, TheFullMenuFromAMillionWithSetteiLast) {
@@ -58,8 +58,8 @@ TEST_F(TitleTest, TheFullMenuFromAMillionWithSetteiLast) {
     EXPECT_EQ(L[5].Caption, "ネットワーク");
     const int tops[6] = {2400, 2950, 5150, 3500, 4050, 4600};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(L[size_t(i)].Top, tops[i]) << i;
-    const ClickTarget hit = HitTest(game.form, TwipsToPx(6000), TwipsToPx(5150 + 200));
-    EXPECT_EQ(hit.source, "Label");
+    const ClickTarget hit = HitTest(game.form, TwipsToPx(6000), TwipsToPx(5150 + 200)).value();
+    EXPECT_EQ(hit.source, ClickSource::Label);
     EXPECT_EQ(hit.index, 2);
 }
 

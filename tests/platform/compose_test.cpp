@@ -73,6 +73,12 @@ TEST(Compose, APictureBoxShowsItsDrawingClippedToItsSize) {
     EXPECT_EQ(Compose(form).At(666, 499), colors::Green);
 }
 
+// The name of the control a click lands on; empty when a picture box takes it.
+std::string_view SourceAt(const MainForm& form, int x, int y) {
+    const auto t = HitTest(form, x, y);
+    return t ? ClickSourceName(t->source) : "";
+}
+
 TEST(HitTest, TopmostVisibleControlTakesTheClick) {
     MainForm form;
     Place(form.Label[2], 10, 10, 100, 100, colors::Black);
@@ -81,20 +87,20 @@ TEST(HitTest, TopmostVisibleControlTakesTheClick) {
     form.Image1[4].Left = 300 * kTwipsPerPixel, form.Image1[4].Top = 0;
     form.Image1[4].Visible = true;
     form.Image1[6].Visible = true;  // without a picture it has no size
-    EXPECT_EQ(HitTest(form, 20, 20).source, "Label");
-    EXPECT_EQ(HitTest(form, 20, 20).index, 2);
-    EXPECT_EQ(HitTest(form, 60, 60).index, 5) << "the later label lies on top";
-    EXPECT_EQ(HitTest(form, 149, 149).index, 5);
-    EXPECT_EQ(HitTest(form, 150, 150).source, "Form") << "one past the edge";
-    EXPECT_EQ(HitTest(form, 310, 10).source, "Image1");
-    EXPECT_EQ(HitTest(form, 310, 10).index, 4);
-    EXPECT_EQ(HitTest(form, 0, 0).source, "Form");
-    EXPECT_EQ(HitTest(form, 0, 0).index, 0);
+    EXPECT_EQ(SourceAt(form, 20, 20), "Label");
+    EXPECT_EQ(HitTest(form, 20, 20).value().index, 2);
+    EXPECT_EQ(HitTest(form, 60, 60).value().index, 5) << "the later label lies on top";
+    EXPECT_EQ(HitTest(form, 149, 149).value().index, 5);
+    EXPECT_EQ(SourceAt(form, 150, 150), "Form") << "one past the edge";
+    EXPECT_EQ(SourceAt(form, 310, 10), "Image1");
+    EXPECT_EQ(HitTest(form, 310, 10).value().index, 4);
+    EXPECT_EQ(SourceAt(form, 0, 0), "Form");
+    EXPECT_EQ(HitTest(form, 0, 0).value().index, 0);
     form.Label[5].Visible = false;
-    EXPECT_EQ(HitTest(form, 60, 60).index, 2) << "hidden controls take no clicks";
+    EXPECT_EQ(HitTest(form, 60, 60).value().index, 2) << "hidden controls take no clicks";
     // A label drawn over an image also takes its clicks.
     Place(form.Label[0], 300, 0, 10, 10, colors::Black);
-    EXPECT_EQ(HitTest(form, 305, 5).source, "Label");
+    EXPECT_EQ(SourceAt(form, 305, 5), "Label");
 }
 
 TEST(HitTest, VisiblePictureBoxesSwallowClicks) {
@@ -102,11 +108,11 @@ TEST(HitTest, VisiblePictureBoxesSwallowClicks) {
     Place(form.Label[0], 0, 0, 200, 200, colors::Black);
     Place(form.pHaikei, 0, 0, 100, 100, colors::Black);
     Place(form.Picture1[0], 150, 150, 20, 20, colors::Black);
-    EXPECT_EQ(HitTest(form, 50, 50).source, "");
-    EXPECT_EQ(HitTest(form, 160, 160).source, "");
-    EXPECT_EQ(HitTest(form, 120, 120).source, "Label");
+    EXPECT_EQ(SourceAt(form, 50, 50), "");
+    EXPECT_EQ(SourceAt(form, 160, 160), "");
+    EXPECT_EQ(SourceAt(form, 120, 120), "Label");
     form.pHaikei.Visible = false;
-    EXPECT_EQ(HitTest(form, 50, 50).source, "Label");
+    EXPECT_EQ(SourceAt(form, 50, 50), "Label");
 }
 
 }  // namespace zb
