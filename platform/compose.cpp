@@ -35,6 +35,22 @@ void DrawBox(const PictureBox& p, Surface& out) {
     if (!p.Visible) return;
     BlitCopy(p.Dc(), 0, 0, p.WidthPx(), p.HeightPx(), out, TwipsToPx(p.Left), TwipsToPx(p.Top));
 }
+
+// A caption of one line that is wider than its label would wrap below the label's bottom and be
+// cut; it is drawn whole on one line instead, past the label's side (both sides when centred).
+void DrawCaption(const LabelControl& l, TextRenderer& text, Surface& out) {
+    int x = TwipsToPx(l.Left), w = TwipsToPx(l.Width);
+    const int y = TwipsToPx(l.Top), h = TwipsToPx(l.Height);
+    if (l.Caption.find('\n') == std::string::npos) {
+        const TextExtent whole = text.Measure(l.Caption, l.FontSize, 1 << 20);
+        const TextExtent wrapped = whole.width > w ? text.Measure(l.Caption, l.FontSize, w) : whole;
+        if (wrapped.height > whole.height && wrapped.height > h) {
+            if (l.Alignment == Align::Center) x -= (whole.width - w + 1) / 2;
+            w = whole.width;
+        }
+    }
+    text.DrawText(out, x, y, w, h, l.Caption, l.FontSize, l.ForeColor, l.Alignment);
+}
 }  // namespace
 
 void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
@@ -48,11 +64,9 @@ void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
     }
     for (const LabelControl& l : form.Label) {
         if (!l.Visible) continue;
-        const int x = TwipsToPx(l.Left), y = TwipsToPx(l.Top);
-        const int w = TwipsToPx(l.Width), h = TwipsToPx(l.Height);
-        out.FillRect(x, y, w, h, l.BackColor);
-        if (!l.Caption.empty())
-            text.DrawText(out, x, y, w, h, l.Caption, l.FontSize, l.ForeColor, l.Alignment);
+        out.FillRect(TwipsToPx(l.Left), TwipsToPx(l.Top), TwipsToPx(l.Width), TwipsToPx(l.Height),
+                     l.BackColor);
+        if (!l.Caption.empty()) DrawCaption(l, text, out);
     }
     DrawBox(form.pHaikei, out);
     DrawBox(form.pFumen, out);

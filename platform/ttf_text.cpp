@@ -93,7 +93,9 @@ std::vector<std::string> Paragraphs(const std::string& text) {
 std::string TtfText::FindFontFile() {
     std::string file;
     if (!FcInit()) return file;
-    FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>("IPAGothic:lang=ja"));
+    // The proportional IPA P Gothic, for which the screens' layouts were made; fontconfig
+    // offers another Japanese face when it is missing.
+    FcPattern* pat = FcNameParse(reinterpret_cast<const FcChar8*>("IPAPGothic:lang=ja"));
     FcConfigSubstitute(nullptr, pat, FcMatchPattern);
     FcDefaultSubstitute(pat);
     FcResult result;
@@ -183,7 +185,11 @@ const TtfText::Rendered& TtfText::Render(const Key& key) {
 }
 
 TextExtent TtfText::Measure(const std::string& utf8, double points, int maxWidth) {
-    TTF_Font* font = Font(PointsToPixels(points));
+    const int px = PointsToPixels(points);
+    auto key = std::make_tuple(utf8, px, maxWidth);
+    if (auto it = extents_.find(key); it != extents_.end()) return it->second;
+    if (extents_.size() >= kCacheLimit) extents_.clear();
+    TTF_Font* font = Font(px);
     TextExtent e;
     int lines = 0;
     for (const std::string& para : Paragraphs(utf8)) {
@@ -193,7 +199,7 @@ TextExtent TtfText::Measure(const std::string& utf8, double points, int maxWidth
         }
     }
     e.height = lines * TTF_FontLineSkip(font);
-    return e;
+    return extents_[std::move(key)] = e;
 }
 
 void TtfText::DrawText(Surface& dst, int x, int y, int w, int h, const std::string& utf8,

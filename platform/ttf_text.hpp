@@ -1,4 +1,5 @@
-// Label text in the Japanese gothic font (found through fontconfig), drawn with SDL_ttf.
+// Label text in the proportional Japanese gothic font IPA P Gothic (found through fontconfig),
+// drawn with SDL_ttf.
 #pragma once
 
 #include <list>
@@ -43,6 +44,8 @@ class TtfText : public TextRenderer {
     std::string fontFile_;
     std::map<int, TTF_Font*> fonts_;
     std::map<Key, Rendered> cache_;
+    // Labels are measured on every repaint (see ComposeForm): the extents are kept too.
+    std::map<std::tuple<std::string, int, int>, TextExtent> extents_;
     std::list<Key> order_;  // oldest first, for a bounded cache
 };
 

@@ -13,8 +13,11 @@ BUTTON_FACE = (225, 225, 225)
 
 
 def buttons(img):
-    """The centres of the dialog's buttons, left to right, found by their face colour."""
-    columns = sorted({x for y in range(harness.FORM_H) for x in range(harness.FORM_W) if img.pixel(x, y) == BUTTON_FACE})
+    """The centres of the dialog's buttons, left to right, found by their face colour. Smoothed
+    text may hit that colour in a stray pixel, so a button is a block of columns and rows that
+    are mostly face."""
+    face = [[img.pixel(x, y) == BUTTON_FACE for x in range(harness.FORM_W)] for y in range(harness.FORM_H)]
+    columns = [x for x in range(harness.FORM_W) if sum(face[y][x] for y in range(harness.FORM_H)) >= 8]
     groups, start = [], None
     for i, x in enumerate(columns):
         if start is None:
@@ -24,8 +27,9 @@ def buttons(img):
             start = None
     centres = []
     for x0, x1 in groups:
-        ys = [y for y in range(harness.FORM_H) if img.pixel((x0 + x1) // 2, y) == BUTTON_FACE]
-        centres.append(((x0 + x1) // 2, (min(ys) + max(ys)) // 2))
+        ys = [y for y in range(harness.FORM_H) if 2 * sum(face[y][x0 : x1 + 1]) > x1 + 1 - x0]
+        if x1 - x0 >= 8 and ys:
+            centres.append(((x0 + x1) // 2, (min(ys) + max(ys)) // 2))
     return centres
 
 

@@ -137,6 +137,27 @@ TEST_F(LabelText, TextBeyondTheLabelsHeightIsCut) {
     EXPECT_GT(ink.count, 0);
 }
 
+TEST_F(LabelText, OneLineCaptionThatWouldWrapOutOfSightIsDrawnWholeOnOneLine) {
+    form().BackColor = colors::Black;
+    const std::string t = "「鈍」と「感」がランダム！";  // about 320 px at 24 points
+    const int whole = text->Measure(t, 24, 1 << 20).width;
+    Show(0, t, 1500, 1500, 3000, 700).FontSize = 24;  // 200 x 47 px: room for one line
+    Show(1, t, 1500, 3000, 3000, 700).FontSize = 24;
+    form().Label[1].Alignment = Align::Center;
+    Show(2, t, 1500, 4500, 3000, 2500).FontSize = 24;  // tall enough for the wrapped lines
+    const Surface& s = Screen();
+    const Ink left = InkOf(s, 0, 100, 667, 47), centre = InkOf(s, 0, 200, 667, 47);
+    EXPECT_EQ(left.Lines(100, LineH(24)), 1);
+    EXPECT_LE(left.left, 110);  // 「 stands a little in
+    EXPECT_GE(left.right - left.left, whole - 16) << "drawn whole, past the label's right edge";
+    EXPECT_EQ(centre.Lines(200, LineH(24)), 1);
+    EXPECT_GE(centre.right - centre.left, whole - 16);
+    EXPECT_NEAR((centre.left + centre.right) / 2.0, 200, 3) << "past both edges alike";
+    const Ink wrapped = InkOf(s, 0, 300, 667, 167);
+    EXPECT_EQ(wrapped.Lines(300, LineH(24)), 2);
+    EXPECT_LT(wrapped.right, 300);
+}
+
 TEST_F(LabelText, MeasureAgreesWithWhatIsDrawn) {
     const std::string t = "かんたんコース\r\nむずかしいコース";
     const TextExtent e = text->Measure(t, 12, 1000);
