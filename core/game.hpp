@@ -81,6 +81,12 @@ struct RankingTables {
     bool RankDisplayWaiting = false;
 };
 
+// The opening's clock and its one-time steps. Never reset: the opening runs once per run.
+struct OpeningState {
+    float MusicPosition = 0;         // seconds of the music, sampled at every tick
+    std::array<bool, 4> StepDone{};  // subtitle, 鈍, 感 and the title shown
+};
+
 struct Game {
     explicit Game(Platform& p) : platform(p), form(p.window.Form()) {}
     Game(const Game&) = delete;
@@ -99,6 +105,7 @@ struct Game {
     CourseState course;
     ChallengeState challenge;
     RankingTables ranking;
+    OpeningState opening;
 
     const std::string& AppDir() const { return platform.appDir; }
 };
