@@ -11,7 +11,7 @@ void BM_LoadChartLongest(benchmark::State& state) {
     zb::headless::HeadlessPlatform platform("/bench/");
     zb::Game game(platform.ports);
     for (auto _ : state) {
-        zb::LoadChart(game, 3, 8);
+        zb::LoadChart(game, {.song = 8, .difficulty = 3}, 0);
         benchmark::DoNotOptimize(game.chart.NotePos.data());
     }
 }
@@ -20,9 +20,9 @@ BENCHMARK(BM_LoadChartLongest);
 void BM_LoadChartLongestRandomKinds(benchmark::State& state) {
     zb::headless::HeadlessPlatform platform("/bench/");
     zb::Game game(platform.ports);
-    game.challenge.ChallengeMode = 7;
+    game.challenge.ChallengeMode = zb::Modifier::RandomDonKan;
     for (auto _ : state) {
-        zb::LoadChart(game, 3, 8);
+        zb::LoadChart(game, {.song = 8, .difficulty = 3}, 0);
         benchmark::DoNotOptimize(game.chart.NotePos.data());
     }
 }

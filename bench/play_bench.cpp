@@ -25,8 +25,8 @@ struct DenseMoment {
 
     DenseMoment() {
         LoadFirstPictureSet(game);
-        PlayScreenSetup(game, 3, 8, false, false);
-        LoadChart(game, 3, 8);
+        PlayScreenSetup(game, {8, 3}, false, false);
+        LoadChart(game, {.song = 8, .difficulty = 3}, 0);
         const Chart& c = game.chart;
         // The drawn stretch is lane offsets -300 to 500 from the scroll position.
         int bestCount = -1;
@@ -41,7 +41,7 @@ struct DenseMoment {
         }
         const double pxPerCs = double(c.ChartText.size()) * c.NoteSpacing / c.ChartSpan;
         hp.clock.Set((bestScroll + c.ChartDelay - c.ChartOffset) / pxPerCs / 100.0);
-        st.Song = 8, st.Difficulty = 3;
+        st.Chart = {.song = 8, .difficulty = 3};
         SetUpPlay(game, st);
         PlayFrame(game, st);  // sweeps the notes already passed, as the loop would have
     }

@@ -40,8 +40,8 @@ std::vector<std::string> ParseChartFile(std::string_view text) {
     return measures;
 }
 
-const std::vector<std::string>& ChartMeasures(int song, int difficulty, int part) {
-    if (!HasChart(song, difficulty) || part < 0 || part >= PartCount(song))
+const std::vector<std::string>& ChartMeasures(ChartId chart, int part) {
+    if (!HasChart(chart) || part < 0 || part >= PartCount(chart.song))
         throw std::out_of_range("no such chart");
     // Parsed once, on first use; [song][difficulty][part].
     static std::array<std::array<std::array<std::vector<std::string>, 3>, 4>, kSongCount> table;
@@ -49,7 +49,7 @@ const std::vector<std::string>& ChartMeasures(int song, int difficulty, int part
     std::call_once(once, [] {
         for (int s = 0; s < kSongCount; ++s)
             for (int d = 0; d < kDifficultyCount; ++d)
-                for (int p = 0; HasChart(s, d) && p < PartCount(s); ++p) {
+                for (int p = 0; HasChart({int16_t(s), int16_t(d)}) && p < PartCount(s); ++p) {
                     const std::string name = ChartFileName(s, d, p);
                     const std::string_view text = EmbeddedChartFile(name);
                     if (text.empty()) throw std::runtime_error("chart missing: " + name);
@@ -60,7 +60,7 @@ const std::vector<std::string>& ChartMeasures(int song, int difficulty, int part
                     }
                 }
     });
-    return table[song][difficulty][part];
+    return table[chart.song][chart.difficulty][part];
 }
 
 }  // namespace zb

@@ -6,11 +6,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/songs.hpp"
+
 namespace zb {
 
 // The measure strings of a chart, in order (part 0 for single-part songs). Throws
 // std::out_of_range for a chart that does not exist.
-const std::vector<std::string>& ChartMeasures(int song, int difficulty, int part);
+const std::vector<std::string>& ChartMeasures(ChartId chart, int part);
 
 // "song8_d3.txt", or "song5_d1_p2.txt" for the parts of songs 5 and 6.
 std::string ChartFileName(int song, int difficulty, int part);

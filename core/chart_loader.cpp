@@ -38,20 +38,20 @@ void BuildNoteModel(Chart& chart, int32_t speedUpAfter) {
     }
 }
 
-void ScaleLaneValues(Chart& chart, int16_t mode) {
+void ScaleLaneValues(Chart& chart, Modifier mode) {
     auto scale = [&](auto op) {
         for (int16_t* v : {&chart.NoteSpacing, &chart.JudgeWindow1, &chart.JudgeWindow2,
                            &chart.JudgeWindow3, &chart.ChartOffset, &chart.ChartDelay})
             *v = op(*v);
     };
     switch (mode) {
-        case 1:
+        case Modifier::DoubleSpeed:
             scale([](int16_t v) { return Mul<int16_t>(v, 2); });
             break;
-        case 2:
+        case Modifier::FourfoldSpeed:
             scale([](int16_t v) { return Mul<int16_t>(v, 4); });
             break;
-        case 9:
+        case Modifier::Dense:
             scale([](int16_t v) { return Round16(v / 2.0); });
             break;
         default:
@@ -106,13 +106,15 @@ std::string RandomKinds(Game& game, std::string text) {
     return text;
 }
 
-void LoadChart(Game& game, int16_t difficulty, int16_t song) {
-    const int part = IsMultiPartSong(song) ? game.chart.SongPart : 0;
-    if (!HasChart(song, difficulty) || part < 0 || part >= PartCount(song))
+void LoadChart(Game& game, ChartId chart, int16_t songPart) {
+    const int16_t song = chart.song, difficulty = chart.difficulty;
+    const int16_t part = IsMultiPartSong(song) ? songPart : int16_t(0);
+    if (!HasChart(chart) || part < 0 || part >= PartCount(song))
         throw std::out_of_range("no chart for song " + std::to_string(song) + " difficulty " +
                                 std::to_string(difficulty) + " part " + std::to_string(part));
-    const ChartConstants& k = ChartConstantsOf(song, difficulty);
+    const ChartConstants& k = ChartConstantsOf(chart);
     Chart& c = game.chart;
+    c.SongPart = part;
 
     // Defaults of every load.
     c.JudgeWindow1 = 13;
@@ -126,7 +128,7 @@ void LoadChart(Game& game, int16_t difficulty, int16_t song) {
     // The song's (or part's) timing.
     c.PartEndTime = PartEndTimeOf(song, part);
     c.ChartSpan = ChartSpanOf(song, part);
-    c.ChartOffset = ChartOffsetOf(song, difficulty, part);
+    c.ChartOffset = ChartOffsetOf(chart, part);
     c.MusicVolumeScale = MusicVolumeScaleOf(song);
 
     // The chart's own constants.
@@ -136,7 +138,7 @@ void LoadChart(Game& game, int16_t difficulty, int16_t song) {
     c.GaugeGainGood = k.GaugeGainGood;
     c.GaugeLoss = k.GaugeLoss;
     c.GaugeUnit = k.GaugeUnit;
-    const JudgeWindows w = JudgeWindowsOf(song, difficulty, part);
+    const JudgeWindows w = JudgeWindowsOf(chart, part);
     c.JudgeWindow1 = w.w1;
     c.JudgeWindow2 = w.w2;
     c.JudgeWindow3 = w.w3;
@@ -149,12 +151,12 @@ void LoadChart(Game& game, int16_t difficulty, int16_t song) {
     if (part == 0) music.SetFileName(game.AppDir() + SongMusicFile(song));
 
     std::string text;
-    for (const std::string& m : ChartMeasures(song, difficulty, part)) text += m;
+    for (const std::string& m : ChartMeasures(chart, part)) text += m;
 
-    const int16_t mode = game.challenge.ChallengeMode;
+    const Modifier mode = game.challenge.ChallengeMode;
     ScaleLaneValues(c, mode);
-    if (mode == 4) text = SwapDonKan(std::move(text));
-    if (mode == 7) text = RandomKinds(game, std::move(text));
+    if (mode == Modifier::SwapDonKan) text = SwapDonKan(std::move(text));
+    if (mode == Modifier::RandomDonKan) text = RandomKinds(game, std::move(text));
 
     c.ChartText = std::move(text);
     const bool speedUp = song == kSpeedUpSong && difficulty == kSpeedUpDifficulty;

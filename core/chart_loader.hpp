@@ -6,21 +6,24 @@
 #include <string>
 
 #include "core/game.hpp"
+#include "core/songs.hpp"
 
 namespace zb {
 
-// Loads the chart of `song` at `difficulty` (part game.chart.SongPart of songs 5 and 6) under
-// game.challenge.ChallengeMode and game.settings.DelaySetting, replacing the whole note model and
-// every per-chart constant. A chart that does not exist throws std::out_of_range before anything
-// changes; an overflow in the challenge scaling or the note model throws OverflowError.
-void LoadChart(Game& game, int16_t difficulty, int16_t song);
+// Loads `part` of a chart (songs 5 and 6 have parts 0-2; the part of any other song is taken as 0)
+// under game.challenge.ChallengeMode and game.settings.DelaySetting, replacing the whole note
+// model and every per-chart constant, and stores the part in game.chart.SongPart. A chart that
+// does not exist throws std::out_of_range before anything changes; an overflow in the challenge
+// scaling or the note model throws OverflowError.
+void LoadChart(Game& game, ChartId chart, int16_t part);
 
 // Builds NoteCount, NotePos and NoteKinds from chart.ChartText and chart.NoteSpacing. Notes at
 // positions after `speedUpAfter` (when it is non-zero) lie at four times the spacing.
 void BuildNoteModel(Chart& chart, int32_t speedUpAfter = 0);
 
 // Challenge modifiers applied at load time.
-void ScaleLaneValues(Chart& chart, int16_t mode);  // 1: ×2, 2: ×4, 9: halved; others: nothing
+// Double and fourfold speed, and dense; other modifiers change nothing here.
+void ScaleLaneValues(Chart& chart, Modifier mode);
 std::string SwapDonKan(std::string text);          // 1↔2, 3↔4, 6↔7, 8↔9
 std::string RandomKinds(Game& game, std::string text);  // each note's kind drawn within its size
 

@@ -13,17 +13,18 @@ bool IsSpeedUpPosition(int song, int difficulty, int position) {
 }  // namespace
 
 NoteTiming PositionTiming(int song, int difficulty, int part, int position, int16_t delay) {
+    const ChartId chart{int16_t(song), int16_t(difficulty)};
     const double span = ChartSpanOf(song, part);
     const double length = ChartLengthOf(song, part);
-    const double spacing = ChartConstantsOf(song, difficulty).NoteSpacing *
+    const double spacing = ChartConstantsOf(chart).NoteSpacing *
                            (IsSpeedUpPosition(song, difficulty, position) ? kSpeedUpFactor : 1);
-    const double offset = ChartOffsetOf(song, difficulty, part);
+    const double offset = ChartOffsetOf(chart, part);
     // The scroll position t × length × spacing / span − delay + offset reaches spacing × W.
     const double perPixel = span / (length * spacing);
     const double due = (spacing * position + delay - offset) * perPixel;
     // The windows grow with the spacing in the fast section, so their length in time stays.
-    const double window = JudgeWindowsOf(song, difficulty, part).w3 * span /
-                          (length * ChartConstantsOf(song, difficulty).NoteSpacing);
+    const double window =
+        JudgeWindowsOf(chart, part).w3 * span / (length * ChartConstantsOf(chart).NoteSpacing);
     return {due, due - window, due + window};
 }
 

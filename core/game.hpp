@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/challenge_modifiers.hpp"
 #include "core/screen_state.hpp"
 #include "platform/ports.hpp"
 
@@ -58,7 +59,7 @@ struct CourseState {
 };
 
 struct ChallengeState {
-    int16_t ChallengeMode = 0;  // 0 = no modifier
+    Modifier ChallengeMode = Modifier::None;
     int16_t ChallengeDifficulty = 0;
     int16_t ChallengeSong = 0;
     bool ChallengeAuto = false;

@@ -172,19 +172,20 @@ std::string SongMusicFile(int song) {
     return Song(song).musicFile;
 }
 
-int16_t SongLevelOf(int song, int difficulty) {
+int16_t SongLevelOf(ChartId chart) {
+    const int song = chart.song, difficulty = chart.difficulty;
     if (song < 0 || song >= kSongCount || difficulty < 0 || difficulty >= kDifficultyCount)
         return 0;
     return Song(song).levels[difficulty];
 }
 
-bool HasChart(int song, int difficulty) {
-    return song >= 0 && song < kSongCount && SongLevelOf(song, difficulty) != 0;
+bool HasChart(ChartId chart) {
+    return SongLevelOf(chart) != 0;
 }
 
-const ChartConstants& ChartConstantsOf(int song, int difficulty) {
-    if (!HasChart(song, difficulty)) throw std::out_of_range("no such chart");
-    return kCharts[song][difficulty];
+const ChartConstants& ChartConstantsOf(ChartId chart) {
+    if (!HasChart(chart)) throw std::out_of_range("no such chart");
+    return kCharts[chart.song][chart.difficulty];
 }
 
 bool IsMultiPartSong(int song) {
@@ -225,29 +226,32 @@ int ChartLengthOf(int song, int part) {
     return Song(song).chartLength;
 }
 
-int16_t ChartOffsetOf(int song, int difficulty, int part) {
-    ChartConstantsOf(song, difficulty);
-    if (IsMultiPartSong(song)) return Part(song, part).chartOffset[difficulty];
+int16_t ChartOffsetOf(ChartId chart, int part) {
+    ChartConstantsOf(chart);
+    const int song = chart.song;
+    if (IsMultiPartSong(song)) return Part(song, part).chartOffset[chart.difficulty];
     CheckSinglePart(song, part);
     return Song(song).chartOffset;
 }
 
-JudgeWindows JudgeWindowsOf(int song, int difficulty, int part) {
-    const ChartConstants& c = ChartConstantsOf(song, difficulty);
-    if (IsMultiPartSong(song)) return Part(song, part).windows[difficulty];
+JudgeWindows JudgeWindowsOf(ChartId chart, int part) {
+    const ChartConstants& c = ChartConstantsOf(chart);
+    const int song = chart.song;
+    if (IsMultiPartSong(song)) return Part(song, part).windows[chart.difficulty];
     CheckSinglePart(song, part);
     return c.windows;
 }
 
-int16_t PartNoteCount(int song, int difficulty, int part) {
-    const ChartConstants& c = ChartConstantsOf(song, difficulty);
-    if (IsMultiPartSong(song)) return Part(song, part).notes[difficulty];
+int16_t PartNoteCount(ChartId chart, int part) {
+    const ChartConstants& c = ChartConstantsOf(chart);
+    const int song = chart.song;
+    if (IsMultiPartSong(song)) return Part(song, part).notes[chart.difficulty];
     CheckSinglePart(song, part);
     return c.Notes;
 }
 
-int16_t SongNoteTotal(int song, int difficulty) {
-    return ChartConstantsOf(song, difficulty).Notes;
+int16_t SongNoteTotal(ChartId chart) {
+    return ChartConstantsOf(chart).Notes;
 }
 
 int16_t PartLoadTime(int song, int part) {

@@ -22,6 +22,12 @@ inline constexpr int kSpeedUpLastPosition = 360;
 inline constexpr int kSpeedUpFirstNote = 251;
 inline constexpr int kSpeedUpFactor = 4;
 
+// One chart of the song table: a song and its difficulty, which always travel together.
+struct ChartId {
+    int16_t song = 0;
+    int16_t difficulty = 0;
+};
+
 struct JudgeWindows {
     int16_t w1 = 13, w2 = 26, w3 = 39;
 };
@@ -41,10 +47,10 @@ const char* SongShortName(int song);
 // The music file relative to the program's folder, with "/" separators ("sound/bike.mid").
 std::string SongMusicFile(int song);
 // The star level, 0 when the song has no chart at that difficulty.
-int16_t SongLevelOf(int song, int difficulty);
-bool HasChart(int song, int difficulty);
+int16_t SongLevelOf(ChartId chart);
+bool HasChart(ChartId chart);
 // The per-chart constants; the chart must exist.
-const ChartConstants& ChartConstantsOf(int song, int difficulty);
+const ChartConstants& ChartConstantsOf(ChartId chart);
 
 // Songs 5 and 6 are played as three parts over one music file; all others are one part (part 0).
 bool IsMultiPartSong(int song);
@@ -58,12 +64,12 @@ int16_t PartStartTime(int song, int part);  // centiseconds into the music where
 int16_t PartEndTimeOf(int song, int part);  // centiseconds since the part's start
 int16_t ChartSpanOf(int song, int part);    // centiseconds that the chart text spans
 int ChartLengthOf(int song, int part);      // chart positions
-int16_t ChartOffsetOf(int song, int difficulty, int part);
-JudgeWindows JudgeWindowsOf(int song, int difficulty, int part);
+int16_t ChartOffsetOf(ChartId chart, int part);
+JudgeWindows JudgeWindowsOf(ChartId chart, int part);
 // Notes of one part's chart (the whole chart for single-part songs).
-int16_t PartNoteCount(int song, int difficulty, int part);
+int16_t PartNoteCount(ChartId chart, int part);
 // The note total that the play loop scores a song on (all parts of songs 5 and 6).
-int16_t SongNoteTotal(int song, int difficulty);
+int16_t SongNoteTotal(ChartId chart);
 // Centiseconds into a part at which the play loop has loaded its chart: 0 for first parts; a part
 // that begins before the previous one ends is loaded late (song 5 part 2: 20, song 6 part 1: 100).
 int16_t PartLoadTime(int song, int part);

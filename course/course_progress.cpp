@@ -13,8 +13,8 @@ constexpr const char* kThanks = "Thanks to your playing!";
 constexpr const char* kBreak = "\r\n";
 }  // namespace
 
-std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, int16_t song, int16_t difficulty,
-                                        int32_t score) {
+std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score) {
+    const int16_t song = chart.song;
     CourseState& c = game.course;
     if (autoPlay) return std::nullopt;  // an auto play is never a course song
     if (!c.OnSecondSong) {
@@ -41,7 +41,7 @@ std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, int16_t song,
     results.Left = 2000;
     const int32_t total = Add<int32_t>(c.FirstSongScore, score);
     results.Caption = "総合" + std::to_string(total) + "点" + kBreak;
-    const int index = game.course.ChallengeCourse ? 3 : difficulty;
+    const int index = game.course.ChallengeCourse ? 3 : chart.difficulty;
     int32_t& best = game.scores.CourseHighScores.at(index);
     if (best < total) {
         results.Caption += std::string("ハイスコア達成！") + kBreak;

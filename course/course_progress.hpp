@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/game.hpp"
+#include "core/songs.hpp"
 #include "course/song_select.hpp"
 
 namespace zb {
@@ -14,7 +15,6 @@ namespace zb {
 // Carries the course on after a song whose results are on label 5. `score` is the song's final
 // score (challenge points included). Returns how the course ended, or nothing when the course
 // goes on with another pick.
-std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, int16_t song, int16_t difficulty,
-                                        int32_t score);
+std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score);
 
 }  // namespace zb

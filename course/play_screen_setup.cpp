@@ -35,8 +35,8 @@ void SizePx(PictureBox& p, int w, int h) {
 
 }  // namespace
 
-std::string CourseLineText(const Game& game, int16_t difficulty, int16_t song, bool autoPlay,
-                           bool secondSong) {
+std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong) {
+    const int16_t song = chart.song, difficulty = chart.difficulty;
     std::string s;
     if (game.course.ChallengeCourse)
         s = "チャレンジコース";
@@ -53,7 +53,7 @@ std::string CourseLineText(const Game& game, int16_t difficulty, int16_t song, b
     return s;
 }
 
-void PlayScreenSetup(Game& game, int16_t difficulty, int16_t song, bool autoPlay, bool secondSong) {
+void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong) {
     MainForm& f = game.form;
     const std::string gage = game.AppDir() + "img/gage/";
     AllEnable(game);  // also releases the song select pictures
@@ -126,7 +126,7 @@ void PlayScreenSetup(Game& game, int16_t difficulty, int16_t song, bool autoPlay
         LabelControl& l = f.Label[6];
         l.BackColor = colors::Black, l.Top = 3800, l.Left = 200, l.Height = 350, l.Width = 7300;
         l.FontSize = 19, l.ForeColor = colors::White, l.Visible = true;
-        l.Caption = CourseLineText(game, difficulty, song, autoPlay, secondSong);
+        l.Caption = CourseLineText(game, chart, autoPlay, secondSong);
     });
     Step([&] {
         f.pHaikei.Left = Round16((9800.0 - PixelsToTwipsX(650)) / 2.0);

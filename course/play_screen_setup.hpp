@@ -6,13 +6,13 @@
 #include <string>
 
 #include "core/game.hpp"
+#include "core/songs.hpp"
 
 namespace zb {
 
-void PlayScreenSetup(Game& game, int16_t difficulty, int16_t song, bool autoPlay, bool secondSong);
+void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong);
 
 // The course line: course, "オート"/"１曲目"/"２曲目", and the song's name.
-std::string CourseLineText(const Game& game, int16_t difficulty, int16_t song, bool autoPlay,
-                           bool secondSong);
+std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong);
 
 }  // namespace zb

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/songs.hpp"
+
 namespace zb {
 
 struct SongList {
@@ -25,6 +27,9 @@ struct SongList {
     int Length() const { return challenge ? kChallengeEntries : kCourseEntries; }
     int16_t SongAt(int index) const;
     int16_t DifficultyAt(int index) const;
+    ChartId ChartAt(int index) const {
+        return {.song = SongAt(index), .difficulty = DifficultyAt(index)};
+    }
     int16_t LevelAt(int index) const { return Stars[SongAt(index)][DifficultyAt(index)]; }
     bool Offered(int index) const { return LevelAt(index) != 0; }
     // The number of offered entries: every chart with a level in the challenge course, else the

@@ -19,8 +19,7 @@ namespace {
 constexpr uint16_t kDownNow = 0x8000;  // down, with no press recorded since the last query
 
 struct Pick {
-    int16_t difficulty = 0;
-    int16_t song = 0;
+    ChartId chart;
     bool autoPlay = false;
 };
 
@@ -31,10 +30,10 @@ void Breathe(Game& game) {
 }
 
 void Show(Game& game, const SongList& list, int index, int16_t count) {
-    const int16_t song = list.SongAt(index), difficulty = list.DifficultyAt(index);
-    const int column = list.challenge ? difficulty + 3 : difficulty;
-    SongHyoji(game, difficulty, song, list.LevelAt(index),
-              game.scores.HighScores.at(column).at(song), count, list.Position(index));
+    const ChartId chart = list.ChartAt(index);
+    const int column = list.challenge ? chart.difficulty + 3 : chart.difficulty;
+    SongHyoji(game, chart, list.LevelAt(index), game.scores.HighScores.at(column).at(chart.song),
+              count, list.Position(index));
 }
 
 // The song select screen and its key loop, up to the key that confirms a song.
@@ -49,7 +48,6 @@ Pick ChooseSong(Game& game, int16_t course) {
     gamen.Top = 0;
     gamen.Visible = true;
 
-    game.chart.SongPart = 0;
     const CourseState& c = game.course;
     SongList list = BuildSongList(course, c.ChallengeCourse);
     game.form.BackColor = colors::Black;
@@ -68,9 +66,9 @@ Pick ChooseSong(Game& game, int16_t course) {
         } else if (keys.GetAsyncKeyState(vk::Left) == kDownNow) {
             arrow = -1;
         } else if (keys.GetAsyncKeyState(vk::Enter) == kDownNow) {
-            return {list.DifficultyAt(index), list.SongAt(index), false};
+            return {list.ChartAt(index), false};
         } else if (!c.NetRankCourse && keys.GetAsyncKeyState(vk::Space) == kDownNow) {
-            return {list.DifficultyAt(index), list.SongAt(index), true};
+            return {list.ChartAt(index), true};
         }
         if (arrows.Step(arrow, game.platform.clock.Now())) {
             index = list.Step(index, arrow, [&] { game.platform.window.DoEvents(); });
@@ -82,18 +80,17 @@ Pick ChooseSong(Game& game, int16_t course) {
 
 // Starts a song the way every course does: preview off, play screen, chart (which starts the
 // music), then the play loop with its results.
-SongResult PlayPicked(Game& game, int16_t difficulty, int16_t song, bool autoPlay) {
+SongResult PlayPicked(Game& game, ChartId chart, bool autoPlay) {
     game.platform.music.SetFileName("");
     game.ScreenState = Screen::Playing;
-    PlayScreenSetup(game, difficulty, song, autoPlay, game.course.OnSecondSong);
-    LoadChart(game, difficulty, song);
-    return PlaySong(game, autoPlay, song, difficulty);
+    PlayScreenSetup(game, chart, autoPlay, game.course.OnSecondSong);
+    LoadChart(game, chart, 0);
+    return PlaySong(game, autoPlay, chart);
 }
 
-std::optional<CourseEnd> PlayAndProgress(Game& game, int16_t difficulty, int16_t song,
-                                         bool autoPlay) {
-    const SongResult r = PlayPicked(game, difficulty, song, autoPlay);
-    return CourseProgress(game, autoPlay, song, difficulty, r.ShownScore);
+std::optional<CourseEnd> PlayAndProgress(Game& game, ChartId chart, bool autoPlay) {
+    const SongResult r = PlayPicked(game, chart, autoPlay);
+    return CourseProgress(game, autoPlay, chart, r.ShownScore);
 }
 
 // Picks and plays until the course ends; in the challenge course until the menu is up.
@@ -101,11 +98,10 @@ CourseEnd RunCourse(Game& game, int16_t course) {
     for (;;) {
         const Pick pick = ChooseSong(game, course);
         if (game.course.ChallengeCourse) {
-            ChallengeMenu(game, pick.difficulty, pick.song, pick.autoPlay);
+            ChallengeMenu(game, pick.chart, pick.autoPlay);
             return CourseEnd{CourseEnd::Kind::ChallengeMenu};
         }
-        if (auto end = PlayAndProgress(game, pick.difficulty, pick.song, pick.autoPlay))
-            return *end;
+        if (auto end = PlayAndProgress(game, pick.chart, pick.autoPlay)) return *end;
     }
 }
 
@@ -115,12 +111,12 @@ CourseEnd SongSelect(Game& game, int16_t course) {
     return RunCourse(game, course);
 }
 
-CourseEnd StartChallengeSong(Game& game, int16_t mode) {
+CourseEnd StartChallengeSong(Game& game, Modifier mode) {
     ChallengeState& c = game.challenge;
     c.ChallengeMode = mode;
-    const int16_t difficulty = c.ChallengeDifficulty, song = c.ChallengeSong;
-    if (auto end = PlayAndProgress(game, difficulty, song, c.ChallengeAuto)) return *end;
-    return RunCourse(game, difficulty);
+    const ChartId chart{.song = c.ChallengeSong, .difficulty = c.ChallengeDifficulty};
+    if (auto end = PlayAndProgress(game, chart, c.ChallengeAuto)) return *end;
+    return RunCourse(game, chart.difficulty);
 }
 
 }  // namespace zb

@@ -27,6 +27,6 @@ CourseEnd SongSelect(Game& game, int16_t course);
 
 // The click on a modifier of the challenge menu: plays the pending song under that modifier and
 // carries the course on until it ends or the next challenge menu is shown.
-CourseEnd StartChallengeSong(Game& game, int16_t mode);
+CourseEnd StartChallengeSong(Game& game, Modifier mode);
 
 }  // namespace zb

@@ -32,7 +32,7 @@ void SkipToTitle(Game& game) {
 }
 
 void ResetCourseFlags(Game& game) {
-    game.challenge.ChallengeMode = 0;
+    game.challenge.ChallengeMode = Modifier::None;
     game.course.ChallengeCourse = false;
     game.course.NetRankCourse = false;
 }
@@ -56,7 +56,7 @@ void TitleMenu(Game& game, ClickSource source, int index) {
             RunCourseFromTitle(game, 3);
             return;
         case 5:
-            game.challenge.ChallengeMode = 0;
+            game.challenge.ChallengeMode = Modifier::None;
             NetRankFromTitle(game);
             return;
         default:
@@ -80,8 +80,8 @@ void ClickDispatch(Game& game, ClickSource source, int index) {
             TitleMenu(game, source, index);
             return;
         case Screen::Challenge:
-            if (source == ClickSource::Label && index >= 0 && index <= 9)
-                ChallengeModifierChosen(game, int16_t(index));
+            if (source == ClickSource::Label && index >= 0 && index < kModifierCount)
+                ChallengeModifierChosen(game, kModifiers[size_t(index)].modifier);
             return;
         case Screen::NetRankDisplay:
             game.ranking.RankDisplayWaiting = false;

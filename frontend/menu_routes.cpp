@@ -19,7 +19,7 @@ void RunCourseFromTitle(Game& game, int16_t course) {
     AfterCourse(game, SongSelect(game, course));
 }
 
-void ChallengeModifierChosen(Game& game, int16_t mode) {
+void ChallengeModifierChosen(Game& game, Modifier mode) {
     AfterCourse(game, StartChallengeSong(game, mode));
 }
 

@@ -18,7 +18,7 @@ void OpenSettingsFromTitle(Game& game);
 // ネットワーク: the player's name entry, then the internet-ranking course.
 void NetRankFromTitle(Game& game);
 // A click on a modifier of the challenge menu starts the pending song with it.
-void ChallengeModifierChosen(Game& game, int16_t mode);
+void ChallengeModifierChosen(Game& game, Modifier mode);
 // What follows the course runner: the title screen, the ranking session after the ranking
 // course, or nothing while the challenge menu waits for its click.
 void AfterCourse(Game& game, const CourseEnd& end);

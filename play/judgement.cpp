@@ -40,7 +40,7 @@ int32_t ScrollAtDown(Game& game, const PlayState& st, int vk, double* when) {
     if (!down) return st.ScrollPos;
     *when = *down;
     const double pos = game.platform.music.PositionAt(*down);
-    return ScrollPosAt(game.chart, PlayTimeOf(game.chart, st.Song, pos));
+    return ScrollPosAt(game.chart, PlayTimeOf(game.chart, st.Chart.song, pos));
 }
 
 void NotePending(Game& game, PlayState& st, int vk) {

@@ -9,9 +9,10 @@ void DrawLane(Game& game, const PlayState& st) {
     const Chart& c = game.chart;
     Surface& lane = f.pFumenUra.Dc();
     f.pFumenUra.Cls();
-    const int mode = game.challenge.ChallengeMode;
-    const int32_t farEdge = mode == 6 ? 200 : 500;  // sudden: notes appear close to the frame
-    const bool reverse = mode == 3;
+    const Modifier mode = game.challenge.ChallengeMode;
+    // Sudden: notes appear close to the frame.
+    const int32_t farEdge = mode == Modifier::Sudden ? 200 : 500;
+    const bool reverse = mode == Modifier::Reversed;
     const int L = st.LaneY, F = st.FrameX, B = c.LaneBlitWidth;
     const Surface& line = f.pLineUra[0].Dc();
     const Surface& lineMask = f.pLineUra[1].Dc();

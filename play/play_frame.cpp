@@ -21,14 +21,14 @@ void SetUpPlay(Game& game, PlayState& st) {
     game.platform.music.SetVolume(Round32(double(game.settings.BgmVolume) * c.MusicVolumeScale));
     st.W1 = c.JudgeWindow1, st.W2 = c.JudgeWindow2, st.W3 = c.JudgeWindow3;
     const int16_t fp = game.settings.FramePosition;
-    st.FrameX = game.challenge.ChallengeMode == 3 ? Sub<int16_t>(320, fp) : fp;
+    st.FrameX = game.challenge.ChallengeMode == Modifier::Reversed ? Sub<int16_t>(320, fp) : fp;
     ResetNoteFlags(st, c.NoteCount);
     // The note row sits in the middle of the 3000-twip lane, below the bar line tops.
     const double mid = double(Round32((3000.0 - PixelsToTwipsX(190)) / 2.0));
     st.LaneY = Add<int16_t>(TwipsToPixelsY(mid), 60);
     if (st.LaneY > TwipsToPixelsY(3000) - 32 || st.LaneY < 0) st.LaneY = 60;
     st.CurrentNote = 1;
-    st.NoteTotal = NoteTotalOf(st.Song, st.Difficulty, c.NoteCount);
+    st.NoteTotal = NoteTotalOf(st.Chart, c.NoteCount);
     st.NoteBase = NoteBaseOf(c.SongLevel, c.ComboBonusStep, st.NoteTotal);
 }
 
@@ -45,25 +45,26 @@ void ShowPosition(Game& game) {
 
 void PlayFrame(Game& game, PlayState& st) {
     Chart& c = game.chart;
-    const int16_t mode = game.challenge.ChallengeMode;
+    const Modifier mode = game.challenge.ChallengeMode;
     if (st.FrameCount % 2 == 0) {
         st.W1 = c.JudgeWindow1, st.W2 = c.JudgeWindow2, st.W3 = c.JudgeWindow3;
-        if (mode == 5) {  // narrow windows
+        if (mode == Modifier::NarrowWindows) {
             st.W1 = Round16(st.W1 * 0.7), st.W2 = Round16(st.W2 * 0.7),
             st.W3 = Round16(st.W3 * 0.7);
         }
-        if (mode == 8) st.W2 = 0;  // 可 becomes 不可
+        if (mode == Modifier::GoodCountsAsMiss) st.W2 = 0;
     }
     // Song 4 at difficulty 2 speeds up fourfold from note 251 on; the loader placed those notes
     // at four times the spacing, so they keep their hit times.
-    if (st.Song == 4 && st.Difficulty == 2 && st.CurrentNote >= 251 && !st.SpeedUpDone) {
+    if (st.Chart.song == 4 && st.Chart.difficulty == 2 && st.CurrentNote >= 251 &&
+        !st.SpeedUpDone) {
         c.NoteSpacing = Mul<int16_t>(c.NoteSpacing, 4);
         c.JudgeWindow1 = Mul<int16_t>(c.JudgeWindow1, 4);
         c.JudgeWindow2 = Mul<int16_t>(c.JudgeWindow2, 4);
         c.JudgeWindow3 = Mul<int16_t>(c.JudgeWindow3, 4);
         st.SpeedUpDone = true;
     }
-    st.PlayTime = PlayTimeOf(c, st.Song, game.platform.music.CurrentPosition());
+    st.PlayTime = PlayTimeOf(c, st.Chart.song, game.platform.music.CurrentPosition());
     ShowPosition(game);
     st.ScrollPos = ScrollPosAt(c, st.PlayTime);
     DrawLane(game, st);

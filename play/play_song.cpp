@@ -15,16 +15,15 @@ bool ThreePartSong(int16_t song) {
 }
 }  // namespace
 
-SongResult PlaySong(Game& game, bool autoPlay, int16_t song, int16_t difficulty) {
-    return PlaySong(game, autoPlay, song, difficulty, PlayOptions{});
+SongResult PlaySong(Game& game, bool autoPlay, ChartId chart) {
+    return PlaySong(game, autoPlay, chart, PlayOptions{});
 }
 
-SongResult PlaySong(Game& game, bool autoPlay, int16_t song, int16_t difficulty,
-                    const PlayOptions& options) {
+SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions& options) {
+    const int16_t song = chart.song;
     PlayState st;
     st.AutoPlay = autoPlay;
-    st.Song = song;
-    st.Difficulty = difficulty;
+    st.Chart = chart;
     SetUpPlay(game, st);
 
     Platform& pf = game.platform;
@@ -41,8 +40,7 @@ SongResult PlaySong(Game& game, bool autoPlay, int16_t song, int16_t difficulty,
 
         Chart& c = game.chart;
         if (ThreePartSong(song) && c.SongPart <= 1 && st.PlayTime >= c.PartEndTime) {
-            c.SongPart = Add<int16_t>(c.SongPart, 1);
-            LoadChart(game, difficulty, song);
+            LoadChart(game, chart, Add<int16_t>(c.SongPart, 1));
             ResetNoteFlags(st, c.NoteCount);
             st.CurrentNote = 1;
             // The end test below compares with the new part's end, so it needs the new part's

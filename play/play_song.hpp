@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/game.hpp"
+#include "core/songs.hpp"
 
 namespace zb {
 
@@ -27,10 +28,9 @@ struct PlayOptions {
     double FramesPerSecond = 60;
 };
 
-// Plays the loaded chart of `song` (the caller has prepared the play screen and loaded the chart,
-// which started the music) and shows its results.
-SongResult PlaySong(Game& game, bool autoPlay, int16_t song, int16_t difficulty);
-SongResult PlaySong(Game& game, bool autoPlay, int16_t song, int16_t difficulty,
-                    const PlayOptions& options);
+// Plays the loaded chart (the caller has prepared the play screen and loaded the chart's first
+// part, which started the music) and shows its results.
+SongResult PlaySong(Game& game, bool autoPlay, ChartId chart);
+SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions& options);
 
 }  // namespace zb

@@ -7,12 +7,13 @@
 #include <optional>
 #include <vector>
 
+#include "core/songs.hpp"
+
 namespace zb {
 
 struct PlayState {
     bool AutoPlay = false;
-    int16_t Song = 0;
-    int16_t Difficulty = 0;
+    ChartId Chart;
 
     int32_t PlayTime = 0;   // centiseconds since the start of the song part
     int32_t ScrollPos = 0;  // lane position at the left edge of the lane surface

@@ -19,7 +19,7 @@ ResultsText BuildResultsText(const Game& game, const PlayState& st) {
     s = "スコア：" + std::to_string(st.ShownScore) + "点" + kBreak;
     if (challenge) {
         const int32_t points =
-            game.challenge.ChallengePoints.at(size_t(game.challenge.ChallengeMode));
+            game.challenge.ChallengePoints.at(size_t(ModifierCode(game.challenge.ChallengeMode)));
         s += "チャレンジポイント：" + std::to_string(points) + "点" + kBreak;
         r.validScore = Add<int32_t>(r.validScore, points);
         s += "有効スコア：" + std::to_string(r.validScore) + "点" + kBreak;
@@ -53,8 +53,8 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
 
     // Only a cleared manual play can set a song high score.
     if (st.GaugeLevel >= 33 && !st.AutoPlay) {
-        const int column = st.Difficulty + (game.course.ChallengeCourse ? 3 : 0);
-        int32_t& best = game.scores.HighScores.at(size_t(column)).at(size_t(st.Song));
+        const int column = st.Chart.difficulty + (game.course.ChallengeCourse ? 3 : 0);
+        int32_t& best = game.scores.HighScores.at(size_t(column)).at(size_t(st.Chart.song));
         if (best < r.validScore) {
             best = r.validScore;
             SaveScores(game);

@@ -20,9 +20,9 @@ int16_t ComboBonus(int16_t combo) {
     return combo >= 100 ? int16_t{10} : IntDiv<int16_t>(combo, 10);
 }
 
-double NoteTotalOf(int16_t song, int16_t difficulty, int16_t noteCount) {
+double NoteTotalOf(ChartId chart, int16_t noteCount) {
     // The three-part songs score against the notes of all their parts.
-    if (IsMultiPartSong(song) && HasChart(song, difficulty)) return SongNoteTotal(song, difficulty);
+    if (IsMultiPartSong(chart.song) && HasChart(chart)) return SongNoteTotal(chart);
     return noteCount;
 }
 

@@ -18,7 +18,7 @@ double NoteBaseOf(int16_t songLevel, int16_t comboBonusStep, double noteTotal);
 int16_t ComboBonus(int16_t combo);
 
 // The note total the score base uses: the whole song for the three-part songs.
-double NoteTotalOf(int16_t song, int16_t difficulty, int16_t noteCount);
+double NoteTotalOf(ChartId chart, int16_t noteCount);
 
 // A hit judged 良 (big: shown as the big 良) or 可, with its score factor (1, 1/2, 2/3, 1/3).
 void ScoreBest(const Chart& chart, PlayState& st, double factor, bool big);

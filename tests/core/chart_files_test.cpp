@@ -15,24 +15,24 @@
 namespace zb {
 namespace {
 
-struct ChartId {
-    int song, difficulty, part;
+struct ChartPart {
+    int16_t song, difficulty, part;
 };
 
-std::vector<ChartId> AllCharts() {
-    std::vector<ChartId> ids;
-    for (int s = 0; s < kSongCount; ++s)
-        for (int d = 0; d < kDifficultyCount; ++d)
-            for (int p = 0; HasChart(s, d) && p < PartCount(s); ++p) ids.push_back({s, d, p});
+std::vector<ChartPart> AllCharts() {
+    std::vector<ChartPart> ids;
+    for (int16_t s = 0; s < kSongCount; ++s)
+        for (int16_t d = 0; d < kDifficultyCount; ++d)
+            for (int16_t p = 0; HasChart({s, d}) && p < PartCount(s); ++p) ids.push_back({s, d, p});
     return ids;
 }
 
-std::string Name(const ChartId& c) {
+std::string Name(const ChartPart& c) {
     return ChartFileName(c.song, c.difficulty, c.part);
 }
 
 // The measure lines of a file in the source tree, read without the game's parser.
-std::vector<std::string> ReadSourceFile(const ChartId& c) {
+std::vector<std::string> ReadSourceFile(const ChartPart& c) {
     std::ifstream in(std::string(ZB_SOURCE_DIR) + "/content/charts/" + Name(c));
     std::vector<std::string> lines;
     std::string line;
@@ -51,10 +51,10 @@ bool IsNote(char c) {
 TEST(ChartFiles, ThereAreFortyThreeAndTheEmbeddedCopiesMatchThem) {
     const auto ids = AllCharts();
     EXPECT_EQ(ids.size(), 43u);
-    for (const ChartId& c : ids) {
+    for (const ChartPart& c : ids) {
         const auto lines = ReadSourceFile(c);
         ASSERT_FALSE(lines.empty()) << Name(c) << " missing or empty";
-        EXPECT_EQ(ChartMeasures(c.song, c.difficulty, c.part), lines) << Name(c);
+        EXPECT_EQ(ChartMeasures({c.song, c.difficulty}, c.part), lines) << Name(c);
         std::ifstream in(std::string(ZB_SOURCE_DIR) + "/content/charts/" + Name(c),
                          std::ios::binary);
         std::stringstream whole;
@@ -64,7 +64,7 @@ TEST(ChartFiles, ThereAreFortyThreeAndTheEmbeddedCopiesMatchThem) {
 }
 
 TEST(ChartFiles, LengthsNoteCountsAndBarDigitsMeetTheSongTable) {
-    for (const ChartId& c : AllCharts()) {
+    for (const ChartPart& c : AllCharts()) {
         const auto lines = ReadSourceFile(c);
         std::string text;
         for (const std::string& m : lines) {
@@ -75,12 +75,12 @@ TEST(ChartFiles, LengthsNoteCountsAndBarDigitsMeetTheSongTable) {
         }
         EXPECT_EQ(static_cast<int>(text.size()), ChartLengthOf(c.song, c.part)) << Name(c);
         const auto notes = std::count_if(text.begin(), text.end(), IsNote);
-        EXPECT_EQ(notes, PartNoteCount(c.song, c.difficulty, c.part)) << Name(c);
+        EXPECT_EQ(notes, PartNoteCount({c.song, c.difficulty}, c.part)) << Name(c);
     }
 }
 
 TEST(ChartFiles, MeasuresHaveTheSongsGridAndOddPiecesOnlyAtTheEnds) {
-    for (const ChartId& c : AllCharts()) {
+    for (const ChartPart& c : AllCharts()) {
         const auto lines = ReadSourceFile(c);
         if (c.song == 8) {
             // "0", then 80 measures of 24 and 18 of 16, the 16s in pairs between runs of 24s.
@@ -118,7 +118,7 @@ TEST(ChartFiles, MeasuresHaveTheSongsGridAndOddPiecesOnlyAtTheEnds) {
 }
 
 TEST(ChartFiles, SongZeroEasyOpensAndClosesAsWritten) {
-    const auto& m = ChartMeasures(0, 0, 0);
+    const auto& m = ChartMeasures({0, 0}, 0);
     ASSERT_GE(m.size(), 7u);
     const std::vector<std::string> first{"0000000000000000", "5000000000000000", "5000000000000000",
                                          "6000000010000000", "6000100010000000"};
@@ -129,7 +129,7 @@ TEST(ChartFiles, SongZeroEasyOpensAndClosesAsWritten) {
 
 TEST(ChartFiles, SongFourHardestHoldsExactly250NotesBeforeTheSpeedUp) {
     std::string text;
-    for (const std::string& m : ChartMeasures(4, 2, 0)) text += m;
+    for (const std::string& m : ChartMeasures({4, 2}, 0)) text += m;
     EXPECT_EQ(std::count_if(text.begin(), text.begin() + 360, IsNote), 250);
 }
 
@@ -139,9 +139,8 @@ TEST(ChartFiles, SongFourHardestHoldsExactly250NotesBeforeTheSpeedUp) {
 TEST(ChartFiles, EveryNoteCanBeJudgedWithinItsPart) {
     headless::HeadlessPlatform platform("/app/");
     Game game(platform.ports);
-    for (const ChartId& c : AllCharts()) {
-        game.chart.SongPart = static_cast<int16_t>(c.part);
-        LoadChart(game, static_cast<int16_t>(c.difficulty), static_cast<int16_t>(c.song));
+    for (const ChartPart& c : AllCharts()) {
+        LoadChart(game, {c.song, c.difficulty}, c.part);
         const Chart& k = game.chart;
         // Centiseconds of part time at which the loop has this part loaded; from the part table.
         double loadedAt = 0;

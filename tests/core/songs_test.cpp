@@ -13,13 +13,13 @@ TEST(SongTable, LevelsTitlesAndMusicFiles) {
     EXPECT_STREQ(SongTitle(1), "決戦\u3000パート２");
     EXPECT_STREQ(SongShortName(8), "バイク");
     EXPECT_EQ(SongMusicFile(3), "sound/opening_to_the_2001.mid");
-    EXPECT_EQ(SongLevelOf(8, 3), 11);
-    EXPECT_EQ(SongLevelOf(7, 3), 0);  // only song 8 has a fourth chart
-    EXPECT_EQ(SongLevelOf(0, 4), 0);
-    EXPECT_EQ(SongLevelOf(10, 0), 0);
-    EXPECT_TRUE(HasChart(8, 3));
-    EXPECT_FALSE(HasChart(0, 3));
-    EXPECT_THROW(ChartConstantsOf(0, 3), std::out_of_range);
+    EXPECT_EQ(SongLevelOf({8, 3}), 11);
+    EXPECT_EQ(SongLevelOf({7, 3}), 0);  // only song 8 has a fourth chart
+    EXPECT_EQ(SongLevelOf({0, 4}), 0);
+    EXPECT_EQ(SongLevelOf({10, 0}), 0);
+    EXPECT_TRUE(HasChart({8, 3}));
+    EXPECT_FALSE(HasChart({0, 3}));
+    EXPECT_THROW(ChartConstantsOf({0, 3}), std::out_of_range);
     EXPECT_THROW(PartEndTimeOf(0, 1), std::out_of_range);
     EXPECT_THROW(PartEndTimeOf(5, 3), std::out_of_range);
 }

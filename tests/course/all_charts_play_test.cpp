@@ -17,15 +17,11 @@ namespace {
 
 using testing::PlayFixture;
 
-struct ChartId {
-    int16_t song, difficulty;
-};
-
 std::vector<ChartId> AllCharts() {
     std::vector<ChartId> out;
     for (int16_t s = 0; s < 10; ++s)
         for (int16_t d = 0; d < 4; ++d)
-            if (SongLevelOf(s, d) != 0) out.push_back({s, d});
+            if (SongLevelOf({s, d}) != 0) out.push_back({s, d});
     return out;
 }
 
@@ -57,8 +53,7 @@ std::vector<DueNote> DueNotes(ChartId id, int16_t frame) {
     f.game.settings.DelaySetting = 9;
     std::vector<DueNote> out;
     for (int16_t part = 0; part < PartCount(id.song); ++part) {
-        f.game.chart.SongPart = part;
-        LoadChart(f.game, id.difficulty, id.song);
+        LoadChart(f.game, id, part);
         const Chart& c = f.game.chart;
         for (int16_t i = 1; i <= c.NoteCount; ++i) {
             const bool fast = id.song == 4 && id.difficulty == 2 && i >= 251;
@@ -85,8 +80,8 @@ struct Course : PlayFixture {
         game.chart.SongPart = 0;
     }
     void Start(bool autoPlay) {
-        PlayScreenSetup(game, id.difficulty, id.song, autoPlay, false);
-        LoadChart(game, id.difficulty, id.song);
+        PlayScreenSetup(game, id, autoPlay, false);
+        LoadChart(game, id, 0);
         musicStart = hp.clock.Now();
     }
     // Strikes every note `late` seconds after it is due, both keys on big notes.
@@ -117,9 +112,9 @@ TEST(AllCharts, AutoPlayScoresTheLevelTimesAHundredThousand) {
         Course c(id);
         c.Start(true);
         const SongResult r = c.Play(true, id.song, id.difficulty);
-        EXPECT_EQ(r.ShownScore, SongLevelOf(id.song, id.difficulty) * 100000)
+        EXPECT_EQ(r.ShownScore, SongLevelOf(id) * 100000)
             << "song " << id.song << " difficulty " << id.difficulty;
-        EXPECT_EQ(r.CountBest, SongNoteTotal(id.song, id.difficulty));
+        EXPECT_EQ(r.CountBest, SongNoteTotal(id));
         EXPECT_EQ(r.CountMiss, 0);
         EXPECT_TRUE(r.NormaCleared);
     }
@@ -132,8 +127,8 @@ TEST(AllCharts, StrikingEveryNoteOnTimeIsAPerfectRun) {
         c.Start(false);
         c.Strike(notes, 0);
         const SongResult r = c.Play(false, id.song, id.difficulty);
-        const int16_t n = SongNoteTotal(id.song, id.difficulty);
-        const ChartConstants& k = ChartConstantsOf(id.song, id.difficulty);
+        const int16_t n = SongNoteTotal(id);
+        const ChartConstants& k = ChartConstantsOf(id);
         // Each hit takes the bonus of the combo before it: the auto play total less the last step.
         EXPECT_EQ(r.ShownScore, k.SongLevel * 100000 - k.ComboBonusStep * ComboBonus(n))
             << "song " << id.song << " difficulty " << id.difficulty;
@@ -175,7 +170,7 @@ TEST(PartChanges, ThreePartSongsPlayAllPartsOverOneMusicStart) {
         c.Start(true);
         const SongResult r = c.Play(true, song, 1);
         EXPECT_EQ(c.game.chart.SongPart, 2);
-        EXPECT_EQ(r.CountBest, SongNoteTotal(song, 1));
+        EXPECT_EQ(r.CountBest, SongNoteTotal({song, 1}));
         ASSERT_EQ(c.hp.music.History().size(), 1u) << "the music is started once";
         EXPECT_EQ(c.hp.music.History()[0], c.dir.Dir() + SongMusicFile(song));
         // The loop ends with the last part: its end time measured from that part's start.

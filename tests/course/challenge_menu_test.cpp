@@ -16,7 +16,7 @@ TEST(ChallengeMenu, ShowsTenModifiersWithTheirPointsAndKeepsTheSong) {
     game.form.Label[12].Caption = "old";
     game.form.BackColor = colors::Yellow;
 
-    ChallengeMenu(game, 3, 8, true);
+    ChallengeMenu(game, {8, 3}, true);
 
     EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
     EXPECT_FALSE(game.form.pGamen.Visible);

@@ -71,7 +71,7 @@ class CourseFlowTest : public ::testing::Test {
         g.course.ChallengeCourse = challenge;
         g.form.pGamen.SetWidthTwips(kFormWidthTwips);
         g.form.pGamen.SetHeightTwips(kFormHeightTwips);
-        SongHyoji(g, difficulty, song, level, high, count, position);
+        SongHyoji(g, {song, difficulty}, level, high, count, position);
         return g.form.pGamen.Dc();
     }
     // The screens shown at each preview start while picking, in order.
@@ -312,9 +312,9 @@ TEST_F(CourseFlowTest, ChallengeCourseFirstAndLastEntriesAndItsMenu) {
     // A modifier click plays the song; the second pick (song 8 at difficulty 3, with Space for
     // an auto play) shows the menu again.
     driver.picks = {{vk::Left, vk::Space}};
-    end = StartChallengeSong(game, 2);
+    end = StartChallengeSong(game, Modifier::FourfoldSpeed);
     EXPECT_EQ(end.kind, CourseEnd::Kind::ChallengeMenu);
-    EXPECT_EQ(game.challenge.ChallengeMode, 2);
+    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::FourfoldSpeed);
     EXPECT_TRUE(game.course.OnSecondSong);
     EXPECT_EQ(game.course.FirstSongNo, 6);
     EXPECT_EQ(game.course.FirstSongScore, 500000) << "no note hit, but the modifier's points";
@@ -324,10 +324,10 @@ TEST_F(CourseFlowTest, ChallengeCourseFirstAndLastEntriesAndItsMenu) {
 
     // The auto play comes back to the pick; then song 9 at difficulty 0 under modifier 1.
     driver.picks = {{vk::Right, vk::Right, vk::Enter}};
-    end = StartChallengeSong(game, 4);
+    end = StartChallengeSong(game, Modifier::SwapDonKan);
     EXPECT_EQ(end.kind, CourseEnd::Kind::ChallengeMenu);
     EXPECT_EQ(game.challenge.ChallengeSong, 9);
-    end = StartChallengeSong(game, 1);
+    end = StartChallengeSong(game, Modifier::DoubleSpeed);
     EXPECT_EQ(end.kind, CourseEnd::Kind::Title);
     EXPECT_EQ(driver.resultTexts.back(),
               "総合700000点\r\nハイスコア達成！\r\nThanks to your playing!");

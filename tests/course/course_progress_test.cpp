@@ -44,7 +44,7 @@ TEST_F(CourseProgressTest, AutoPlayLeavesTheCourseAsItWas) {
         game.course.OnSecondSong = second;
         game.course.FirstSongNo = 3;
         game.course.FirstSongScore = 123;
-        EXPECT_FALSE(CourseProgress(game, true, 7, 0, 999999).has_value());
+        EXPECT_FALSE(CourseProgress(game, true, {7, 0}, 999999).has_value());
         EXPECT_EQ(game.course.OnSecondSong, second);
         EXPECT_EQ(game.course.FirstSongNo, 3);
         EXPECT_EQ(game.course.FirstSongScore, 123);
@@ -54,7 +54,7 @@ TEST_F(CourseProgressTest, AutoPlayLeavesTheCourseAsItWas) {
 }
 
 TEST_F(CourseProgressTest, FirstSongIsRememberedForTheSecondPick) {
-    EXPECT_FALSE(CourseProgress(game, false, 4, 1, 654321).has_value());
+    EXPECT_FALSE(CourseProgress(game, false, {4, 1}, 654321).has_value());
     EXPECT_TRUE(game.course.OnSecondSong);
     EXPECT_EQ(game.course.FirstSongNo, 4);
     EXPECT_EQ(game.course.FirstSongScore, 654321);
@@ -67,7 +67,7 @@ TEST_F(CourseProgressTest, SameSongTwiceEndsWithoutATotal) {
     game.course.FirstSongScore = 900000;
     game.scores.CourseHighScores[1] = 5;
     const double start = hp.clock.Now();
-    const auto end = CourseProgress(game, false, 2, 1, 800000);
+    const auto end = CourseProgress(game, false, {2, 1}, 800000);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->kind, CourseEnd::Kind::Title);
     EXPECT_EQ(game.form.Label[5].Caption,
@@ -84,7 +84,7 @@ TEST_F(CourseProgressTest, TotalAboveTheCourseHighScoreIsSaved) {
     game.course.FirstSongScore = 410000;
     game.scores.CourseHighScores = {1, 700000, 3, 4};
     const double start = hp.clock.Now();
-    const auto end = CourseProgress(game, false, 4, 1, 290001);
+    const auto end = CourseProgress(game, false, {4, 1}, 290001);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->kind, CourseEnd::Kind::Title);
     EXPECT_EQ(end->firstScore, 410000);
@@ -105,7 +105,7 @@ TEST_F(CourseProgressTest, TotalEqualToTheCourseHighScoreIsNotANewOne) {
     game.course.FirstSongNo = 6;
     game.course.FirstSongScore = 400000;
     game.scores.CourseHighScores[2] = 700000;
-    const auto end = CourseProgress(game, false, 9, 2, 300000);
+    const auto end = CourseProgress(game, false, {9, 2}, 300000);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(game.form.Label[5].Caption, "総合700000点\r\nThanks to your playing!");
     EXPECT_EQ(game.scores.CourseHighScores[2], 700000);
@@ -117,7 +117,7 @@ TEST_F(CourseProgressTest, ChallengeCourseKeepsItsOwnCourseHighScore) {
     game.course.OnSecondSong = true;
     game.course.FirstSongNo = 8;
     game.course.FirstSongScore = 1700000;
-    CourseProgress(game, false, 0, 2, 1000000);
+    CourseProgress(game, false, {0, 2}, 1000000);
     EXPECT_EQ(game.scores.CourseHighScores[3], 2700000);
     EXPECT_EQ(game.scores.CourseHighScores[2], 0);
     EXPECT_EQ(Saved().CourseHighScores[3], 2700000);
@@ -129,7 +129,7 @@ TEST_F(CourseProgressTest, RankingCourseEndsInTheRankingSession) {
     game.course.FirstSongNo = 5;
     game.course.FirstSongScore = 500000;
     game.scores.CourseHighScores[2] = 2000000;
-    const auto end = CourseProgress(game, false, 1, 2, 600000);
+    const auto end = CourseProgress(game, false, {1, 2}, 600000);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->kind, CourseEnd::Kind::NetRank);
     EXPECT_EQ(end->firstScore, 500000);
@@ -151,7 +151,7 @@ TEST_F(CourseProgressTest, ClickDuringTheWaitsIsDispatched) {
     hp.window.ClickAt(3.0, ClickSource::Label, 5);
     game.course.OnSecondSong = true;
     game.course.FirstSongNo = 1;
-    CourseProgress(game, false, 2, 0, 10);
+    CourseProgress(game, false, {2, 0}, 10);
     EXPECT_EQ(events.clicks, 1);
     EXPECT_GE(hp.clock.Now(), 6.0);
 }

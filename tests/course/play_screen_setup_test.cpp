@@ -21,13 +21,15 @@ struct Setup : ::testing::Test {
 };
 
 TEST_F(Setup, CourseLineNamesCourseModeAndSong) {
-    EXPECT_EQ(CourseLineText(game, 0, 0, false, false), "かんたんコース１曲目　ＦＦ４バトル２");
-    EXPECT_EQ(CourseLineText(game, 1, 3, false, true), "むずかしいコース２曲目　Opng to the 2001");
-    EXPECT_EQ(CourseLineText(game, 2, 1, true, true), "ワンだフルコースオート　決戦パート２");
+    EXPECT_EQ(CourseLineText(game, {0, 0}, false, false), "かんたんコース１曲目　ＦＦ４バトル２");
+    EXPECT_EQ(CourseLineText(game, {3, 1}, false, true),
+              "むずかしいコース２曲目　Opng to the 2001");
+    EXPECT_EQ(CourseLineText(game, {1, 2}, true, true), "ワンだフルコースオート　決戦パート２");
     game.course.NetRankCourse = true;
-    EXPECT_EQ(CourseLineText(game, 2, 9, false, false), "ネットランキング１曲目　トルコ行進曲");
+    EXPECT_EQ(CourseLineText(game, {9, 2}, false, false), "ネットランキング１曲目　トルコ行進曲");
     game.course.ChallengeCourse = true;  // tested first
-    EXPECT_EQ(CourseLineText(game, 3, 8, false, true), "チャレンジコース２曲目　バイクレース０１");
+    EXPECT_EQ(CourseLineText(game, {8, 3}, false, true),
+              "チャレンジコース２曲目　バイクレース０１");
 }
 
 TEST_F(Setup, LaysOutTheScreenAndKeepsGoingWithoutGaugePictures) {
@@ -37,7 +39,7 @@ TEST_F(Setup, LaysOutTheScreenAndKeepsGoingWithoutGaugePictures) {
     f.Label[8].Visible = true;
     f.Timer1[0].Enabled = true;
     f.frmGamen = std::make_unique<GamenHolder>();
-    PlayScreenSetup(game, 0, 5, false, false);  // no img/gage folder at all
+    PlayScreenSetup(game, {5, 0}, false, false);  // no img/gage folder at all
 
     EXPECT_FALSE(f.frmGamen);
     EXPECT_FALSE(f.Label[8].Visible);
@@ -66,7 +68,7 @@ TEST_F(Setup, LoadsTheGaugePicturesAndShowsTheDrummersFace) {
     testing::WriteBmp(dir.File("img/gage/gage1.gif"), 8, 32, 0x00FF00);
     testing::WriteBmp(dir.File("img/gage/gage3.gif"), 8, 32, 0xFFFF00);
     game.form.pInuKao.SetPicture(Surface(174, 174, Color::Rgb(9, 9, 9)));
-    PlayScreenSetup(game, 1, 2, true, false);
+    PlayScreenSetup(game, {2, 1}, true, false);
     MainForm& f = game.form;
     EXPECT_EQ(f.pGage1.Dc().At(100, 10), Color::Rgb(0x40, 0x40, 0x40));
     EXPECT_EQ(f.pGage2.Dc().At(3, 10), Color::Rgb(0, 0xFF, 0));

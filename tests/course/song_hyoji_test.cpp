@@ -63,7 +63,7 @@ TEST_F(SongHyojiTest, OriginCentresThePictureOnTheWindow) {
 }
 
 TEST_F(SongHyojiTest, EasySongSixShowsEverythingInItsPlace) {
-    SongHyoji(game, 0, 6, 1, 123456, 10, 1);
+    SongHyoji(game, {6, 0}, 1, 123456, 10, 1);
     EXPECT_EQ(At(0, 0), Tone(1)) << "background from the left edge";
     EXPECT_EQ(At(666, 498), Tone(1));
     EXPECT_EQ(At(300, 499), colors::Black) << "the row below the picture";
@@ -99,17 +99,17 @@ TEST_F(SongHyojiTest, EasySongSixShowsEverythingInItsPlace) {
 }
 
 TEST_F(SongHyojiTest, StarSlotsFollowTheCourse) {
-    SongHyoji(game, 0, 0, 4, 0, 10, 10);  // four filled, no empty slot
+    SongHyoji(game, {0, 0}, 4, 0, 10, 10);  // four filled, no empty slot
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Star(i), Tone(40));
     EXPECT_EQ(Star(4), Tone(2));
 
-    SongHyoji(game, 1, 7, 4, 0, 10, 3);
+    SongHyoji(game, {7, 1}, 4, 0, 10, 3);
     for (int i = 0; i < 4; ++i) EXPECT_EQ(Star(i), Tone(40));
     for (int i = 4; i < 7; ++i) EXPECT_EQ(Star(i), Tone(41));
     EXPECT_EQ(Star(7), Tone(2));
     EXPECT_EQ(At(kX0 + 243, kY0 + 21), Tone(11)) << "badge むずかしい";
 
-    SongHyoji(game, 2, 4, 8, 0, 9, 2);
+    SongHyoji(game, {4, 2}, 8, 0, 9, 2);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(Star(i), Tone(40));
     for (int i = 8; i < 10; ++i) EXPECT_EQ(Star(i), Tone(41));
     EXPECT_EQ(Star(10), Tone(2));
@@ -117,12 +117,12 @@ TEST_F(SongHyojiTest, StarSlotsFollowTheCourse) {
 
 TEST_F(SongHyojiTest, ChallengeShowsTenSlotsAndTheEleventhStar) {
     game.course.ChallengeCourse = true;
-    SongHyoji(game, 0, 6, 1, 0, 31, 1);
+    SongHyoji(game, {6, 0}, 1, 0, 31, 1);
     EXPECT_EQ(Star(0), Tone(40));
     for (int i = 1; i < 10; ++i) EXPECT_EQ(Star(i), Tone(41));
     EXPECT_EQ(At(kX0 + 243, kY0 + 21), Tone(10));
 
-    SongHyoji(game, 3, 8, 11, 1234567, 31, 31);
+    SongHyoji(game, {8, 3}, 11, 1234567, 31, 31);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(Star(i), Tone(40)) << "slot " << i;
     EXPECT_EQ(Star(10), Tone(42)) << "the eleventh-level star right of the ten slots";
     EXPECT_EQ(At(kX0 + 243, kY0 + 21), Tone(13)) << "badge チャレンジ";
@@ -133,11 +133,11 @@ TEST_F(SongHyojiTest, ChallengeShowsTenSlotsAndTheEleventhStar) {
 }
 
 TEST_F(SongHyojiTest, ZeroScoreIsOneDigitAndEveryCallRestartsThePreview) {
-    SongHyoji(game, 0, 6, 1, 0, 10, 1);
+    SongHyoji(game, {6, 0}, 1, 0, 10, 1);
     EXPECT_EQ(Digit(1), Tone(50));
     EXPECT_EQ(Digit(2), Tone(2));
     hp.clock.Advance(5);
-    SongHyoji(game, 0, 6, 1, 0, 10, 1);
+    SongHyoji(game, {6, 0}, 1, 0, 10, 1);
     const std::vector<std::string> expect{"/game/" + SongMusicFile(6), "/game/" + SongMusicFile(6)};
     EXPECT_EQ(hp.music.History(), expect);
     EXPECT_NEAR(hp.music.CurrentPosition(), 0.0, 1e-9) << "the same song starts again";
@@ -145,8 +145,8 @@ TEST_F(SongHyojiTest, ZeroScoreIsOneDigitAndEveryCallRestartsThePreview) {
 }
 
 TEST_F(SongHyojiTest, RedrawLeavesNothingOfThePreviousSong) {
-    SongHyoji(game, 2, 8, 10, 9999999, 10, 8);
-    SongHyoji(game, 0, 4, 1, 5, 10, 2);
+    SongHyoji(game, {8, 2}, 10, 9999999, 10, 8);
+    SongHyoji(game, {4, 0}, 1, 5, 10, 2);
     EXPECT_EQ(Star(1), Tone(41));
     EXPECT_EQ(Digit(2), Tone(2));
     EXPECT_EQ(At(kX0 + 146, kY0 + 65), Tone(24));
@@ -154,7 +154,7 @@ TEST_F(SongHyojiTest, RedrawLeavesNothingOfThePreviousSong) {
 
 TEST_F(SongHyojiTest, MissingPicturesDrawNothingAndDoNotFail) {
     game.form.frmGamen = std::make_unique<GamenHolder>();
-    EXPECT_NO_THROW(SongHyoji(game, 0, 6, 1, 42, 10, 1));
+    EXPECT_NO_THROW(SongHyoji(game, {6, 0}, 1, 42, 10, 1));
     EXPECT_EQ(hp.music.FileName(), "/game/" + SongMusicFile(6));
 }
 

@@ -48,7 +48,7 @@ TEST(Captions, TheFullTitleMenuAndTheChallengeMenuStandWholeOnOneLine) {
     hp.window.Present();
     for (int i = 0; i < 6; ++i) ExpectWholeInside(hp.window.Screen(), game.form.Label[i], text);
 
-    ChallengeMenu(game, 0, 0, false);
+    ChallengeMenu(game, {0, 0}, false);
     hp.window.Present();
     for (int i = 0; i < 20; ++i) ExpectWholeInside(hp.window.Screen(), game.form.Label[i], text);
 }

@@ -56,7 +56,7 @@ TEST_F(DispatchTest, AClickDuringTheStoryAlsoGoesToTheTitle) {
 
 TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
     TitleHyoji(game);
-    game.challenge.ChallengeMode = 7;
+    game.challenge.ChallengeMode = Modifier::RandomDonKan;
     game.course.NetRankCourse = true;
     for (const auto& [source, index] :
          std::vector<std::pair<ClickSource, int>>{{ClickSource::Image, 0},
@@ -66,7 +66,7 @@ TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
                                                   {ClickSource::Label, -1}}) {
         ClickDispatch(game, source, index);
         EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << ClickSourceName(source) << index;
-        EXPECT_EQ(game.challenge.ChallengeMode, 7);
+        EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
         EXPECT_TRUE(game.course.NetRankCourse);
         EXPECT_FALSE(game.course.ChallengeCourse);
         EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
@@ -86,30 +86,30 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     };
     // The normal courses clear every flag.
     for (int item : {0, 1, 3}) {
-        game.challenge.ChallengeMode = 7;
+        game.challenge.ChallengeMode = Modifier::RandomDonKan;
         game.course.NetRankCourse = true;
         EXPECT_THROW(ClickDispatch(game, ClickSource::Label, item), ProgramEnd);
         EXPECT_NE(picked, "") << "the course's song select screen plays its preview";
         game.ScreenState = Screen::Title;
-        EXPECT_EQ(game.challenge.ChallengeMode, 0) << item;
+        EXPECT_EQ(game.challenge.ChallengeMode, Modifier::None) << item;
         EXPECT_FALSE(game.course.NetRankCourse) << item;
         EXPECT_FALSE(game.course.ChallengeCourse) << item;
     }
     // The challenge course keeps the chosen modifier.
-    game.challenge.ChallengeMode = 7;
+    game.challenge.ChallengeMode = Modifier::RandomDonKan;
     game.course.NetRankCourse = true;
     EXPECT_THROW(ClickDispatch(game, ClickSource::Label, 4), ProgramEnd);
     game.ScreenState = Screen::Title;
     EXPECT_TRUE(game.course.ChallengeCourse);
     EXPECT_FALSE(game.course.NetRankCourse);
-    EXPECT_EQ(game.challenge.ChallengeMode, 7);
+    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
     // While the challenge flag stands the normal courses do not start.
     ClickDispatch(game, ClickSource::Label, 0);
-    EXPECT_EQ(game.challenge.ChallengeMode, 7);
+    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
     EXPECT_TRUE(game.course.ChallengeCourse);
     // The ranking item clears the modifier.
     ClickDispatch(game, ClickSource::Label, 5);
-    EXPECT_EQ(game.challenge.ChallengeMode, 0);
+    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::None);
 }
 
 TEST_F(DispatchTest, BusyScreensIgnoreClicksAndTheRankingDisplayIsReleased) {

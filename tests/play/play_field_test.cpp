@@ -52,7 +52,7 @@ TEST(PlayField, NotesAreDrawnUpTo500PastTheLeftEdge) {
 TEST(PlayField, SuddenShowsNotesOnlyWithin200) {
     Field t;
     t.Chart("0000000001");
-    t.game.challenge.ChallengeMode = 6;
+    t.game.challenge.ChallengeMode = Modifier::Sudden;
     t.st.ScrollPos = 199;  // x = 201
     DrawLane(t.game, t.st);
     EXPECT_FALSE(t.DonAt(201));
@@ -64,7 +64,7 @@ TEST(PlayField, SuddenShowsNotesOnlyWithin200) {
 TEST(PlayField, ReverseMirrorsAfterTheRangeTest) {
     Field t;
     t.Chart("0000000001");
-    t.game.challenge.ChallengeMode = 3;
+    t.game.challenge.ChallengeMode = Modifier::Reversed;
     t.st.ScrollPos = 300;  // x = 100, drawn at 220
     DrawLane(t.game, t.st);
     EXPECT_TRUE(t.DonAt(220));
@@ -174,7 +174,7 @@ TEST(PlayField, HitPosesAndSounds) {
 
 // One note at position 50 of 100, 1 pixel per centisecond.
 struct Mode : PlayFixture {
-    explicit Mode(int16_t mode) {
+    explicit Mode(Modifier mode) {
         std::string text(100, '0');
         text[49] = '1';
         SetChart(text, 10, 1000, 1000);
@@ -184,27 +184,27 @@ struct Mode : PlayFixture {
 };
 
 TEST(PlayLoopModes, NarrowWindowsAreSevenTenths) {
-    Mode t(5);  // 13/26/39 -> 9/18/27
+    Mode t(Modifier::NarrowWindows);  // 13/26/39 -> 9/18/27
     t.Tap(t.DueTime(1, 10), 0);
     EXPECT_EQ(t.Play().CountGood, 1);
-    Mode u(5);
+    Mode u(Modifier::NarrowWindows);
     u.Tap(u.DueTime(1, -28), 0, 0.02 + 0.05);
     EXPECT_EQ(u.Play().CountMiss, 1);
 }
 
 TEST(PlayLoopModes, GoodBecomesBad) {
-    Mode t(8);
+    Mode t(Modifier::GoodCountsAsMiss);
     t.Tap(t.DueTime(1, 20), 0);
     const SongResult r = t.Play();
     EXPECT_EQ(r.CountMiss, 1);
     EXPECT_EQ(r.CountGood, 0);
-    Mode u(8);
+    Mode u(Modifier::GoodCountsAsMiss);
     u.Tap(u.DueTime(1, 13), 0);
     EXPECT_EQ(u.Play().CountBest, 1);
 }
 
 TEST(PlayLoopModes, ReverseKeepsTheJudgementAtTheFramePosition) {
-    Mode t(3);
+    Mode t(Modifier::Reversed);
     t.game.settings.FramePosition = 40;
     t.Tap(t.DueTime(1, 0), 0);
     EXPECT_EQ(t.Play().CountBest, 1);

@@ -66,7 +66,7 @@ struct PlayFixture {
         if (hp.music.FileName().empty()) StartMusic();
         PlayOptions o;
         o.FramesPerSecond = fps;
-        return PlaySong(game, autoPlay, song, difficulty, o);
+        return PlaySong(game, autoPlay, {song, difficulty}, o);
     }
 };
 

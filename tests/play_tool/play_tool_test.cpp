@@ -78,7 +78,7 @@ TEST(PlayTool, KeysFileTimesAreMusicPositions) {
         headless::HeadlessPlatform hp(dir.Dir());
         Game game(hp.ports);
         game.settings.DelaySetting = 0;
-        LoadChart(game, 0, 1);
+        LoadChart(game, {.song = 1, .difficulty = 0}, 0);
         const Chart& c = game.chart;
         const double msPerPx =
             double(c.ChartSpan) * 10 / (double(c.ChartText.size()) * c.NoteSpacing);

@@ -130,7 +130,7 @@ struct Due {
 int Hardest(int song) {
     int d = 0;
     for (int k = 0; k < kDifficultyCount; ++k)
-        if (SongLevelOf(song, k) != 0) d = k;
+        if (SongLevelOf({int16_t(song), int16_t(k)}) != 0) d = k;
     return d;
 }
 
@@ -141,11 +141,11 @@ std::vector<Due> DueTimes(int song) {
     std::vector<Due> due;
     for (int part = 0; part < PartCount(song); ++part) {
         std::string text;
-        for (const auto& m : ChartMeasures(song, d, part)) text += m;
+        for (const auto& m : ChartMeasures({int16_t(song), int16_t(d)}, part)) text += m;
         const double span = ChartSpanOf(song, part);  // centiseconds
         const double len = double(text.size());
-        const double offset = ChartOffsetOf(song, d, part);
-        const double spacing = ChartConstantsOf(song, d).NoteSpacing;
+        const double offset = ChartOffsetOf({int16_t(song), int16_t(d)}, part);
+        const double spacing = ChartConstantsOf({int16_t(song), int16_t(d)}).NoteSpacing;
         for (size_t w = 1; w <= text.size(); ++w) {
             const int kind = (text[w - 1] - '0') % 5;
             if (kind == 0) continue;
@@ -185,7 +185,7 @@ TEST_P(SongMusic, PercussionStrikesEveryNoteOfTheHardestChartOnTime) {
     const std::vector<Due> due = DueTimes(song);
     int16_t notes = 0;
     for (int part = 0; part < PartCount(song); ++part)
-        notes = int16_t(notes + PartNoteCount(song, Hardest(song), part));
+        notes = int16_t(notes + PartNoteCount({int16_t(song), int16_t(Hardest(song))}, part));
     ASSERT_EQ(int(due.size()), notes);
     ASSERT_EQ(onsets.size(), due.size());
 

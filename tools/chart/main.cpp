@@ -69,22 +69,21 @@ int main(int argc, char** argv) {
     }
     if (!song || !difficulty) return Usage("--song and --difficulty are required");
     if (*song < 0 || *song >= zb::kSongCount) return Usage("no song " + std::to_string(*song));
-    if (!zb::HasChart(*song, *difficulty))
+    if (!zb::HasChart({*song, *difficulty}))
         return Usage("song " + std::to_string(*song) + " has no difficulty " +
                      std::to_string(*difficulty));
     const int16_t p = part.value_or(0);
     if (p < 0 || p >= zb::PartCount(*song))
         return Usage("song " + std::to_string(*song) + " has no part " + std::to_string(p));
-    if (mode && (*mode < 0 || *mode > 9)) return Usage("--mode must be 0 to 9");
+    if (mode && (*mode < 0 || *mode >= zb::kModifierCount)) return Usage("--mode must be 0 to 9");
 
     zb::headless::HeadlessPlatform platform;
     zb::Game game(platform.ports);
-    game.chart.SongPart = p;
-    game.challenge.ChallengeMode = mode.value_or(0);
+    game.challenge.ChallengeMode = zb::kModifiers[size_t(mode.value_or(0))].modifier;
     game.settings.DelaySetting = delay.value_or(9);
     const size_t filesBefore = platform.music.History().size();
     try {
-        zb::LoadChart(game, *difficulty, *song);
+        zb::LoadChart(game, {.song = *song, .difficulty = *difficulty}, p);
     } catch (const std::exception& e) {
         std::cerr << "zubakko-chart: the load failed: " << e.what() << "\n";
         return 1;

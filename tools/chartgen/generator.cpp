@@ -271,7 +271,7 @@ void Steady(std::vector<Note>& notes, const Layout& l) {
 std::vector<GeneratedChart> Generate(const Song& song) {
     std::vector<GeneratedChart> out;
     const int s = song.song;
-    const int hardest = zb::HasChart(s, 3) ? 3 : 2;
+    const int hardest = zb::HasChart({int16_t(s), 3}) ? 3 : 2;
     for (int p = 0; p < zb::PartCount(s); ++p) {
         const Part& part = song.parts.at(p);
         const Layout l = MakeLayout(song, part, p);
@@ -301,7 +301,8 @@ std::vector<GeneratedChart> Generate(const Song& song) {
                     if (c != '0' && c != '5')
                         pins.push_back({pos, static_cast<char>(c > '5' ? c - 5 : c), 1e9});
                 }
-            int total = zb::PartNoteCount(s, d, p) - static_cast<int>(pins.size());
+            int total =
+                zb::PartNoteCount({int16_t(s), int16_t(d)}, p) - static_cast<int>(pins.size());
             std::vector<Quota> quotas{{1, l.length, total}};
             if (s == zb::kSpeedUpSong && d == zb::kSpeedUpDifficulty)
                 quotas = {
@@ -358,7 +359,7 @@ std::vector<std::string> CheckChart(const GeneratedChart& c) {
         problems.push_back("length " + std::to_string(text.size()));
     const auto notes =
         std::count_if(text.begin(), text.end(), [](char ch) { return ch != '0' && ch != '5'; });
-    if (notes != zb::PartNoteCount(c.song, c.difficulty, c.part))
+    if (notes != zb::PartNoteCount({int16_t(c.song), int16_t(c.difficulty)}, c.part))
         problems.push_back("note count " + std::to_string(notes));
     for (const std::string& p : zb::PlayabilityProblems(c.song, c.difficulty, c.part, text))
         problems.push_back(p);

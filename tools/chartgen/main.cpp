@@ -27,7 +27,8 @@ int main(int argc, char** argv) {
                 std::ofstream out(folder + "/" + name, std::ios::binary);
                 out << "# " << zb::SongTitle(c.song) << ", " << kDifficultyNames[c.difficulty];
                 if (zb::IsMultiPartSong(c.song)) out << ", part " << c.part;
-                out << " (" << zb::PartNoteCount(c.song, c.difficulty, c.part) << " notes)\n";
+                out << " (" << zb::PartNoteCount({int16_t(c.song), int16_t(c.difficulty)}, c.part)
+                    << " notes)\n";
                 out << "# " << song.feel << "\n";
                 out << "# Written by tools/chartgen from its song descriptions; edit those and "
                        "regenerate.\n";

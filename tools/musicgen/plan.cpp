@@ -40,7 +40,7 @@ std::vector<Bar> FreeBars(double start, double end, double posSeconds, int barPo
 
 int HardestDifficulty(int song) {
     for (int d = zb::kDifficultyCount - 1; d >= 0; --d)
-        if (zb::HasChart(song, d)) return d;
+        if (zb::HasChart({int16_t(song), int16_t(d)})) return d;
     throw std::logic_error("song without charts");
 }
 
@@ -140,8 +140,8 @@ Plan SongPlan(int song) {
         const double start = zb::PartStartTime(song, part) / 100.0;
         const int length = zb::ChartLengthOf(song, part);
         posSeconds = zb::ChartSpanOf(song, part) / 100.0 / length;
-        const double offset = zb::ChartOffsetOf(song, hard, part);
-        const double spacing = zb::ChartConstantsOf(song, hard).NoteSpacing;
+        const double offset = zb::ChartOffsetOf({int16_t(song), int16_t(hard)}, part);
+        const double spacing = zb::ChartConstantsOf({int16_t(song), int16_t(hard)}).NoteSpacing;
         // Position W sounds W positions after the part's start, later by -offset / spacing
         // positions; after song 4's speed-up the spacing in force is four times larger.
         auto timeOf = [&](int w) {
@@ -152,14 +152,14 @@ Plan SongPlan(int song) {
             return start + (w + shift) * posSeconds;
         };
         std::string drums, rhythm;
-        for (const auto& m : zb::ChartMeasures(song, hard, part)) drums += m;
-        for (const auto& m : zb::ChartMeasures(song, light, part)) rhythm += m;
+        for (const auto& m : zb::ChartMeasures({int16_t(song), int16_t(hard)}, part)) drums += m;
+        for (const auto& m : zb::ChartMeasures({int16_t(song), int16_t(light)}, part)) rhythm += m;
         if (int(drums.size()) != length || int(rhythm.size()) != length)
             throw std::runtime_error("chart length differs from the song table");
 
         std::vector<Bar> bars;
         int w = 1;
-        for (const auto& m : zb::ChartMeasures(song, hard, part)) {
+        for (const auto& m : zb::ChartMeasures({int16_t(song), int16_t(hard)}, part)) {
             Bar b;
             b.positions = int(m.size());
             b.beatPositions = BeatPositionsFor(b.positions, songMeasure);

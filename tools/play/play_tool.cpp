@@ -87,17 +87,17 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys,
     game.settings.BigNoteWait = o.bigWait;
     if (o.mode >= 0) {
         game.course.ChallengeCourse = true;
-        game.challenge.ChallengeMode = int16_t(o.mode);
-        game.challenge.ChallengePoints = ChallengePointTable();
+        game.challenge.ChallengeMode = kModifiers[size_t(o.mode)].modifier;
+        game.challenge.ChallengePoints = ModifierPoints();
     }
-    game.chart.SongPart = 0;
-    PlayScreenSetup(game, o.difficulty, o.song, o.autoPlay, false);
-    LoadChart(game, o.difficulty, o.song);
+    const ChartId chart{.song = o.song, .difficulty = o.difficulty};
+    PlayScreenSetup(game, chart, o.autoPlay, false);
+    LoadChart(game, chart, 0);
     const double start = hp.clock.Now();  // the music file starts here
     for (const KeyEvent& k : keys) hp.keyboard.At(start + double(k.ms) / 1000.0, k.vk, k.down);
     PlayOptions po;
     po.FramesPerSecond = o.fps;
-    return PlaySong(game, o.autoPlay, o.song, o.difficulty, po);
+    return PlaySong(game, o.autoPlay, chart, po);
 }
 
 namespace {
