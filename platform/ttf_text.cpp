@@ -164,8 +164,10 @@ const TtfText::Rendered& TtfText::Render(const Key& key) {
                             for (int xx = 0; xx < c->w; ++xx) {
                                 const int tx = x0 + xx;
                                 if (tx < 0 || tx >= w) continue;
-                                r.alpha[size_t(y + yy) * size_t(w) + size_t(tx)] =
-                                    uint8_t(row[xx] >> 24);
+                                // Rows overlap where a line's glyphs reach below the line
+                                // skip: keep the descenders of the row above.
+                                uint8_t& a = r.alpha[size_t(y + yy) * size_t(w) + size_t(tx)];
+                                a = std::max(a, uint8_t(row[xx] >> 24));
                             }
                         }
                         SDL_UnlockSurface(c);

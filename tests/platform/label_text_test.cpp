@@ -170,4 +170,16 @@ TEST_F(LabelText, MeasureAgreesWithWhatIsDrawn) {
     EXPECT_EQ(text->Measure(t, 12, 70).height, 4 * LineH(12)) << "each line wrapped in two";
 }
 
+TEST_F(LabelText, ALineBelowKeepsTheDescendersOfTheLineAbove) {
+    Show(0, "gjpqy", 0, 0, 3000, 1500);
+    const Surface alone = Screen();
+    form().Label[0].Caption = "gjpqy\r\n.";  // a full stop has no ink near the line's top
+    const Surface& both = Screen();
+    int lost = 0;
+    for (int y = 0; y < 100; ++y)
+        for (int x = 0; x < 200; ++x)
+            lost += alone.At(x, y) != both.At(x, y) && both.At(x, y) == colors::Black;
+    EXPECT_EQ(lost, 0);
+}
+
 }  // namespace zb
