@@ -14,8 +14,8 @@ bool ArrowRepeat::Step(int arrow, double now) {
     }
     if (now < due_) return false;
     // Keep the rhythm even when a pass comes late, but never queue up missed steps.
-    due_ += kRepeat;
-    if (due_ <= now) due_ = now + kRepeat;
+    due_ += repeat_;
+    if (due_ <= now) due_ = now + repeat_;
     return true;
 }
 

@@ -1,7 +1,7 @@
-// Paces the song select screen's arrow keys. The key loop runs a pass about every millisecond,
-// so stepping on every pass that sees an arrow down would fly through the list on a short tap.
-// A press steps once; a held arrow starts repeating after a short delay, then steps at a steady
-// rate, like a keyboard's own repeat.
+// Paces the arrow keys of the screens with a key loop (song select, settings). Stepping on every
+// pass that sees an arrow down would move by a random number of steps on a short tap. A press
+// steps once; a held arrow starts repeating after a short delay, then steps at a steady rate,
+// like a keyboard's own repeat.
 #pragma once
 
 namespace zb {
@@ -9,13 +9,19 @@ namespace zb {
 class ArrowRepeat {
   public:
     static constexpr double kFirstRepeat = 0.30;  // seconds from the press to the first repeat
-    static constexpr double kRepeat = 0.15;       // seconds between later repeats
+    static constexpr double kRepeat = 0.15;       // seconds between later repeats (song select)
+
+    ArrowRepeat() = default;
+    // `repeat` seconds between later repeats; 0 steps on every pass once the first repeat is due,
+    // for a loop whose own passes set the rate.
+    explicit ArrowRepeat(double repeat) : repeat_(repeat) {}
 
     // One pass of the key loop: which arrow counts as down now (0 for none) and the clock in
     // seconds. Returns true when the cursor should step on this pass.
     bool Step(int arrow, double now);
 
   private:
+    double repeat_ = kRepeat;
     int held_ = 0;
     double due_ = 0;
 };
