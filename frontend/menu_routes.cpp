@@ -1,5 +1,6 @@
 #include "frontend/menu_routes.hpp"
 
+#include "frontend/settings_screen.hpp"
 #include "frontend/title.hpp"
 
 namespace zb {
@@ -23,9 +24,12 @@ void ChallengeModifierChosen(Game& game, Modifier mode) {
     AfterCourse(game, StartChallengeSong(game, mode));
 }
 
-// Not built yet: the settings screen and the internet ranking. Until they join here, choosing
-// them leaves the title menu on screen.
-void OpenSettingsFromTitle(Game&) {}
+void OpenSettingsFromTitle(Game& game) {
+    SettingsScreen(game);
+}
+
+// Not built yet: the internet ranking. Until it joins here, choosing it leaves the title menu on
+// screen.
 void NetRankFromTitle(Game&) {}
 
 }  // namespace zb

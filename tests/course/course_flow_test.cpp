@@ -2,6 +2,7 @@
 // scripted player, course totals, score.dat, and the special courses' picks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -356,6 +357,34 @@ TEST_F(CourseFlowTest, ChallengeMenuClickRunsThroughTheDispatcher) {
     EXPECT_EQ(driver.songsStarted, 2);
     EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << "the duplicate ends the course on the title";
     EXPECT_FALSE(game.course.ChallengeCourse);
+}
+
+TEST_F(CourseFlowTest, ASongAfterTheSettingsScreenPlaysWithTheNewKeysAndDelay) {
+    game.settings.BgmVolume = -600;
+    TitleHyoji(game);
+    // せってい: F, J, D and K for the four drums, the delay two steps up, then Enter.
+    for (int key : {vk::A + 5, vk::Down, vk::A + 9, vk::Down, vk::A + 3, vk::Down, vk::A + 10,
+                    vk::Down, vk::Right, vk::Right, vk::Enter})
+        driver.Tap(key, 0.1);
+    hp.window.Click(ClickSource::Label, 2);
+    hp.window.DoEvents();
+    ASSERT_EQ(ScreenName(game.ScreenState), "タイトル画面");
+    hp.clock.Advance(0.5);  // Enter is let go before the next click
+
+    // The player strikes the new keys only; the old keypad keys would miss every note.
+    driver.picks = {{vk::Right, vk::Enter}, {vk::Right, vk::Enter}};  // song 4 twice
+    hp.window.Click(ClickSource::Label, 0);
+    hp.window.DoEvents();
+    ASSERT_EQ(driver.songsStarted, 2);
+    EXPECT_EQ(game.settings.KeyCodes, (std::array<int16_t, 4>{70, 74, 68, 75}));
+    EXPECT_EQ(game.chart.ChartDelay, 11);
+    const auto results =
+        std::find_if(driver.resultTexts.begin(), driver.resultTexts.end(),
+                     [](const std::string& t) { return t.find("スコア：") != std::string::npos; });
+    ASSERT_NE(results, driver.resultTexts.end());
+    const std::string& first = *results;
+    EXPECT_GT(NumberAfter(first, "スコア："), 0) << first;
+    EXPECT_NE(first.find("ノルマクリア成功！"), std::string::npos) << first;
 }
 
 }  // namespace

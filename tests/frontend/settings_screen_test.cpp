@@ -1,0 +1,171 @@
+// The settings screen on the headless platform, entered with a click on the title's せってい and
+// played with ordinary taps (each key down for 100 ms).
+#include "frontend/settings_screen.hpp"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <stdexcept>
+
+#include "frontend/config_file.hpp"
+#include "frontend/settings_items.hpp"
+#include "frontend/title.hpp"
+#include "frontend_fixture.hpp"
+
+namespace zb {
+namespace {
+
+using testing::Fields16;
+
+struct SettingsScreenTest : testing::FrontendTest {
+    double next = 0;
+    // Rows the cursor stood on and delays shown, each recorded when it changed.
+    std::vector<int> rows;
+    std::vector<std::string> delays;
+    // The screen as last seen before it closed: every label's caption by index.
+    std::map<int, std::string> seen;
+    std::function<void()> watch;
+
+    SettingsScreenTest() { game.settings.BgmVolume = -600; }
+
+    // Taps keys one after another, each down 100 ms with 100 ms between taps.
+    void Taps(std::initializer_list<int> keys) {
+        next = std::max(next, hp.clock.Now() + 0.2);
+        for (int k : keys) {
+            hp.keyboard.At(next, k, true);
+            hp.keyboard.At(next + 0.1, k, false);
+            next += 0.2;
+        }
+    }
+    // Clicks せってい and runs the screen until it has closed.
+    void Visit() {
+        TitleHyoji(game);
+        const double limit = hp.clock.Now() + 60;
+        hp.window.onYield = [this, limit] {
+            if (hp.clock.Now() > limit) throw std::runtime_error("the settings screen stayed");
+            if (game.ScreenState != Screen::Settings) return;
+            const auto& L = game.form.Label;
+            const int row = L[0].Top / 500 - 1;
+            if (rows.empty() || rows.back() != row) rows.push_back(row);
+            if (delays.empty() || delays.back() != L[11].Caption) delays.push_back(L[11].Caption);
+            for (int i = 0; i < 21; ++i)
+                if (L[size_t(i)].Visible) seen[i] = L[size_t(i)].Caption;
+            if (watch) watch();
+        };
+        hp.window.Click(ClickSource::Label, 2);
+        hp.window.DoEvents();
+        hp.window.onYield = nullptr;
+    }
+};
+
+TEST_F(SettingsScreenTest, TapsStepOnceBindSaveAndReturnToTheTitle) {
+    Taps({vk::Down, vk::Down, vk::Down, vk::Down, vk::Right, vk::Right, vk::Right, vk::Up, vk::Up,
+          vk::A + 25, vk::Enter});
+    // A key typed on the title screen before is not taken for a binding.
+    hp.keyboard.Press(vk::A + 16);
+    hp.keyboard.Release(vk::A + 16);
+    // Midway the player closes the window and thinks better of it; a click does nothing.
+    hp.dialogs.answers = {MsgResult::Cancel};
+    hp.window.CloseAt(hp.clock.Now() + 0.5);
+    hp.window.ClickAt(hp.clock.Now() + 0.7, ClickSource::Label, 1);
+    bool firstPass = true;
+    watch = [&] {
+        if (!firstPass) return;
+        firstPass = false;
+        EXPECT_EQ(game.form.BackColor, colors::Black);
+        EXPECT_EQ(game.form.Label[0].ForeColor, colors::Yellow);
+        EXPECT_EQ(game.form.Label[1].ForeColor, colors::Red);
+        EXPECT_EQ(game.form.Label[0].Top, game.form.Label[1].Top);
+    };
+    Visit();
+
+    std::vector<int> visible;
+    for (const auto& [i, caption] : seen) visible.push_back(i);
+    EXPECT_EQ(visible.size(), 20u);
+    EXPECT_EQ(visible.back(), 19);
+    // What the defaults look like on the first pass, as changed by the taps.
+    EXPECT_EQ(seen[7] + seen[8] + seen[9] + seen[10], "12Z5");
+    EXPECT_EQ(seen[12] + seen[16] + seen[17] + seen[19], "0普通あり押した瞬間に判定");
+    EXPECT_EQ(std::count(seen[13].begin(), seen[13].end(), '\n'), 3);
+    // One step per tap.
+    EXPECT_EQ(rows, (std::vector<int>{0, 1, 2, 3, 4, 3, 2}));
+    EXPECT_EQ(delays, (std::vector<std::string>{"9", "10", "11", "12"}));
+
+    ASSERT_EQ(hp.dialogs.shown.size(), 1u);
+    EXPECT_EQ(hp.dialogs.shown[0].text, "終了しますか？");
+    EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 90, 101, 12, 0, -600, 0, 1, 0}));
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
+    EXPECT_EQ(game.form.BackColor, colors::Yellow);
+    EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(game.form.Label[2].Caption, "せってい");
+}
+
+TEST_F(SettingsScreenTest, AHeldArrowRepeatsAndAKeyBindsOncePerPress) {
+    Taps({vk::Down, vk::Down, vk::Down, vk::Down});
+    const double hold = next;
+    hp.keyboard.At(hold, vk::Right, true);
+    hp.keyboard.At(hold + 1.3, vk::Right, false);
+    next = hold + 1.4;
+    std::string early;
+    watch = [&] {
+        if (early.empty() && hp.clock.Now() > hold + 0.28) early = game.form.Label[11].Caption;
+    };
+    Taps({vk::Left, vk::Right, vk::Left, vk::Down, vk::Down, vk::Right, vk::Down, vk::Right});
+    // On 左足: "Z" held down while the cursor moves on to 右足 binds 左足 only.
+    Taps({vk::Up, vk::Up, vk::Up, vk::Up, vk::Up, vk::Up, vk::Up});
+    hp.keyboard.At(next, vk::A + 25, true);
+    next += 0.1;
+    Taps({vk::Down});
+    hp.keyboard.At(next, vk::A + 25, false);
+    Taps({vk::Down, vk::Digit0 + 2, vk::Down});
+    // Two keys in the same pass on 右手: the higher code wins.
+    hp.keyboard.At(next, vk::A, true);
+    hp.keyboard.At(next, vk::A + 16, true);
+    hp.keyboard.At(next + 0.1, vk::A, false);
+    hp.keyboard.At(next + 0.1, vk::A + 16, false);
+    next += 0.2;
+    Taps({vk::Down, vk::A});  // a letter on the delay binds nothing
+    Taps({vk::Enter});
+    Visit();
+
+    EXPECT_EQ(early, "10") << "the press steps once, the repeat waits 300 ms";
+    const int held = std::stoi(delays.at(delays.size() - 2)) - 10;
+    EXPECT_GE(held, 20) << "about 25 steps a second after the first repeat";
+    EXPECT_LE(held, 26);
+    EXPECT_EQ(seen[11], std::to_string(9 + held));
+    EXPECT_EQ(seen[7] + seen[8] + seen[9] + seen[10], "Z2ふQ");
+    EXPECT_EQ(seen[16] + seen[17], "小さいなし");
+    const Settings& s = game.settings;
+    EXPECT_EQ(s.KeyCodes, (std::array<int16_t, 4>{90, 98, 50, 81}));
+    EXPECT_EQ(dir.Read("config.dat"),
+              Fields16({90, 98, 50, 81, int16_t(9 + held), 0, -900, 1, 1, 0}));
+}
+
+TEST_F(SettingsScreenTest, HandEditedValuesAtTheSixteenBitEdgeAreClampedBeforeAStep) {
+    dir.Write("config.dat", Fields16({97, 98, 100, 101, 32767, 32767, -600, 0, 1, 0}));
+    ASSERT_TRUE(LoadConfig(game));
+    Taps({vk::Down, vk::Down, vk::Down, vk::Down, vk::Right, vk::Left, vk::Down, vk::Right,
+          vk::Left, vk::Enter});
+    Visit();
+    EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 100, 101, 640, 20, -600, 0, 1, 0}));
+
+    // Every 16-bit value steps without overflow; other odd values keep the ordinary rules.
+    for (int v = -32768; v <= 32767; ++v) {
+        for (int dir : {+1, -1}) {
+            const int d = StepDelay(int16_t(v), dir), f = StepFrame(int16_t(v), dir);
+            EXPECT_TRUE(v < 0 || (d >= 0 && d <= 640)) << v;
+            EXPECT_TRUE(f >= -20 && f <= 20) << v;
+        }
+    }
+    EXPECT_EQ(StepDelay(-5, +1), -4);
+    EXPECT_EQ(StepDelay(-5, -1), 635);
+    EXPECT_EQ(StepDelay(32767, -1), 639);
+    EXPECT_EQ(StepFrame(-20, -1), 20);
+    EXPECT_EQ(StepFrame(20, +1), -20);
+    EXPECT_EQ(StepFrame(32746, +1), -12);
+    EXPECT_EQ(StepFrame(32747, +1), -20);
+}
+
+}  // namespace
+}  // namespace zb
