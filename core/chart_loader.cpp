@@ -117,9 +117,9 @@ void LoadChart(Game& game, ChartId chart, int16_t songPart) {
     c.SongPart = part;
 
     // Defaults of every load.
-    c.JudgeWindow1 = 13;
-    c.JudgeWindow2 = 26;
-    c.JudgeWindow3 = 39;
+    c.JudgeWindow1 = kDefaultJudgeWindows.w1;
+    c.JudgeWindow2 = kDefaultJudgeWindows.w2;
+    c.JudgeWindow3 = kDefaultJudgeWindows.w3;
     c.NoteSpacing = 40;
     c.LaneBlitWidth = 64;
     c.MusicVolumeScale = 1.0;

@@ -9,13 +9,18 @@
 
 #include "core/challenge_modifiers.hpp"
 #include "core/screen_state.hpp"
+#include "core/songs.hpp"
 #include "platform/ports.hpp"
 
 namespace zb {
 
+// The drum keys until the player sets others: 左足, 右足, 左手, 右手 on the number pad.
+inline constexpr std::array<int16_t, 4> kDefaultKeyCodes{vk::Numpad1, vk::Numpad2, vk::Numpad4,
+                                                         vk::Numpad5};
+
 // Settings screen values; saved in config.dat.
 struct Settings {
-    std::array<int16_t, 4> KeyCodes{97, 98, 100, 101};  // 左足, 右足, 左手, 右手
+    std::array<int16_t, 4> KeyCodes = kDefaultKeyCodes;  // 左足, 右足, 左手, 右手
     int16_t DelaySetting = 9;
     int16_t FramePosition = 0;
     int16_t BgmVolume = 0;  // 1/100 dB
@@ -46,7 +51,8 @@ struct Chart {
     int16_t SongLevel = 0;
     int16_t ComboBonusStep = 0;
     int16_t GaugeGainBest = 0, GaugeGainGood = 0, GaugeLoss = 0, GaugeUnit = 0;
-    int16_t JudgeWindow1 = 13, JudgeWindow2 = 26, JudgeWindow3 = 39;
+    int16_t JudgeWindow1 = kDefaultJudgeWindows.w1, JudgeWindow2 = kDefaultJudgeWindows.w2,
+            JudgeWindow3 = kDefaultJudgeWindows.w3;
     int16_t SongPart = 0;           // part 0-2 of the three-part songs
 };
 

@@ -81,7 +81,7 @@ void LoadSecondSet(GamenHolder& g, const std::string& appDir) {
     TryLoadPicture(g.pGal, other + "gal.gif");
     TryLoadPicture(g.pGalUra, other + "gal_mask.gif");
 
-    for (size_t i = 0; i < 10; ++i)
+    for (size_t i = 0; i < kSongCount; ++i)
         SizedLoad(g.pSongTitle[i], kSq, kSq, other + "song" + std::to_string(i) + ".gif");
 
     for (PictureBox& b : g.pEazy) b.SetWidthTwips(kSq), b.SetHeightTwips(kSq);
@@ -91,7 +91,7 @@ void LoadSecondSet(GamenHolder& g, const std::string& appDir) {
     for (PictureBox& b : g.pJanru) b.SetWidthTwips(kSq), b.SetHeightTwips(kSq);
     const char* genres[] = {"game.gif", "origin.gif", "origin.gif", "origin.gif", "origin.gif",
                             "cla.gif",  "origin.gif", "origin.gif", "heavy.gif",  "cla.gif"};
-    for (size_t i = 0; i < 10; ++i) TryLoadPicture(g.pJanru[i], other + genres[i]);
+    for (size_t i = 0; i < kSongCount; ++i) TryLoadPicture(g.pJanru[i], other + genres[i]);
 
     for (PictureBox* b : {&g.pStar[0], &g.pStar[1], &g.pStar[2], &g.pStarMask})
         b->SetWidthTwips(kSq), b->SetHeightTwips(kSq);

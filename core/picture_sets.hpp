@@ -10,6 +10,9 @@
 
 namespace zb {
 
+// The drummer's pictures and surfaces are this many pixels square.
+inline constexpr int kDrummerSize = 174;
+
 // Loads the first set in its fixed order. A missing or unreadable file leaves its surface empty and
 // the loading goes on; the result is false if any file failed.
 bool LoadFirstPictureSet(Game& game);

@@ -96,11 +96,9 @@ constexpr std::array<std::array<PartRow, 3>, 2> kParts{{
     }},
 }};
 
-constexpr JudgeWindows kDefaultWindows{13, 26, 39};
-
 // [song][difficulty]; level, notes, gauge best/good/loss/unit, combo step, windows, spacing.
 // Difficulty 3 exists for song 8 only; the other rows of column 3 are unused.
-constexpr ChartConstants kNone{0, 0, 0, 0, 0, 0, 0, kDefaultWindows, 40};
+constexpr ChartConstants kNone{0, 0, 0, 0, 0, 0, 0, kDefaultJudgeWindows, 40};
 constexpr std::array<std::array<ChartConstants, 4>, kSongCount> kCharts{{
     {{{4, 393, 10, 7, -5, 75, 100, {13, 26, 39}, 40},
       {5, 534, 10, 6, -10, 130, 90, {13, 26, 39}, 40},
@@ -122,13 +120,13 @@ constexpr std::array<std::array<ChartConstants, 4>, kSongCount> kCharts{{
       {3, 217, 10, 7, -5, 40, 140, {13, 26, 39}, 40},
       {8, 310, 10, 7, -9, 70, 300, {11, 22, 33}, 40},
       kNone}},
-    {{{2, 186, 10, 7, -10, 36, 50, kDefaultWindows, 40},
-      {5, 452, 10, 7, -10, 100, 70, kDefaultWindows, 40},
-      {8, 532, 10, 7, -10, 120, 70, kDefaultWindows, 40},
+    {{{2, 186, 10, 7, -10, 36, 50, kDefaultJudgeWindows, 40},
+      {5, 452, 10, 7, -10, 100, 70, kDefaultJudgeWindows, 40},
+      {8, 532, 10, 7, -10, 120, 70, kDefaultJudgeWindows, 40},
       kNone}},
-    {{{1, 99, 10, 7, -10, 18, 120, kDefaultWindows, 20},
-      {3, 213, 10, 7, -10, 42, 160, kDefaultWindows, 40},
-      {8, 523, 10, 7, -10, 120, 70, kDefaultWindows, 40},
+    {{{1, 99, 10, 7, -10, 18, 120, kDefaultJudgeWindows, 20},
+      {3, 213, 10, 7, -10, 42, 160, kDefaultJudgeWindows, 40},
+      {8, 523, 10, 7, -10, 120, 70, kDefaultJudgeWindows, 40},
       kNone}},
     {{{2, 216, 10, 7, -9, 43, 60, {13, 26, 39}, 40},
       {4, 580, 10, 7, -9, 122, 40, {13, 26, 39}, 40},
@@ -167,6 +165,16 @@ const char* SongTitle(int song) {
 }
 const char* SongShortName(int song) {
     return Song(song).shortName;
+}
+const char* SongCourseLineName(int song) {
+    switch (song) {
+        case 1:
+            return "決戦パート２";
+        case 3:
+            return "Opng to the 2001";
+        default:
+            return SongTitle(song);
+    }
 }
 std::string SongMusicFile(int song) {
     return Song(song).musicFile;

@@ -28,9 +28,12 @@ struct ChartId {
     int16_t difficulty = 0;
 };
 
+// The three judgement windows in lane pixels, innermost first.
 struct JudgeWindows {
     int16_t w1 = 13, w2 = 26, w3 = 39;
 };
+// Most charts' windows, and those of every load before the chart's own are set.
+inline constexpr JudgeWindows kDefaultJudgeWindows{};
 
 // The constants of one chart (song and difficulty), shared by all parts of songs 5 and 6.
 struct ChartConstants {
@@ -44,6 +47,8 @@ struct ChartConstants {
 
 const char* SongTitle(int song);
 const char* SongShortName(int song);
+// The song's name on the play screen's course line; two are spelt differently from the title.
+const char* SongCourseLineName(int song);
 // The music file relative to the program's folder, with "/" separators ("sound/bike.mid").
 std::string SongMusicFile(int song);
 // The star level, 0 when the song has no chart at that difficulty.

@@ -4,6 +4,7 @@
 
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
+#include "core/picture_sets.hpp"
 #include "core/screen_reset.hpp"
 
 namespace zb {
@@ -21,13 +22,6 @@ void Step(F&& f) {
     } catch (const std::exception&) {
     }
 }
-
-// The song names of the course line; two are spelt differently from the song titles.
-constexpr const char* kSongText[10] = {
-    "　ＦＦ４バトル２",   "　決戦パート２", "　サドンデス", "　Opng to the 2001",
-    "　ラクダに揺られて", "　威風堂々",     "　黄昏の街",   "　雲の上から",
-    "　バイクレース０１", "　トルコ行進曲",
-};
 
 void SizePx(PictureBox& p, int w, int h) {
     p.SetSizePx(w, h);
@@ -49,7 +43,7 @@ std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool 
     else
         s = "かんたんコース";
     s += autoPlay ? "オート" : secondSong ? "２曲目" : "１曲目";
-    if (song >= 0 && song <= 9) s += kSongText[song];
+    if (song >= 0 && song < kSongCount) s += std::string("　") + SongCourseLineName(song);
     return s;
 }
 
@@ -62,16 +56,16 @@ void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong) 
     Step([&] { f.AutoRedraw = true; });
     Step([&] {
         f.pInu.Top = 700, f.pInu.Left = 200;
-        SizePx(f.pInu, 174, 174);
+        SizePx(f.pInu, kDrummerSize, kDrummerSize);
         f.pInu.BackColor = colors::White;
     });
     Step([&] {
-        SizePx(f.pInuMask, 174, 174);
+        SizePx(f.pInuMask, kDrummerSize, kDrummerSize);
         f.pInuMask.BackColor = colors::White;
     });
     Step([&] {
-        BlitCopy(f.pInuKao.Dc(), 0, 0, 174, 174, f.pInuMask.Dc(), 0, 0);
-        BlitCopy(f.pInuMask.Dc(), 0, 0, 174, 174, f.pInu.Dc(), 0, 0);
+        BlitCopy(f.pInuKao.Dc(), 0, 0, kDrummerSize, kDrummerSize, f.pInuMask.Dc(), 0, 0);
+        BlitCopy(f.pInuMask.Dc(), 0, 0, kDrummerSize, kDrummerSize, f.pInu.Dc(), 0, 0);
         f.pInu.Visible = true;
     });
     // Each gauge surface is sized, coloured and given its picture in one skippable step.

@@ -81,7 +81,7 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int1
     PictureBox& gamen = game.form.pGamen;
     BlitCopy(ura, 0, 0, kFormWidthPx, kFormHeightPx, gamen.Dc(), 0, 0);
 
-    if (song >= 0 && song <= 9)
+    if (song >= 0 && song < kSongCount)
         game.platform.music.SetFileName(game.AppDir() + SongMusicFile(song));
 }
 

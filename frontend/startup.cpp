@@ -15,7 +15,6 @@ const char* const kNoticeLines[3] = {
 };
 const char* const kStartUpWarning =
     "一部の初期化に失敗しました。正しく動作しない可能性があります。";
-const char* const kAppTitle = "ズバッコミュージック";
 
 namespace {
 
@@ -68,7 +67,7 @@ void StartUp(Game& game) {
     Settings& s = game.settings;
     s.DelaySetting = 9;
     s.FramePosition = 0;
-    s.KeyCodes = {97, 98, 100, 101};
+    s.KeyCodes = kDefaultKeyCodes;
     s.JudgeEffect = true;
     game.ScreenState = Screen::Notice;
 

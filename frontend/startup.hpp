@@ -10,7 +10,6 @@ extern const char* const kNoticeLines[3];
 // The one warning shown when any part of the start-up failed.
 extern const char* const kStartUpWarning;
 // The title of every message box.
-extern const char* const kAppTitle;
 
 // Builds the notice screen, loads the first picture set, the song titles, the settings (defaults,
 // then config.dat) and the high scores (score.dat), and shows one warning box if anything failed.

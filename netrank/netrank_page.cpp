@@ -1,19 +1,18 @@
 #include "netrank/netrank_page.hpp"
 
+#include "core/songs.hpp"
+
 namespace zb {
 
 const char* NetRankPageTitle(int page) {
-    static const char* const titles[kRankPages] = {
-        "総合ランキング",      "ＦＦ４バトル２",   "決戦　パート２", "サドンデス",
-        "Opening to the 2001", "ラクダに揺られて", "威風堂々",       "黄昏の街",
-        "雲の上から",          "バイクレース０１", "トルコ行進曲"};
-    return page >= 0 && page < kRankPages ? titles[page] : "";
+    if (page == 0) return "総合ランキング";
+    return page > 0 && page < kRankPages ? SongTitle(page - 1) : "";
 }
 
 const char* NetRankShortName(int song) {
-    static const char* const names[] = {"ＦＦ４", "決戦２", "サドン", "2001",   "ラクダ", "威風",
-                                        "黄昏",   "雲の上", "バイク", "トルコ", "トルコ"};
-    return song >= 0 && song < static_cast<int>(std::size(names)) ? names[song] : "";
+    if (song >= 0 && song < kSongCount) return SongShortName(song);
+    // Number 10 repeats the last song's name, as the ranking has always shown it.
+    return song == kSongCount ? SongShortName(kSongCount - 1) : "";
 }
 
 std::string NetRankPage(const RankingTables& t, int16_t page, int16_t block) {

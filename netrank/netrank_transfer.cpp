@@ -20,7 +20,6 @@ namespace zb {
 namespace {
 
 constexpr const char* kRemoteFile = "netrank.dat";
-constexpr const char* kBoxTitle = "ズバッコミュージック";
 constexpr int kAscii = 1;
 
 // A name of our own beside netrank.dat, so that players uploading at once do not collide.
@@ -92,7 +91,7 @@ class TransferForm {
             return;
         }
         game_.platform.dialogs.MessageBox(std::to_string(number) + "\r\n" + text, MsgButtons::Ok,
-                                          MsgIcon::Error, kBoxTitle);
+                                          MsgIcon::Error, kAppTitle);
     }
 
     // Runs a step whose failure is handled here instead of being shown.

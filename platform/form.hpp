@@ -124,8 +124,11 @@ struct GamenHolder {
     PictureBox pSetumei;
 };
 
+// The game's name: the window's caption and the title of every message box.
+inline constexpr const char* kAppTitle = "ズバッコミュージック";
+
 struct MainForm {
-    std::string Caption = "ズバッコミュージック";
+    std::string Caption = kAppTitle;
     Color BackColor = colors::Black;
     bool AutoRedraw = false;
 

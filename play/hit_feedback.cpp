@@ -1,5 +1,7 @@
 #include "play/hit_feedback.hpp"
 
+#include "core/picture_sets.hpp"
+
 namespace zb {
 
 namespace {
@@ -23,7 +25,7 @@ void HitFeedback(Game& game, int16_t keyIndex) {
     // The pose goes over whatever face the drummer shows, so two keys show both limbs.
     BlitMasked(f.pInuUra[size_t(p.sprite)].Dc(), f.pInuUra[size_t(p.mask)].Dc(), 0, 0, p.w, p.h,
                f.pInuMask.Dc(), p.x, p.y);
-    BlitCopy(f.pInuMask.Dc(), 0, 0, 174, 174, f.pInu.Dc(), 0, 0);
+    BlitCopy(f.pInuMask.Dc(), 0, 0, kDrummerSize, kDrummerSize, f.pInu.Dc(), 0, 0);
     game.platform.wave.PlayWave(game.AppDir() + p.sound);
 }
 

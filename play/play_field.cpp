@@ -1,6 +1,7 @@
 #include "play/play_field.hpp"
 
 #include "core/checked.hpp"
+#include "core/picture_sets.hpp"
 
 namespace zb {
 
@@ -74,8 +75,8 @@ void DrawJudgement(Game& game, PlayState& st) {
 
 void ShowIdleFace(MainForm& f) {
     f.pInuMask.Cls();
-    BlitCopy(f.pInuKao.Dc(), 0, 0, 174, 174, f.pInuMask.Dc(), 0, 0);
-    BlitCopy(f.pInuMask.Dc(), 0, 0, 174, 174, f.pInu.Dc(), 0, 0);
+    BlitCopy(f.pInuKao.Dc(), 0, 0, kDrummerSize, kDrummerSize, f.pInuMask.Dc(), 0, 0);
+    BlitCopy(f.pInuMask.Dc(), 0, 0, kDrummerSize, kDrummerSize, f.pInu.Dc(), 0, 0);
 }
 
 void DrawIdleFace(Game& game, const PlayState& st) {

@@ -6,14 +6,9 @@
 #include "play/play_field.hpp"
 #include "play/play_frame.hpp"
 #include "play/results.hpp"
+#include "play/scoring.hpp"
 
 namespace zb {
-
-namespace {
-bool ThreePartSong(int16_t song) {
-    return song == 5 || song == 6;
-}
-}  // namespace
 
 SongResult PlaySong(Game& game, bool autoPlay, ChartId chart) {
     return PlaySong(game, autoPlay, chart, PlayOptions{});
@@ -39,7 +34,7 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
         if (nextFrame < now) nextFrame = now;  // a slow frame does not make the next ones rush
 
         Chart& c = game.chart;
-        if (ThreePartSong(song) && c.SongPart <= 1 && st.PlayTime >= c.PartEndTime) {
+        if (IsMultiPartSong(song) && c.SongPart <= 1 && st.PlayTime >= c.PartEndTime) {
             LoadChart(game, chart, Add<int16_t>(c.SongPart, 1));
             ResetNoteFlags(st, c.NoteCount);
             st.CurrentNote = 1;
@@ -51,8 +46,8 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
         if (st.FrameCount % 10 == 0) DrawBackground(game, st);
         st.FrameCount = int16_t((st.FrameCount + 1) % 10000);
         st.Frames = Add<int32_t>(st.Frames, 1);
-        const bool more = st.PlayTime < c.PartEndTime || (ThreePartSong(song) && c.SongPart <= 1) ||
-                          st.JudgeAge != 0;
+        const bool more = st.PlayTime < c.PartEndTime ||
+                          (IsMultiPartSong(song) && c.SongPart <= 1) || st.JudgeAge != 0;
         if (!more) break;
     }
     pf.music.SetVolume(game.settings.BgmVolume);
@@ -61,7 +56,7 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
     SongResult out;
     out.ShownScore = r.validScore;
     out.GaugeLevel = st.GaugeLevel;
-    out.NormaCleared = st.GaugeLevel >= 33;
+    out.NormaCleared = st.GaugeLevel >= kNormaLevel;
     out.Score = st.Score;
     out.MaxCombo = st.MaxCombo;
     out.CountBest = st.CountBest;

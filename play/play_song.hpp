@@ -15,7 +15,7 @@ struct SongResult {
     // The score that counts: in the challenge course it includes the challenge points.
     int32_t ShownScore = 0;
     int16_t GaugeLevel = 0;
-    bool NormaCleared = false;  // GaugeLevel of 33 or more
+    bool NormaCleared = false;  // GaugeLevel of kNormaLevel or more
     double Score = 0;           // the running score before rounding (no challenge points)
     int16_t MaxCombo = 0, CountBest = 0, CountGood = 0, CountMiss = 0;
     int16_t Gauge = 0;

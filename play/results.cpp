@@ -30,7 +30,7 @@ ResultsText BuildResultsText(const Game& game, const PlayState& st) {
     s += "良：" + std::to_string(st.CountBest) + sep;
     s += "可：" + std::to_string(st.CountGood) + sep;
     s += "不可：" + std::to_string(st.CountMiss) + kBreak;
-    s += st.GaugeLevel >= 33 ? "ノルマクリア成功！" : "ノルマクリア失敗！";
+    s += st.GaugeLevel >= kNormaLevel ? "ノルマクリア成功！" : "ノルマクリア失敗！";
     s += kBreak;
     return r;
 }
@@ -52,7 +52,7 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
     WaitMs(game, 6000);
 
     // Only a cleared manual play can set a song high score.
-    if (st.GaugeLevel >= 33 && !st.AutoPlay) {
+    if (st.GaugeLevel >= kNormaLevel && !st.AutoPlay) {
         const int column = st.Chart.difficulty + (game.course.ChallengeCourse ? 3 : 0);
         int32_t& best = game.scores.HighScores.at(size_t(column)).at(size_t(st.Chart.song));
         if (best < r.validScore) {

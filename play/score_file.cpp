@@ -11,12 +11,12 @@ namespace {
 template <typename Tables, typename F>
 void ForEachItem(Tables& t, F f) {
     for (int k = 0; k < 3; ++k) f(k, t.CourseHighScores[size_t(k)]);
-    for (int s = 0; s < 10; ++s)
+    for (int s = 0; s < kSongCount; ++s)
         for (int c = 0; c < 3; ++c) f(3 + 3 * s + c, t.HighScores[size_t(c)][size_t(s)]);
     f(33, t.CourseHighScores[3]);
-    for (int s = 0; s < 10; ++s)
+    for (int s = 0; s < kSongCount; ++s)
         for (int c = 3; c < 6; ++c) f(34 + 3 * s + (c - 3), t.HighScores[size_t(c)][size_t(s)]);
-    for (int s = 0; s < 10; ++s) f(64 + s, t.HighScores[6][size_t(s)]);
+    for (int s = 0; s < kSongCount; ++s) f(64 + s, t.HighScores[6][size_t(s)]);
 }
 
 std::string ScorePath(const Game& game) {

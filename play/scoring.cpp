@@ -114,8 +114,7 @@ void DrawGauge(MainForm& form, int16_t gaugeLevel) {
     form.pGageUra.Cls();
     BlitCopy(form.pGage1.Dc(), 0, 0, 384, 32, ura, 0, 0);
     for (int k = 1; k <= gaugeLevel; ++k) {
-        // Segments from 33 on lie in the norma zone.
-        const Surface& seg = k < 33 ? form.pGage2.Dc() : form.pGage3.Dc();
+        const Surface& seg = k < kNormaLevel ? form.pGage2.Dc() : form.pGage3.Dc();
         BlitCopy(seg, 0, 0, 8, 32, ura, 8 * k + 24, 0);
     }
     BlitCopy(ura, 0, 0, 384, 32, form.pGage.Dc(), 0, 0);

@@ -10,6 +10,10 @@
 
 namespace zb {
 
+// The gauge level from which the norma is cleared: the gauge's segments from here on are the norma
+// zone, and only a cleared play can set a song high score.
+inline constexpr int16_t kNormaLevel = 33;
+
 // Base points per note: a perfect auto play of a song with at least 99 notes sums to exactly
 // SongLevel x 100000.
 double NoteBaseOf(int16_t songLevel, int16_t comboBonusStep, double noteTotal);
