@@ -7,11 +7,11 @@
 
 #include "core/chart_loader.hpp"
 #include "core/picture_sets.hpp"
-#include "course/play_screen_setup.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/ttf_text.hpp"
 #include "play/play_field.hpp"
 #include "play/play_frame.hpp"
+#include "play/play_screen_setup.hpp"
 
 namespace zb {
 namespace {

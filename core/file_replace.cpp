@@ -7,7 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
+
+#include "core/failure_report.hpp"
 
 namespace zb {
 
@@ -23,12 +26,19 @@ ssize_t WriteSome(int fd, const char* data, size_t size) {
     return hook ? hook(fd, data, size) : ::write(fd, data, size);
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
+// Stores the reason of a failure (the system's text for errno, or `text`) and returns false.
+bool Fail(std::string* why, const char* text = nullptr) {
+    if (why) *why = text ? text : std::strerror(errno);
+    return false;
+}
+
+bool WriteAll(int fd, const std::string& bytes, std::string* why) {
     size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = WriteSome(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n < 0) return Fail(why);
+        if (n == 0) return Fail(why, "nothing could be written");
         done += size_t(n);
     }
     return true;
@@ -57,18 +67,18 @@ ScopedFileWriteHook::~ScopedFileWriteHook() {
     WriteHook() = std::move(previous_);
 }
 
-bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
-    if (path.empty() || path.back() == '/') return false;
+bool ReplaceFileContents(const std::string& path, const std::string& bytes, std::string* why) {
+    if (path.empty() || path.back() == '/') return Fail(why, "not a file name");
 
     // Only a regular file (or nothing) may be replaced: renaming over a folder or a device would
     // either fail late or destroy something that is not ours.
     struct stat old {};
     mode_t mode = NewFileMode();
     if (::stat(path.c_str(), &old) == 0) {
-        if (!S_ISREG(old.st_mode)) return false;
+        if (!S_ISREG(old.st_mode)) return Fail(why, "not a regular file");
         mode = old.st_mode & 07777;
     } else if (errno != ENOENT) {
-        return false;
+        return Fail(why);
     }
 
     // A unique name, so two saves never share a temporary file.
@@ -79,12 +89,13 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
     std::vector<char> buf(tmpl.begin(), tmpl.end());
     buf.push_back('\0');
     const int fd = ::mkstemp(buf.data());
-    if (fd < 0) return false;
+    if (fd < 0) return Fail(why);
     const std::string tmp(buf.data());
 
-    bool ok = WriteAll(fd, bytes) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
+    bool ok = WriteAll(fd, bytes, why);
+    if (ok && (::fchmod(fd, mode) != 0 || ::fsync(fd) != 0)) ok = Fail(why);
+    if (::close(fd) != 0 && ok) ok = Fail(why);
+    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = Fail(why);
     if (!ok) {
         ::unlink(tmp.c_str());
         return false;
@@ -99,11 +110,12 @@ bool ReplaceFileContents(const std::string& path, const std::string& bytes) {
     return true;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& out, size_t limit) {
+bool ReadWholeFile(const std::string& path, std::string& out, size_t limit, std::string* why) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return Fail(why);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        Fail(why, "not a regular file");
         ::close(fd);
         return false;
     }
@@ -113,6 +125,7 @@ bool ReadWholeFile(const std::string& path, std::string& out, size_t limit) {
         const ssize_t n = ::read(fd, chunk, std::min(sizeof chunk, limit - data.size()));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
+            Fail(why);
             ::close(fd);
             return false;
         }
@@ -122,6 +135,20 @@ bool ReadWholeFile(const std::string& path, std::string& out, size_t limit) {
     ::close(fd);
     out = std::move(data);
     return true;
+}
+
+bool ReadDataFile(const std::string& path, std::string& out, size_t limit) {
+    std::string why;
+    if (ReadWholeFile(path, out, limit, &why)) return true;
+    ReportFailure("could not read", path, why);
+    return false;
+}
+
+bool SaveDataFile(const std::string& path, const std::string& bytes, const std::string& kept) {
+    std::string why;
+    if (ReplaceFileContents(path, bytes, &why)) return true;
+    ReportFailure("could not save", path, kept.empty() ? why : why + "; " + kept);
+    return false;
 }
 
 }  // namespace zb

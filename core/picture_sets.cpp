@@ -1,12 +1,15 @@
 #include "core/picture_sets.hpp"
 
+#include "core/failure_report.hpp"
+
 namespace zb {
 
 bool TryLoadPicture(PictureBox& box, const std::string& path) {
     try {
         box.LoadPicture(path);
         return true;
-    } catch (const PictureError&) {
+    } catch (const PictureError& e) {
+        ReportFailure(e.what());
         return false;
     }
 }
@@ -63,55 +66,65 @@ bool LoadFirstPictureSet(Game& game) {
 
 namespace {
 
-// Sizes the surface (in twips) and then loads its picture, as the second set does for each one.
-void SizedLoad(PictureBox& box, int w, int h, const std::string& path) {
-    box.SetWidthTwips(w);
-    box.SetHeightTwips(h);
-    TryLoadPicture(box, path);
-}
-
-void LoadSecondSet(GamenHolder& g, const std::string& appDir) {
+// Loads every picture of the second set; false if any failed (its surface is left empty).
+bool LoadSecondSet(GamenHolder& g, const std::string& appDir) {
+    bool ok = true;
+    auto load = [&](PictureBox& box, const std::string& path) {
+        if (!TryLoadPicture(box, path)) ok = false;
+    };
+    // Sizes the surface (in twips) and then loads its picture.
+    auto sized = [&](PictureBox& box, int w, int h, const std::string& path) {
+        box.SetWidthTwips(w);
+        box.SetHeightTwips(h);
+        load(box, path);
+    };
     const std::string other = appDir + "img/other/";
     constexpr int kSq = 10000;
     for (PictureBox* b : {&g.pGamenUra, &g.pUchu, &g.pGal, &g.pGalUra}) {
         b->SetWidthTwips(kFormWidthTwips);
         b->SetHeightTwips(kFormHeightTwips);
     }
-    TryLoadPicture(g.pUchu, other + "uchu.gif");
-    TryLoadPicture(g.pGal, other + "gal.gif");
-    TryLoadPicture(g.pGalUra, other + "gal_mask.gif");
+    load(g.pUchu, other + "uchu.gif");
+    load(g.pGal, other + "gal.gif");
+    load(g.pGalUra, other + "gal_mask.gif");
 
     for (size_t i = 0; i < kSongCount; ++i)
-        SizedLoad(g.pSongTitle[i], kSq, kSq, other + "song" + std::to_string(i) + ".gif");
+        sized(g.pSongTitle[i], kSq, kSq, other + "song" + std::to_string(i) + ".gif");
 
     for (PictureBox& b : g.pEazy) b.SetWidthTwips(kSq), b.SetHeightTwips(kSq);
     const char* courses[] = {"kantan.bmp", "muzu.bmp", "wonder.bmp", "challenge.bmp"};
-    for (size_t i = 0; i < 4; ++i) TryLoadPicture(g.pEazy[i], other + courses[i]);
+    for (size_t i = 0; i < 4; ++i) load(g.pEazy[i], other + courses[i]);
 
     for (PictureBox& b : g.pJanru) b.SetWidthTwips(kSq), b.SetHeightTwips(kSq);
     const char* genres[] = {"game.gif", "origin.gif", "origin.gif", "origin.gif", "origin.gif",
                             "cla.gif",  "origin.gif", "origin.gif", "heavy.gif",  "cla.gif"};
-    for (size_t i = 0; i < kSongCount; ++i) TryLoadPicture(g.pJanru[i], other + genres[i]);
+    for (size_t i = 0; i < kSongCount; ++i) load(g.pJanru[i], other + genres[i]);
 
     for (PictureBox* b : {&g.pStar[0], &g.pStar[1], &g.pStar[2], &g.pStarMask})
         b->SetWidthTwips(kSq), b->SetHeightTwips(kSq);
     for (size_t i = 0; i < 3; ++i)
-        TryLoadPicture(g.pStar[i], other + "star" + std::to_string(i + 1) + ".bmp");
-    TryLoadPicture(g.pStarMask, other + "star_mask.bmp");
+        load(g.pStar[i], other + "star" + std::to_string(i + 1) + ".bmp");
+    load(g.pStarMask, other + "star_mask.bmp");
 
     for (size_t i = 0; i < 10; ++i) {
         const std::string d = other + std::to_string(i);
-        SizedLoad(g.pSuji[i], kSq, kSq, d + ".bmp");
-        SizedLoad(g.pSujiMask[i], kSq, kSq, d + "_mask.bmp");
-        SizedLoad(g.pSujiSmall[i], kSq, kSq, d + "s.bmp");
-        SizedLoad(g.pSujiSmallMask[i], kSq, kSq, d + "s_mask.bmp");
+        sized(g.pSuji[i], kSq, kSq, d + ".bmp");
+        sized(g.pSujiMask[i], kSq, kSq, d + "_mask.bmp");
+        sized(g.pSujiSmall[i], kSq, kSq, d + "s.bmp");
+        sized(g.pSujiSmallMask[i], kSq, kSq, d + "s_mask.bmp");
     }
-    SizedLoad(g.pSujiSmall[10], kSq, kSq, other + "slash.bmp");
-    SizedLoad(g.pSujiSmallMask[10], kSq, kSq, other + "slash_mask.bmp");
-    SizedLoad(g.pSetumei, kSq, kSq, other + "setumei.bmp");
+    sized(g.pSujiSmall[10], kSq, kSq, other + "slash.bmp");
+    sized(g.pSujiSmallMask[10], kSq, kSq, other + "slash_mask.bmp");
+    sized(g.pSetumei, kSq, kSq, other + "setumei.bmp");
+    return ok;
 }
 
 }  // namespace
+
+bool CheckSecondPictureSet(const Game& game) {
+    GamenHolder scratch;
+    return LoadSecondSet(scratch, game.AppDir());
+}
 
 GamenHolder& Gamen(Game& game) {
     std::unique_ptr<GamenHolder>& holder = game.form.frmGamen;

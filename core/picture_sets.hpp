@@ -17,11 +17,16 @@ inline constexpr int kDrummerSize = 174;
 // the loading goes on; the result is false if any file failed.
 bool LoadFirstPictureSet(Game& game);
 
+// Reads the second set once without keeping it, for the start-up's warning: false if any file
+// failed. frmGamen stays as it is.
+bool CheckSecondPictureSet(const Game& game);
+
 // frmGamen, loading the whole second set first when it is released. A missing or unreadable file
 // leaves its surface empty (sized, with no picture), so the screens that use it still draw.
 GamenHolder& Gamen(Game& game);
 
-// Loads one picture file into a surface; false (the surface unchanged) when it cannot be read.
+// Loads one picture file into a surface; false (the surface unchanged, the failure written to
+// standard error) when it cannot be read.
 bool TryLoadPicture(PictureBox& box, const std::string& path);
 
 }  // namespace zb

@@ -7,9 +7,9 @@
 #include "course/arrow_repeat.hpp"
 #include "course/challenge_menu.hpp"
 #include "course/course_progress.hpp"
-#include "course/play_screen_setup.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_list.hpp"
+#include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
 
 namespace zb {

@@ -50,12 +50,12 @@ void DecodeConfig(const std::string& bytes, Settings& s) {
 }
 
 void SaveConfig(Game& game) {
-    ReplaceFileContents(ConfigPath(game), EncodeConfig(game.settings));
+    SaveDataFile(ConfigPath(game), EncodeConfig(game.settings), "the settings stay in effect");
 }
 
 bool LoadConfig(Game& game) {
     std::string bytes;
-    if (!ReadWholeFile(ConfigPath(game), bytes, kConfigFileSize)) return false;
+    if (!ReadDataFile(ConfigPath(game), bytes, kConfigFileSize)) return false;
     DecodeConfig(bytes, game.settings);
     return true;
 }

@@ -17,11 +17,12 @@ std::string EncodeConfig(const Settings& s);
 void DecodeConfig(const std::string& bytes, Settings& s);
 
 // Writes AppDir + "config.dat", replacing it crash-safely. When it cannot be written the settings
-// stay in effect in memory.
+// stay in effect in memory, and standard error says so.
 void SaveConfig(Game& game);
 
 // Reads AppDir + "config.dat" into the settings. False (a start-up failure) when the file is
-// missing, not a regular file or unreadable; the settings are then unchanged. No range checks:
+// missing, not a regular file or unreadable (written to standard error); the settings are then
+// unchanged. No range checks:
 // the start-up's volume rule and the screens deal with odd values.
 bool LoadConfig(Game& game);
 

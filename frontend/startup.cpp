@@ -1,10 +1,11 @@
 #include "frontend/startup.hpp"
 
+#include "core/failure_report.hpp"
 #include "core/picture_sets.hpp"
+#include "core/score_file.hpp"
 #include "core/screen_reset.hpp"
 #include "core/songs.hpp"
 #include "frontend/config_file.hpp"
-#include "play/score_file.hpp"
 
 namespace zb {
 
@@ -59,8 +60,12 @@ void StartUp(Game& game) {
 
     ShowNotice(game.form);
     if (!LoadFirstPictureSet(game)) failed = true;
+    if (!CheckSecondPictureSet(game)) failed = true;
     // Without the soundfont the music is silent; the player still keeps time on the clock.
-    if (game.platform.soundfontMissing) failed = true;
+    if (game.platform.soundfontMissing) {
+        ReportFailure("no General MIDI soundfont could be loaded: the music is silent");
+        failed = true;
+    }
 
     for (int i = 0; i < kSongCount; ++i) game.SongTitles[size_t(i)] = SongTitle(i);
 

@@ -9,8 +9,9 @@ namespace zb {
 namespace {
 
 // A crash or a full disk while writing leaves the old file whole.
+// A failure is written to standard error.
 bool ReplaceLocal(const std::string& path, const std::string& bytes) {
-    return ReplaceFileContents(path, bytes);
+    return SaveDataFile(path, bytes, "");
 }
 
 // The place for score x in a list ordered from place 0, or -1: ahead of every equal score.

@@ -13,12 +13,12 @@ namespace zb {
 // AppDir + "netrank.dat".
 std::string NetRankPath(const Game& game);
 
-// Replaces the local file by one empty line. Errors are ignored.
+// Replaces the local file by one empty line. A failure is only written to standard error.
 void ClearNetRankFile(Game& game);
 // Reads the local file into game.ranking; a missing or malformed file never fails (see
 // ParseNetRankLine).
 void ReadNetRankFile(Game& game);
-// Writes game.ranking to the local file, replacing it. Errors are ignored.
+// Writes game.ranking to the local file, replacing it. A failure is only written to standard error.
 void WriteNetRankFile(Game& game);
 
 // The same on any file (the admin tool). Read returns false when the file can't be opened,

@@ -2,7 +2,7 @@
 
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
-#include "play/score_file.hpp"
+#include "core/score_file.hpp"
 #include "play/scoring.hpp"
 
 namespace zb {

@@ -8,7 +8,7 @@
 #include "core/chart_loader.hpp"
 #include "core/checked.hpp"
 #include "core/songs.hpp"
-#include "course/play_screen_setup.hpp"
+#include "play/play_screen_setup.hpp"
 #include "play/scoring.hpp"
 #include "tests/play/play_fixture.hpp"
 

@@ -8,6 +8,7 @@
 #include <regex>
 #include <sstream>
 
+#include "core/score_file.hpp"
 #include "core/songs.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_select.hpp"
@@ -15,7 +16,6 @@
 #include "frontend/dispatch.hpp"
 #include "frontend/title.hpp"
 #include "platform/headless/headless.hpp"
-#include "play/score_file.hpp"
 #include "temp_app_dir.hpp"
 
 namespace zb {

@@ -7,8 +7,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/score_file.hpp"
 #include "platform/headless/headless.hpp"
-#include "play/score_file.hpp"
 #include "temp_app_dir.hpp"
 
 namespace zb {

@@ -1,5 +1,5 @@
 // A game on the headless platform whose program folder is a fresh temporary folder holding every
-// picture of the first set and the logo (small one-colour pictures), but no data files.
+// picture of both sets and the logo (small one-colour pictures), but no data files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -43,6 +43,7 @@ struct FrontendTest : ::testing::Test {
 
     FrontendTest() {
         for (const std::string& f : FirstSetFiles()) WritePicture(dir, "img/" + f);
+        for (const std::string& f : SecondSetFiles()) WritePicture(dir, "img/" + f);
         WritePicture(dir, "img/logo.gif", 0x00FF00);  // a green logo, 4 x 4 pixels
         hp.window.SetEvents(&events);
     }

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
+#include "core/picture_sets.hpp"
 #include "frontend_fixture.hpp"
 
 namespace zb {
@@ -150,6 +153,30 @@ TEST_F(StartUpTest, BrokenPiecesEachCountButGiveOneWarning) {
     EXPECT_TRUE(game.form.pInuUra[5].HasPicture());
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("score.dat")));
     EXPECT_EQ(ScreenName(game.ScreenState), "著作権表示");
+}
+
+TEST_F(StartUpTest, EachFailureIsNamedOnStandardErrorAndASongSelectPictureJoinsTheWarning) {
+    dir.Write("config.dat", Fields16({97, 98, 100, 101, 9, 0, -600, 0, 1, 0}));
+    dir.Write("score.dat", Items32({}));
+    std::filesystem::remove(dir.File("img/other/song3.gif"));
+    ::testing::internal::CaptureStderr();
+    StartUp(game);
+    std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Warnings(), 1);
+    EXPECT_NE(err.find(dir.File("img/other/song3.gif")), std::string::npos) << err;
+    EXPECT_EQ(err.find("config.dat"), std::string::npos) << err;
+    // The song select screen still draws, with an empty surface where the picture failed.
+    EXPECT_FALSE(Gamen(game).pSongTitle[3].HasPicture());
+    EXPECT_TRUE(Gamen(game).pSongTitle[2].HasPicture());
+
+    std::filesystem::remove(dir.File("config.dat"));
+    ::testing::internal::CaptureStderr();
+    StartUp(game);
+    err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("could not read " + dir.File("config.dat") + ": " + std::strerror(ENOENT)),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(Warnings(), 2);
 }
 
 }  // namespace

@@ -7,8 +7,8 @@
 
 #include "core/chart_loader.hpp"
 #include "course/challenge_menu.hpp"
-#include "course/play_screen_setup.hpp"
 #include "platform/headless/headless.hpp"
+#include "play/play_screen_setup.hpp"
 
 namespace zb::tool {
 

@@ -20,11 +20,13 @@ std::string EncodeScores(const HighScoreTables& t);
 void DecodeScores(const std::string& bytes, HighScoreTables& t);
 
 // Writes the tables to AppDir + "score.dat", replacing it crash-safely. An existing longer file
-// keeps its bytes beyond item 73. Failures are silent: the tables in memory stay as they are.
+// keeps its bytes beyond item 73. A failure is written to standard error; the tables in memory stay
+// as they are.
 void SaveScores(Game& game);
 
 // Reads AppDir + "score.dat" into the tables and repairs two entries. False (a start-up failure)
-// when the file is missing, not a regular file or unreadable; the tables are then unchanged.
+// when the file is missing, not a regular file or unreadable (written to standard error); the
+// tables are then unchanged.
 bool LoadScores(Game& game);
 
 }  // namespace zb

@@ -1,4 +1,4 @@
-#include "play/score_file.hpp"
+#include "core/score_file.hpp"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "core/file_replace.hpp"
@@ -147,7 +148,7 @@ TEST_F(ScoreFileTest, MissingFolderOrUnreadableFileFailsWithoutTouchingTheTables
     std::filesystem::create_directory(dir.File("score.dat"));
     EXPECT_FALSE(LoadScores(game));
     EXPECT_EQ(game.scores.CourseHighScores[1], 55);
-    SaveScores(game);  // silently does nothing
+    SaveScores(game);  // fails and keeps the tables
     EXPECT_TRUE(std::filesystem::is_directory(dir.File("score.dat")));
     EXPECT_EQ(dir.Count(), 1);
     std::filesystem::remove(dir.File("score.dat"));
@@ -158,6 +159,31 @@ TEST_F(ScoreFileTest, MissingFolderOrUnreadableFileFailsWithoutTouchingTheTables
         EXPECT_FALSE(LoadScores(game));
         EXPECT_EQ(game.scores.CourseHighScores[1], 55);
     }
+}
+
+TEST_F(ScoreFileTest, AFailedSaveSaysWhichFileAndWhyAndKeepsTheTables) {
+    FillDistinct();
+    const HighScoreTables before = game.scores;
+    const std::string path = dir.File("score.dat");
+    std::filesystem::create_directory(path);
+    ::testing::internal::CaptureStderr();
+    SaveScores(game);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "zubakko: could not save " + path +
+                  ": not a regular file; the high scores are kept in memory\n");
+    std::filesystem::remove(path);
+    {
+        ScopedFileWriteHook full([](int, const void*, size_t) -> ssize_t {
+            errno = ENOSPC;
+            return -1;
+        });
+        ::testing::internal::CaptureStderr();
+        SaveScores(game);
+    }
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find(path + ": " + std::strerror(ENOSPC)), std::string::npos) << err;
+    EXPECT_EQ(game.scores.HighScores, before.HighScores);
+    EXPECT_EQ(game.scores.CourseHighScores, before.CourseHighScores);
 }
 
 TEST_F(ScoreFileTest, ASaveCutShortAtAnyByteLeavesThePreviousTablesReadable) {

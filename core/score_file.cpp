@@ -1,4 +1,4 @@
-#include "play/score_file.hpp"
+#include "core/score_file.hpp"
 
 #include "core/checked.hpp"
 #include "core/file_replace.hpp"
@@ -53,12 +53,12 @@ void SaveScores(Game& game) {
     std::string bytes = EncodeScores(game.scores);
     std::string old;
     if (ReadWholeFile(path, old) && old.size() > bytes.size()) bytes.append(old, bytes.size());
-    ReplaceFileContents(path, bytes);
+    SaveDataFile(path, bytes, "the high scores are kept in memory");
 }
 
 bool LoadScores(Game& game) {
     std::string bytes;
-    if (!ReadWholeFile(ScorePath(game), bytes, kScoreFileSize)) return false;
+    if (!ReadDataFile(ScorePath(game), bytes, kScoreFileSize)) return false;
     DecodeScores(bytes, game.scores);
     return true;
 }

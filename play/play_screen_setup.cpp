@@ -1,4 +1,4 @@
-#include "course/play_screen_setup.hpp"
+#include "play/play_screen_setup.hpp"
 
 #include <exception>
 
@@ -14,11 +14,14 @@ namespace {
 // The lane's colour; the blank under the judgement word area matches it.
 constexpr Color kLaneColor = Color::Rgb(24, 24, 40);
 
-// Each step of the set-up that fails (a missing gauge picture, say) is skipped.
+// Each step of the set-up that fails (a missing gauge picture, say) is skipped. An overflow is a
+// fault of the numbers, not of a file: it goes on up.
 template <typename F>
 void Step(F&& f) {
     try {
         f();
+    } catch (const OverflowError&) {
+        throw;
     } catch (const std::exception&) {
     }
 }

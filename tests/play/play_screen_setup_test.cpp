@@ -1,5 +1,5 @@
 // The play screen prepared before every song.
-#include "course/play_screen_setup.hpp"
+#include "play/play_screen_setup.hpp"
 
 #include <gtest/gtest.h>
 
