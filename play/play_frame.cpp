@@ -56,12 +56,12 @@ void PlayFrame(Game& game, PlayState& st) {
     }
     // Song 4 at difficulty 2 speeds up fourfold from note 251 on; the loader placed those notes
     // at four times the spacing, so they keep their hit times.
-    if (st.Chart.song == 4 && st.Chart.difficulty == 2 && st.CurrentNote >= 251 &&
-        !st.SpeedUpDone) {
-        c.NoteSpacing = Mul<int16_t>(c.NoteSpacing, 4);
-        c.JudgeWindow1 = Mul<int16_t>(c.JudgeWindow1, 4);
-        c.JudgeWindow2 = Mul<int16_t>(c.JudgeWindow2, 4);
-        c.JudgeWindow3 = Mul<int16_t>(c.JudgeWindow3, 4);
+    if (st.Chart.song == kSpeedUpSong && st.Chart.difficulty == kSpeedUpDifficulty &&
+        st.CurrentNote >= kSpeedUpFirstNote && !st.SpeedUpDone) {
+        c.NoteSpacing = Mul<int16_t>(c.NoteSpacing, kSpeedUpFactor);
+        c.JudgeWindow1 = Mul<int16_t>(c.JudgeWindow1, kSpeedUpFactor);
+        c.JudgeWindow2 = Mul<int16_t>(c.JudgeWindow2, kSpeedUpFactor);
+        c.JudgeWindow3 = Mul<int16_t>(c.JudgeWindow3, kSpeedUpFactor);
         st.SpeedUpDone = true;
     }
     st.PlayTime = PlayTimeOf(c, st.Chart.song, game.platform.music.CurrentPosition());
