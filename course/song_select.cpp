@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "core/chart_loader.hpp"
+#include "core/helpers.hpp"
 #include "core/screen_reset.hpp"
 #include "course/arrow_repeat.hpp"
 #include "course/challenge_menu.hpp"
@@ -16,18 +17,10 @@ namespace zb {
 
 namespace {
 
-constexpr uint16_t kDownNow = 0x8000;  // down, with no press recorded since the last query
-
 struct Pick {
     ChartId chart;
     bool autoPlay = false;
 };
-
-// One yield of the key loop, and a breath of about a millisecond so it does not spin a core.
-void Breathe(Game& game) {
-    game.platform.window.DoEvents();
-    game.platform.window.WaitUntil(game.platform.clock.Now() + 0.001);
-}
 
 void Show(Game& game, const SongList& list, int index, int16_t count) {
     const ChartId chart = list.ChartAt(index);
@@ -61,20 +54,20 @@ Pick ChooseSong(Game& game, int16_t course) {
     ArrowRepeat arrows;
     for (;;) {
         int arrow = 0;
-        if (keys.GetAsyncKeyState(vk::Right) == kDownNow) {
+        if (keys.GetAsyncKeyState(vk::Right) == kKeyDown) {
             arrow = +1;
-        } else if (keys.GetAsyncKeyState(vk::Left) == kDownNow) {
+        } else if (keys.GetAsyncKeyState(vk::Left) == kKeyDown) {
             arrow = -1;
-        } else if (keys.GetAsyncKeyState(vk::Enter) == kDownNow) {
+        } else if (keys.GetAsyncKeyState(vk::Enter) == kKeyDown) {
             return {list.ChartAt(index), false};
-        } else if (!c.NetRankCourse && keys.GetAsyncKeyState(vk::Space) == kDownNow) {
+        } else if (!c.NetRankCourse && keys.GetAsyncKeyState(vk::Space) == kKeyDown) {
             return {list.ChartAt(index), true};
         }
         if (arrows.Step(arrow, game.platform.clock.Now())) {
             index = list.Step(index, arrow, [&] { game.platform.window.DoEvents(); });
             Show(game, list, index, count);
         }
-        Breathe(game);
+        WaitMs(game, 1);  // the pass of about a millisecond; it sleeps, it does not spin
     }
 }
 

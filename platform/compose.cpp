@@ -76,4 +76,50 @@ void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
     for (const PictureBox& p : form.Picture1) DrawBox(p, out);
 }
 
+namespace {
+
+template <typename T>
+void Put(std::string& key, const T& v) {
+    key.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+
+void PutBox(std::string& key, const PictureBox& p) {
+    Put(key, p.Visible);
+    if (!p.Visible) return;
+    Put(key, p.Left), Put(key, p.Top), Put(key, p.WidthTwips()), Put(key, p.HeightTwips());
+    Put(key, &p.Dc()), Put(key, p.Dc().Version());
+}
+
+}  // namespace
+
+bool FormSnapshot::Update(const MainForm& form) {
+    std::string key;
+    key.reserve(key_.size());
+    std::vector<std::shared_ptr<const Surface>> pictures;
+    Put(key, form.BackColor.rgb);
+    for (const ImageControl& im : form.Image1) {
+        const bool shown = im.Visible && im.Picture;
+        Put(key, shown);
+        if (!shown) continue;
+        Put(key, im.Left), Put(key, im.Top), Put(key, im.Picture.get());
+        Put(key, im.Picture->Version());
+        pictures.push_back(im.Picture);
+    }
+    for (const LabelControl& l : form.Label) {
+        Put(key, l.Visible);
+        if (!l.Visible) continue;
+        Put(key, l.FontSize), Put(key, l.ForeColor.rgb), Put(key, l.BackColor.rgb);
+        Put(key, l.Left), Put(key, l.Top), Put(key, l.Width), Put(key, l.Height);
+        Put(key, l.Alignment), Put(key, l.Caption.size());
+        key += l.Caption;
+    }
+    for (const PictureBox* p : {&form.pHaikei, &form.pFumen, &form.pGage, &form.pInu, &form.pGamen})
+        PutBox(key, *p);
+    for (const PictureBox& p : form.Picture1) PutBox(key, p);
+    if (key == key_) return false;
+    key_ = std::move(key);
+    pictures_ = std::move(pictures);
+    return true;
+}
+
 }  // namespace zb

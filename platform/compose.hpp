@@ -2,7 +2,9 @@
 // labels, then the visible picture boxes on top. Both window adapters show exactly this picture.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/form.hpp"
 
@@ -35,5 +37,18 @@ class NullText : public TextRenderer {
 };
 
 void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out);
+
+// Everything ComposeForm reads, remembered so that a window that waits for the player composes
+// only when something was drawn or changed.
+class FormSnapshot {
+  public:
+    // Takes a new snapshot; true when it differs from the previous one.
+    bool Update(const MainForm& form);
+
+  private:
+    std::string key_;
+    // The pictures of the visible images, held so that a new picture never reuses an address.
+    std::vector<std::shared_ptr<const Surface>> pictures_;
+};
 
 }  // namespace zb

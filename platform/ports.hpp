@@ -33,11 +33,15 @@ inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 }  // namespace vk
 
+// GetAsyncKeyState's bits: the key is down now; it went down since the previous query.
+inline constexpr uint16_t kKeyDown = 0x8000;
+inline constexpr uint16_t kKeyPressedSince = 0x0001;
+
 class Keyboard {
   public:
     virtual ~Keyboard() = default;
-    // 0x8000 while the key is down, plus 1 when it went down since the previous query of that
-    // key; the query clears that bit.
+    // kKeyDown while the key is down, plus kKeyPressedSince when it went down since the previous
+    // query of that key; the query clears that bit.
     virtual uint16_t GetAsyncKeyState(int vkCode) = 0;
     // When the key last went down, on the clock's timeline; nullopt if never.
     virtual std::optional<double> LastDownTime(int vkCode) = 0;
@@ -100,8 +104,8 @@ class Window {
     // The yield: handles the pending window events (clicks -> ClickDispatch, re-entrantly; the
     // timer when due; a close request), then shows the form if it is due for a repaint.
     virtual void DoEvents() = 0;
-    // Waits until the clock reaches `until`, stamping key changes about once a millisecond.
-    // Clicks and the timer wait for the next DoEvents.
+    // Sleeps until the clock reaches `until`, waking about once a millisecond to stamp key
+    // changes; never spins. Clicks and the timer wait for the next DoEvents.
     virtual void WaitUntil(double clockSeconds) = 0;
     // Shows the form now.
     virtual void Present() = 0;

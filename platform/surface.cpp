@@ -10,6 +10,20 @@ Surface::Surface(int width, int height, Color fill)
       height_(std::max(0, height)),
       px_(size_t(width_) * size_t(height_), fill.rgb) {}
 
+Surface& Surface::operator=(const Surface& other) {
+    const uint64_t v = std::max(version_, other.version_) + 1;
+    width_ = other.width_, height_ = other.height_, px_ = other.px_;
+    version_ = v;
+    return *this;
+}
+
+Surface& Surface::operator=(Surface&& other) noexcept {
+    const uint64_t v = std::max(version_, other.version_) + 1;
+    width_ = other.width_, height_ = other.height_, px_ = std::move(other.px_);
+    version_ = v;
+    return *this;
+}
+
 void Surface::Resize(int width, int height, Color fill) {
     width = std::max(0, width);
     height = std::max(0, height);
@@ -20,6 +34,7 @@ void Surface::Resize(int width, int height, Color fill) {
 }
 
 void Surface::Fill(Color c) {
+    ++version_;
     std::fill(px_.begin(), px_.end(), c.rgb);
 }
 

@@ -14,6 +14,10 @@ class Surface {
   public:
     Surface() = default;
     Surface(int width, int height, Color fill = colors::Black);
+    Surface(const Surface&) = default;
+    Surface(Surface&&) = default;
+    Surface& operator=(const Surface& other);
+    Surface& operator=(Surface&& other) noexcept;
 
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -25,16 +29,26 @@ class Surface {
     void FillRect(int x, int y, int w, int h, Color c);
 
     uint32_t Pixel(int x, int y) const { return px_[size_t(y) * size_t(width_) + size_t(x)]; }
-    void SetPixel(int x, int y, uint32_t v) { px_[size_t(y) * size_t(width_) + size_t(x)] = v; }
+    void SetPixel(int x, int y, uint32_t v) {
+        ++version_;
+        px_[size_t(y) * size_t(width_) + size_t(x)] = v;
+    }
     Color At(int x, int y) const { return Color{Pixel(x, y)}; }
-    uint32_t* Row(int y) { return px_.data() + size_t(y) * size_t(width_); }
+    uint32_t* Row(int y) {
+        ++version_;
+        return px_.data() + size_t(y) * size_t(width_);
+    }
     const uint32_t* Row(int y) const { return px_.data() + size_t(y) * size_t(width_); }
     const std::vector<uint32_t>& Pixels() const { return px_; }
+    // Grows whenever the pixels or the size may have changed, so that the window can tell that
+    // nothing was drawn since it last showed the form.
+    uint64_t Version() const { return version_; }
 
   private:
     int width_ = 0;
     int height_ = 0;
     std::vector<uint32_t> px_;
+    uint64_t version_ = 0;
 };
 
 // The three raster operations of the masked copy.

@@ -31,8 +31,8 @@ int32_t PlayTimeOf(const Chart& c, int16_t song, double musicSeconds) {
 
 namespace {
 
-constexpr uint16_t kDown = 0x8000;
-constexpr uint16_t kDownAndPressed = 0x8001;
+constexpr uint16_t kDown = kKeyDown;
+constexpr uint16_t kDownAndPressed = kKeyDown | kKeyPressedSince;
 
 // The scroll position at the moment the key last went down.
 int32_t ScrollAtDown(Game& game, const PlayState& st, int vk, double* when) {

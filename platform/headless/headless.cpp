@@ -5,7 +5,9 @@
 
 namespace zb::headless {
 
-int64_t VirtualClock::TickMs() { return static_cast<int64_t>(std::floor(now_ * 1000.0 + 1e-9)); }
+int64_t VirtualClock::TickMs() {
+    return static_cast<int64_t>(std::floor(now_ * 1000.0 + 1e-9));
+}
 
 void ScriptedKeyboard::At(double seconds, int vkCode, bool down) {
     auto pos = std::upper_bound(script_.begin(), script_.end(), seconds,
@@ -13,32 +15,13 @@ void ScriptedKeyboard::At(double seconds, int vkCode, bool down) {
     script_.insert(pos, Change{seconds, vkCode, down});
 }
 
-void ScriptedKeyboard::Apply() {
+void ScriptedKeyboard::Update() {
     const double now = clock_.Now();
     while (!script_.empty() && script_.front().at <= now) {
         const Change c = script_.front();
         script_.pop_front();
-        KeyState& k = keys_[c.vk];
-        if (c.down && !k.down) {
-            k.pressedSince = true;
-            k.lastDown = c.at;
-        }
-        k.down = c.down;
+        OnKey(c.vk, c.down, c.at);
     }
-}
-
-uint16_t ScriptedKeyboard::GetAsyncKeyState(int vkCode) {
-    Apply();
-    KeyState& k = keys_[vkCode];
-    const uint16_t v = uint16_t((k.down ? 0x8000 : 0) | (k.pressedSince ? 1 : 0));
-    k.pressedSince = false;
-    return v;
-}
-
-std::optional<double> ScriptedKeyboard::LastDownTime(int vkCode) {
-    Apply();
-    auto it = keys_.find(vkCode);
-    return it == keys_.end() ? std::nullopt : it->second.lastDown;
 }
 
 void ClockMusicPlayer::SetFileName(const std::string& path) {
@@ -92,7 +75,9 @@ void HeadlessWindow::ClickAt(double seconds, ClickSource source, int index) {
     Queue(Event{seconds, source, index});
 }
 
-void HeadlessWindow::CloseAt(double seconds) { Queue(Event{seconds, std::nullopt, 0}); }
+void HeadlessWindow::CloseAt(double seconds) {
+    Queue(Event{seconds, std::nullopt, 0});
+}
 
 void HeadlessWindow::DoEvents() {
     ++yields;
@@ -108,16 +93,7 @@ void HeadlessWindow::DoEvents() {
         else
             events_->ClickDispatch(*e.source, e.index);
     }
-    Timer& t = form_.Timer1[0];
-    if (t.Enabled && t.Interval > 0) {
-        if (nextTimer_ < 0) nextTimer_ = now + t.Interval / 1000.0;
-        if (now >= nextTimer_ && events_) {
-            nextTimer_ = now + t.Interval / 1000.0;
-            events_->TimerTick();
-        }
-    } else {
-        nextTimer_ = -1;
-    }
+    if (timer_.Due(form_.Timer1[0], now) && events_) events_->TimerTick();
 }
 
 void HeadlessWindow::WaitUntil(double clockSeconds) {
@@ -130,6 +106,7 @@ void HeadlessWindow::Present() {
 }
 
 HeadlessPlatform::HeadlessPlatform(std::string appDir, TextRenderer* text)
-    : window(clock, text), ports{clock, keyboard, music, wave, dialogs, window, std::move(appDir)} {}
+    : window(clock, text),
+      ports{clock, keyboard, music, wave, dialogs, window, std::move(appDir)} {}
 
 }  // namespace zb::headless

@@ -11,12 +11,14 @@
 #include <vector>
 
 #include "platform/compose.hpp"
+#include "platform/key_states.hpp"
 #include "platform/ports.hpp"
+#include "platform/timer_schedule.hpp"
 
 namespace zb::headless {
 
 class VirtualClock : public Clock {
-public:
+  public:
     double Now() override { return now_; }
     int64_t TickMs() override;
     TimeOfDay LocalTime() override { return timeOfDay_; }
@@ -25,17 +27,16 @@ public:
     void Set(double seconds) { now_ = seconds; }
     void SetLocalTime(TimeOfDay t) { timeOfDay_ = t; }
 
-private:
+  private:
     double now_ = 0;
     TimeOfDay timeOfDay_{12, 0, 0};
 };
 
-// Keys follow a script of timed changes, applied as the virtual clock passes them.
-class ScriptedKeyboard : public Keyboard {
-public:
+// Keys follow a script of timed changes, applied as the virtual clock passes them and stamped
+// with their scripted moments.
+class ScriptedKeyboard : public KeyStateKeyboard {
+  public:
     explicit ScriptedKeyboard(Clock& clock) : clock_(clock) {}
-    uint16_t GetAsyncKeyState(int vkCode) override;
-    std::optional<double> LastDownTime(int vkCode) override;
 
     // Schedules a key change at a moment of the clock's timeline (kept in time order).
     void At(double seconds, int vkCode, bool down);
@@ -44,27 +45,23 @@ public:
     void Release(int vkCode) { At(clock_.Now(), vkCode, false); }
     bool Pending() const { return !script_.empty(); }
 
-private:
+  protected:
+    void Update() override;
+
+  private:
     struct Change {
         double at;
         int vk;
         bool down;
     };
-    struct KeyState {
-        bool down = false;
-        bool pressedSince = false;
-        std::optional<double> lastDown;
-    };
-    void Apply();
 
     Clock& clock_;
     std::deque<Change> script_;
-    std::map<int, KeyState> keys_;
 };
 
 // Plays nothing; the position follows the clock from the moment a file was set.
 class ClockMusicPlayer : public MusicPlayer {
-public:
+  public:
     explicit ClockMusicPlayer(Clock& clock) : clock_(clock) {}
     void SetFileName(const std::string& path) override;
     std::string FileName() const override { return file_; }
@@ -80,7 +77,7 @@ public:
     // Every file name set, in order (the empty string for a stop).
     const std::vector<std::string>& History() const { return history_; }
 
-private:
+  private:
     Clock& clock_;
     std::string file_;
     bool playing_ = false;
@@ -92,14 +89,15 @@ private:
 };
 
 class RecordingWavePlayer : public WavePlayer {
-public:
+  public:
     void PlayWave(const std::string& path) override { played.push_back(path); }
     std::vector<std::string> played;
 };
 
-// Dialogs answer from a script (OK / the first button when it runs out) and record what they showed.
+// Dialogs answer from a script (OK / the first button when it runs out) and record what they
+// showed.
 class ScriptedDialogs : public Dialogs {
-public:
+  public:
     struct Shown {
         std::string kind;  // "MessageBox" or "InputBox"
         std::string text, title;
@@ -118,7 +116,7 @@ public:
 // The form in memory. Each yield advances the virtual clock by a small step, runs the clicks and
 // the close requests queued for that moment, and the timer when it is due.
 class HeadlessWindow : public Window {
-public:
+  public:
     HeadlessWindow(VirtualClock& clock, TextRenderer* text = nullptr);
     MainForm& Form() override { return form_; }
     void SetEvents(FormEvents* events) override { events_ = events; }
@@ -141,7 +139,7 @@ public:
     // Called on every yield, before the queued events; tests use it to act at a moment.
     std::function<void()> onYield;
 
-private:
+  private:
     struct Event {
         double at;
         std::optional<ClickSource> source;  // none for a close request
@@ -155,7 +153,7 @@ private:
     MainForm form_;
     FormEvents* events_ = nullptr;
     std::deque<Event> queue_;
-    double nextTimer_ = -1;
+    TimerSchedule timer_;
     Surface screen_;
 };
 

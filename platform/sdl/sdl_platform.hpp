@@ -10,7 +10,9 @@
 
 #include "platform/compose.hpp"
 #include "platform/dialog_box.hpp"
+#include "platform/key_states.hpp"
 #include "platform/ports.hpp"
+#include "platform/timer_schedule.hpp"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -33,24 +35,8 @@ class SdlClock : public Clock {
     uint64_t freq_;
 };
 
-class SdlKeyboard : public Keyboard {
-  public:
-    uint16_t GetAsyncKeyState(int vkCode) override;
-    std::optional<double> LastDownTime(int vkCode) override;
-    void OnKey(int vkCode, bool down, double at);
-    // Every key up (the window lost the focus): a press not yet queried still counts.
-    void ReleaseAll();
-    // Every key up and every press forgotten (after a dialog had the keyboard).
-    void Reset();
-
-  private:
-    struct KeyState {
-        bool down = false;
-        bool pressedSince = false;
-        std::optional<double> lastDown;
-    };
-    std::map<int, KeyState> keys_;
-};
+// The window reports the key changes it pumps (OnKey), stamped when it sees them.
+class SdlKeyboard : public KeyStateKeyboard {};
 
 class SdlWindow : public Window {
   public:
@@ -91,9 +77,11 @@ class SdlWindow : public Window {
     int prescale_ = 0;
     std::unique_ptr<TextRenderer> text_;
     Surface frame_, shown_;
-    bool repaint_ = true;  // the window needs the picture again even if unchanged
+    FormSnapshot snapshot_;  // what the form looked like when it was last composed
+    bool repaint_ = true;    // the window needs the picture again even if unchanged
     double lastPresent_ = -1;
-    double nextTimer_ = -1;
+    double lastPump_ = -1;  // when the events were last pumped
+    TimerSchedule timer_;
 };
 
 class SdlDialogs : public Dialogs {

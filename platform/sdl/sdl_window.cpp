@@ -2,7 +2,9 @@
 // window, the event pump (the yield), and the key pump that stamps key changes.
 #include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 #include <thread>
 
@@ -13,6 +15,8 @@
 namespace zb::sdl {
 
 namespace {
+constexpr double kKeyPumpPeriod = 0.001;  // seconds between two looks at the keys while waiting
+
 [[noreturn]] void Fail(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + SDL_GetError());
 }
@@ -24,6 +28,10 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
     // SIGTERM and SIGINT end the program as they do any other; SDL would turn them into a close
     // request, which asks the player and so never ends a game nobody sits at.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // Without a graphics card the picture is drawn by Mesa's software rasteriser, whose worker
+    // threads cost more than they save on one small picture a frame (a quarter of the play
+    // screen's CPU time). Other drivers ignore this.
+    setenv("LP_NUM_THREADS", "0", 0);
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
         Fail("cannot open the window");
     // Without a display SDL falls back to drivers that draw nowhere; a window nobody can see is
@@ -91,47 +99,41 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
 }
 
 void SdlWindow::DoEvents() {
+    lastPump_ = clock_.Now();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e, true);
-    Timer& t = form_.Timer1[0];
-    const double now = clock_.Now();
-    if (t.Enabled && t.Interval > 0) {
-        if (nextTimer_ < 0) nextTimer_ = now + t.Interval / 1000.0;
-        if (now >= nextTimer_ && events_) {
-            nextTimer_ = now + t.Interval / 1000.0;
-            events_->TimerTick();
-        }
-    } else {
-        nextTimer_ = -1;
-    }
+    if (timer_.Due(form_.Timer1[0], clock_.Now()) && events_) events_->TimerTick();
     // Repaint at most about 120 times a second; the play loop paces itself at 60.
     if (lastPresent_ < 0 || clock_.Now() - lastPresent_ >= 1.0 / 120) Present();
 }
 
 void SdlWindow::PumpKeys() {
+    lastPump_ = clock_.Now();
     SDL_PumpEvents();
     SDL_Event e;
     while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) Handle(e, false);
 }
 
 void SdlWindow::WaitUntil(double until) {
-    // Key changes are stamped when they are pumped, so pump about once a millisecond.
+    // Key changes are stamped when they are pumped, so pump about once a millisecond, and sleep
+    // in between: a waiting screen costs next to nothing. The pump right after the last sleep is
+    // left to the DoEvents that follows every wait.
+    if (clock_.Now() - lastPump_ > kKeyPumpPeriod / 2) PumpKeys();
     for (;;) {
-        PumpKeys();
         const double left = until - clock_.Now();
         if (left <= 0) return;
-        if (left > 0.0015)
-            std::this_thread::sleep_for(std::chrono::microseconds(900));
-        else
-            std::this_thread::yield();
+        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)));
+        if (clock_.Now() < until) PumpKeys();
     }
 }
 
 void SdlWindow::Present() {
     lastPresent_ = clock_.Now();
-    ComposeForm(form_, *text_, frame_);
     if (SDL_GetWindowTitle(window_) != form_.Caption)
         SDL_SetWindowTitle(window_, form_.Caption.c_str());
+    // A screen that waits for the player draws nothing: then there is nothing to compose.
+    if (!snapshot_.Update(form_) && !repaint_) return;
+    ComposeForm(form_, *text_, frame_);
     if (!repaint_ && frame_.Pixels() == shown_.Pixels()) return;
     Show(frame_);
     std::swap(frame_, shown_);

@@ -44,6 +44,17 @@ TEST(WaitMs, WaitsAtLeastTheTimeAndRunsClicksMeanwhile) {
     EXPECT_EQ(events.ticks, 3);  // at 75, 150 and 225 ms
 }
 
+TEST(WaitMs, SleepsOutEachMillisecondInsteadOfSpinning) {
+    // A yield that takes no time at all: only the window's sleep moves the clock on.
+    headless::HeadlessPlatform hp("/tmp/");
+    hp.window.yieldStep = 0;
+    const double start = hp.clock.Now();
+    WaitMs(hp.ports, 20);
+    EXPECT_GE(hp.clock.Now() - start, 0.020);
+    EXPECT_GE(hp.window.yields, 20);  // the window was serviced every millisecond
+    EXPECT_LE(hp.window.yields, 21);
+}
+
 TEST(WaitMs, WorksAfterWeeksOfUptime) {
     headless::HeadlessPlatform hp("/tmp/");
     hp.clock.Set(30.0 * 24 * 3600);  // past 2^31 milliseconds

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace zb {
 
 namespace {
@@ -113,6 +115,38 @@ TEST(HitTest, VisiblePictureBoxesSwallowClicks) {
     EXPECT_EQ(SourceAt(form, 120, 120), "Label");
     form.pHaikei.Visible = false;
     EXPECT_EQ(SourceAt(form, 50, 50), "Label");
+}
+
+TEST(Compose, TheSnapshotSeesEveryChangeThatShowsAndNothingElse) {
+    MainForm form;
+    Place(form.Label[0], 10, 10, 100, 20, colors::Yellow);
+    Place(form.pGamen, 0, 0, 50, 50, colors::Black);
+    FormSnapshot snap;
+    EXPECT_TRUE(snap.Update(form));
+    EXPECT_FALSE(snap.Update(form)) << "nothing changed";
+    form.pFumenUra.SetSizePx(8, 8);  // a hidden surface
+    form.pFumenUra.Dc().Fill(colors::Red);
+    form.Label[1].Caption = "隠れたラベル";
+    EXPECT_FALSE(snap.Update(form));
+    const std::function<void()> changes[] = {
+        [&] { form.Label[0].Caption = "かんたん"; },
+        [&] { form.Label[0].Left += 15; },
+        [&] { BlitCopy(form.pFumenUra.Dc(), 0, 0, 5, 5, form.pGamen.Dc(), 0, 0); },
+        [&] { form.pGamen.Dc().FillRect(1, 1, 2, 2, colors::Green); },
+        [&] { form.pGamen.Dc() = Surface(50, 50, colors::Blue); },
+        [&] {
+            form.Image1[2].Picture = std::make_shared<const Surface>(4, 4),
+            form.Image1[2].Visible = true;
+        },
+        [&] { form.Image1[2].Picture = std::make_shared<const Surface>(4, 4); },
+        [&] { form.Picture1[3].Visible = true; },
+        [&] { form.BackColor = colors::White; },
+    };
+    for (size_t i = 0; i < std::size(changes); ++i) {
+        changes[i]();
+        EXPECT_TRUE(snap.Update(form)) << "change " << i;
+        EXPECT_FALSE(snap.Update(form)) << "after change " << i;
+    }
 }
 
 }  // namespace zb

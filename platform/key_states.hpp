@@ -1,0 +1,41 @@
+// The keyboard as the game queries it, one state machine for the real and the headless keyboards:
+// which keys are down, and the bit that says a key went down since the previous query. The window
+// (or the key script) reports every change with its stamp on the clock's timeline.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+
+#include "platform/ports.hpp"
+
+namespace zb {
+
+class KeyStateKeyboard : public Keyboard {
+  public:
+    uint16_t GetAsyncKeyState(int vkCode) override;
+    // When the key last went down; nullopt if never.
+    std::optional<double> LastDownTime(int vkCode) override;
+
+    // A key went down or up at `at`. A down while the key is down (a repeat) changes nothing;
+    // keys without a code (0) are ignored.
+    void OnKey(int vkCode, bool down, double at);
+    // Every key up (the window lost the focus): a press not yet queried still counts.
+    void ReleaseAll();
+    // Every key up and every press forgotten (after a dialog had the keyboard).
+    void Reset();
+
+  protected:
+    // Brings the keys up to date before a query; the key script applies its due changes here.
+    virtual void Update() {}
+
+  private:
+    struct KeyState {
+        bool down = false;
+        bool pressedSince = false;
+        std::optional<double> lastDown;
+    };
+    std::map<int, KeyState> keys_;
+};
+
+}  // namespace zb
