@@ -5,10 +5,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <mutex>
+#include <string>
+
+#include "platform/held_stderr.hpp"
 
 namespace zb::audio {
 
@@ -25,6 +30,39 @@ constexpr int kGainRampFrames = 256;
 constexpr double kSynthGain = 0.6;
 
 void Quiet(int, const char*, void*) {}
+
+// FluidSynth's errors. During one of our calls they are kept and written with the call's file
+// if the call fails (see Failed); found while playing (a file that is not MIDI after all), they
+// are written at once with the music's file.
+std::mutex fluidMutex;
+std::string fluidError, musicFile;
+thread_local bool inCall = false;
+
+void OnFluidError(int, const char* message, void*) {
+    std::lock_guard lock(fluidMutex);
+    if (inCall) {
+        if (fluidError.empty()) fluidError = message ? message : "";  // the first says most
+    } else {
+        std::fprintf(stderr, "zubakko: %s: %s\n", musicFile.c_str(), message ? message : "");
+    }
+}
+
+void BeginCall() {
+    std::lock_guard lock(fluidMutex);
+    fluidError.clear();
+    inCall = true;
+}
+
+// Writes what failed, and FluidSynth's reason if it gave one, as one line.
+void Failed(const std::string& what) {
+    std::string reason;
+    {
+        std::lock_guard lock(fluidMutex);
+        reason.swap(fluidError);
+    }
+    std::fprintf(stderr, "zubakko: %s%s%s\n", what.c_str(), reason.empty() ? "" : ": ",
+                 reason.c_str());
+}
 
 }  // namespace
 
@@ -65,6 +103,8 @@ std::shared_ptr<const WaveData> DecodeWave(const std::string& path, int rate) {
 
 AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& soundfont)
     : clock_(clock), rate_(sampleRate) {
+    fluid_set_log_function(FLUID_PANIC, OnFluidError, nullptr);
+    fluid_set_log_function(FLUID_ERR, OnFluidError, nullptr);
     fluid_set_log_function(FLUID_WARN, Quiet, nullptr);
     fluid_set_log_function(FLUID_INFO, Quiet, nullptr);
     fluid_set_log_function(FLUID_DBG, Quiet, nullptr);
@@ -79,10 +119,24 @@ AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& so
     fluid_settings_setint(settings_, "synth.threadsafe-api", 0);  // our mutex guards it
     fluid_settings_setstr(settings_, "player.timing-source", "sample");
     fluid_settings_setint(settings_, "player.reset-synth", 1);
+    BeginCall();
     synth_ = new_fluid_synth(settings_);
-    if (synth_ && fluid_synth_sfload(synth_, soundfont.c_str(), 1) == FLUID_FAILED) {
+    int loaded = FLUID_FAILED;
+    std::string said;
+    if (synth_) {
+        HeldStderr held;
+        loaded = fluid_synth_sfload(synth_, soundfont.c_str(), 1);
+        said = held.Release();
+    }
+    inCall = false;
+    if (!synth_) {
+        Failed("the MIDI synthesizer cannot start");
+    } else if (loaded == FLUID_FAILED) {
+        Failed("cannot load the soundfont " + soundfont);
         delete_fluid_synth(synth_);
         synth_ = nullptr;
+    } else {
+        std::fputs(said.c_str(), stderr);  // loaded: nothing is kept back
     }
 }
 
@@ -121,9 +175,18 @@ void AudioRenderer::SetFile(const std::string& path) {
         fluid_synth_all_sounds_off(synth_, -1);
         fluid_synth_system_reset(synth_);
         if (!bytes.empty()) {
+            {
+                std::lock_guard fluidLock(fluidMutex);
+                musicFile = path;
+            }
+            BeginCall();
             player_ = new_fluid_player(synth_);
-            if (fluid_player_add_mem(player_, bytes.data(), bytes.size()) != FLUID_OK ||
-                fluid_player_play(player_) != FLUID_OK) {
+            const bool playing =
+                fluid_player_add_mem(player_, bytes.data(), bytes.size()) == FLUID_OK &&
+                fluid_player_play(player_) == FLUID_OK;
+            inCall = false;
+            if (!playing) {
+                Failed("cannot play the music " + path);
                 delete_fluid_player(player_);
                 player_ = nullptr;
             }

@@ -3,7 +3,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+
+#include "platform/held_stderr.hpp"
 
 namespace zb::sdl {
 
@@ -25,20 +28,31 @@ std::string ResolvePath(const std::string& path) {
 
 SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallback_(clock) {
     soundfontMissing_ = soundfont.empty();
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-    initialized_ = true;
-    SDL_AudioSpec want{};
-    want.freq = kWantedRate;
-    want.format = AUDIO_F32SYS;
-    want.channels = 2;
-    want.samples = kWantedFrames;
-    want.callback = &SdlAudio::Callback;
-    want.userdata = this;
     SDL_AudioSpec have{};
-    device_ =
-        SDL_OpenAudioDevice(nullptr, 0, &want, &have,
-                            SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-    if (device_ == 0) return;
+    {
+        HeldStderr held;
+        initialized_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (initialized_) {
+            SDL_AudioSpec want{};
+            want.freq = kWantedRate;
+            want.format = AUDIO_F32SYS;
+            want.channels = 2;
+            want.samples = kWantedFrames;
+            want.callback = &SdlAudio::Callback;
+            want.userdata = this;
+            device_ = SDL_OpenAudioDevice(
+                nullptr, 0, &want, &have,
+                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
+        }
+        const std::string said = held.Release();
+        if (device_ == 0) {
+            // What the sound libraries said while they looked is dropped: one line says it all.
+            std::fprintf(stderr, "zubakko: no audio device (%s); the game runs without sound\n",
+                         SDL_GetError());
+            return;
+        }
+        std::fputs(said.c_str(), stderr);  // a device was found: nothing is kept back
+    }
     rate_ = have.freq;
     bufferFrames_ = have.samples;
     renderer_ = std::make_unique<audio::AudioRenderer>(clock_, rate_, soundfont);

@@ -75,8 +75,11 @@ void SdlWindow::RunModal(DialogBox& box) {
                 dirty = true;
                 switch (e.type) {
                     case SDL_KEYDOWN:
-                        Key(box, e.key);
+                        if (!FullScreenKey(e.key)) Key(box, e.key);
                         caretOn = true;
+                        break;
+                    case SDL_KEYUP:
+                        FullScreenKey(e.key);
                         break;
                     case SDL_TEXTINPUT:
                         box.TextInput(e.text.text);
@@ -98,6 +101,9 @@ void SdlWindow::RunModal(DialogBox& box) {
                                 box.MouseUp(x, y);
                         }
                         break;
+                    case SDL_WINDOWEVENT:
+                        settleUntil_ = clock_.Now() + kSettleSeconds;
+                        break;
                     default:
                         break;  // close requests and clicks on the form are dropped
                 }
@@ -108,7 +114,7 @@ void SdlWindow::RunModal(DialogBox& box) {
             caretFlip = clock_.Now() + 0.5;
             dirty = dirty || box.IsInput();
         }
-        if (dirty && !box.Done()) {
+        if ((dirty || clock_.Now() < settleUntil_) && !box.Done()) {
             frame_ = backdrop;
             box.Draw(frame_, *text_, caretOn);
             Show(frame_);

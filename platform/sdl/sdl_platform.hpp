@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/compose.hpp"
@@ -18,6 +19,7 @@ struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 union SDL_Event;
+struct SDL_KeyboardEvent;
 
 namespace zb::sdl {
 
@@ -60,7 +62,16 @@ class SdlWindow : public Window {
     TextRenderer& Text() { return *text_; }
     SDL_Window* Handle() { return window_; }
 
+    // Between the window and a full screen of the desktop's size (the form letterboxed in it);
+    // back in the window, the size and place it had before.
+    void ToggleFullScreen();
+
   private:
+    // Sizes the window by the largest whole scale that fits the display, centres and shows it.
+    void OpenAtBestScale();
+    // F11 and Alt+Enter toggle the full screen; true for them (and for their release), which
+    // the game never sees.
+    bool FullScreenKey(const SDL_KeyboardEvent& k);
     void Handle(const SDL_Event& e, bool dispatch);
     void PumpKeys();
     // Shows a 667 x 500 picture in the window, scaled.
@@ -79,6 +90,12 @@ class SdlWindow : public Window {
     Surface frame_, shown_;
     FormSnapshot snapshot_;  // what the form looked like when it was last composed
     bool repaint_ = true;    // the window needs the picture again even if unchanged
+    // Until then the picture is shown again on every pass: a window just resized, shown or put
+    // in the full screen may drop the first pictures it gets while the display catches up.
+    static constexpr double kSettleSeconds = 0.25;
+    double settleUntil_ = 0;
+    Rect windowed_;            // the window's place and size before the full screen
+    std::set<int> swallowed_;  // scancodes whose press toggled the full screen
     double lastPresent_ = -1;
     double lastPump_ = -1;  // when the events were last pumped
     TimerSchedule timer_;

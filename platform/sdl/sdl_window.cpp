@@ -43,7 +43,7 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
     }
     window_ =
         SDL_CreateWindow(form_.Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                         kFormWidthPx, kFormHeightPx, SDL_WINDOW_RESIZABLE);
+                         kFormWidthPx, kFormHeightPx, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window_) Fail("cannot open the window");
     renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
     if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
@@ -58,6 +58,7 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
         text_ = std::make_unique<NullText>();  // no Japanese font: the pictures still show
     }
     SDL_StopTextInput();  // keys are polled; text input only inside the input box
+    OpenAtBestScale();
 }
 
 SdlWindow::~SdlWindow() {
@@ -72,6 +73,7 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
     switch (e.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP:
+            if (FullScreenKey(e.key)) break;
             if (!e.key.repeat)
                 keyboard_.OnKey(VirtualKeyFromScancode(e.key.keysym.scancode),
                                 e.type == SDL_KEYDOWN, clock_.Now());
@@ -79,6 +81,7 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
         case SDL_WINDOWEVENT:
             if (e.window.event == SDL_WINDOWEVENT_FOCUS_LOST) keyboard_.ReleaseAll();
             repaint_ = true;  // exposed, resized, restored: show the picture again
+            settleUntil_ = clock_.Now() + kSettleSeconds;
             break;
         case SDL_MOUSEBUTTONUP:
             if (dispatch && e.button.button == SDL_BUTTON_LEFT && events_) {
@@ -132,9 +135,10 @@ void SdlWindow::Present() {
     if (SDL_GetWindowTitle(window_) != form_.Caption)
         SDL_SetWindowTitle(window_, form_.Caption.c_str());
     // A screen that waits for the player draws nothing: then there is nothing to compose.
-    if (!snapshot_.Update(form_) && !repaint_) return;
+    const bool settling = lastPresent_ < settleUntil_;
+    if (!snapshot_.Update(form_) && !repaint_ && !settling) return;
     ComposeForm(form_, *text_, frame_);
-    if (!repaint_ && frame_.Pixels() == shown_.Pixels()) return;
+    if (!repaint_ && !settling && frame_.Pixels() == shown_.Pixels()) return;
     Show(frame_);
     std::swap(frame_, shown_);
 }

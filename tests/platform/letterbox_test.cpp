@@ -1,8 +1,10 @@
 // The form in windows of any size: as large as fits, centred, clicks mapped back to the pixel
-// under them, and the whole factor for sharp scaling.
+// under them (in full screens too), and the whole factor for sharp scaling.
 #include "platform/sdl/letterbox.hpp"
 
 #include <gtest/gtest.h>
+
+#include "platform/form.hpp"
 
 namespace zb::sdl {
 
@@ -42,6 +44,33 @@ TEST(Letterbox, WindowPointsMapBackToFormPixels) {
     const auto corner = WindowToForm(400, 300, 399, 299);
     ASSERT_TRUE(corner);
     EXPECT_EQ(*corner, std::make_pair(666, 499));
+}
+
+TEST(Letterbox, ClicksInAFullScreenLandOnTheSameControls) {
+    // The title's かんたん item and the form around it, in the full screens of three displays.
+    MainForm form;
+    LabelControl& item = form.Label[0];
+    item.Left = 5500, item.Top = 2500, item.Width = 3500, item.Height = 550;
+    item.Visible = true;
+    const Rect px{TwipsToPx(5500), TwipsToPx(2500), TwipsToPx(3500), TwipsToPx(550)};
+    for (auto [w, h] : {std::pair{1920, 1080}, {3840, 2160}, {1280, 1024}}) {
+        const auto click = [&](int x, int y) -> std::optional<ClickTarget> {
+            const auto p = WindowToForm(w, h, x, y);
+            return p ? HitTest(form, p->first, p->second) : std::nullopt;
+        };
+        const Rect r = FormToWindow(w, h, px);
+        for (auto [x, y] : {std::pair{r.x, r.y},
+                            {r.x + r.w / 2, r.y + r.h / 2},
+                            {r.x + r.w - 1, r.y + r.h - 1}}) {
+            const auto t = click(x, y);
+            ASSERT_TRUE(t) << w << "x" << h;
+            EXPECT_EQ(t->source, ClickSource::Label) << w << "x" << h;
+            EXPECT_EQ(t->index, 0);
+        }
+        EXPECT_EQ(click(r.x - 1, r.y)->source, ClickSource::Form) << "beside the item";
+        const Rect b = Letterbox(w, h);
+        EXPECT_FALSE(click(b.x > 0 ? b.x - 1 : b.x, b.y > 0 ? b.y - 1 : b.y)) << "on a bar";
+    }
 }
 
 TEST(Letterbox, PrescaleIsTheSmallestWholeFactorAtLeastTheScale) {

@@ -1,7 +1,14 @@
 #include "platform/sdl/sdl_audio.hpp"
 
 #include <SDL.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
 
 #include "platform/headless/headless.hpp"
 
@@ -57,6 +64,46 @@ TEST(SdlAudio, ASoundfontThatCannotBeLoadedIsMissing) {
     headless::VirtualClock clock;
     SdlAudio audio(clock, std::string(ZB_SOURCE_DIR) + "/README.md");
     EXPECT_TRUE(audio.SoundfontMissing());
+}
+
+TEST(SdlAudio, TheTerminalGetsOneLineForEachRealFailureAndNoLibrarysChatter) {
+    using ::testing::HasSubstr;
+    using ::testing::internal::CaptureStderr;
+    using ::testing::internal::GetCapturedStderr;
+    const auto lines = [](const std::string& s) { return std::count(s.begin(), s.end(), '\n'); };
+    headless::VirtualClock clock;
+    {
+        // No sound card by that number: ALSA says why in lines of its own.
+        Driver d("alsa");
+        setenv("AUDIODEV", "hw:99", 1);
+        CaptureStderr();
+        SdlAudio audio(clock);
+        const std::string said = GetCapturedStderr();
+        unsetenv("AUDIODEV");
+        EXPECT_FALSE(audio.HasDevice());
+        EXPECT_EQ(lines(said), 1) << said;
+        EXPECT_THAT(said, HasSubstr("runs without sound"));
+    }
+    {
+        Driver d("dummy");
+        CaptureStderr();
+        SdlAudio audio(clock, std::string(ZB_SOURCE_DIR) + "/README.md");
+        const std::string said = GetCapturedStderr();
+        EXPECT_EQ(lines(said), 1) << said;
+        EXPECT_THAT(said, HasSubstr("README.md"));
+    }
+    // A music file that turns out not to be MIDI while it plays.
+    const auto junk = std::filesystem::temp_directory_path() / "zb_not_music.mid";
+    std::ofstream(junk, std::ios::binary) << "MThd this is not music";
+    audio::AudioRenderer r(clock, 48000, audio::FindSoundfont());
+    CaptureStderr();
+    r.SetFile(junk.string());
+    std::vector<float> out(2 * 4800);
+    for (int i = 0; i < 10; ++i) r.Render(out.data(), 4800);
+    const std::string said = GetCapturedStderr();
+    EXPECT_EQ(lines(said), 1) << said;
+    EXPECT_THAT(said, HasSubstr(junk.string()));
+    std::filesystem::remove(junk);
 }
 
 }  // namespace zb::sdl
