@@ -116,7 +116,7 @@ struct Press {
 
 Press Query(Keyboard& keys, int code) {
     const uint16_t v = keys.GetAsyncKeyState(code);
-    return {v != 0, (v & 1) != 0};
+    return {(v & (kKeyDown | kKeyPressedSince)) != 0, (v & kKeyPressedSince) != 0};
 }
 
 constexpr int kArrows[] = {vk::Up, vk::Down, vk::Right, vk::Left};
