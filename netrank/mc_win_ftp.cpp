@@ -23,7 +23,16 @@ bool McWinFTP::Report(int32_t code, const std::string& text) {
 
 bool McWinFTP::ReportLast() {
     const FtpFailure& f = conn_->LastFailure();
-    return Report(f.code, f.text);
+    // Failures of the connection itself (refused, timed out, cut off) have no system text: the
+    // player sees the number and the general Japanese text, not the network library's English.
+    switch (f.code) {
+        case ftp_error::kTimeout:
+        case ftp_error::kCannotConnect:
+        case ftp_error::kConnectionAborted:
+            return Report(f.code, "");
+        default:
+            return Report(f.code, f.text);
+    }
 }
 
 std::string McWinFTP::CurDir() {

@@ -191,4 +191,24 @@ bool IsWholeNetRank(std::string_view bytes) {
     return true;
 }
 
+RankBytes JudgeRankBytes(std::string_view bytes) {
+    if (IsWholeNetRank(bytes)) return RankBytes::Whole;
+    // A file cut off midway has no line end yet, starts with a score, and each of its finished
+    // segments holds all its records.
+    if (bytes.empty() || bytes.find_first_of("\r\n") != std::string_view::npos)
+        return RankBytes::NotARanking;
+    if (!IsDigit(bytes[0]) && bytes[0] != '-') return RankBytes::NotARanking;
+    size_t start = 0;
+    for (int segment = 0; segment <= kRankFileSongs; ++segment) {
+        const size_t end = bytes.find(';', start);
+        if (end == std::string_view::npos) return RankBytes::CutShort;
+        size_t fields = 0;
+        for (size_t k = start; k < end; ++k) fields += bytes[k] == ':';
+        if (fields != size_t(segment == 0 ? 4 * kRankPlaces : 2 * kRankPlaces))
+            return RankBytes::NotARanking;
+        start = end + 1;
+    }
+    return RankBytes::NotARanking;
+}
+
 }  // namespace zb

@@ -29,6 +29,12 @@ std::string FormatNetRankFile(const RankingTables& tables);
 // 0..19, each with all fifty records. A transfer cut off midway, or an emptied file, is not one.
 bool IsWholeNetRank(std::string_view bytes);
 
+// What a downloaded file is: a whole ranking; the start of one whose line never ended (the
+// transfer ended early); or something that is not a ranking at all (an emptied file, a page of
+// another program).
+enum class RankBytes { Whole, CutShort, NotARanking };
+RankBytes JudgeRankBytes(std::string_view bytes);
+
 // The leading decimal number of a field, rounded half to even, as the reader takes it: 0 when the
 // field does not start with a number; false when it does not fit T.
 bool FieldNumber(std::string_view field, int32_t& out);

@@ -1,20 +1,13 @@
 #include "netrank/netrank_transfer.hpp"
 
+#include <optional>
 #include <random>
 
 #include "core/file_replace.hpp"
+#include "core/helpers.hpp"
 #include "netrank/mc_win_ftp.hpp"
 #include "netrank/netrank_file.hpp"
 #include "netrank/netrank_format.hpp"
-
-#ifndef ZB_RANK_HOST
-#define ZB_RANK_HOST "127.0.0.1"
-#define ZB_RANK_PORT 21
-#define ZB_RANK_USER "zubakko"
-#define ZB_RANK_PASSWORD "donkan21"
-#define ZB_RANK_PASSIVE 0
-#define ZB_RANK_DIR "public_html/rurederadi"
-#endif
 
 namespace zb {
 namespace {
@@ -22,27 +15,35 @@ namespace {
 constexpr const char* kRemoteFile = "netrank.dat";
 constexpr int kAscii = 1;
 
+std::mt19937& Random() {
+    static std::mt19937 rng{std::random_device{}()};
+    return rng;
+}
+
 // A name of our own beside netrank.dat, so that players uploading at once do not collide.
 std::string TemporaryName() {
-    std::random_device rd;
     static const char* hex = "0123456789abcdef";
     std::string name = std::string(kRemoteFile) + ".up-";
-    for (int i = 0; i < 4; ++i) {
-        const unsigned v = rd();
-        name += hex[v & 15];
-        name += hex[(v >> 4) & 15];
-    }
+    for (int i = 0; i < 8; ++i) name += hex[Random()() & 15];
     return name + ".tmp";
 }
 
 // The hidden transfer form: one session, its error box, and the steps the game runs.
 class TransferForm {
   public:
-    TransferForm(Game& game, const RankServer& server)
-        : game_(game), server_(server), ftp_(game.platform) {
+    TransferForm(Game& game, const RankServer& server, std::string* problem)
+        : game_(game), server_(server), problem_(problem), ftp_(game.platform) {
         ftp_.FTPFrr = [this](int32_t number, const std::string& text) { OnFTPFrr(number, text); };
     }
-    ~TransferForm() { ftp_.CloseSession(); }
+    ~TransferForm() {
+        // Also while an exception (the end of the program) passes: the lock is given back if
+        // the server still answers, and nothing thrown meanwhile leaves here.
+        try {
+            Unlock();
+            ftp_.CloseSession();
+        } catch (...) {
+        }
+    }
 
     // Connects and changes to the ranking's directory. A failed change ends the exchange too:
     // the login directory's netrank.dat is not the ranking.
@@ -56,16 +57,83 @@ class TransferForm {
         return server_.directory.empty() || ftp_.SetCurDir(server_.directory);
     }
 
-    bool Get(std::string& bytes) { return ftp_.GetBytes(kRemoteFile, bytes, kAscii); }
-
-    bool Put(const std::string& bytes) {
-        const std::string temporary = TemporaryName();
-        if (!ftp_.PutBytes(bytes, temporary, kAscii)) {
-            Quietly([&] { return ftp_.DeleteFile(temporary); });
-            return false;
+    // The server's file, refused with its reason when it is not a whole ranking.
+    bool GetRanking(std::string& bytes) {
+        if (!ftp_.GetBytes(kRemoteFile, bytes, kAscii)) return false;
+        switch (JudgeRankBytes(bytes)) {
+            case RankBytes::Whole:
+                return true;
+            case RankBytes::CutShort:
+                return Refuse(kCutShortNumber, kCutShortText);
+            case RankBytes::NotARanking:
+                return Refuse(kNotARankingNumber, kNotARankingText);
         }
-        // Servers that refuse to rename over an existing file get it deleted first; for that
-        // moment a reader finds no file, never a partial one.
+        return false;
+    }
+
+    // Takes the folder's lock, waiting while another game holds it. A lock whose folder keeps
+    // the same time for kRankLockAbandonedMs is taken over. Times come from the listing and are
+    // only compared with each other, so the server's clock need not agree with ours.
+    bool Lock() {
+        const int64_t start = Now();
+        std::optional<FtpDateTime> seen;
+        int64_t seenSince = start;
+        int refusedWithoutLock = 0;
+        for (;;) {
+            Failure refused;
+            if (Quietly([&] { return ftp_.CreateDir(kRankLockName); }, &refused)) {
+                lockedAt_ = Now();
+                return true;
+            }
+            if (refused.number != ftp_error::kServerRefused || ftp_.hFTP() == 0)
+                return Refuse(refused.number, refused.text);
+            std::optional<FtpDateTime> stamp = LockTime();
+            if (!stamp) {
+                // Refused, yet no lock is there: the server will not let us create it.
+                if (++refusedWithoutLock >= 3) return Refuse(refused.number, refused.text);
+                continue;
+            }
+            refusedWithoutLock = 0;
+            if (!seen || !SameTime(*seen, *stamp)) {
+                seen = stamp;
+                seenSince = Now();
+            } else if (Now() - seenSince >= kRankLockAbandonedMs) {
+                Quietly([&] { return ftp_.RemoveDir(kRankLockName); });
+                seen.reset();
+                continue;
+            }
+            if (Now() - start >= kRankLockGiveUpMs) {
+                Note("the ranking stayed locked (" + std::string(kRankLockName) + ") for " +
+                     std::to_string(kRankLockGiveUpMs / 1000) + " s");
+                return false;
+            }
+            WaitMs(game_, std::uniform_int_distribution<int>(100, 300)(Random()));
+        }
+    }
+
+    // Gives the lock back, unless it was held so long that another game may have taken it
+    // over meanwhile: that game's lock is not ours to remove.
+    void Unlock() {
+        if (!lockedAt_) return;
+        const bool mayBeTaken = Now() - *lockedAt_ >= kRankLockAbandonedMs - 5000;
+        lockedAt_.reset();
+        if (!mayBeTaken && ftp_.hFTP() != 0) Quietly([&] { return ftp_.RemoveDir(kRankLockName); });
+    }
+
+    bool PutTemporary(const std::string& bytes, std::string& temporary) {
+        temporary = TemporaryName();
+        if (ftp_.PutBytes(bytes, temporary, kAscii)) return true;
+        Discard(temporary);
+        return false;
+    }
+
+    void Discard(const std::string& temporary) {
+        if (ftp_.hFTP() != 0) Quietly([&] { return ftp_.DeleteFile(temporary); });
+    }
+
+    // Renames the stored file over netrank.dat. Servers that refuse to rename over an existing
+    // file get it deleted first; for that moment a reader finds no file, never a partial one.
+    bool Promote(const std::string& temporary) {
         Failure first;
         if (Quietly([&] { return ftp_.RenameFile(temporary, kRemoteFile); }, &first)) return true;
         bool renamed = false;
@@ -75,8 +143,13 @@ class TransferForm {
         } else {
             OnFTPFrr(first.number, first.text);
         }
-        if (!renamed) Quietly([&] { return ftp_.DeleteFile(temporary); });
+        if (!renamed) Discard(temporary);
         return renamed;
+    }
+
+    // Records a failure of our own for standard error (no box).
+    void Note(const std::string& what) {
+        if (problem_ && problem_->empty()) *problem_ = what;
     }
 
   private:
@@ -85,11 +158,40 @@ class TransferForm {
         std::string text;
     };
 
+    int64_t Now() { return game_.platform.clock.TickMs(); }
+
+    static bool SameTime(const FtpDateTime& a, const FtpDateTime& b) {
+        return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
+               a.minute == b.minute && a.second == b.second;
+    }
+
+    // The lock folder's time in the listing; nullopt when it is not there. A server that can't
+    // list gives every lock the same time, so a lock is then taken over once it has been seen
+    // for the whole wait.
+    std::optional<FtpDateTime> LockTime() {
+        Failure failure;
+        Quietly(
+            [&] {
+                ftp_.FindFile(kRankLockName);
+                return true;
+            },
+            &failure);
+        if (ftp_.RemoteFile && !ftp_.RemoteFile->SearchEnd) return ftp_.RemoteFile->FileDate;
+        if (failure.number != 0) return FtpDateTime{};
+        return std::nullopt;
+    }
+
+    bool Refuse(int32_t number, const std::string& text) {
+        OnFTPFrr(number, text);
+        return false;
+    }
+
     void OnFTPFrr(int32_t number, const std::string& text) {
         if (quiet_) {
             quietFailure_ = {number, text};
             return;
         }
+        Note(std::to_string(number) + " " + text);
         game_.platform.dialogs.MessageBox(std::to_string(number) + "\r\n" + text, MsgButtons::Ok,
                                           MsgIcon::Error, kAppTitle);
     }
@@ -110,40 +212,70 @@ class TransferForm {
 
     Game& game_;
     const RankServer& server_;
+    std::string* problem_;
     McWinFTP ftp_;
     bool quiet_ = false;
     Failure quietFailure_;
+    std::optional<int64_t> lockedAt_;
 };
+
+bool LocalRanking(Game& game, std::string& bytes, std::string* problem) {
+    if (ReadWholeFile(NetRankPath(game), bytes) && IsWholeNetRank(bytes)) return true;
+    if (problem && problem->empty())
+        *problem = NetRankPath(game) + " is not a whole ranking; nothing was sent";
+    return false;
+}
 
 }  // namespace
 
-RankServer BuiltInRankServer() {
-    return {ZB_RANK_HOST, ZB_RANK_USER,         ZB_RANK_PASSWORD,
-            ZB_RANK_PORT, ZB_RANK_PASSIVE != 0, ZB_RANK_DIR};
-}
-
 bool DownloadNetRank(Game& game) {
-    return DownloadNetRank(game, BuiltInRankServer());
+    return DownloadNetRank(game, RankServerInUse());
 }
 bool UploadNetRank(Game& game) {
-    return UploadNetRank(game, BuiltInRankServer());
+    return UploadNetRank(game, RankServerInUse());
 }
 
-bool DownloadNetRank(Game& game, const RankServer& server) {
+bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem) {
     std::string bytes;
     {
-        TransferForm form(game, server);
-        if (!form.Open() || !form.Get(bytes)) return false;
+        TransferForm form(game, server, problem);
+        if (!form.Open() || !form.GetRanking(bytes)) return false;
     }
-    if (!IsWholeNetRank(bytes)) return false;
-    return ReplaceFileContents(NetRankPath(game), bytes);
+    if (ReplaceFileContents(NetRankPath(game), bytes)) return true;
+    if (problem && problem->empty()) *problem = "can't write " + NetRankPath(game);
+    return false;
 }
 
-bool UploadNetRank(Game& game, const RankServer& server) {
+bool UploadNetRank(Game& game, const RankServer& server, std::string* problem) {
     std::string bytes;
-    if (!ReadWholeFile(NetRankPath(game), bytes) || !IsWholeNetRank(bytes)) return false;
-    TransferForm form(game, server);
-    return form.Open() && form.Put(bytes);
+    if (!LocalRanking(game, bytes, problem)) return false;
+    TransferForm form(game, server, problem);
+    std::string temporary;
+    return form.Open() && form.Lock() && form.PutTemporary(bytes, temporary) &&
+           form.Promote(temporary);
+}
+
+bool PublishNetRank(Game& game, const RankServer& server, std::string base,
+                    const RankRemerge& remerge, std::string* problem) {
+    TransferForm form(game, server, problem);
+    if (!form.Open() || !form.Lock()) return false;
+    for (int attempt = 0; attempt < kRankPublishTries; ++attempt) {
+        std::string merged, temporary, current;
+        if (!LocalRanking(game, merged, problem) || !form.PutTemporary(merged, temporary))
+            return false;
+        if (!form.GetRanking(current)) {
+            form.Discard(temporary);
+            return false;
+        }
+        if (current == base) return form.Promote(temporary);
+        // Another game stored a ranking since ours was downloaded: merge into that one.
+        form.Discard(temporary);
+        base = std::move(current);
+        remerge(base);
+    }
+    form.Note("the server's ranking kept changing; gave up after " +
+              std::to_string(kRankPublishTries) + " tries");
+    return false;
 }
 
 }  // namespace zb

@@ -1,36 +1,54 @@
 // Exchanging netrank.dat with the ranking server. Each call makes a fresh session: connect and
 // log in, change to the ranking's directory, transfer in ASCII mode, disconnect. Every failure
 // of the session is shown to the player in an error box with its number and text.
+//
+// Players' games share one file, so every writer first takes the folder's lock: creating the
+// folder "netrank.lock" beside netrank.dat, which FTP does atomically for one of them only. A
+// lock that stays unchanged for about 30 seconds was left by a game that died and is taken
+// over. The file itself stays where it always was, for every other program that reads it.
 #pragma once
 
-#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/game.hpp"
+#include "netrank/rank_server.hpp"
 
 namespace zb {
 
-struct RankServer {
-    std::string host, user, password;
-    int32_t port = 21;
-    bool passive = false;
-    std::string directory;  // relative to the login directory
-};
+inline constexpr const char* kRankLockName = "netrank.lock";
+inline constexpr int kRankLockAbandonedMs = 30000;  // a lock unchanged this long is abandoned
+inline constexpr int kRankLockGiveUpMs = 40000;     // a player waits this long for the lock
+inline constexpr int kRankPublishTries = 5;         // merges into a newer ranking, at most
 
-// The server this build talks to (the ZB_RANK_* build options).
-RankServer BuiltInRankServer();
+// The texts of refused downloads (ERROR_INTERNET_CONNECTION_ABORTED and ERROR_INVALID_DATA).
+inline constexpr int32_t kCutShortNumber = 12030;
+inline constexpr const char* kCutShortText = "ランキングの受信が途中で終わりました。";
+inline constexpr int32_t kNotARankingNumber = 13;
+inline constexpr const char* kNotARankingText = "サーバーのファイルはランキングではありません。";
+
+// Each transfer can say what failed, in one line for standard error (`problem`, optional).
 
 // Downloads the server's ranking into the local netrank.dat. True when a whole ranking arrived;
 // otherwise the local file is left as it was (a broken transfer or a file that is not a whole
-// ranking never replaces it).
+// ranking never replaces it) and the error box says why.
 bool DownloadNetRank(Game& game);
-bool DownloadNetRank(Game& game, const RankServer& server);
+bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem = nullptr);
 
-// Uploads the local netrank.dat. The server's file is replaced in one step (stored under a
-// temporary name in the same directory, then renamed over it), so it is always either the old
-// ranking or the new one. Nothing is sent when the local file is not a whole ranking. True when
-// the server's file was replaced.
+// Uploads the local netrank.dat under the folder's lock. The server's file is replaced in one
+// step (stored under a temporary name in the same directory, then renamed over it), so it is
+// always either the old ranking or the new one. Nothing is sent when the local file is not a
+// whole ranking. True when the server's file was replaced.
 bool UploadNetRank(Game& game);
-bool UploadNetRank(Game& game, const RankServer& server);
+bool UploadNetRank(Game& game, const RankServer& server, std::string* problem = nullptr);
+
+// Stores the local netrank.dat, which holds `base` (the server's file as downloaded) with one
+// player's result inserted, so that nobody's entry is lost: under the lock, just before the
+// final rename, the server must still hold `base`. When it holds a newer ranking, `remerge` is
+// called with those bytes to insert the result once into them and rewrite the local file, and
+// the store is tried again, a bounded number of times. True when the server's file was replaced.
+using RankRemerge = std::function<void(const std::string& fresh)>;
+bool PublishNetRank(Game& game, const RankServer& server, std::string base,
+                    const RankRemerge& remerge, std::string* problem = nullptr);
 
 }  // namespace zb

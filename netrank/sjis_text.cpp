@@ -94,12 +94,16 @@ std::string SjisToUtf8(std::string_view sjis) {
     return out;
 }
 
-std::string Utf8ToSjis(std::string_view utf8) {
+namespace {
+
+// Converts to code page 932; `lossless` turns false when a character had to become "?".
+std::string ToSjis(std::string_view utf8, bool& lossless) {
     thread_local Converter conv("CP932", "UTF-8");
     std::string out;
     out.reserve(utf8.size());
     const char* in = utf8.data();
     size_t left = utf8.size();
+    lossless = true;
     while (left > 0) {
         if (conv.Ok() && conv.Run(in, left, out)) break;
         size_t n = Utf8Length(static_cast<unsigned char>(*in));
@@ -107,14 +111,30 @@ std::string Utf8ToSjis(std::string_view utf8) {
         for (size_t k = 1; k < n; ++k)
             if ((static_cast<unsigned char>(in[k]) & 0xC0) != 0x80) n = 1;
         const std::string_view ch(in, n);
-        if (!conv.Ok() && n == 1 && static_cast<unsigned char>(*in) < 0x80)
+        if (!conv.Ok() && n == 1 && static_cast<unsigned char>(*in) < 0x80) {
             out += *in;
-        else
-            out += Cp932Substitute(ch);
+        } else {
+            const std::string_view sub = Cp932Substitute(ch);
+            lossless = lossless && sub != "?";
+            out += sub;
+        }
         in += n;
         left -= n;
     }
     return out;
+}
+
+}  // namespace
+
+std::string Utf8ToSjis(std::string_view utf8) {
+    bool lossless;
+    return ToSjis(utf8, lossless);
+}
+
+bool FitsSjis(std::string_view utf8) {
+    bool lossless;
+    ToSjis(utf8, lossless);
+    return lossless;
 }
 
 }  // namespace zb

@@ -10,5 +10,7 @@ namespace zb {
 
 std::string SjisToUtf8(std::string_view sjis);
 std::string Utf8ToSjis(std::string_view utf8);
+// True when every character has a place in code page 932 (or the neighbour Windows uses for it).
+bool FitsSjis(std::string_view utf8);
 
 }  // namespace zb

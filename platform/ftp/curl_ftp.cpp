@@ -432,7 +432,7 @@ class CurlFtp : public FtpConnection {
         }
         if (response >= 400 && !lastReply_.empty())
             return Fail(ftp_error::kServerRefused, lastReply_);
-        return Fail(ftp_error::kInternal, library);
+        return Fail(ftp_error::kInternal, "");  // no Japanese text for the library's reasons
     }
 
     CURLM* multi_ = nullptr;

@@ -5,6 +5,7 @@
   cutoff ROOT BYTES   the ranking server, which dies once BYTES bytes of any file went through
   hang ROOT BYTES     the ranking server, which freezes (alive, silent) after sending BYTES bytes
   norename ROOT       the ranking server, refusing to rename over an existing file
+  nostore ROOT        the ranking server, refusing every upload
 """
 import os
 import socket
@@ -94,6 +95,21 @@ def norename(root):
     server.serve_forever()
 
 
+def nostore(root):
+    import rankserver
+    from pyftpdlib.handlers import FTPHandler
+
+    class Handler(FTPHandler):
+        def ftp_STOR(self, file, mode="w"):
+            self.respond("553 Uploads are not accepted here.")
+
+    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
+                                  "--password", "pw4test9"])
+    server = rankserver.make_server(args, Handler)
+    print(server.address[1], flush=True)
+    server.serve_forever()
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "stall":
         stall()
@@ -101,3 +117,5 @@ if __name__ == "__main__":
         cutoff(sys.argv[2], int(sys.argv[3]), hang=sys.argv[1] == "hang")
     elif sys.argv[1] == "norename":
         norename(sys.argv[2])
+    elif sys.argv[1] == "nostore":
+        nostore(sys.argv[2])

@@ -149,7 +149,11 @@ TEST_F(TransferTest, WhatIsNotAWholeRankingIsNeitherTakenNorSent) {
     ClearNetRankFile(game_);
     EXPECT_FALSE(UploadNetRank(game_, rank_));
     EXPECT_EQ(ReadFileBytes(ServerFile()), ToLf(whole));
-    EXPECT_TRUE(Boxes().empty());
+    // Each refused download says why (an emptied file is no ranking; half a one was cut off);
+    // the refused upload shows nothing.
+    ASSERT_EQ(Boxes().size(), 2u);
+    EXPECT_EQ(Boxes()[0].text, "13\r\nサーバーのファイルはランキングではありません。");
+    EXPECT_EQ(Boxes()[1].text, "12030\r\nランキングの受信が途中で終わりました。");
 }
 
 // A ranking with long names, so that transfers take several packets.

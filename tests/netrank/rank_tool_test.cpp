@@ -4,35 +4,51 @@
 
 #include <cstdio>
 
+#include "netrank/netrank_format.hpp"
 #include "tests/netrank/ftp_test_server.hpp"
 
 namespace zb {
 namespace {
+
+namespace fs = std::filesystem;
 
 struct Result {
     int status = -1;
     std::string out, err;
 };
 
-// Runs the tool with arguments (each quoted for the shell).
-Result RankTool(const std::vector<std::string>& args, const std::string& tmp) {
+struct Running {
+    FILE* pipe = nullptr;
+    std::string errFile;
+};
+
+// Starts the tool with arguments (each quoted for the shell); Finish waits for it.
+Running StartRankTool(const std::vector<std::string>& args, const std::string& tmp) {
     std::string cmd = ZB_BINARY_DIR "/tools/zubakko-rank";
     for (const auto& a : args) {
         std::string q = "'";
         for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
         cmd += " " + q + "'";
     }
-    const std::string errFile = tmp + "/stderr.txt";
-    cmd += " 2>'" + errFile + "'";
+    Running r{nullptr, tmp + "/stderr.txt"};
+    cmd += " 2>'" + r.errFile + "'";
+    r.pipe = popen(cmd.c_str(), "r");
+    return r;
+}
+
+Result Finish(Running running) {
     Result r;
-    FILE* p = popen(cmd.c_str(), "r");
     char buf[4096];
     size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
+    while ((n = fread(buf, 1, sizeof buf, running.pipe)) > 0) r.out.append(buf, n);
+    const int st = pclose(running.pipe);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    r.err = test::ReadFileBytes(errFile);
+    r.err = test::ReadFileBytes(running.errFile);
     return r;
+}
+
+Result RankTool(const std::vector<std::string>& args, const std::string& tmp) {
+    return Finish(StartRankTool(args, tmp));
 }
 
 TEST(RankTool, BadArgumentsGiveTheUsageAndStatusTwo) {
@@ -108,6 +124,65 @@ TEST(RankTool, DownloadAndUploadAgainstTheServer) {
         RankTool({"download", local.Str(), "--host", "nonexistent.invalid"}, local.Str());
     EXPECT_EQ(nowhere.status, 1);
     EXPECT_EQ(nowhere.err, "12007 サーバー名を解決できませんでした。\n");
+}
+
+std::vector<std::string> Course(const std::string& name, int score) {
+    return {"--name",        name, "--first-song",   "4",   "--first-score", std::to_string(score),
+            "--second-song", "6",  "--second-score", "1000"};
+}
+
+TEST(RankTool, SubmitsRacingEachOtherAllArrive) {
+    test::TempDir home("rank_submit_home");
+    test::ServerProcess server(test::RankServerArgs(home.Str()));
+    const std::string url = "ftp://" + std::string(test::kUser) + ":" + test::kPassword +
+                            "@127.0.0.1:" + std::to_string(server.Port()) +
+                            "/public_html/rurederadi";
+    std::vector<std::unique_ptr<test::TempDir>> dirs;
+    std::vector<Running> racing;
+    for (int i = 0; i < 8; ++i) {
+        dirs.push_back(std::make_unique<test::TempDir>("rank_submit_" + std::to_string(i)));
+        std::vector<std::string> args = {"submit", dirs.back()->Str(), "--url", url};
+        const auto course = Course("racer" + std::to_string(i), 5000 + i);
+        args.insert(args.end(), course.begin(), course.end());
+        racing.push_back(StartRankTool(args, dirs.back()->Str()));
+    }
+    for (auto& running : racing) {
+        const Result r = Finish(running);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("ランクインしました。\n"), std::string::npos);
+        EXPECT_NE(r.out.find("サーバーとの接続に成功しました。\n"), std::string::npos) << r.out;
+    }
+    const fs::path folder = home.Path() / "public_html/rurederadi";
+    RankingTables t;
+    ParseNetRankLine(t, FirstLine(test::ReadFileBytes(folder / "netrank.dat")));
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(t.NetTotalName[size_t(7 - i)], "racer" + std::to_string(i));
+        EXPECT_EQ(t.NetTotalScore[size_t(7 - i)], 6000 + i);
+    }
+    EXPECT_EQ(t.NetTotalName[8], "");
+    std::vector<std::string> left;
+    for (const auto& e : fs::directory_iterator(folder)) left.push_back(e.path().filename());
+    EXPECT_EQ(left, std::vector<std::string>{"netrank.dat"});
+}
+
+TEST(RankTool, SubmitFailsWhenTheServerRefusesTheUpload) {
+    test::TempDir home("rank_submit_home"), local("rank_submit_local");
+    test::ServerProcess strict({test::FaultScript(), "nostore", home.Str()});
+    std::vector<std::string> args = {"submit",       local.Str(), "--host",
+                                     "127.0.0.1",    "--port",    std::to_string(strict.Port()),
+                                     "--user",       test::kUser, "--password",
+                                     test::kPassword};
+    const auto course = Course("だめ", 10);
+    args.insert(args.end(), course.begin(), course.end());
+    const Result r = RankTool(args, local.Str());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out.find("サーバーとの接続に成功しました。"), std::string::npos);
+    EXPECT_NE(r.out.find("ランキングを送信できませんでした。\nタイトル画面へ戻ります。\n"),
+              std::string::npos);
+    EXPECT_NE(r.err.find("12003 553 Uploads are not accepted here."), std::string::npos);
+    // A name the ranking can't hold is refused before anything is sent.
+    args[args.size() - 9] = "絵文字😀";
+    EXPECT_EQ(RankTool(args, local.Str()).status, 2);
 }
 
 }  // namespace

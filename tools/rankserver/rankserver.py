@@ -1,5 +1,6 @@
 #!/usr/bin/python3
-"""The local ranking server: one FTP account whose home holds public_html/rurederadi/netrank.dat.
+"""The local ranking server: one FTP account whose home holds public_html/rurederadi/netrank.dat
+(or the folder --dir names).
 
 Runs on Debian's own Python with python3-pyftpdlib. An empty ranking is created when the file is
 missing; an existing one is never touched.
@@ -11,7 +12,7 @@ import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import FTPHandler
-from pyftpdlib.servers import FTPServer
+from pyftpdlib.servers import ThreadedFTPServer
 
 RANK_DIR = os.path.join("public_html", "rurederadi")
 PLACES = 50
@@ -29,8 +30,8 @@ def default_root():
     return os.path.join(data, "zubakko-rankserver", "home")
 
 
-def prepare(root):
-    folder = os.path.join(root, RANK_DIR)
+def prepare(root, rank_dir=RANK_DIR):
+    folder = os.path.join(root, rank_dir)
     os.makedirs(folder, exist_ok=True)
     path = os.path.join(folder, "netrank.dat")
     if not os.path.exists(path):
@@ -41,21 +42,24 @@ def prepare(root):
 
 def make_server(args, handler_class=FTPHandler):
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, prepare(args.root), perm="elradfmwMT")
+    authorizer.add_user(args.user, args.password, prepare(args.root, args.dir), perm="elradfmwMT")
     handler = type("RankHandler", (handler_class,), {})
     handler.authorizer = authorizer
     handler.banner = "zubakko ranking server ready."
     handler.timeout = 120
-    return FTPServer((args.host, args.port), handler)
+    # One thread per player: the single-threaded server sometimes loses the moment an active-mode
+    # data connection is made when many players connect at once, and that player waits in vain.
+    return ThreadedFTPServer((args.host, args.port), handler)
 
 
 def parse_args(argv=None):
     p = argparse.ArgumentParser(description=__doc__)
     p.add_argument("--host", default="127.0.0.1")
-    p.add_argument("--port", type=int, default=21, help="0 picks a free port")
+    p.add_argument("--port", type=int, default=2121, help="0 picks a free port")
     p.add_argument("--root", default=default_root(), help="the account's home folder")
     p.add_argument("--user", default="zubakko")
     p.add_argument("--password", default="donkan21")
+    p.add_argument("--dir", default=RANK_DIR, help="the ranking's folder below the home folder")
     p.add_argument("--print-port", action="store_true",
                    help="print the port on one line once listening")
     p.add_argument("--verbose", action="store_true")
