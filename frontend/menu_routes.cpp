@@ -2,14 +2,19 @@
 
 #include "frontend/settings_screen.hpp"
 #include "frontend/title.hpp"
+#include "netrank/netrank_entry.hpp"
+#include "netrank/netrank_session.hpp"
 
 namespace zb {
 
 void AfterCourse(Game& game, const CourseEnd& end) {
     switch (end.kind) {
         case CourseEnd::Kind::ChallengeMenu:
-            return;                     // the menu waits for its click
-        case CourseEnd::Kind::NetRank:  // the ranking session is not built yet: back to the title
+            return;  // the menu waits for its click
+        case CourseEnd::Kind::NetRank:
+            NetRankSession(game, {end.firstScore, end.secondScore, end.firstSong, end.secondSong});
+            TitleHyoji(game);
+            return;
         case CourseEnd::Kind::Title:
             TitleHyoji(game);
             return;
@@ -28,8 +33,17 @@ void OpenSettingsFromTitle(Game& game) {
     SettingsScreen(game);
 }
 
-// Not built yet: the internet ranking. Until it joins here, choosing it leaves the title menu on
-// screen.
-void NetRankFromTitle(Game&) {}
+void NetRankFromTitle(Game& game) {
+    switch (NetRankNameEntry(game)) {
+        case NetRankEntryEnd::NameRefused:
+            return;
+        case NetRankEntryEnd::ServerFailed:
+            TitleHyoji(game);
+            return;
+        case NetRankEntryEnd::ShowedRanking:
+            RunCourseFromTitle(game, 2);  // the ワンだフル course, NetRankCourse still set
+            return;
+    }
+}
 
 }  // namespace zb

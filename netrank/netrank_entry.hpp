@@ -1,0 +1,25 @@
+// The title menu's ネットワーク item: the player's ranking name, the download, and the ranking
+// shown before play.
+#pragma once
+
+#include "core/game.hpp"
+
+namespace zb {
+
+enum class NetRankEntryEnd {
+    NameRefused,    // the title menu stays on screen
+    ServerFailed,   // the failure was shown; the caller shows the title
+    ShowedRanking,  // the player clicked the ranking: the caller runs the ranking course
+};
+
+inline constexpr const char* kRankNamePrompt =
+    "インターネットランキングで使用する名前を入力してください。\r\n"
+    "（１２文字以内、コロンとセミコロン使用不可）\r\n\r\n"
+    "※ＩＭＥが起動した状態でゲームを始めるとキーを押すたびに文字入力画面になるので、名前入力後は"
+    "「半角/全角」キーを押すなどしてＩＭＥが起動していない状態にすることをおすすめします。";
+
+// Asks for the name (refusing one the ranking can't hold), downloads the ranking from the server
+// in use and shows it until the player clicks.
+NetRankEntryEnd NetRankNameEntry(Game& game);
+
+}  // namespace zb
