@@ -40,6 +40,7 @@
 #include "frontend/menu_routes.hpp"
 #include "frontend/startup.hpp"
 #include "frontend/title.hpp"
+#include "netrank/netrank_display.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
 
@@ -84,6 +85,17 @@ class Driver {
             SDL_PushEvent(&e);
             Sleep(0.05);
         }
+    }
+    // A left click at the window's centre.
+    void Click() {
+        int w = 0, h = 0;
+        if (SDL_Window* window = SDL_GetWindowFromID(1)) SDL_GetWindowSize(window, &w, &h);
+        SDL_Event e{};
+        e.type = SDL_MOUSEBUTTONUP;
+        e.button.button = SDL_BUTTON_LEFT;
+        e.button.x = w / 2;
+        e.button.y = h / 2;
+        SDL_PushEvent(&e);
     }
     // The window manager's close button.
     void Close() {
@@ -141,6 +153,11 @@ std::vector<Scene> Scenes() {
          [](Driver& d) {
              d.Measure("auto play", 2, 6);
              d.Measure("results wait", 3.5, 4);  // the song ends ten seconds in
+         }},
+        {[](zb::Game& g) { zb::NetRankDisplay(g, false); },
+         [](Driver& d) {
+             d.Measure("ranking display", 1, 5);
+             d.Click();  // ends the display's wait
          }},
         // The exit question comes last: its OK ends the game.
         {[](zb::Game& g) { zb::SongSelect(g, 0); },
