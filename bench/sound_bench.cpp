@@ -1,19 +1,24 @@
 // The sound path's costs: rendering each song's music as a fraction of real time on one core,
-// one audio callback, and the output latency that the audio device reports.
+// one audio callback, the output latency that the audio device reports, and how soon a key's hit
+// sound is rendered.
 //
 //   build/bench/sound_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "core/songs.hpp"
 #include "platform/audio/audio_renderer.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/sdl/sdl_audio.hpp"
+#include "platform/sdl/sdl_platform.hpp"
 
 namespace {
 
@@ -101,6 +106,48 @@ void BM_OutputLatency(benchmark::State& state) {
     state.counters["rate"] = audio.SampleRate();
 }
 BENCHMARK(BM_OutputLatency)->Arg(0)->Arg(1)->Iterations(1);
+
+// A key's hit sound: from the key's down stamp (where the play screen starts the sound) to the
+// callback that renders the sound's first frame, on the real renderer behind an audio device that
+// asks for its buffers at its own pace; the stamps fall anywhere in the device's period. The time
+// is that gap; "to_ear_ms" adds the output latency, after which that frame is heard.
+// Arg 0: SDL's dummy driver; arg 1: the default device, skipped when there is none.
+void BM_KeyToSound(benchmark::State& state) {
+    const bool dummy = state.range(0) == 0;
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, dummy ? "dummy" : "");
+    zb::sdl::SdlClock clock;
+    zb::sdl::SdlAudio audio(clock, "");  // no music: the hit sound alone
+    SDL_SetHint(SDL_HINT_AUDIODRIVER, "");
+    zb::audio::AudioRenderer* renderer = audio.Renderer();
+    const std::string don = Asset("sound/don.wav");
+    if (!renderer || !audio.LoadWave(don)) {
+        state.SkipWithError("no audio device or no don.wav");
+        return;
+    }
+    double total = 0;
+    int n = 0;
+    for (auto _ : state) {
+        // A phase of 0 to 6 ms, so that the stamp may fall anywhere in the device's period.
+        std::this_thread::sleep_for(std::chrono::microseconds((n * 2371) % 6000));
+        const double before = renderer->HitSoundRenderedAt();
+        const double stamp = clock.Now();
+        audio.PlayWave(don);
+        while (renderer->HitSoundRenderedAt() == before)
+            std::this_thread::sleep_for(std::chrono::microseconds(100));
+        const double gap = std::max(0.0, renderer->HitSoundRenderedAt() - stamp);
+        state.SetIterationTime(gap);
+        total += gap;
+        ++n;
+    }
+    state.counters["output_latency_ms"] = audio.OutputLatency() * 1000.0;
+    state.counters["to_ear_ms"] = (total / n + audio.OutputLatency()) * 1000.0;
+}
+BENCHMARK(BM_KeyToSound)
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(200)
+    ->Unit(benchmark::kMillisecond);
 
 // Reading the music position, as the play loop does twice per frame.
 void BM_Position(benchmark::State& state) {

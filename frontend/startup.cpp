@@ -6,6 +6,7 @@
 #include "core/screen_reset.hpp"
 #include "core/songs.hpp"
 #include "frontend/config_file.hpp"
+#include "play/hit_feedback.hpp"
 
 namespace zb {
 
@@ -66,6 +67,12 @@ void StartUp(Game& game) {
         ReportFailure("no General MIDI soundfont could be loaded: the music is silent");
         failed = true;
     }
+
+    // The hit sounds are read ahead, so that the first strike costs nothing. A missing one plays
+    // nothing, as ever; only the terminal hears of it.
+    for (const std::string& file : HitSoundFiles(game))
+        if (!game.platform.wave.LoadWave(file))
+            ReportFailure("cannot read the hit sound", file, "missing or not a WAV file");
 
     for (int i = 0; i < kSongCount; ++i) game.SongTitles[size_t(i)] = SongTitle(i);
 

@@ -1,5 +1,7 @@
 #include "platform/key_states.hpp"
 
+#include <utility>
+
 namespace zb {
 
 uint16_t KeyStateKeyboard::GetAsyncKeyState(int vkCode) {
@@ -8,6 +10,15 @@ uint16_t KeyStateKeyboard::GetAsyncKeyState(int vkCode) {
     const uint16_t v = uint16_t((k.down ? kKeyDown : 0) | (k.pressedSince ? kKeyPressedSince : 0));
     k.pressedSince = false;
     return v;
+}
+
+std::vector<double> KeyStateKeyboard::TakeDownStamps(int vkCode) {
+    Update();
+    return std::exchange(keys_[vkCode].downStamps, {});
+}
+
+void KeyStateKeyboard::SetDownHandler(std::function<void(int, double)> handler) {
+    onDown_ = std::move(handler);
 }
 
 std::optional<double> KeyStateKeyboard::LastDownTime(int vkCode) {
@@ -19,11 +30,14 @@ std::optional<double> KeyStateKeyboard::LastDownTime(int vkCode) {
 void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
     if (vkCode == 0) return;
     KeyState& k = keys_[vkCode];
-    if (down && !k.down) {
-        k.pressedSince = true;
-        k.lastDown = at;
-    }
+    const bool wentDown = down && !k.down;
     k.down = down;
+    if (!wentDown) return;
+    k.pressedSince = true;
+    k.lastDown = at;
+    if (k.downStamps.size() >= kKeptStamps) k.downStamps.erase(k.downStamps.begin());
+    k.downStamps.push_back(at);
+    if (onDown_) onDown_(vkCode, at);
 }
 
 void KeyStateKeyboard::ReleaseAll() {
@@ -31,7 +45,10 @@ void KeyStateKeyboard::ReleaseAll() {
 }
 
 void KeyStateKeyboard::Reset() {
-    for (auto& [code, k] : keys_) k.down = k.pressedSince = false;
+    for (auto& [code, k] : keys_) {
+        k.down = k.pressedSince = false;
+        k.downStamps.clear();
+    }
 }
 
 }  // namespace zb

@@ -1,11 +1,14 @@
 // The keyboard as the game queries it, one state machine for the real and the headless keyboards:
-// which keys are down, and the bit that says a key went down since the previous query. The window
-// (or the key script) reports every change with its stamp on the clock's timeline.
+// which keys are down, the bit that says a key went down since the previous query, and the stamps
+// of the presses the play screen has not taken yet. The window (or the key script) reports every
+// change with its stamp on the clock's timeline.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 #include "platform/ports.hpp"
 
@@ -14,8 +17,12 @@ namespace zb {
 class KeyStateKeyboard : public Keyboard {
   public:
     uint16_t GetAsyncKeyState(int vkCode) override;
+    std::vector<double> TakeDownStamps(int vkCode) override;
+    void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     // When the key last went down; nullopt if never.
-    std::optional<double> LastDownTime(int vkCode) override;
+    std::optional<double> LastDownTime(int vkCode);
+    // Looks at the keys now (the window calls it as it waits).
+    void Pump() { Update(); }
 
     // A key went down or up at `at`. A down while the key is down (a repeat) changes nothing;
     // keys without a code (0) are ignored.
@@ -30,12 +37,16 @@ class KeyStateKeyboard : public Keyboard {
     virtual void Update() {}
 
   private:
+    // Presses nobody takes (on screens without the play keys) are kept up to this many.
+    static constexpr size_t kKeptStamps = 16;
     struct KeyState {
         bool down = false;
         bool pressedSince = false;
         std::optional<double> lastDown;
+        std::vector<double> downStamps;  // not taken yet
     };
     std::map<int, KeyState> keys_;
+    std::function<void(int, double)> onDown_;
 };
 
 }  // namespace zb

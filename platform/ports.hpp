@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/form.hpp"
 #include "platform/ftp/ftp_port.hpp"
@@ -43,8 +44,13 @@ class Keyboard {
     // kKeyDown while the key is down, plus kKeyPressedSince when it went down since the previous
     // query of that key; the query clears that bit.
     virtual uint16_t GetAsyncKeyState(int vkCode) = 0;
-    // When the key last went down, on the clock's timeline; nullopt if never.
-    virtual std::optional<double> LastDownTime(int vkCode) = 0;
+    // Every press of the key since the previous call for it: the stamps (on the clock's
+    // timeline) of its up-to-down transitions, oldest first. Apart from the press bit above.
+    virtual std::vector<double> TakeDownStamps(int vkCode) = 0;
+    // Called on the game thread as soon as the window sees a key go down (it looks about once a
+    // millisecond while the game waits), with the key and its stamp; empty for none. The play
+    // screen starts the hit sound here.
+    virtual void SetDownHandler(std::function<void(int vkCode, double at)> handler) = 0;
 };
 
 // The media player: the five operations that the game uses.
@@ -69,6 +75,9 @@ class WavePlayer {
     // Plays a WAV file without waiting, cutting off the sound still playing. A missing file
     // plays nothing and reports nothing.
     virtual void PlayWave(const std::string& path) = 0;
+    // Reads a WAV file ahead, so that its first PlayWave costs nothing; false when it cannot be
+    // read.
+    virtual bool LoadWave(const std::string& path) = 0;
 };
 
 enum class MsgButtons { Ok, OkCancel, YesNo };
@@ -109,6 +118,10 @@ class Window {
     virtual void WaitUntil(double clockSeconds) = 0;
     // Shows the form now.
     virtual void Present() = 0;
+    // The input method's text input. It is on only while an input box is open (the dialogs turn
+    // it on and off), so that its composition window never opens on a play key.
+    virtual void SetTextInput(bool on) = 0;
+    virtual bool TextInput() const = 0;
 };
 
 // Thrown to end the program at once from anywhere (the exit confirmation).

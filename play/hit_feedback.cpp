@@ -18,7 +18,7 @@ constexpr Pose kPoses[4] = {
 };
 }  // namespace
 
-void HitFeedback(Game& game, int16_t keyIndex) {
+void HitPose(Game& game, int16_t keyIndex) {
     if (keyIndex < 0 || keyIndex > 3) return;
     const Pose& p = kPoses[keyIndex];
     MainForm& f = game.form;
@@ -26,7 +26,35 @@ void HitFeedback(Game& game, int16_t keyIndex) {
     BlitMasked(f.pInuUra[size_t(p.sprite)].Dc(), f.pInuUra[size_t(p.mask)].Dc(), 0, 0, p.w, p.h,
                f.pInuMask.Dc(), p.x, p.y);
     BlitCopy(f.pInuMask.Dc(), 0, 0, kDrummerSize, kDrummerSize, f.pInu.Dc(), 0, 0);
-    game.platform.wave.PlayWave(game.AppDir() + p.sound);
+}
+
+void HitSound(Game& game, int16_t keyIndex) {
+    if (keyIndex < 0 || keyIndex > 3) return;
+    game.platform.wave.PlayWave(game.AppDir() + kPoses[keyIndex].sound);
+}
+
+void HitFeedback(Game& game, int16_t keyIndex) {
+    HitPose(game, keyIndex);
+    HitSound(game, keyIndex);
+}
+
+std::vector<std::string> HitSoundFiles(const Game& game) {
+    return {game.AppDir() + kPoses[0].sound, game.AppDir() + kPoses[2].sound};
+}
+
+StrikeSounds::StrikeSounds(Game& game) : game_(game) {
+    game.platform.keyboard.SetDownHandler([&game](int vkCode, double) {
+        const auto& codes = game.settings.KeyCodes;
+        for (int16_t k = 0; k < 4; ++k) {
+            if (codes[size_t(k)] != vkCode) continue;
+            HitSound(game, k);
+            return;  // one sound for one key, even if two play keys share it
+        }
+    });
+}
+
+StrikeSounds::~StrikeSounds() {
+    game_.platform.keyboard.SetDownHandler(nullptr);
 }
 
 }  // namespace zb

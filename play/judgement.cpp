@@ -31,49 +31,53 @@ int32_t PlayTimeOf(const Chart& c, int16_t song, double musicSeconds) {
 
 namespace {
 
-constexpr uint16_t kDown = kKeyDown;
-constexpr uint16_t kDownAndPressed = kKeyDown | kKeyPressedSince;
-
-// The scroll position at the moment the key last went down.
-int32_t ScrollAtDown(Game& game, const PlayState& st, int vk, double* when) {
-    const auto down = game.platform.keyboard.LastDownTime(vk);
-    if (!down) return st.ScrollPos;
-    *when = *down;
-    const double pos = game.platform.music.PositionAt(*down);
+// The scroll position at a moment of the clock's timeline (a key's down stamp).
+int32_t ScrollAt(Game& game, const PlayState& st, double at) {
+    const double pos = game.platform.music.PositionAt(at);
     return ScrollPosAt(game.chart, PlayTimeOf(game.chart, st.Chart.song, pos));
-}
-
-void NotePending(Game& game, PlayState& st, int vk) {
-    double when = 0;
-    const int32_t s = ScrollAtDown(game, st, vk, &when);
-    if (!st.PendingScroll || s < *st.PendingScroll) st.PendingScroll = s;
 }
 
 bool Within(int32_t p, int32_t c, int16_t w) {
     return Sub<int32_t>(c, w) <= p && p <= Add<int32_t>(c, w);
 }
 
-// The judgement point for a pair of keys: where the latest of their presses registered in this
-// frame went down, or the frame's own position while the keys are merely held.
-int32_t JudgePoint(Game& game, const PlayState& st, int a, int b) {
-    const auto& ps = st.PressScroll;
-    std::optional<int32_t> s;
-    if (ps[a] && ps[b])
-        s = st.PressTime[b] >= st.PressTime[a] ? ps[b] : ps[a];
-    else if (ps[a])
-        s = ps[a];
-    else if (ps[b])
-        s = ps[b];
-    return Add<int32_t>(game.settings.FramePosition, s.value_or(st.ScrollPos));
+// A big-note wait of this colour (0 don, 1 kan) runs on the current note.
+bool Waiting(const PlayState& st, int colour) {
+    return st.WaitCount != 0 && st.WaitColour == colour && st.WaitNote == st.CurrentNote;
 }
 
-// The wait for the second key of a big note; `small`/`big` are the colour's kinds.
+// The judgement point for a pair of keys: where the press that started the wait on this note
+// went down; else where the latest of their presses registered in this frame went down; else the
+// frame's own position while the keys are merely held.
+int32_t JudgePoint(Game& game, const PlayState& st, int a, int b) {
+    const int16_t frame = game.settings.FramePosition;
+    if (Waiting(st, a / 2)) return Add<int32_t>(frame, st.WaitScroll);
+    const auto& ps = st.PressScroll;
+    std::optional<int32_t> s;
+    if (ps[size_t(a)] && ps[size_t(b)])
+        s = st.PressTime[size_t(b)] >= st.PressTime[size_t(a)] ? ps[size_t(b)] : ps[size_t(a)];
+    else if (ps[size_t(a)])
+        s = ps[size_t(a)];
+    else if (ps[size_t(b)])
+        s = ps[size_t(b)];
+    return Add<int32_t>(frame, s.value_or(st.ScrollPos));
+}
+
+// The wait for the second key of a big note; keys a and b strike the big kind `big`.
 void WaitCheck(Game& game, PlayState& st, int a, int b, int big) {
     const Chart& c = game.chart;
     const int kind = NoteKindOf(c, st.CurrentNote);
-    if (!(st.KeyHeld[a] || st.KeyHeld[b]) || st.CurrentNote != game.LastPressNote) return;
-    if (!(st.KeyHeld[a] || (kind == big && st.KeyHeld[b]))) return;
-    if (!Within(NotePosOf(c, st.CurrentNote), JudgePoint(game, st, a, b), st.W3)) return;
+    const auto& held = st.KeyHeld;
+    if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != game.LastPressNote) return;
+    if (!(held[size_t(a)] || (kind == big && held[size_t(b)]))) return;
+    const int32_t at = JudgePoint(game, st, a, b);
+    if (!Within(NotePosOf(c, st.CurrentNote), at, st.W3)) return;
+    // The note is judged where the press that reached it first went down, however long the wait.
+    if (st.WaitCount == 0 || st.WaitColour != a / 2 || st.WaitNote != st.CurrentNote) {
+        st.WaitColour = a / 2;
+        st.WaitNote = st.CurrentNote;
+        st.WaitScroll = Sub<int32_t>(at, game.settings.FramePosition);
+    }
     if (st.WaitCount == 0) {
         st.WaitCount = 1;
         st.WaitReady = false;
@@ -85,11 +89,12 @@ void WaitCheck(Game& game, PlayState& st, int a, int b, int big) {
 // One colour's judgement: keys a and b strike the small kind `small` and the big kind `big`.
 void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
     const Chart& c = game.chart;
-    if (!(st.KeyHeld[a] || st.KeyHeld[b]) || st.CurrentNote != game.LastPressNote) return;
+    const auto& held = st.KeyHeld;
+    if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != game.LastPressNote) return;
     const int kind = NoteKindOf(c, st.CurrentNote);
     const int32_t p = NotePosOf(c, st.CurrentNote);
     const int32_t at = JudgePoint(game, st, a, b);
-    if (kind == big && st.KeyHeld[a] && st.KeyHeld[b]) {
+    if (kind == big && held[size_t(a)] && held[size_t(b)]) {
         if (Within(p, at, st.W1))
             ScoreBest(c, st, 1.0, true);
         else if (Within(p, at, st.W2))
@@ -109,37 +114,49 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
 
 }  // namespace
 
+void ForgetEarlierPresses(Game& game, PlayState& st) {
+    for (size_t k = 0; k < 4; ++k) {
+        game.platform.keyboard.TakeDownStamps(game.settings.KeyCodes[k]);
+        st.QueuedPresses[k].clear();
+    }
+}
+
 void PollKeys(Game& game, PlayState& st) {
     Keyboard& kb = game.platform.keyboard;
     const auto& codes = game.settings.KeyCodes;
     st.PressScroll = {};
+    std::array<bool, 4> registered{}, down{};
+    for (size_t k = 0; k < 4; ++k) {
+        auto& queue = st.QueuedPresses[k];
+        for (double at : kb.TakeDownStamps(codes[k])) queue.push_back(at);
+        down[k] = (kb.GetAsyncKeyState(codes[k]) & kKeyDown) != 0;
+        if (queue.empty()) continue;
+        // Every time the key went down is one press, registered in the first frame after it (a
+        // key struck twice between two frames registers once a frame). A key still held from an
+        // earlier press was let go in between: that press is over.
+        const double at = queue.front();
+        queue.pop_front();
+        game.LastPressNote = st.CurrentNote;
+        st.KeyHeld[k] = true;
+        st.PressScroll[k] = ScrollAt(game, st, at);
+        st.PressTime[k] = at;
+        registered[k] = true;
+        HitPose(game, int16_t(k));  // its sound started when the key went down
+    }
     st.PendingScroll.reset();
-    for (int k = 0; k < 4; ++k) {
-        if (st.KeyHeld[size_t(k)]) continue;
-        const uint16_t v = kb.GetAsyncKeyState(codes[size_t(k)]);
-        if (v == kDown) {
-            game.LastPressNote = st.CurrentNote;
-            st.KeyHeld[size_t(k)] = true;
-            double when = 0;
-            st.PressScroll[size_t(k)] = ScrollAtDown(game, st, codes[size_t(k)], &when);
-            st.PressTime[size_t(k)] = when;
-            HitFeedback(game, int16_t(k));
-        } else if (v == kDownAndPressed) {
-            NotePending(game, st, codes[size_t(k)]);
-        }
+    for (const auto& queue : st.QueuedPresses) {
+        if (queue.empty()) continue;
+        const int32_t s = ScrollAt(game, st, queue.front());
+        if (!st.PendingScroll || s < *st.PendingScroll) st.PendingScroll = s;
     }
     // While a fresh judgement shows in the big-note wait mode, keys stay held.
     if (game.settings.BigNoteWait && st.JudgeKind != 0 && st.JudgeAge <= 4) return;
-    for (int k = 0; k < 4; ++k) {
-        if (!st.KeyHeld[size_t(k)]) continue;
-        const uint16_t v = kb.GetAsyncKeyState(codes[size_t(k)]);
-        if (v != kDown) {
-            st.KeyHeld[size_t(k)] = false;
-            st.PressScroll[size_t(k)].reset();
-            // Released and struck again since the last look: the new press registers next frame.
-            if (v == kDownAndPressed) NotePending(game, st, codes[size_t(k)]);
-        }
-    }
+    // A key that is up ends its press, except in the frame that registers it (a tap is judged
+    // even when the key is up again) and while the big-note wait it started runs (the strike is
+    // judged when the wait has run).
+    for (size_t k = 0; k < 4; ++k)
+        if (st.KeyHeld[k] && !down[k] && !registered[k] && !Waiting(st, int(k) / 2))
+            st.KeyHeld[k] = false;
 }
 
 void JudgeNotes(Game& game, PlayState& st) {
@@ -157,10 +174,11 @@ void JudgeNotes(Game& game, PlayState& st) {
     JudgeColour(game, st, 0, 1, 1, 3);
     JudgeColour(game, st, 2, 3, 2, 4);
 
-    // Passed notes, measured at the lane's left edge; a press still on its way holds the sweep
-    // at the moment its key went down.
+    // Passed notes, measured at the lane's left edge; a press still on its way, or a wait that
+    // has not run, holds the sweep at the moment its key went down.
     int32_t edge = st.ScrollPos;
     if (st.PendingScroll && *st.PendingScroll < edge) edge = *st.PendingScroll;
+    if ((Waiting(st, 0) || Waiting(st, 1)) && st.WaitScroll < edge) edge = st.WaitScroll;
     const int32_t p = NotePosOf(c, st.CurrentNote);
     if (edge > Add<int32_t>(p, st.W3) && !st.NoteJudged.at(size_t(st.CurrentNote))) {
         for (int16_t j = st.CurrentNote; j <= c.NoteCount; ++j)

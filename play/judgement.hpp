@@ -19,9 +19,12 @@ int32_t ScrollPosAt(const Chart& chart, int32_t playTime);
 // The play time of the current song part for a position of the music in seconds.
 int32_t PlayTimeOf(const Chart& chart, int16_t song, double musicSeconds);
 
-// Polls the keys: registers presses (a key reading exactly 0x8000 that is not held), plays
-// their feedback, and releases keys that are up. Each press remembers the scroll position of
-// the moment its key went down.
+// Drops the presses made before the song, so that only the song's own strikes count.
+void ForgetEarlierPresses(Game& game, PlayState& st);
+
+// Polls the keys: registers every press (each time a play key went down) in the first frame after
+// it, with the scroll position where its key went down, shows its pose, and ends the presses of
+// keys that are up.
 void PollKeys(Game& game, PlayState& st);
 
 // Judges at most one note, then sweeps the notes that have passed.

@@ -30,6 +30,7 @@ void SetUpPlay(Game& game, PlayState& st) {
     st.CurrentNote = 1;
     st.NoteTotal = NoteTotalOf(st.Chart, c.NoteCount);
     st.NoteBase = NoteBaseOf(c.SongLevel, c.ComboBonusStep, st.NoteTotal);
+    ForgetEarlierPresses(game, st);
 }
 
 namespace {

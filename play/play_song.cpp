@@ -1,7 +1,10 @@
 #include "play/play_song.hpp"
 
+#include <optional>
+
 #include "core/chart_loader.hpp"
 #include "core/checked.hpp"
+#include "play/hit_feedback.hpp"
 #include "play/judgement.hpp"
 #include "play/play_field.hpp"
 #include "play/play_frame.hpp"
@@ -22,8 +25,11 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
     SetUpPlay(game, st);
 
     Platform& pf = game.platform;
+    pf.window.SetTextInput(false);  // no input method's window on a play key
     const double period = 1.0 / (options.FramesPerSecond > 0 ? options.FramesPerSecond : 60.0);
     double nextFrame = pf.clock.Now() + period;
+    std::optional<StrikeSounds> strikes;
+    if (!autoPlay) strikes.emplace(game);
     for (;;) {
         PlayFrame(game, st);
         // A fixed frame rate: wait for the frame's turn (the wait keeps stamping keys), then yield.
@@ -50,6 +56,7 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
                           (IsMultiPartSong(song) && c.SongPart <= 1) || st.JudgeAge != 0;
         if (!more) break;
     }
+    strikes.reset();
     pf.music.SetVolume(game.settings.BgmVolume);
 
     const ResultsText r = ShowResults(game, st);

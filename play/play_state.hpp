@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -42,10 +43,17 @@ struct PlayState {
     // position at that moment, for each key whose press registered in this frame.
     std::array<std::optional<int32_t>, 4> PressScroll{};
     std::array<double, 4> PressTime{};
-    // A key seen down but not registered yet (its first query returns 0x8001): the scroll
-    // position at its down time. Passed notes are not swept beyond it, so that the press still
-    // finds the note it was meant for when it registers in the next frame.
+    // The down stamps of presses that have not registered yet (a key struck twice between two
+    // frames), and the scroll position of the earliest: passed notes are not swept beyond it, so
+    // that the press still finds the note it was meant for when it registers.
+    std::array<std::deque<double>, 4> QueuedPresses;
     std::optional<int32_t> PendingScroll;
+    // The big-note wait's note, its colour (0 don, 1 kan) and the scroll position where the
+    // press that started it went down: the note is judged there, and that press stays held
+    // until the wait has run.
+    int16_t WaitNote = 0;
+    int WaitColour = -1;
+    int32_t WaitScroll = 0;
 };
 
 // Resizes and clears the per-note flags for a chart of noteCount notes.

@@ -222,15 +222,20 @@ double AudioRenderer::PositionAt(double clockSeconds) const {
     return std::max(0.0, p);
 }
 
-void AudioRenderer::PlayWave(const std::string& path) {
-    std::shared_ptr<const WaveData> data;
+std::shared_ptr<const WaveData> AudioRenderer::Wave(const std::string& path) {
     auto it = waves_.find(path);
-    if (it != waves_.end()) {
-        data = it->second;
-    } else {
-        data = DecodeWave(path, rate_);
-        if (data) waves_.emplace(path, data);  // a missing file is tried again next time
-    }
+    if (it != waves_.end()) return it->second;
+    auto data = DecodeWave(path, rate_);
+    if (data) waves_.emplace(path, data);  // a missing file is tried again next time
+    return data;
+}
+
+bool AudioRenderer::LoadWave(const std::string& path) {
+    return Wave(path) != nullptr;
+}
+
+void AudioRenderer::PlayWave(const std::string& path) {
+    const std::shared_ptr<const WaveData> data = Wave(path);
     if (!data || data->Frames() == 0) return;
     std::lock_guard lock(synthMutex_);
     if (voice_.data) {
@@ -297,6 +302,7 @@ void AudioRenderer::Render(float* out, int frames) {
         std::fill(out, out + 2 * frames, 0.0f);
     }
     MixVoice(fading_, out, frames);
+    if (voice_.data && voice_.pos == 0) hitRenderedAt_.store(now);
     MixVoice(voice_, out, frames);
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
     AdvanceClock(frames, now);

@@ -63,6 +63,11 @@ class AudioRenderer {
     // Starts a hit sound, cutting off the one still playing; a file that cannot be read plays
     // nothing. Files are decoded once and kept.
     void PlayWave(const std::string& path);
+    // Decodes a file ahead and keeps it; false when it cannot be read.
+    bool LoadWave(const std::string& path);
+    // The clock time of the callback that rendered the first frame of the latest hit sound
+    // (-1 before any): with the output latency, when the sound reaches the ear.
+    double HitSoundRenderedAt() const { return hitRenderedAt_.load(); }
 
     // --- audio thread ---
     // Fills `frames` interleaved stereo frames.
@@ -76,6 +81,7 @@ class AudioRenderer {
         int fadeLeft = -1;  // >= 0: a cut-off voice, silent after that many more frames
     };
     void MixVoice(Voice& v, float* out, int frames);
+    std::shared_ptr<const WaveData> Wave(const std::string& path);
     void AdvanceClock(int frames, double callbackTime);
 
     Clock& clock_;
@@ -92,6 +98,7 @@ class AudioRenderer {
     float rampTarget_ = 1.0f, rampStep_ = 0.0f;
 
     std::atomic<float> targetGain_{1.0f};
+    std::atomic<double> hitRenderedAt_{-1.0};
 
     // The audio clock; kept apart from the synth so that reading the position never waits for
     // a buffer to render.

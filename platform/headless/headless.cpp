@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 
 namespace zb::headless {
 
@@ -40,6 +41,17 @@ double ClockMusicPlayer::PositionAt(double clockSeconds) {
     return playing_ ? clockSeconds - startedAt_ : stoppedAt_;
 }
 
+void RecordingWavePlayer::PlayWave(const std::string& path) {
+    played.push_back(path);
+    playedAt.push_back(clock_ ? clock_->Now() : 0.0);
+}
+
+bool RecordingWavePlayer::LoadWave(const std::string& path) {
+    loaded.push_back(path);
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec);
+}
+
 MsgResult ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon,
                                       const std::string& title) {
     shown.push_back({"MessageBox", text, title, buttons});
@@ -53,7 +65,10 @@ MsgResult ScriptedDialogs::MessageBox(const std::string& text, MsgButtons button
 
 std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) {
-    shown.push_back({"InputBox", prompt, title, MsgButtons::OkCancel});
+    if (window) window->SetTextInput(true);
+    shown.push_back(
+        {"InputBox", prompt, title, MsgButtons::OkCancel, window && window->TextInput()});
+    if (window) window->SetTextInput(false);
     if (!inputs.empty()) {
         std::string s = inputs.front();
         inputs.pop_front();
@@ -82,6 +97,7 @@ void HeadlessWindow::CloseAt(double seconds) {
 void HeadlessWindow::DoEvents() {
     ++yields;
     clock_.Advance(yieldStep);
+    if (keyboard) keyboard->Pump();
     if (onYield) onYield();
     const double now = clock_.Now();
     while (!queue_.empty() && queue_.front().at <= now) {
@@ -97,7 +113,10 @@ void HeadlessWindow::DoEvents() {
 }
 
 void HeadlessWindow::WaitUntil(double clockSeconds) {
-    if (clock_.Now() < clockSeconds) clock_.Set(clockSeconds);
+    while (clock_.Now() < clockSeconds) {
+        clock_.Set(std::min(clockSeconds, clock_.Now() + 0.001));
+        if (keyboard) keyboard->Pump();
+    }
 }
 
 void HeadlessWindow::Present() {
@@ -106,7 +125,9 @@ void HeadlessWindow::Present() {
 }
 
 HeadlessPlatform::HeadlessPlatform(std::string appDir, TextRenderer* text)
-    : window(clock, text),
-      ports{clock, keyboard, music, wave, dialogs, window, std::move(appDir)} {}
+    : window(clock, text), ports{clock, keyboard, music, wave, dialogs, window, std::move(appDir)} {
+    window.keyboard = &keyboard;
+    dialogs.window = &window;
+}
 
 }  // namespace zb::headless

@@ -88,10 +88,20 @@ class ClockMusicPlayer : public MusicPlayer {
     std::vector<std::string> history_;
 };
 
+// Plays nothing; records every sound started, and when on the clock, and every file read ahead.
 class RecordingWavePlayer : public WavePlayer {
   public:
-    void PlayWave(const std::string& path) override { played.push_back(path); }
+    explicit RecordingWavePlayer(Clock* clock = nullptr) : clock_(clock) {}
+    void PlayWave(const std::string& path) override;
+    // True when the file exists.
+    bool LoadWave(const std::string& path) override;
+
     std::vector<std::string> played;
+    std::vector<double> playedAt;
+    std::vector<std::string> loaded;
+
+  private:
+    Clock* clock_;
 };
 
 // Dialogs answer from a script (OK / the first button when it runs out) and record what they
@@ -102,6 +112,7 @@ class ScriptedDialogs : public Dialogs {
         std::string kind;  // "MessageBox" or "InputBox"
         std::string text, title;
         MsgButtons buttons = MsgButtons::Ok;
+        bool textInput = false;  // the window's text input while it was open
     };
     MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
                          const std::string& title) override;
@@ -111,10 +122,13 @@ class ScriptedDialogs : public Dialogs {
     std::deque<MsgResult> answers;
     std::deque<std::string> inputs;
     std::vector<Shown> shown;
+    // An input box turns this window's text input on while it is open, as the real one does.
+    Window* window = nullptr;
 };
 
 // The form in memory. Each yield advances the virtual clock by a small step, runs the clicks and
-// the close requests queued for that moment, and the timer when it is due.
+// the close requests queued for that moment, and the timer when it is due. Waits advance the
+// clock a millisecond at a time and look at the keys at each step, as the real window does.
 class HeadlessWindow : public Window {
   public:
     HeadlessWindow(VirtualClock& clock, TextRenderer* text = nullptr);
@@ -123,6 +137,8 @@ class HeadlessWindow : public Window {
     void DoEvents() override;
     void WaitUntil(double clockSeconds) override;
     void Present() override;
+    void SetTextInput(bool on) override { textInput_ = on; }
+    bool TextInput() const override { return textInput_; }
 
     // Queues a click (or a close request) for the first yield at or after the given moment.
     void ClickAt(double seconds, ClickSource source, int index);
@@ -138,6 +154,8 @@ class HeadlessWindow : public Window {
     int presents = 0;
     // Called on every yield, before the queued events; tests use it to act at a moment.
     std::function<void()> onYield;
+    // The keys this window looks at as it waits and yields (the platform's scripted keyboard).
+    KeyStateKeyboard* keyboard = nullptr;
 
   private:
     struct Event {
@@ -155,6 +173,7 @@ class HeadlessWindow : public Window {
     std::deque<Event> queue_;
     TimerSchedule timer_;
     Surface screen_;
+    bool textInput_ = false;
 };
 
 // Every headless port in one place.
@@ -163,7 +182,7 @@ struct HeadlessPlatform {
     VirtualClock clock;
     ScriptedKeyboard keyboard{clock};
     ClockMusicPlayer music{clock};
-    RecordingWavePlayer wave;
+    RecordingWavePlayer wave{&clock};
     ScriptedDialogs dialogs;
     HeadlessWindow window;
     Platform ports;

@@ -103,4 +103,9 @@ void SdlAudio::PlayWave(const std::string& path) {
     if (device_) renderer_->PlayWave(ResolvePath(path));
 }
 
+bool SdlAudio::LoadWave(const std::string& path) {
+    // Without a device nothing is ever played, so there is nothing to read ahead.
+    return !device_ || renderer_->LoadWave(ResolvePath(path));
+}
+
 }  // namespace zb::sdl

@@ -41,6 +41,9 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
     double PositionAt(double clockSeconds) override;
 
     void PlayWave(const std::string& path) override;
+    bool LoadWave(const std::string& path) override;
+    // The renderer, for measuring the hit sound's path; null without an audio device.
+    audio::AudioRenderer* Renderer() { return device_ ? renderer_.get() : nullptr; }
 
   private:
     static void Callback(void* self, uint8_t* stream, int len);

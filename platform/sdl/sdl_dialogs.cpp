@@ -64,7 +64,7 @@ void SdlWindow::RunModal(DialogBox& box) {
         const Rect f = FormToWindow(w, h, box.Field());
         SDL_Rect r{f.x, f.y, f.w, f.h};
         SDL_SetTextInputRect(&r);
-        SDL_StartTextInput();
+        SetTextInput(true);
     }
     bool dirty = true, caretOn = true;
     double caretFlip = clock_.Now() + 0.5;
@@ -121,7 +121,7 @@ void SdlWindow::RunModal(DialogBox& box) {
             dirty = false;
         }
     }
-    if (box.IsInput()) SDL_StopTextInput();
+    if (box.IsInput()) SetTextInput(false);
     keyboard_.Reset();
     repaint_ = true;
     Present();

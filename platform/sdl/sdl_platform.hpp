@@ -54,6 +54,8 @@ class SdlWindow : public Window {
     void WaitUntil(double clockSeconds) override;
     // Shows the form now (skipped when the picture is the one already shown).
     void Present() override;
+    void SetTextInput(bool on) override;
+    bool TextInput() const override { return textInput_; }
 
     // Runs a dialog over the form until it is answered. Clicks meant for the game and close
     // requests are dropped meanwhile, and no key stays down afterwards.
@@ -98,6 +100,7 @@ class SdlWindow : public Window {
     std::set<int> swallowed_;  // scancodes whose press toggled the full screen
     double lastPresent_ = -1;
     double lastPump_ = -1;  // when the events were last pumped
+    bool textInput_ = false;
     TimerSchedule timer_;
 };
 

@@ -57,7 +57,7 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
     } catch (const std::exception&) {
         text_ = std::make_unique<NullText>();  // no Japanese font: the pictures still show
     }
-    SDL_StopTextInput();  // keys are polled; text input only inside the input box
+    SetTextInput(false);  // keys are polled; text input only inside the input box
     OpenAtBestScale();
 }
 
@@ -128,6 +128,14 @@ void SdlWindow::WaitUntil(double until) {
         std::this_thread::sleep_for(std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)));
         if (clock_.Now() < until) PumpKeys();
     }
+}
+
+void SdlWindow::SetTextInput(bool on) {
+    textInput_ = on;
+    if (on)
+        SDL_StartTextInput();
+    else
+        SDL_StopTextInput();
 }
 
 void SdlWindow::Present() {

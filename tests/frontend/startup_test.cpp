@@ -179,5 +179,20 @@ TEST_F(StartUpTest, EachFailureIsNamedOnStandardErrorAndASongSelectPictureJoinsT
     EXPECT_EQ(Warnings(), 2);
 }
 
+TEST_F(StartUpTest, TheHitSoundsAreReadAheadAndAMissingOneIsNamedWithoutAWarning) {
+    dir.Write("config.dat", Fields16({97, 98, 100, 101, 9, 0, -600, 0, 1, 0}));
+    dir.Write("score.dat", Items32({}));
+    std::filesystem::create_directories(dir.File("sound"));
+    dir.Write("sound/don.wav", "RIFF");
+    ::testing::internal::CaptureStderr();
+    StartUp(game);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(hp.wave.loaded,
+              (std::vector<std::string>{dir.File("sound/don.wav"), dir.File("sound/kan.wav")}));
+    EXPECT_EQ(Warnings(), 0);
+    EXPECT_EQ(err.find("don.wav"), std::string::npos) << err;
+    EXPECT_NE(err.find(dir.File("sound/kan.wav")), std::string::npos) << err;
+}
+
 }  // namespace
 }  // namespace zb

@@ -242,5 +242,18 @@ TEST(PlayLoop, AutoPlayCountsNotesAlreadyPassedWithoutASound) {
     EXPECT_EQ(t.hp.wave.played.size(), 2u);
 }
 
+TEST(PlayLoop, TextInputIsOffDuringPlayAndOnlyOnInTheInputBox) {
+    PlayFixture t;
+    t.SetChart("0000100020", 40, 100, 100);
+    t.hp.window.SetTextInput(true);  // as if a screen before had left it on
+    bool everOn = false;
+    t.hp.window.onYield = [&] { everOn = everOn || t.hp.window.TextInput(); };
+    t.Play();
+    EXPECT_FALSE(everOn);
+    t.hp.dialogs.InputBox("名前を入力してください", "ネットランク", "");
+    EXPECT_TRUE(t.hp.dialogs.shown.back().textInput);
+    EXPECT_FALSE(t.hp.window.TextInput());
+}
+
 }  // namespace
 }  // namespace zb

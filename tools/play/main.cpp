@@ -54,8 +54,9 @@ int main(int argc, char** argv) {
     }
     try {
         ScratchDir dir;
-        const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/");
-        std::cout << ToJson(r) << "\n";
+        PlayMeasures m;
+        const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/", &m);
+        std::cout << ToJson(r, m) << "\n";
     } catch (const std::out_of_range&) {
         std::cerr << "zubakko-play: song " << o.song << " has no chart at difficulty "
                   << o.difficulty << "\n";

@@ -1,13 +1,16 @@
 #include "tools/play/play_tool.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 
 #include "core/chart_loader.hpp"
 #include "course/challenge_menu.hpp"
 #include "platform/headless/headless.hpp"
+#include "play/hit_feedback.hpp"
 #include "play/play_screen_setup.hpp"
 
 namespace zb::tool {
@@ -78,10 +81,55 @@ std::vector<KeyEvent> ParseKeys(const std::string& text) {
     return out;
 }
 
-SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys,
-                     const std::string& appDir) {
+namespace {
+
+// The keyboard as the play sees it, noting when the play sounds its keys (from the moment it sets
+// its down handler to the moment it takes it away): the strikes of the play.
+class StrikeWatch : public Keyboard {
+  public:
+    StrikeWatch(Keyboard& keys, Clock& clock) : keys_(keys), clock_(clock) {}
+    uint16_t GetAsyncKeyState(int vk) override { return keys_.GetAsyncKeyState(vk); }
+    std::vector<double> TakeDownStamps(int vk) override { return keys_.TakeDownStamps(vk); }
+    void SetDownHandler(std::function<void(int, double)> handler) override {
+        if (handler && !from) from = clock_.Now();
+        if (!handler && from) to = clock_.Now();
+        keys_.SetDownHandler(std::move(handler));
+    }
+    std::optional<double> from, to;
+
+  private:
+    Keyboard& keys_;
+    Clock& clock_;
+};
+
+// Pairs every down stamp of a play key within [from, to] with the first sound of its file that
+// started at or after it, in order, and returns the largest gap in milliseconds.
+std::optional<double> HitSoundLagMax(const std::vector<std::pair<double, int>>& downs,
+                                     const Game& game, const headless::RecordingWavePlayer& wave) {
+    const std::vector<std::string> files = HitSoundFiles(game);
+    std::vector<bool> used(wave.played.size());
+    double worst = 0;
+    for (const auto& [at, key] : downs) {
+        const std::string& file = files[size_t(key / 2)];
+        size_t i = 0;
+        while (i < wave.played.size() &&
+               (used[i] || wave.played[i] != file || wave.playedAt[i] < at - 1e-9))
+            ++i;
+        if (i == wave.played.size()) return std::nullopt;
+        used[i] = true;
+        worst = std::max(worst, (wave.playedAt[i] - at) * 1000.0);
+    }
+    return worst;
+}
+
+}  // namespace
+
+SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir,
+                     PlayMeasures* measures) {
     headless::HeadlessPlatform hp(appDir);
-    Game game(hp.ports);
+    StrikeWatch watch(hp.keyboard, hp.clock);
+    Platform ports = {hp.clock, watch, hp.music, hp.wave, hp.dialogs, hp.window, appDir};
+    Game game(ports);
     if (o.delay) game.settings.DelaySetting = *o.delay;
     if (o.frame) game.settings.FramePosition = *o.frame;
     game.settings.BigNoteWait = o.bigWait;
@@ -97,7 +145,28 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys,
     for (const KeyEvent& k : keys) hp.keyboard.At(start + double(k.ms) / 1000.0, k.vk, k.down);
     PlayOptions po;
     po.FramesPerSecond = o.fps;
-    return PlaySong(game, o.autoPlay, chart, po);
+    const SongResult r = PlaySong(game, o.autoPlay, chart, po);
+    if (measures) {
+        // The up-to-down transitions of the play keys while the play sounded them.
+        const double from = watch.from.value_or(start), to = watch.to.value_or(hp.clock.Now());
+        std::vector<std::pair<double, int>> downs;
+        std::map<int, bool> down;
+        for (const KeyEvent& k : keys) {
+            const double at = start + double(k.ms) / 1000.0;
+            const bool wentDown = k.down && !down[k.vk];
+            down[k.vk] = k.down;
+            if (!wentDown || at < from || at > to) continue;
+            const auto& codes = game.settings.KeyCodes;
+            for (size_t i = 0; i < codes.size(); ++i)
+                if (codes[i] == k.vk) {
+                    downs.push_back({at, int(i)});
+                    break;
+                }
+        }
+        std::sort(downs.begin(), downs.end());
+        measures->hitSoundLagMaxMs = HitSoundLagMax(downs, game, hp.wave);
+    }
+    return r;
 }
 
 namespace {
@@ -141,6 +210,14 @@ std::string JsonNumber(double v) {
 }
 
 }  // namespace
+
+std::string ToJson(const SongResult& r, const PlayMeasures& m) {
+    std::string s = ToJson(r);
+    s.pop_back();  // the closing brace
+    s += ",\"HitSoundLagMaxMs\":";
+    s += m.hitSoundLagMaxMs ? JsonNumber(*m.hitSoundLagMaxMs) : "null";
+    return s + "}";
+}
 
 std::string ToJson(const SongResult& r) {
     std::string s = "{";

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,19 @@ Options ParseOptions(const std::vector<std::string>& args);
 // Lines "<ms> <vk> down|up"; blank lines and lines starting with '#' are skipped.
 std::vector<KeyEvent> ParseKeys(const std::string& text);
 
+// What a play shows beyond its result.
+struct PlayMeasures {
+    // The largest gap, in milliseconds on the headless clock, between a play key's down stamp
+    // and the start of its hit sound; none when a key's sound never started.
+    std::optional<double> hitSoundLagMaxMs = 0.0;
+};
+
 // Plays on the headless platform with the program folder `appDir` (scores are written there).
-SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys,
-                     const std::string& appDir);
+SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir,
+                     PlayMeasures* measures = nullptr);
 
 std::string ToJson(const SongResult& r);
+// The result followed by "HitSoundLagMaxMs" (null when a key's sound never started).
+std::string ToJson(const SongResult& r, const PlayMeasures& m);
 
 }  // namespace zb::tool

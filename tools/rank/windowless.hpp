@@ -44,6 +44,8 @@ class NoWindow : public Window {
         if (left > 0) std::this_thread::sleep_for(std::chrono::duration<double>(left));
     }
     void Present() override {}
+    void SetTextInput(bool) override {}
+    bool TextInput() const override { return false; }
 
   private:
     RealClock clock_;
