@@ -137,10 +137,14 @@ def _run(args, env, **kw):
 class Session:
     """One program in one virtual screen. Use as a context manager."""
 
-    def __init__(self, program, args=(), screen=(1280, 1024)):
+    def __init__(self, program, args=(), screen=(1280, 1024), files=None, cwd=None):
+        """files: data files (name -> bytes) put beside the program before it starts; cwd: the
+        folder it is started from (default: its own)."""
         self.program = os.path.realpath(program)
         self.args = list(args)
         self.screen = screen
+        self.files = files or {}
+        self.cwd = cwd
         self.xvfb = self.proc = None
         self.folder = None
 
@@ -192,9 +196,12 @@ class Session:
         for sub in ("img", "sound"):
             if os.path.exists(os.path.join(here, sub)):
                 os.symlink(os.path.realpath(os.path.join(here, sub)), os.path.join(self.folder, sub))
+        for name, data in self.files.items():
+            with open(os.path.join(self.folder, name), "wb") as f:
+                f.write(data)
         self.proc = subprocess.Popen(
             [exe] + self.args,
-            cwd=self.folder,
+            cwd=self.cwd or self.folder,
             env=self.env,
             stdout=subprocess.PIPE,
             stderr=subprocess.PIPE,

@@ -3,11 +3,8 @@ with its yellow background and the short menu, the full menu once the hard cours
 million points, and the question when the window is closed."""
 
 import os
-import shutil
 import struct
-import subprocess
 import sys
-import tempfile
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -73,23 +70,7 @@ class Game(harness.Session):
     started from another folder: it must find its files beside itself all the same."""
 
     def __init__(self, files=None):
-        super().__init__(PROGRAM)
-        self.files = files or {}
-
-    def _start_program(self):
-        self.folder = tempfile.mkdtemp(prefix="zb-e2e-")
-        here = os.path.dirname(self.program)
-        exe = os.path.join(self.folder, os.path.basename(self.program))
-        shutil.copy2(self.program, exe)
-        for sub in ("img", "sound"):
-            if os.path.exists(os.path.join(here, sub)):
-                os.symlink(os.path.realpath(os.path.join(here, sub)), os.path.join(self.folder, sub))
-        for name, data in self.files.items():
-            with open(os.path.join(self.folder, name), "wb") as f:
-                f.write(data)
-        self.proc = subprocess.Popen(
-            [exe], cwd="/", env=self.env, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True
-        )
+        super().__init__(PROGRAM, files=files, cwd="/")
 
     def read(self, name):
         with open(os.path.join(self.folder, name), "rb") as f:
