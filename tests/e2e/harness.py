@@ -10,6 +10,7 @@ Needs only Python's standard library and the Debian packages xvfb, xdotool and i
 
 import ctypes
 import ctypes.util
+import operator
 import os
 import shutil
 import subprocess
@@ -18,6 +19,10 @@ import time
 
 TWIPS_PER_PIXEL = 15
 FORM_W, FORM_H = 667, 500
+# How long a screen may take to come on a machine that is busy with other work (the whole test
+# suite runs several at a time, beside other programs). Waits poll for what they wait for, so
+# this bounds only a failure.
+PATIENCE = 60
 
 
 def letterbox(win_w, win_h):
@@ -55,6 +60,14 @@ class Image:
         self.data = ppm[pos + 1 : pos + 1 + 3 * self.width * self.height]
         if len(self.data) != 3 * self.width * self.height:
             raise ValueError("the PPM is cut short")
+        self.origin = (0, 0)
+
+    @classmethod
+    def raw(cls, width, height, rgb, origin=(0, 0)):
+        """A picture from its RGB bytes; origin is where its top-left lies on the screen."""
+        img = cls.__new__(cls)
+        img.width, img.height, img.data, img.origin = width, height, rgb, origin
+        return img
 
     def pixel(self, x, y):
         i = 3 * (y * self.width + x)
@@ -62,28 +75,78 @@ class Image:
 
 
 class FormImage:
-    """The form's pixels, sampled from a screenshot at the centre of each scaled form pixel."""
+    """The form's pixels, sampled from a screenshot at the centre of each scaled form pixel, kept
+    as FORM_W x FORM_H RGB bytes."""
 
     def __init__(self, screen, win_x, win_y, win_w, win_h):
         bx, by, bw, bh = letterbox(win_w, win_h)
-        self.pixels = []
-        for fy in range(FORM_H):
-            sy = win_y + by + int((fy + 0.5) * bh / FORM_H)
-            row = []
-            for fx in range(FORM_W):
-                sx = win_x + bx + int((fx + 0.5) * bw / FORM_W)
-                row.append(screen.pixel(sx, sy))
-            self.pixels.append(row)
+        win_x, win_y = win_x - screen.origin[0], win_y - screen.origin[1]
+        x0 = win_x + bx
+        src, sw = screen.data, screen.width
+        if bw == FORM_W and bh == FORM_H:  # the window at the form's own size: rows as they are
+            starts = (3 * ((win_y + by + fy) * sw + x0) for fy in range(FORM_H))
+            rows = (src[s : s + 3 * FORM_W] for s in starts)
+        else:
+            cols = [3 * (x0 + int((fx + 0.5) * bw / FORM_W)) + c for fx in range(FORM_W) for c in range(3)]
+            take = operator.itemgetter(*cols)
+            starts = (3 * (win_y + by + int((fy + 0.5) * bh / FORM_H)) * sw for fy in range(FORM_H))
+            rows = (bytes(take(src[s : s + 3 * sw])) for s in starts)
+        self.data = b"".join(rows)
+        self.width, self.height = FORM_W, FORM_H
 
     def pixel(self, x, y):
-        return self.pixels[y][x]
+        i = 3 * (y * FORM_W + x)
+        return tuple(self.data[i : i + 3])
 
     def region_twips(self, left, top, width, height):
         return twips_rect(left, top, width, height)
 
     def count(self, rect, match):
+        """How many pixels of a rectangle (x, y, w, h) match(pixel) holds for."""
         x0, y0, w, h = rect
-        return sum(1 for y in range(y0, y0 + h) for x in range(x0, x0 + w) if match(self.pixels[y][x]))
+        n = 0
+        for y in range(y0, y0 + h):
+            row = self.data[3 * (y * FORM_W + x0) : 3 * (y * FORM_W + x0 + w)]
+            n += sum(map(match, zip(row[0::3], row[1::3], row[2::3])))
+        return n
+
+    def mask(self, colour):
+        """One byte per form pixel, 1 where the pixel is exactly `colour` and 0 elsewhere."""
+        planes = []
+        for c in range(3):
+            table = bytes(int(v == colour[c]) for v in range(256))
+            planes.append(int.from_bytes(self.data[c::3].translate(table), "big"))
+        return (planes[0] & planes[1] & planes[2]).to_bytes(FORM_W * FORM_H, "big")
+
+    def ppm(self):
+        return b"P6 %d %d 255\n" % (FORM_W, FORM_H) + self.data
+
+
+def picture(path):
+    """A picture file (BMP, GIF, PNG) as an Image."""
+    ppm = subprocess.run(["convert", path, "-depth", "8", "ppm:-"], check=True, capture_output=True).stdout
+    return Image(ppm)
+
+
+def matches(img, x, y, pic, w=None, h=None, mask=None, ink_only=False):
+    """The share of pixels of a picture (or its top-left w x h) that the form shows at (x, y);
+    with a mask only where the mask is white (the masked copy's opaque part); with ink_only only
+    where the picture differs from its top-left pixel (its background)."""
+    w = w or pic.width
+    h = h or pic.height
+    same = total = 0
+    for py in range(h):
+        for px in range(w):
+            fx, fy = x + px, y + py
+            if not (0 <= fx < FORM_W and 0 <= fy < FORM_H):
+                continue
+            if mask is not None and mask.pixel(px, py) != (255, 255, 255):
+                continue
+            if ink_only and pic.pixel(px, py) == pic.pixel(0, 0):
+                continue
+            total += 1
+            same += img.pixel(fx, fy) == pic.pixel(px, py)
+    return same / total if total else 0.0
 
 
 class _ClientMessage(ctypes.Structure):
@@ -103,31 +166,156 @@ class _XEvent(ctypes.Union):
     _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
-def send_close_request(display, window):
-    """Asks a window to close, as a window manager's close button does (WM_DELETE_WINDOW)."""
+class _XImage(ctypes.Structure):
+    _fields_ = [
+        ("width", ctypes.c_int),
+        ("height", ctypes.c_int),
+        ("xoffset", ctypes.c_int),
+        ("format", ctypes.c_int),
+        ("data", ctypes.c_void_p),
+        ("byte_order", ctypes.c_int),
+        ("bitmap_unit", ctypes.c_int),
+        ("bitmap_bit_order", ctypes.c_int),
+        ("bitmap_pad", ctypes.c_int),
+        ("depth", ctypes.c_int),
+        ("bytes_per_line", ctypes.c_int),
+        ("bits_per_pixel", ctypes.c_int),
+        ("red_mask", ctypes.c_ulong),
+        ("green_mask", ctypes.c_ulong),
+        ("blue_mask", ctypes.c_ulong),
+    ]
+
+
+_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+_x_errors = []
+# Xlib's default handler ends the process on an error (a window that has just gone away); this
+# one keeps the error for the call that caused it.
+_keep_x_error = _ERROR_HANDLER(lambda dpy, event: _x_errors.append(event) or 0)
+
+
+def _xlib():
     x11 = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
+    vp, ul, i = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int
+    pi, pu, pul = ctypes.POINTER(ctypes.c_int), ctypes.POINTER(ctypes.c_uint), ctypes.POINTER(ctypes.c_ulong)
+    x11.XOpenDisplay.restype = vp
     x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.POINTER(_XEvent)]
-    x11.XFlush.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    dpy = x11.XOpenDisplay(display.encode())
-    if not dpy:
-        raise RuntimeError("cannot open display " + display)
-    try:
+    x11.XDefaultRootWindow.restype = ul
+    x11.XDefaultRootWindow.argtypes = [vp]
+    x11.XInternAtom.restype = ul
+    x11.XInternAtom.argtypes = [vp, ctypes.c_char_p, i]
+    x11.XSendEvent.argtypes = [vp, ul, i, ctypes.c_long, ctypes.POINTER(_XEvent)]
+    x11.XFlush.argtypes = [vp]
+    x11.XCloseDisplay.argtypes = [vp]
+    x11.XGetGeometry.argtypes = [vp, ul, pul, pi, pi, pu, pu, pu, pu]
+    x11.XTranslateCoordinates.argtypes = [vp, ul, ul, i, i, pi, pi, pul]
+    x11.XGetImage.restype = ctypes.POINTER(_XImage)
+    x11.XGetImage.argtypes = [vp, ul, i, i, ctypes.c_uint, ctypes.c_uint, ul, i]
+    x11.XDestroyImage.argtypes = [ctypes.POINTER(_XImage)]
+    x11.XDisplayKeycodes.argtypes = [vp, pi, pi]
+    x11.XGetKeyboardMapping.restype = pul
+    x11.XGetKeyboardMapping.argtypes = [vp, ctypes.c_ubyte, i, pi]
+    x11.XChangeKeyboardMapping.argtypes = [vp, i, i, pul, i]
+    x11.XFree.argtypes = [vp]
+    x11.XSync.argtypes = [vp, i]
+    x11.XSetErrorHandler(_keep_x_error)
+    return x11
+
+
+class XScreen:
+    """One connection to a virtual screen: window rectangles and pictures read straight from the
+    server (what xdotool and ImageMagick's import do, without a process for each look)."""
+
+    def __init__(self, display):
+        self.x11 = _xlib()
+        self.dpy = self.x11.XOpenDisplay(display.encode())
+        if not self.dpy:
+            raise RuntimeError("cannot open display " + display)
+        self.root = self.x11.XDefaultRootWindow(self.dpy)
+
+    def close(self):
+        if self.dpy:
+            self.x11.XCloseDisplay(self.dpy)
+            self.dpy = None
+
+    def _size(self, drawable):
+        root, x, y = ctypes.c_ulong(), ctypes.c_int(), ctypes.c_int()
+        w, h, border, depth = ctypes.c_uint(), ctypes.c_uint(), ctypes.c_uint(), ctypes.c_uint()
+        del _x_errors[:]
+        ok = self.x11.XGetGeometry(self.dpy, drawable, root, x, y, w, h, border, depth)
+        if not ok or _x_errors:
+            raise RuntimeError("the window is gone")
+        return w.value, h.value
+
+    def geometry(self, window):
+        """A window's inner rectangle on the screen: (x, y, w, h)."""
+        w, h = self._size(int(window))
+        x, y, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
+        self.x11.XTranslateCoordinates(self.dpy, int(window), self.root, 0, 0, x, y, child)
+        if _x_errors:
+            raise RuntimeError("the window is gone")
+        return x.value, y.value, w, h
+
+    def picture(self, rect=None):
+        """The screen, or a rectangle (x, y, w, h) of it, as an Image."""
+        sw, sh = self._size(self.root)
+        x, y, w, h = rect or (0, 0, sw, sh)
+        x0, y0 = max(x, 0), max(y, 0)
+        x1, y1 = min(x + w, sw), min(y + h, sh)
+        if x1 <= x0 or y1 <= y0:
+            raise RuntimeError("nothing of the rectangle is on the screen")
+        del _x_errors[:]
+        ximage = self.x11.XGetImage(self.dpy, self.root, x0, y0, x1 - x0, y1 - y0, 0xFFFFFFFF, 2)  # ZPixmap
+        if not ximage or _x_errors:
+            raise RuntimeError("cannot read the screen")
+        try:
+            im = ximage.contents
+            if im.bits_per_pixel != 32 or im.byte_order != 0 or im.red_mask != 0xFF0000 or im.blue_mask != 0xFF:
+                raise RuntimeError("the virtual screen is not 24-bit colour in 32-bit pixels")
+            n = im.width * im.height
+            raw = ctypes.string_at(im.data, im.bytes_per_line * im.height)
+            if im.bytes_per_line != 4 * im.width:
+                raw = b"".join(raw[r * im.bytes_per_line : r * im.bytes_per_line + 4 * im.width] for r in range(im.height))
+            rgb = bytearray(3 * n)
+            rgb[0::3], rgb[1::3], rgb[2::3] = raw[2::4], raw[1::4], raw[0::4]  # from B, G, R, unused
+            return Image.raw(im.width, im.height, bytes(rgb), (x0, y0))
+        finally:
+            self.x11.XDestroyImage(ximage)
+
+    def keep_keys_for(self, text):
+        """Gives every character of the text that no key types a spare key of its own, for as
+        long as the screen lives. Left to itself, xdotool binds such a character to a key only
+        while it presses it: a busy program that reads the key's meaning a moment later finds
+        it gone and the character is lost."""
+        lo, hi, per = ctypes.c_int(), ctypes.c_int(), ctypes.c_int()
+        self.x11.XDisplayKeycodes(self.dpy, lo, hi)
+        count = hi.value - lo.value + 1
+        table = self.x11.XGetKeyboardMapping(self.dpy, lo.value, count, per)
+        syms = [table[k] for k in range(count * per.value)]
+        self.x11.XFree(table)
+        bound = set(syms)
+        spare = [lo.value + k for k in range(count) if not any(syms[k * per.value : (k + 1) * per.value])]
+        for ch in dict.fromkeys(text):
+            sym = ord(ch) if ord(ch) < 0x100 else 0x1000000 + ord(ch)  # Latin-1 and Unicode keysyms
+            if sym in bound or ord(ch) < 0x20:
+                continue
+            if len(spare) < 2:  # one stays for xdotool's own use
+                break
+            pair = (ctypes.c_ulong * 2)(sym, sym)
+            self.x11.XChangeKeyboardMapping(self.dpy, spare.pop(), 2, pair, 1)
+            bound.add(sym)
+        self.x11.XSync(self.dpy, 0)
+
+    def close_request(self, window):
+        """Asks a window to close, as a window manager's close button does (WM_DELETE_WINDOW)."""
         ev = _XEvent()
         ev.xclient.type = 33  # ClientMessage
         ev.xclient.window = int(window)
-        ev.xclient.message_type = x11.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+        ev.xclient.message_type = self.x11.XInternAtom(self.dpy, b"WM_PROTOCOLS", 0)
         ev.xclient.format = 32
-        ev.xclient.data[0] = x11.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+        ev.xclient.data[0] = self.x11.XInternAtom(self.dpy, b"WM_DELETE_WINDOW", 0)
         ev.xclient.data[1] = 0  # CurrentTime
-        x11.XSendEvent(dpy, int(window), 0, 0, ctypes.byref(ev))
-        x11.XFlush(dpy)
-    finally:
-        x11.XCloseDisplay(dpy)
+        self.x11.XSendEvent(self.dpy, int(window), 0, 0, ctypes.byref(ev))
+        self.x11.XFlush(self.dpy)
 
 
 def _run(args, env, **kw):
@@ -145,7 +333,7 @@ class Session:
         self.screen = screen
         self.files = files or {}
         self.cwd = cwd
-        self.xvfb = self.proc = None
+        self.xvfb = self.proc = self.x = None
         self.folder = None
 
     def __enter__(self):
@@ -187,6 +375,7 @@ class Session:
         self.env = dict(os.environ, DISPLAY=":" + number.strip().decode())
         self.env.pop("WAYLAND_DISPLAY", None)
         self.env.setdefault("SDL_AUDIODRIVER", "dummy")
+        self.x = XScreen(self.env["DISPLAY"])
 
     def _start_program(self):
         self.folder = tempfile.mkdtemp(prefix="zb-e2e-")
@@ -208,7 +397,7 @@ class Session:
             text=True,
         )
 
-    def _find_window(self, timeout=20):
+    def _find_window(self, timeout=PATIENCE):
         deadline = time.time() + timeout
         while time.time() < deadline:
             if self.proc.poll() is not None:
@@ -235,6 +424,9 @@ class Session:
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.communicate()
+        if self.x:
+            self.x.close()
+            self.x = None
         if self.xvfb and self.xvfb.poll() is None:
             self.xvfb.terminate()
             try:
@@ -246,7 +438,7 @@ class Session:
             shutil.rmtree(self.folder, ignore_errors=True)
             self.folder = None
 
-    def wait_exit(self, timeout=10):
+    def wait_exit(self, timeout=PATIENCE):
         """Waits for the program to end; returns (exit code, stdout, stderr)."""
         out, err = self.proc.communicate(timeout=timeout)
         self._out = out
@@ -263,16 +455,18 @@ class Session:
 
     def request_close(self, settle=0.3):
         """The window manager's close button."""
-        send_close_request(self.env["DISPLAY"], self.window)
+        self.x.close_request(self.window)
         time.sleep(settle)
+
+    def picture(self, name):
+        """One of the program's pictures (img/other/name beside it) as an Image."""
+        return picture(os.path.join(os.path.dirname(self.program), "img", "other", name))
 
     # --- the window ------------------------------------------------------------------------
 
     def geometry(self):
         """The window's inner rectangle on the screen: (x, y, w, h)."""
-        out = _run(["xdotool", "getwindowgeometry", "--shell", self.window], self.env).stdout
-        g = dict(line.split("=", 1) for line in out.split() if "=" in line)
-        return int(g["X"]), int(g["Y"]), int(g["WIDTH"]), int(g["HEIGHT"])
+        return self.x.geometry(self.window)
 
     def resize(self, w, h):
         _run(["xdotool", "windowsize", "--sync", self.window, str(w), str(h)], self.env)
@@ -299,32 +493,34 @@ class Session:
         _run(["xdotool", "key", "--delay", "40"] + list(names), self.env)
         time.sleep(settle)
 
+    def tap(self, key, hold=0.08, settle=0.2):
+        """A key pressed and released like a person's tap (xdotool's own key is a few microseconds
+        long, shorter than any keyboard)."""
+        # One xdotool run, so that a busy machine cannot stretch the tap into a held key.
+        _run(["xdotool", "keydown", key, "sleep", str(hold), "keyup", key], self.env)
+        time.sleep(settle)
+
     def type(self, text, settle=0.2):
-        """Types text, Japanese included (xdotool maps each character to a key of its own)."""
+        """Types text, Japanese included (each character on a key of its own)."""
+        self.x.keep_keys_for(text)
         _run(["xdotool", "type", "--delay", "40", text], self.env)
         time.sleep(settle)
 
     def screenshot(self):
-        ppm = subprocess.run(
-            ["import", "-window", "root", "-depth", "8", "ppm:-"],
-            env=self.env,
-            check=True,
-            capture_output=True,
-            timeout=30,
-        ).stdout
-        return Image(ppm)
+        """The whole screen as an Image."""
+        return self.x.picture()
 
-    def wait_for(self, predicate, what, timeout=20):
-        """Takes form pictures until predicate(picture) holds; returns that picture. A busy
-        machine may take a while to show the next screen."""
-        deadline = time.time() + timeout
+    def wait_for(self, predicate, what, timeout=PATIENCE):
+        """Takes form pictures until predicate(picture) holds; returns that picture. The timeout
+        only bounds a failure: a screen that comes at once is seen at once."""
+        deadline = time.monotonic() + timeout
         while True:
             img = self.form_image()
             if predicate(img):
                 return img
-            if time.time() > deadline:
+            if time.monotonic() > deadline:
                 raise AssertionError("timed out waiting for " + what)
-            time.sleep(0.2)
+            time.sleep(0.1)
 
     def screenshot_file(self, path):
         """Saves the screen as a picture file (PNG by its name); nothing for an empty path."""
@@ -334,4 +530,4 @@ class Session:
     def form_image(self):
         """The window's picture in form pixels."""
         x, y, w, h = self.geometry()
-        return FormImage(self.screenshot(), x, y, w, h)
+        return FormImage(self.x.picture((x, y, w, h)), x, y, w, h)

@@ -16,8 +16,9 @@ def buttons(img):
     """The centres of the dialog's buttons, left to right, found by their face colour. Smoothed
     text may hit that colour in a stray pixel, so a button is a block of columns and rows that
     are mostly face."""
-    face = [[img.pixel(x, y) == BUTTON_FACE for x in range(harness.FORM_W)] for y in range(harness.FORM_H)]
-    columns = [x for x in range(harness.FORM_W) if sum(face[y][x] for y in range(harness.FORM_H)) >= 8]
+    W, H = harness.FORM_W, harness.FORM_H
+    face = img.mask(BUTTON_FACE)
+    columns = [x for x in range(W) if face[x::W].count(1) >= 8]
     groups, start = [], None
     for i, x in enumerate(columns):
         if start is None:
@@ -27,7 +28,7 @@ def buttons(img):
             start = None
     centres = []
     for x0, x1 in groups:
-        ys = [y for y in range(harness.FORM_H) if 2 * sum(face[y][x0 : x1 + 1]) > x1 + 1 - x0]
+        ys = [y for y in range(H) if 2 * face[y * W + x0 : y * W + x1 + 1].count(1) > x1 + 1 - x0]
         if x1 - x0 >= 8 and ys:
             centres.append(((x0 + x1) // 2, (min(ys) + max(ys)) // 2))
     return centres

@@ -1,0 +1,94 @@
+"""The song select screen of the easy course in the real window: from the title, かんたん shows
+song 6 with one filled star, three empty slots, 01/10 and its high score; Right moves on to song 4.
+Every checked place is compared with the picture files the screen is composed of."""
+
+import os
+import struct
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import harness  # noqa: E402
+from harness import matches  # noqa: E402
+from test_title_menu import SHORT_TOPS, Game  # noqa: E402
+
+SHOTS = os.environ.get("ZB_SHOTS", "build")
+X0, Y0 = -15, 0  # the 697 x 499 picture centred on the 667 x 500 window
+
+
+def score_dat(easy_scores):
+    """The 296 bytes of score.dat with the easy column's song scores given as {song: score}."""
+    items = [0] * 74
+    for song, score in easy_scores.items():
+        items[3 + 3 * song] = score
+    return struct.pack("<74i", *items)
+
+
+def save_png(img, name):
+    """Writes the form picture as a PNG into the build folder for a person to look at."""
+    subprocess.run(["convert", "ppm:-", os.path.join(SHOTS, name)], input=img.ppm(), check=True)
+
+
+class SongSelect(unittest.TestCase):
+    def test_easy_course_shows_song_six_then_steps_right(self):
+        config = struct.pack("<10h", 97, 98, 100, 101, 9, 0, -600, 0, 1, 0)
+        files = {"config.dat": config, "score.dat": score_dat({6: 4321, 4: 98})}
+        with Game(files) as s:
+            picture = s.picture
+            star_full, star_empty = picture("star1.bmp"), picture("star2.bmp")
+            title6, title4 = picture("song6.gif"), picture("song4.gif")
+            badge = picture("kantan.bmp")
+            small = {g: (picture(f"{g}s.bmp"), picture(f"{g}s_mask.bmp")) for g in (0, 1, 2, 3)}
+            small[10] = (picture("slash.bmp"), picture("slash_mask.bmp"))
+            big = {g: (picture(f"{g}.bmp"), picture(f"{g}_mask.bmp")) for g in range(10)}
+
+            s.notice(warned=False)
+            s.title(SHORT_TOPS.values())
+            s.click_twips(5500 + 800, 2500 + 275)  # かんたん
+            img = s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "song 6")
+            save_png(img, "e2e_song_select_song6.png")
+
+            self.assertGreater(matches(img, X0 + 243, Y0 + 21, badge, 200, 35), 0.95, "かんたん badge")
+            # One filled star and three empty slots (each slot's 35 columns not covered by the
+            # next one), and nothing of a star slot after the fourth.
+            self.assertGreater(matches(img, X0 + 148, Y0 + 155, star_full, 35, 38), 0.95)
+            for i in (1, 2):
+                self.assertGreater(matches(img, X0 + 148 + 35 * i, Y0 + 155, star_empty, 35, 38), 0.95)
+            self.assertGreater(matches(img, X0 + 148 + 35 * 3, Y0 + 155, star_empty, 38, 38), 0.95)
+            self.assertGreater(matches(img, X0 + 148 + 35 * 3, Y0 + 155, star_empty, 38, 38, ink_only=True), 0.95)
+            self.assertLess(matches(img, X0 + 148 + 35 * 4, Y0 + 155, star_empty, 38, 38, ink_only=True), 0.3)
+            # 01/10.
+            for k, g in enumerate((0, 1, 10, 1, 0)):
+                sprite, mask = small[g]
+                self.assertGreater(
+                    matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
+                )
+            # The high score 4321 ends at x0 + 500.
+            for i, g in enumerate((1, 2, 3, 4), start=1):
+                sprite, mask = big[g]
+                self.assertGreater(
+                    matches(img, X0 + 500 - 45 * i, Y0 + 205, sprite, 45, 60, mask), 0.95, f"digit {i}"
+                )
+
+            s.tap("Right")
+            img = s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title4) > 0.95, "song 4")
+            save_png(img, "e2e_song_select_song4.png")
+            for k, g in enumerate((0, 2, 10, 1, 0)):
+                sprite, mask = small[g]
+                self.assertGreater(
+                    matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
+                )
+            sprite, mask = big[8]
+            self.assertGreater(matches(img, X0 + 455, Y0 + 205, sprite, 45, 60, mask), 0.95, "score 98")
+            sprite, mask = big[9]
+            self.assertGreater(matches(img, X0 + 410, Y0 + 205, sprite, 45, 60, mask), 0.95, "score 98")
+            # A single tap stepped once: still song 4 a moment later.
+            time.sleep(0.5)
+            img = s.form_image()
+            self.assertGreater(matches(img, X0 + 146, Y0 + 65, title4), 0.95, "a tap steps once")
+
+
+if __name__ == "__main__":
+    unittest.main()
