@@ -1,11 +1,34 @@
 """Runs the real program in a virtual X screen of its own and plays it like a person would.
 
 A Session copies the built program into a temporary folder (with img/ and sound/ linked beside
-it, where the program looks for them), starts Xvfb on a free display, starts the program there,
-finds its window with xdotool, clicks at points given in twips, presses keys and reads the
-window back from screenshots in form pixels (667 x 500, whatever size the window has).
+it, where the program looks for them, and the data files it is given), starts Xvfb on a free
+display, starts the program there, finds its window, clicks at points given in twips, presses
+keys with xdotool and reads the window back in form pixels (667 x 500, whatever size the window
+has) straight from the X server. A look at the window costs a few milliseconds.
 
 Needs only Python's standard library and the Debian packages xvfb, xdotool and imagemagick.
+
+Adding a check
+--------------
+The suite runs four tests at a time on two cores beside other work, and every program start
+costs a few seconds of a busy machine. So:
+
+1. Share a start. Find the walk that already passes the screen you need, started with the data
+   files you need (test_title_menu.Game starts the game with given files; notice() and title()
+   walk it to the title menu), and add your check as one more step of that walk. Start a
+   program of your own only when the files at start must differ or the walk would end it.
+2. Wait for what you wait for: wait_for(predicate, what) looks at the window until the
+   predicate holds and fails after PATIENCE; it returns as soon as the screen is there. Never
+   sleep for a screen to come. Where time itself is what you check (the opening's moments, a
+   tap's length), look within the stretch in which the picture is unmistakable, measured from
+   something the program did (test_opening.between), not at one instant.
+3. Keys: tap() is a person's press in a menu (down and up in one xdotool run, so that a busy
+   machine cannot stretch it), key() a quick strike, type() text (every character on a key of
+   its own first, so that none is lost).
+4. Compare with the game's own pictures: picture(name) reads img/other/name, matches() tells how
+   much of it the window shows.
+5. A new file test_NAME.py is registered by adding NAME to the list in CMakeLists.txt beside this
+   file. A test that runs for more than half a minute gets a COST there, so that it starts first.
 """
 
 import ctypes
