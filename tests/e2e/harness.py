@@ -542,8 +542,20 @@ class Session:
             if predicate(img):
                 return img
             if time.monotonic() > deadline:
-                raise AssertionError("timed out waiting for " + what)
+                raise AssertionError(f"timed out waiting for {what}{self._last_look(img)}")
             time.sleep(0.1)
+
+    def _last_look(self, img):
+        """What a failed wait leaves for a person: the program's end, or its window as a PNG in
+        ZB_SHOTS (the build folder under ctest)."""
+        if self.proc.poll() is not None:
+            return f" (the program ended with {self.proc.returncode}: {self.proc.stderr.read()})"
+        shots = os.environ.get("ZB_SHOTS")
+        if not shots:
+            return ""
+        path = os.path.join(shots, f"e2e-last-look-{os.getpid()}.png")
+        subprocess.run(["convert", "ppm:-", path], input=img.ppm(), check=False, timeout=30)
+        return f" (the window is in {path})"
 
     def screenshot_file(self, path):
         """Saves the screen as a picture file (PNG by its name); nothing for an empty path."""

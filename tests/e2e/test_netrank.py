@@ -98,7 +98,7 @@ class RankingGame(Game):
             if predicate(img):
                 return img
             if time.monotonic() > deadline:
-                raise AssertionError("timed out waiting for " + what)
+                raise AssertionError(f"timed out waiting for {what}{self._last_look(img)}")
             self.key(DRUMS[strike % 4], DRUMS[(strike + 1) % 4], settle=0.1)
             strike += 2
 
