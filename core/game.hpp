@@ -37,23 +37,23 @@ struct HighScoreTables {
 
 // The loaded chart: note model and per-chart constants, written by every LoadChart.
 struct Chart {
-    std::string ChartText;          // one digit per chart position, positions from 1
+    std::string ChartText;  // one digit per chart position, positions from 1
     int16_t NoteCount = 0;
-    std::vector<int32_t> NotePos;   // indices 0 .. NoteCount + 100; lane pixels of note i
-    std::string NoteKinds;          // digit of note i at index i - 1
-    int16_t NoteSpacing = 40;       // lane pixels per chart position
+    std::vector<int32_t> NotePos;  // indices 0 .. NoteCount + 100; lane pixels of note i
+    std::string NoteKinds;         // digit of note i at index i - 1
+    int16_t NoteSpacing = 40;      // lane pixels per chart position
     int16_t LaneBlitWidth = 64;
-    int16_t PartEndTime = 0;        // centiseconds
-    int16_t ChartSpan = 0;          // centiseconds
-    int16_t ChartOffset = 0;        // lane pixels
-    int16_t ChartDelay = 0;         // lane pixels
+    int16_t PartEndTime = 0;  // centiseconds
+    int16_t ChartSpan = 0;    // centiseconds
+    int16_t ChartOffset = 0;  // lane pixels
+    int16_t ChartDelay = 0;   // lane pixels
     double MusicVolumeScale = 1.0;
     int16_t SongLevel = 0;
     int16_t ComboBonusStep = 0;
     int16_t GaugeGainBest = 0, GaugeGainGood = 0, GaugeLoss = 0, GaugeUnit = 0;
     int16_t JudgeWindow1 = kDefaultJudgeWindows.w1, JudgeWindow2 = kDefaultJudgeWindows.w2,
             JudgeWindow3 = kDefaultJudgeWindows.w3;
-    int16_t SongPart = 0;           // part 0-2 of the three-part songs
+    int16_t SongPart = 0;  // part 0-2 of the three-part songs
 };
 
 struct CourseState {
@@ -104,7 +104,6 @@ struct Game {
 
     Screen ScreenState = Screen::None;
     std::array<std::string, 21> SongTitles;
-    int16_t LastPressNote = 0;
 
     Settings settings;
     HighScoreTables scores;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "core/screen_reset.hpp"
+#include "course/challenge_menu_slots.hpp"
 
 namespace zb {
 
@@ -18,7 +19,7 @@ void ChallengeMenu(Game& game, ChartId chart, bool autoPlay) {
     c.ChallengePoints = ModifierPoints();
 
     for (int i = 0; i < kModifierCount; ++i) {
-        LabelControl& text = game.form.Label[i];
+        LabelControl& text = game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)];
         text.Caption = kModifiers[size_t(i)].text;
         text.Width = 5500;
         text.Height = 700;
@@ -29,7 +30,7 @@ void ChallengeMenu(Game& game, ChartId chart, bool autoPlay) {
         text.FontSize = 24;
         text.Visible = true;
 
-        LabelControl& points = game.form.Label[i + 10];
+        LabelControl& points = game.form.Label[challenge_menu_slots::kFirstPointsLabel + size_t(i)];
         points.Width = 2000;
         points.Height = 700;
         points.Top = text.Top;

@@ -5,6 +5,7 @@
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
 #include "core/score_file.hpp"
+#include "play/results_panel.hpp"
 
 namespace zb {
 
@@ -24,7 +25,7 @@ std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart
         return std::nullopt;
     }
 
-    LabelControl& results = game.form.Label[5];
+    ResultsPanel panel(game.form);
     CourseEnd end;
     end.firstScore = c.FirstSongScore;
     end.firstSong = c.FirstSongNo;
@@ -32,24 +33,22 @@ std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart
 
     if (song == c.FirstSongNo) {
         // The same song twice (at any difficulty) earns no course total.
-        results.Caption += std::string(kThanks) + kBreak + "※選択曲が重複しているので総合点は無効";
+        panel.Append(std::string(kThanks) + kBreak + "※選択曲が重複しているので総合点は無効");
         WaitMs(game, 2000);
         end.secondScore = score;
         return end;
     }
 
-    results.Left = 2000;
     const int32_t total = Add<int32_t>(c.FirstSongScore, score);
-    results.Caption = "総合" + std::to_string(total) + "点" + kBreak;
+    std::string text = "総合" + std::to_string(total) + "点" + kBreak;
     const int index = game.course.ChallengeCourse ? 3 : chart.difficulty;
     int32_t& best = game.scores.CourseHighScores.at(index);
     if (best < total) {
-        results.Caption += std::string("ハイスコア達成！") + kBreak;
+        text += std::string("ハイスコア達成！") + kBreak;
         best = total;
         SaveScores(game);
     }
-    results.Caption += kThanks;
-    results.FontSize = 32;
+    panel.ShowCourseTotal(text + kThanks);
     WaitMs(game, 6000);
 
     end.secondScore = Sub<int32_t>(total, c.FirstSongScore);

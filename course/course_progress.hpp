@@ -12,8 +12,8 @@
 
 namespace zb {
 
-// Carries the course on after a song whose results are on label 5. `score` is the song's final
-// score (challenge points included). Returns how the course ended, or nothing when the course
+// Carries the course on after a song whose results are on the results panel. `score` is the song's
+// final score (challenge points included). Returns how the course ended, or nothing when the course
 // goes on with another pick.
 std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score);
 

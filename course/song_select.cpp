@@ -4,8 +4,8 @@
 
 #include "core/chart_loader.hpp"
 #include "core/helpers.hpp"
+#include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
-#include "course/arrow_repeat.hpp"
 #include "course/challenge_menu.hpp"
 #include "course/course_progress.hpp"
 #include "course/song_hyoji.hpp"
@@ -50,21 +50,17 @@ Pick ChooseSong(Game& game, int16_t course) {
     const int16_t count = list.Count();
     Show(game, list, index, count);
 
-    Keyboard& keys = game.platform.keyboard;
-    ArrowRepeat arrows;
+    MenuKeys keys(game.platform, kSongSelectKeys);
     for (;;) {
-        int arrow = 0;
-        if (keys.GetAsyncKeyState(vk::Right) == kKeyDown) {
-            arrow = +1;
-        } else if (keys.GetAsyncKeyState(vk::Left) == kKeyDown) {
-            arrow = -1;
-        } else if (keys.GetAsyncKeyState(vk::Enter) == kKeyDown) {
-            return {list.ChartAt(index), false};
-        } else if (!c.NetRankCourse && keys.GetAsyncKeyState(vk::Space) == kKeyDown) {
-            return {list.ChartAt(index), true};
-        }
-        if (arrows.Step(arrow, game.platform.clock.Now())) {
-            index = list.Step(index, arrow, [&] { game.platform.window.DoEvents(); });
+        // Space starts an auto play, except in the ranking course.
+        const MenuPress press = c.NetRankCourse
+                                    ? keys.Pass({vk::Right, vk::Left, vk::Enter})
+                                    : keys.Pass({vk::Right, vk::Left, vk::Enter, vk::Space});
+        if (press.key == vk::Enter) return {list.ChartAt(index), false};
+        if (press.key == vk::Space) return {list.ChartAt(index), true};
+        if (press.acts) {
+            index = list.Step(index, press.key == vk::Right ? +1 : -1,
+                              [&] { game.platform.window.DoEvents(); });
             Show(game, list, index, count);
         }
         WaitMs(game, 1);  // the pass of about a millisecond; it sleeps, it does not spin

@@ -1,5 +1,7 @@
 #include "frontend/credits.hpp"
 
+#include "frontend/opening_slots.hpp"
+
 namespace zb {
 
 namespace {
@@ -54,7 +56,7 @@ std::vector<std::string> CreditLines(const HighScoreTables& scores) {
 }
 
 void ShowCredits(Game& game) {
-    LabelControl& l = game.form.Label[0];
+    LabelControl& l = game.form.Label[opening_slots::kWordLabel];
     l.Top = 0;
     l.Left = 0;
     l.Height = 7500;

@@ -1,11 +1,15 @@
 #include "frontend/dispatch.hpp"
 
+#include <optional>
+
 #include "core/helpers.hpp"
 #include "core/screen_reset.hpp"
 #include "frontend/menu_routes.hpp"
 #include "frontend/opening.hpp"
+#include "frontend/opening_slots.hpp"
 #include "frontend/startup.hpp"
 #include "frontend/title.hpp"
+#include "frontend/title_menu.hpp"
 #include "netrank/netrank_file.hpp"
 
 namespace zb {
@@ -15,8 +19,9 @@ namespace {
 void LeaveNotice(Game& game) {
     game.ScreenState = Screen::OpeningSubtitle;
     AllEnable(game);
-    game.form.Label[0].Width = 6000;
-    game.form.Label[0].Height = 6000;
+    LabelControl& words = game.form.Label[opening_slots::kWordLabel];
+    words.Width = 6000;
+    words.Height = 6000;
     StartOpening(game);
 }
 
@@ -38,28 +43,30 @@ void ResetCourseFlags(Game& game) {
 }
 
 void TitleMenu(Game& game, ClickSource source, int index) {
-    if (source != ClickSource::Label) return;
-    switch (index) {
-        case 0:
-        case 1:
-        case 3:
+    const std::optional<TitleItem> item =
+        source == ClickSource::Label ? TitleItemOnLabel(index) : std::nullopt;
+    if (!item) return;
+    switch (*item) {
+        case TitleItem::Easy:
+        case TitleItem::Hard:
+        case TitleItem::Wonderful:
             if (game.course.ChallengeCourse) return;
             ResetCourseFlags(game);
-            RunCourseFromTitle(game, int16_t(index == 3 ? 2 : index));
+            RunCourseFromTitle(game, *item == TitleItem::Easy   ? 0
+                                     : *item == TitleItem::Hard ? 1
+                                                                : 2);
             return;
-        case 2:
+        case TitleItem::Settings:
             OpenSettingsFromTitle(game);
             return;
-        case 4:
+        case TitleItem::Challenge:
             game.course.ChallengeCourse = true;
             game.course.NetRankCourse = false;
             RunCourseFromTitle(game, 3);
             return;
-        case 5:
+        case TitleItem::Network:
             game.challenge.ChallengeMode = Modifier::None;
             NetRankFromTitle(game);
-            return;
-        default:
             return;
     }
 }

@@ -3,6 +3,7 @@
 #include "core/checked.hpp"
 #include "core/screen_reset.hpp"
 #include "frontend/credits.hpp"
+#include "frontend/opening_slots.hpp"
 #include "frontend/story.hpp"
 
 namespace zb {
@@ -24,7 +25,7 @@ int SlideLeft(float t, float until) {
 
 void SetBackground(Game& game, Color c) {
     game.form.BackColor = c;
-    game.form.Label[0].BackColor = c;
+    game.form.Label[opening_slots::kWordLabel].BackColor = c;
 }
 
 void ShowWord(LabelControl& l, const char* caption, Color back, Color fore) {
@@ -40,7 +41,7 @@ void StartStory(Game& game) {
     game.platform.music.SetFileName(game.AppDir() + "sound/kibohika.mid");
     AllEnable(game);
     game.form.BackColor = colors::Black;
-    LabelControl& l = game.form.Label[0];
+    LabelControl& l = game.form.Label[opening_slots::kWordLabel];
     l.Height = 3000;
     l.Width = 5000;
     l.Top = 2250;
@@ -57,7 +58,7 @@ void StartStory(Game& game) {
 // the title card, and at 16 s the story.
 void OpeningStep(Game& game, float t) {
     auto& done = game.opening.StepDone;
-    LabelControl& l = game.form.Label[0];
+    LabelControl& l = game.form.Label[opening_slots::kWordLabel];
     if (!done[0]) {
         ShowWord(l, "▼・ｗ・▼", colors::Black, Color::FromBgr(0x00FFFF));
         done[0] = true;
@@ -101,13 +102,13 @@ void OpeningStep(Game& game, float t) {
 // One line per 4.28 s of the story music; once it passes 85 s the credits replace the last line
 // and the timer stops, so they are built once.
 void StoryStep(Game& game, float t) {
-    LabelControl& l = game.form.Label[0];
+    LabelControl& l = game.form.Label[opening_slots::kWordLabel];
     l.Alignment = Align::Center;
     const int line = StoryLineAt(t);
     if (line >= 0) l.Caption = StoryLine(line);
     if (t > kCreditsAfter) {
         ShowCredits(game);
-        game.form.Timer1[0].Enabled = false;
+        game.form.Timer1[opening_slots::kTimer].Enabled = false;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "core/screen_reset.hpp"
 #include "core/songs.hpp"
 #include "frontend/config_file.hpp"
+#include "frontend/notice_slots.hpp"
 #include "play/hit_feedback.hpp"
 
 namespace zb {
@@ -23,7 +24,7 @@ namespace {
 void ShowNotice(MainForm& f) {
     f.BackColor = colors::Black;
 
-    LabelControl& notice = f.Label[0];
+    LabelControl& notice = f.Label[notice_slots::kNoticeLabel];
     notice.Width = 6000;
     notice.Height = 3500;
     notice.BackColor = colors::Black;
@@ -35,7 +36,7 @@ void ShowNotice(MainForm& f) {
     notice.FontSize = 26;
     notice.ForeColor = colors::Yellow;
 
-    LabelControl& click = f.Label[1];
+    LabelControl& click = f.Label[notice_slots::kClickLabel];
     click.Width = 3000;
     click.Height = 1000;
     click.BackColor = colors::Black;

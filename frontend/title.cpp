@@ -1,30 +1,18 @@
 #include "frontend/title.hpp"
 
 #include "core/screen_reset.hpp"
+#include "frontend/title_menu.hpp"
 
 namespace zb {
 
 namespace {
-
-struct MenuItem {
-    int label;
-    const char* caption;
-    int shortTop;  // 0 = only in the full menu
-    int fullTop;
-};
-
-// In label order; the full menu puts せってい (label 2) last.
-constexpr MenuItem kMenu[] = {
-    {0, "かんたん", 2500, 2400},  {1, "むずかしい", 3500, 2950}, {2, "せってい", 4500, 5150},
-    {3, "ワンだフル！", 0, 3500}, {4, "チャレンジ", 0, 4050},    {5, "ネットワーク", 0, 4600},
-};
 
 constexpr int32_t kFullMenuScore = 1000000;
 
 }  // namespace
 
 void ShowLogo(Game& game) {
-    ImageControl& logo = game.form.Image1[0];
+    ImageControl& logo = game.form.Image1[kLogoImage];
     try {
         logo.LoadPicture(game.AppDir() + "img/logo.gif");
     } catch (const PictureError&) {
@@ -45,14 +33,14 @@ void TitleHyoji(Game& game) {
     game.course.ChallengeCourse = false;
 
     const bool full = game.scores.CourseHighScores[1] >= kFullMenuScore;
-    for (const MenuItem& item : kMenu) {
-        LabelControl& l = f.Label[size_t(item.label)];
+    for (const TitleMenuEntry& item : kTitleMenu) {
+        LabelControl& l = f.Label[item.label];
         l.Caption = item.caption;
         l.FontSize = 30;
         l.ForeColor = colors::Blue;
         l.BackColor = colors::Yellow;
         l.Left = 5500;
-        l.TabIndex = item.label;
+        l.TabIndex = int(item.label);
         l.Width = 3500;
         l.Height = 550;
         l.Alignment = Align::Left;

@@ -10,6 +10,7 @@
 #include "netrank/netrank_file.hpp"
 #include "netrank/netrank_format.hpp"
 #include "netrank/netrank_transfer.hpp"
+#include "netrank/rank_entry_slots.hpp"
 #include "netrank/rank_name.hpp"
 
 namespace zb {
@@ -57,7 +58,7 @@ NetRankEntryEnd NetRankNameEntry(Game& game) {
     game.ScreenState = Screen::NetRank;
     AllEnable(game);
     game.form.BackColor = colors::Black;
-    LabelControl& l = game.form.Label[0];
+    LabelControl& l = game.form.Label[rank_entry_slots::kConnectingLabel];
     l.Caption = "サーバー接続中です…";
     l.Top = 2000;
     l.Left = 0;

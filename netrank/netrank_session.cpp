@@ -10,6 +10,7 @@
 #include "netrank/netrank_file.hpp"
 #include "netrank/netrank_format.hpp"
 #include "netrank/netrank_transfer.hpp"
+#include "play/results_panel.hpp"
 
 namespace zb {
 namespace {
@@ -51,15 +52,17 @@ NetRankSessionEnd TransferError(const RankServer& server, NetRankSessionView& vi
     return NetRankSessionEnd::DownloadFailed;
 }
 
-class LabelView : public NetRankSessionView {
+// The session on the results screen: its messages go to the results panel.
+class PanelView : public NetRankSessionView {
   public:
-    explicit LabelView(Game& game) : game_(game) {}
-    void Say(const std::string& caption) override { game_.form.Label[5].Caption = caption; }
+    explicit PanelView(Game& game) : game_(game), panel_(game.form) {}
+    void Say(const std::string& caption) override { panel_.ShowRankingMessage(caption); }
     void Wait(int32_t ms) override { WaitMs(game_, ms); }
     void ShowRanking() override { NetRankDisplay(game_, false); }
 
   private:
     Game& game_;
+    ResultsPanel panel_;
 };
 
 }  // namespace
@@ -106,8 +109,7 @@ NetRankSessionEnd RunNetRankSession(Game& game, const RankServer& server,
 }
 
 NetRankSessionEnd NetRankSession(Game& game, const NetRankCourseResult& result) {
-    game.form.Label[5].FontSize = 18;
-    LabelView view(game);
+    PanelView view(game);
     return RunNetRankSession(game, RankServerInUse(), result, view);
 }
 

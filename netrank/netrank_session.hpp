@@ -20,7 +20,7 @@ struct NetRankCourseResult {
 class NetRankSessionView {
   public:
     virtual ~NetRankSessionView() = default;
-    virtual void Say(const std::string& caption) = 0;  // the results screen's Label(5)
+    virtual void Say(const std::string& caption) = 0;  // on the results panel
     virtual void Wait(int32_t ms) = 0;
     virtual void ShowRanking() = 0;  // the ranking display after play
 };

@@ -68,7 +68,7 @@ void WaitCheck(Game& game, PlayState& st, int a, int b, int big) {
     const Chart& c = game.chart;
     const int kind = NoteKindOf(c, st.CurrentNote);
     const auto& held = st.KeyHeld;
-    if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != game.LastPressNote) return;
+    if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != st.LastPressNote) return;
     if (!(held[size_t(a)] || (kind == big && held[size_t(b)]))) return;
     const int32_t at = JudgePoint(game, st, a, b);
     if (!Within(NotePosOf(c, st.CurrentNote), at, st.W3)) return;
@@ -90,7 +90,7 @@ void WaitCheck(Game& game, PlayState& st, int a, int b, int big) {
 void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
     const Chart& c = game.chart;
     const auto& held = st.KeyHeld;
-    if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != game.LastPressNote) return;
+    if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != st.LastPressNote) return;
     const int kind = NoteKindOf(c, st.CurrentNote);
     const int32_t p = NotePosOf(c, st.CurrentNote);
     const int32_t at = JudgePoint(game, st, a, b);
@@ -136,7 +136,7 @@ void PollKeys(Game& game, PlayState& st) {
         // earlier press was let go in between: that press is over.
         const double at = queue.front();
         queue.pop_front();
-        game.LastPressNote = st.CurrentNote;
+        st.LastPressNote = st.CurrentNote;
         st.KeyHeld[k] = true;
         st.PressScroll[k] = ScrollAt(game, st, at);
         st.PressTime[k] = at;

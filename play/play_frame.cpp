@@ -6,6 +6,7 @@
 #include "core/helpers.hpp"
 #include "play/judgement.hpp"
 #include "play/play_field.hpp"
+#include "play/play_slots.hpp"
 #include "play/scoring.hpp"
 
 namespace zb {
@@ -39,7 +40,7 @@ void ShowPosition(Game& game) {
     // The position readout (label 2, not shown) takes the first five characters of the number.
     char text[64];
     std::snprintf(text, sizeof text, "%.15g", game.platform.music.CurrentPosition());
-    game.form.Label[2].Caption = std::string(text).substr(0, 5);
+    game.form.Label[play_slots::kPositionLabel].Caption = std::string(text).substr(0, 5);
 }
 
 }  // namespace
@@ -76,9 +77,9 @@ void PlayFrame(Game& game, PlayState& st) {
         PollKeys(game, st);
         JudgeNotes(game, st);
     }
-    game.form.Label[3].Caption = "COMBO: " + std::to_string(st.Combo);
+    game.form.Label[play_slots::kComboLabel].Caption = "COMBO: " + std::to_string(st.Combo);
     GaugeFrame(game, st);
-    game.form.Label[4].Caption = std::to_string(st.ShownScore);
+    game.form.Label[play_slots::kScoreLabel].Caption = std::to_string(st.ShownScore);
     DrawIdleFace(game, st);
 }
 

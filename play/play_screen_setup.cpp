@@ -6,6 +6,7 @@
 #include "core/helpers.hpp"
 #include "core/picture_sets.hpp"
 #include "core/screen_reset.hpp"
+#include "play/play_slots.hpp"
 
 namespace zb {
 
@@ -90,14 +91,14 @@ void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong) 
     Step([&] { gaugeSurface(f.pGage2, 8, 32, colors::Black, "gage1.gif"); });
     Step([&] { gaugeSurface(f.pGage3, 8, 32, colors::Yellow, "gage3.gif"); });
     Step([&] {
-        LabelControl& l = f.Label[3];
+        LabelControl& l = f.Label[play_slots::kComboLabel];
         l.BackColor = colors::Black, l.ForeColor = colors::Yellow, l.FontSize = 22;
         l.Left = 300, l.Top = 200, l.Width = 3000, l.Height = 1000;
         l.Visible = true;
         l.Caption = "COMBO: 0";
     });
     Step([&] {
-        LabelControl& l = f.Label[2];
+        LabelControl& l = f.Label[play_slots::kPositionLabel];
         l.BackColor = colors::Black, l.ForeColor = colors::Yellow, l.FontSize = 18;
         l.Left = 8880, l.Top = 200, l.Width = 1000, l.Height = 400;
     });
@@ -115,12 +116,12 @@ void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong) 
         f.pHanteiMask.BackColor = kLaneColor;
     });
     Step([&] {
-        LabelControl& l = f.Label[4];
+        LabelControl& l = f.Label[play_slots::kScoreLabel];
         l.BackColor = colors::Black, l.Top = 3700, l.Left = 7500, l.Height = 1000, l.Width = 2500;
         l.FontSize = 30, l.ForeColor = colors::Red, l.Visible = true;
     });
     Step([&] {
-        LabelControl& l = f.Label[6];
+        LabelControl& l = f.Label[play_slots::kCourseLineLabel];
         l.BackColor = colors::Black, l.Top = 3800, l.Left = 200, l.Height = 350, l.Width = 7300;
         l.FontSize = 19, l.ForeColor = colors::White, l.Visible = true;
         l.Caption = CourseLineText(game, chart, autoPlay, secondSong);

@@ -23,6 +23,9 @@ struct PlayState {
     int16_t FrameCount = 0;
     int32_t Frames = 0;  // frames run in all (not wrapped)
     int16_t CurrentNote = 1;
+    // The note that was current when the last press registered: a note is judged only while it
+    // is current and the press was made for it, so a held key never judges a second note.
+    int16_t LastPressNote = 0;
     std::vector<bool> NoteJudged, NoteHit;  // indices 0 .. NoteCount + 100
     std::array<bool, 4> KeyHeld{};
     bool SpeedUpDone = false;

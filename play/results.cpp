@@ -3,6 +3,7 @@
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
 #include "core/score_file.hpp"
+#include "play/results_panel.hpp"
 #include "play/scoring.hpp"
 
 namespace zb {
@@ -38,17 +39,9 @@ ResultsText BuildResultsText(const Game& game, const PlayState& st) {
 ResultsText ShowResults(Game& game, const PlayState& st) {
     MainForm& f = game.form;
     f.pHaikei.Visible = false;
-    LabelControl& l = f.Label[5];
-    l.BackColor = colors::Black;
-    l.Top = 4500;
-    l.Left = 3000;
-    l.Height = 5000;
-    l.Width = 7000;
-    l.FontSize = 18;
-    l.ForeColor = Color::FromBgr(0xFFFF);
     ResultsText r = BuildResultsText(game, st);
-    l.Caption = r.caption;
-    l.Visible = true;
+    ResultsPanel panel(f);
+    panel.ShowSongResults(r.caption);
     WaitMs(game, 6000);
 
     // Only a cleared manual play can set a song high score.
@@ -60,7 +53,7 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
             SaveScores(game);
         }
     }
-    l.Caption = std::string(kBreak) + kBreak + kBreak;
+    panel.LeaveBlankLines();
     return r;
 }
 

@@ -1,4 +1,4 @@
-// The results of one song: the text in label 5, the wait, and the song high score.
+// The results of one song: the text on the results panel, the wait, and the song high score.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,7 @@ struct ResultsText {
 ResultsText BuildResultsText(const Game& game, const PlayState& st);
 
 // Shows the results for 6000 ms, records a new song high score of a cleared manual play, then
-// leaves label 5 with three empty lines. Returns the text shown and the valid score.
+// leaves the results panel with three empty lines. Returns the text shown and the valid score.
 ResultsText ShowResults(Game& game, const PlayState& st);
 
 }  // namespace zb

@@ -1,4 +1,4 @@
-#include "course/arrow_repeat.hpp"
+#include "core/arrow_repeat.hpp"
 
 namespace zb {
 
@@ -9,7 +9,7 @@ bool ArrowRepeat::Step(int arrow, double now) {
     }
     if (arrow != held_) {  // a new press, or a switch to the other arrow
         held_ = arrow;
-        due_ = now + kFirstRepeat;
+        due_ = now + first_;
         return true;
     }
     if (now < due_) return false;

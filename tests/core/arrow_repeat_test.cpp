@@ -1,5 +1,5 @@
 // The arrow pacing of the song select screen's key loop, driven pass by pass.
-#include "course/arrow_repeat.hpp"
+#include "core/arrow_repeat.hpp"
 
 #include <gtest/gtest.h>
 

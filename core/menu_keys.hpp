@@ -1,0 +1,74 @@
+// The one reader of the menu screens' keys (song select, settings, the ranking display). Each
+// pass of a screen's key loop looks at its keys in a fixed order and acts on the first that
+// counts as down; the cursor keys step through ArrowRepeat, so a tap steps once and a held key
+// repeats. Every screen reads its keys this way; what differs between them is named in its
+// MenuKeyRule below, with the reason.
+#pragma once
+
+#include <initializer_list>
+
+#include "core/arrow_repeat.hpp"
+#include "platform/ports.hpp"
+
+namespace zb {
+
+// When a look at a key counts it as down.
+enum class KeyLook {
+    // Down now and already down at the previous look: the key state reads exactly 0x8000, so
+    // the first look at a new press only notes it, and a press made and let go before the
+    // screen opened never acts. For a loop that looks every millisecond, where the second look
+    // follows at once.
+    SecondLook,
+    // Down now, or went down since the previous look: a tap shorter than one pass still acts
+    // once. For a loop with long passes (40 ms, 200 ms), which would lose quick taps under the
+    // second-look rule; such a screen forgets earlier presses when it opens.
+    DownOrTapped,
+};
+
+// How one screen reads its keys.
+struct MenuKeyRule {
+    KeyLook look;
+    double firstRepeat;  // seconds from a press to the first repeat of a held cursor key
+    double repeat;       // seconds between later repeats; 0: every pass (the loop sets the rate)
+};
+
+// Song select: passes of about 1 ms; a held arrow repeats like a keyboard's own repeat.
+inline constexpr MenuKeyRule kSongSelectKeys{KeyLook::SecondLook, ArrowRepeat::kFirstRepeat,
+                                             ArrowRepeat::kRepeat};
+// Settings: passes of 40 ms; a held arrow repeats on every pass once its first repeat is due.
+inline constexpr MenuKeyRule kSettingsKeys{KeyLook::DownOrTapped, ArrowRepeat::kFirstRepeat, 0};
+// The ranking display: a held key pages on every pass; the display waits 200 ms before each
+// page turn, and that wait sets the rate.
+inline constexpr MenuKeyRule kRankingDisplayKeys{KeyLook::DownOrTapped, 0, 0};
+
+// What one pass found: the first key that counts as down (0 for none) and whether it acts now.
+// Any other key acts whenever it is down; a cursor key (an arrow) acts when ArrowRepeat steps.
+struct MenuPress {
+    int key = 0;
+    bool acts = false;
+};
+
+class MenuKeys {
+  public:
+    MenuKeys(Platform& platform, MenuKeyRule rule);
+
+    // Clears the marks of presses made before the screen opened (keys typed on the screen
+    // before, which read none): one look at each of `keys`.
+    void ForgetEarlierPresses(std::initializer_list<int> keys);
+    void ForgetEarlierPresses(int firstKey, int lastKey);
+
+    // One pass: looks at `keys` in this order and takes the first that counts as down; the keys
+    // after it are not looked at, so their presses wait for a later pass. A fresh press of a
+    // cursor key steps at once, even of the key held before.
+    MenuPress Pass(std::initializer_list<int> keys);
+
+    // Whether `key` went down since the previous look (a key to bind, whatever its state now).
+    bool Tapped(int key);
+
+  private:
+    Platform& platform_;
+    MenuKeyRule rule_;
+    ArrowRepeat repeat_;
+};
+
+}  // namespace zb

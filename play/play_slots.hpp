@@ -1,0 +1,14 @@
+// The form slots of the play screen (play/play_screen_setup.cpp lays them out).
+#pragma once
+
+#include <cstddef>
+
+namespace zb::play_slots {
+
+inline constexpr size_t kPositionLabel = 2;    // the music position: on no screen
+inline constexpr size_t kComboLabel = 3;       // "COMBO: n", top left
+inline constexpr size_t kScoreLabel = 4;       // the score, under the lane
+inline constexpr size_t kResultsLabel = 5;     // the results panel (play/results_panel.hpp)
+inline constexpr size_t kCourseLineLabel = 6;  // course, song number and title, under the lane
+
+}  // namespace zb::play_slots
