@@ -9,7 +9,7 @@ bool IsCursorKey(int key) {
 }  // namespace
 
 MenuKeys::MenuKeys(Platform& platform, MenuKeyRule rule)
-    : platform_(platform), rule_(rule), repeat_(rule.firstRepeat, rule.repeat) {}
+    : platform_(platform), repeat_(rule.firstRepeat, rule.repeat) {}
 
 void MenuKeys::ForgetEarlierPresses(std::initializer_list<int> keys) {
     for (int key : keys) platform_.keyboard.GetAsyncKeyState(key);
@@ -24,10 +24,7 @@ MenuPress MenuKeys::Pass(std::initializer_list<int> keys) {
     bool fresh = false;
     for (int key : keys) {
         const uint16_t state = platform_.keyboard.GetAsyncKeyState(key);
-        const bool down = rule_.look == KeyLook::SecondLook
-                              ? state == kKeyDown
-                              : (state & (kKeyDown | kKeyPressedSince)) != 0;
-        if (!down) continue;
+        if ((state & (kKeyDown | kKeyPressedSince)) == 0) continue;
         press.key = key;
         fresh = (state & kKeyPressedSince) != 0;
         break;

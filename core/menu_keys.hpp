@@ -1,8 +1,10 @@
 // The one reader of the menu screens' keys (song select, settings, the ranking display). Each
 // pass of a screen's key loop looks at its keys in a fixed order and acts on the first that
-// counts as down; the cursor keys step through ArrowRepeat, so a tap steps once and a held key
-// repeats. Every screen reads its keys this way; what differs between them is named in its
-// MenuKeyRule below, with the reason.
+// counts as down: down now, or went down since the previous look, so that a tap shorter than a
+// pass (a quick player, a loaded machine) still acts once. The screen forgets the presses made
+// before it opened. The cursor keys step through ArrowRepeat, so a tap steps once and a held key
+// repeats. Every screen reads its keys this way; what differs between them is how a held key
+// repeats, named in its MenuKeyRule below with the reason.
 #pragma once
 
 #include <initializer_list>
@@ -12,34 +14,19 @@
 
 namespace zb {
 
-// When a look at a key counts it as down.
-enum class KeyLook {
-    // Down now and already down at the previous look: the key state reads exactly 0x8000, so
-    // the first look at a new press only notes it, and a press made and let go before the
-    // screen opened never acts. For a loop that looks every millisecond, where the second look
-    // follows at once.
-    SecondLook,
-    // Down now, or went down since the previous look: a tap shorter than one pass still acts
-    // once. For a loop with long passes (40 ms, 200 ms), which would lose quick taps under the
-    // second-look rule; such a screen forgets earlier presses when it opens.
-    DownOrTapped,
-};
-
-// How one screen reads its keys.
+// How a held cursor key repeats on one screen.
 struct MenuKeyRule {
-    KeyLook look;
-    double firstRepeat;  // seconds from a press to the first repeat of a held cursor key
+    double firstRepeat;  // seconds from a press to the first repeat
     double repeat;       // seconds between later repeats; 0: every pass (the loop sets the rate)
 };
 
 // Song select: passes of about 1 ms; a held arrow repeats like a keyboard's own repeat.
-inline constexpr MenuKeyRule kSongSelectKeys{KeyLook::SecondLook, ArrowRepeat::kFirstRepeat,
-                                             ArrowRepeat::kRepeat};
+inline constexpr MenuKeyRule kSongSelectKeys{ArrowRepeat::kFirstRepeat, ArrowRepeat::kRepeat};
 // Settings: passes of 40 ms; a held arrow repeats on every pass once its first repeat is due.
-inline constexpr MenuKeyRule kSettingsKeys{KeyLook::DownOrTapped, ArrowRepeat::kFirstRepeat, 0};
+inline constexpr MenuKeyRule kSettingsKeys{ArrowRepeat::kFirstRepeat, 0};
 // The ranking display: a held key pages on every pass; the display waits 200 ms before each
 // page turn, and that wait sets the rate.
-inline constexpr MenuKeyRule kRankingDisplayKeys{KeyLook::DownOrTapped, 0, 0};
+inline constexpr MenuKeyRule kRankingDisplayKeys{0, 0};
 
 // What one pass found: the first key that counts as down (0 for none) and whether it acts now.
 // Any other key acts whenever it is down; a cursor key (an arrow) acts when ArrowRepeat steps.
@@ -67,7 +54,6 @@ class MenuKeys {
 
   private:
     Platform& platform_;
-    MenuKeyRule rule_;
     ArrowRepeat repeat_;
 };
 

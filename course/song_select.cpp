@@ -51,6 +51,7 @@ Pick ChooseSong(Game& game, int16_t course) {
     Show(game, list, index, count);
 
     MenuKeys keys(game.platform, kSongSelectKeys);
+    keys.ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
     for (;;) {
         // Space starts an auto play, except in the ranking course.
         const MenuPress press = c.NetRankCourse
