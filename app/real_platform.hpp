@@ -1,5 +1,5 @@
 // The real machine in one bundle: the SDL clock, keyboard, window and dialogs, the music player
-// and the wave player, handed to the game as its Platform.
+// and the wave player, and the libcurl FTP connection, handed to the game as its Platform.
 #pragma once
 
 #include "platform/ports.hpp"

@@ -19,6 +19,12 @@ public:
     explicit OverflowError(const std::string& what = "overflow") : std::overflow_error(what) {}
 };
 
+// The error's text names the value that did not fit, for the line on standard error.
+[[noreturn]] inline void ThrowDoesNotFit(const std::string& value, int bits) {
+    throw OverflowError("overflow: " + value + " does not fit in " + std::to_string(bits) +
+                        " bits");
+}
+
 template <typename T>
 concept CheckedInt = std::is_same_v<T, int16_t> || std::is_same_v<T, int32_t>;
 
@@ -26,7 +32,7 @@ concept CheckedInt = std::is_same_v<T, int16_t> || std::is_same_v<T, int32_t>;
 template <CheckedInt T, typename U>
     requires std::is_integral_v<U>
 constexpr T Narrow(U v) {
-    if (!std::in_range<T>(v)) throw OverflowError("overflow in narrowing conversion");
+    if (!std::in_range<T>(v)) ThrowDoesNotFit(std::to_string(v), int(sizeof(T) * 8));
     return static_cast<T>(v);
 }
 
@@ -72,7 +78,7 @@ T Round(double v) {
     const double r = std::nearbyint(v);  // the default rounding mode rounds halves to even
     if (r < static_cast<double>(std::numeric_limits<T>::min()) ||
         r > static_cast<double>(std::numeric_limits<T>::max()))
-        throw OverflowError("overflow converting a floating value");
+        ThrowDoesNotFit(std::to_string(v), int(sizeof(T) * 8));
     return static_cast<T>(r);
 }
 

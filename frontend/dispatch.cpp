@@ -1,8 +1,10 @@
 #include "frontend/dispatch.hpp"
 
+#include <exception>
 #include <optional>
 
 #include "core/helpers.hpp"
+#include "core/run_error.hpp"
 #include "core/screen_reset.hpp"
 #include "frontend/menu_routes.hpp"
 #include "frontend/opening.hpp"
@@ -114,12 +116,32 @@ void EndProgram(Game& game) {
     throw ProgramEnd{};
 }
 
+// Nothing but the player ends the game: a run-time error in whatever a click or a tick started
+// (a course, a song, the settings, the opening) is told and leads to the title. Clicks inside a
+// blocking loop only set its state, so the error reaches the click that started the screen.
+void GameEvents::AfterRunError(const std::exception& e) {
+    ReportRunError(game_, e);
+    TellRunError(game_, e);
+    game_.course.NetRankCourse = false;
+    SkipToTitle(game_);
+}
+
 void GameEvents::ClickDispatch(ClickSource source, int index) {
-    if (!ending_) zb::ClickDispatch(game_, source, index);
+    if (ending_) return;
+    try {
+        zb::ClickDispatch(game_, source, index);
+    } catch (const std::exception& e) {
+        AfterRunError(e);
+    }
 }
 
 void GameEvents::TimerTick() {
-    if (!ending_) Timer1_Timer(game_);
+    if (ending_) return;
+    try {
+        Timer1_Timer(game_);
+    } catch (const std::exception& e) {
+        AfterRunError(e);
+    }
 }
 
 void GameEvents::CloseRequested() {

@@ -2,6 +2,8 @@
 // question when the player closes the window.
 #pragma once
 
+#include <exception>
+
 #include "core/game.hpp"
 
 namespace zb {
@@ -25,6 +27,8 @@ class GameEvents : public FormEvents {
     void CloseRequested() override;
 
   private:
+    void AfterRunError(const std::exception& e);
+
     Game& game_;
     bool ending_ = false;
 };

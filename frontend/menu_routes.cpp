@@ -1,5 +1,8 @@
 #include "frontend/menu_routes.hpp"
 
+#include <exception>
+
+#include "core/run_error.hpp"
 #include "frontend/settings_screen.hpp"
 #include "frontend/title.hpp"
 #include "netrank/netrank_entry.hpp"
@@ -34,15 +37,23 @@ void OpenSettingsFromTitle(Game& game) {
 }
 
 void NetRankFromTitle(Game& game) {
-    switch (NetRankNameEntry(game)) {
-        case NetRankEntryEnd::NameRefused:
-            return;
-        case NetRankEntryEnd::ServerFailed:
-            TitleHyoji(game);
-            return;
-        case NetRankEntryEnd::ShowedRanking:
-            RunCourseFromTitle(game, 2);  // the ワンだフル course, NetRankCourse still set
-            return;
+    // A run-time error in the ranking display or in the songs ends the ranking course as a
+    // failed connection does; the session after play catches its own.
+    try {
+        switch (NetRankNameEntry(game)) {
+            case NetRankEntryEnd::NameRefused:
+                return;
+            case NetRankEntryEnd::ServerFailed:
+                TitleHyoji(game);
+                return;
+            case NetRankEntryEnd::ShowedRanking:
+                RunCourseFromTitle(game, 2);  // the ワンだフル course, NetRankCourse still set
+                return;
+        }
+    } catch (const std::exception& e) {
+        ReportRunError(game, e);
+        NetRankCourseFailed(game);
+        TitleHyoji(game);
     }
 }
 

@@ -6,8 +6,7 @@
 
 namespace zb {
 
-McWinFTP::McWinFTP(Platform& platform)
-    : conn_(platform.ftp ? platform.ftp() : NewCurlFtpConnection()) {
+McWinFTP::McWinFTP(Platform& platform) : conn_(platform.ftp ? platform.ftp() : nullptr) {
     if (conn_) conn_->SetIdle([&platform] { platform.window.DoEvents(); });
 }
 
@@ -51,7 +50,7 @@ bool McWinFTP::SetCurDir(const std::string& szDir) {
 
 bool McWinFTP::OpenSession() {
     if (!conn_) return Report(ftp_error::kInvalidHandle, "ハンドルが無効です。");
-    FtpLogin login{RemoteHost(), User(), Password(), port_, PassiveFlag()};
+    FtpLogin login{RemoteHost(), User(), Password(), port_, PassiveFlag(), tls_, caFile_};
     if (login.host.empty())
         return Report(ftp_error::kNameNotResolved, "サーバー名を解決できませんでした。");
     return conn_->Open(login) || ReportLast();

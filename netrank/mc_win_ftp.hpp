@@ -54,6 +54,11 @@ class McWinFTP {
     void SetPassword(const std::string& szPassword) { password_ = Optional(szPassword); }
     bool PassiveFlag() const { return passiveFlag_ == kPassiveConnectFlag; }
     void SetPassiveFlag(bool bPassive) { passiveFlag_ = bPassive ? kPassiveConnectFlag : 0; }
+    // TLS for the next OpenSession, and the certificates to trust (empty: the system's).
+    void SetTls(FtpTls tls, const std::string& caFile) {
+        tls_ = tls;
+        caFile_ = caFile;
+    }
 
     // The remote directory; the empty string (after a report) when it can't be read.
     std::string CurDir();
@@ -92,6 +97,8 @@ class McWinFTP {
     int32_t port_ = 21;
     std::optional<std::string> host_, user_, password_;
     int32_t passiveFlag_ = 0;
+    FtpTls tls_ = FtpTls::None;
+    std::string caFile_;
     std::vector<FtpEntry> search_;
     size_t searchNext_ = 0;
     bool searching_ = false;

@@ -1,15 +1,10 @@
 #include "netrank/netrank_entry.hpp"
 
-#include <cstdio>
-#include <exception>
-
-#include "core/file_replace.hpp"
 #include "core/helpers.hpp"
 #include "core/screen_reset.hpp"
+#include "netrank/fetch_ranking.hpp"
 #include "netrank/netrank_display.hpp"
 #include "netrank/netrank_file.hpp"
-#include "netrank/netrank_format.hpp"
-#include "netrank/netrank_transfer.hpp"
 #include "netrank/rank_entry_slots.hpp"
 #include "netrank/rank_name.hpp"
 
@@ -18,27 +13,6 @@ namespace {
 
 void Tell(Game& game, const char* text) {
     game.platform.dialogs.MessageBox(text, MsgButtons::Ok, MsgIcon::None, kAppTitle);
-}
-
-// Downloads and reads the ranking; false when no whole ranking arrived.
-bool FetchRanking(Game& game, const RankServer& server) {
-    std::string problem;
-    try {
-        ClearNetRankFile(game);
-        const bool downloaded = DownloadNetRank(game, server, &problem);
-        std::string bytes;
-        ReadWholeFile(NetRankPath(game), bytes);
-        if (downloaded && FirstLine(bytes).size() >= 3) {
-            ReadNetRankFile(game);
-            ClearNetRankFile(game);
-            return true;
-        }
-    } catch (const std::exception& e) {
-        problem = e.what();
-    }
-    std::fprintf(stderr, "zubakko: ranking server %s: the download failed%s%s\n",
-                 server.Where().c_str(), problem.empty() ? "" : ": ", problem.c_str());
-    return false;
 }
 
 }  // namespace
@@ -69,14 +43,21 @@ NetRankEntryEnd NetRankNameEntry(Game& game) {
     l.Visible = true;
     WaitMs(game, 100);  // so that the label is painted
 
-    if (!FetchRanking(game, RankServerInUse())) {
-        Tell(game, "サーバーの接続に失敗しました。");
-        AllEnable(game);
-        game.course.NetRankCourse = false;
+    const bool fetched = FetchRanking(game, RankServerInUse()).has_value();
+    // Between exchanges the local file holds no ranking.
+    ClearNetRankFile(game);
+    if (!fetched) {
+        NetRankCourseFailed(game);
         return NetRankEntryEnd::ServerFailed;
     }
     NetRankDisplay(game, true);
     return NetRankEntryEnd::ShowedRanking;
+}
+
+void NetRankCourseFailed(Game& game) {
+    Tell(game, kRankServerFailed);
+    AllEnable(game);
+    game.course.NetRankCourse = false;
 }
 
 }  // namespace zb

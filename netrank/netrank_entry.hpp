@@ -18,8 +18,15 @@ inline constexpr const char* kRankNamePrompt =
     "※ＩＭＥが起動した状態でゲームを始めるとキーを押すたびに文字入力画面になるので、名前入力後は"
     "「半角/全角」キーを押すなどしてＩＭＥが起動していない状態にすることをおすすめします。";
 
+inline constexpr const char* kRankServerFailed = "サーバーの接続に失敗しました。";
+
 // Asks for the name (refusing one the ranking can't hold), downloads the ranking from the server
 // in use and shows it until the player clicks.
 NetRankEntryEnd NetRankNameEntry(Game& game);
+
+// The ranking course could not go on (the download failed, or a run-time error stopped the
+// display or the course before the session after play): tells the player, clears the screen and
+// ends the ranking course. The caller shows the title.
+void NetRankCourseFailed(Game& game);
 
 }  // namespace zb

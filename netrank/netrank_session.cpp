@@ -1,11 +1,11 @@
 #include "netrank/netrank_session.hpp"
 
-#include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "core/checked.hpp"
-#include "core/file_replace.hpp"
 #include "core/helpers.hpp"
+#include "netrank/fetch_ranking.hpp"
 #include "netrank/netrank_display.hpp"
 #include "netrank/netrank_file.hpp"
 #include "netrank/netrank_format.hpp"
@@ -39,17 +39,36 @@ std::string InsertCourse(Game& game, const NetRankCourseResult& r) {
     return text;
 }
 
-void Complain(const RankServer& server, const std::string& what, const std::string& problem) {
-    std::fprintf(stderr, "zubakko: ranking server %s: %s%s%s\n", server.Where().c_str(),
-                 what.c_str(), problem.empty() ? "" : ": ", problem.c_str());
-}
+enum class Exchange { Stored, DownloadFailed, NotStored };
 
-NetRankSessionEnd TransferError(const RankServer& server, NetRankSessionView& view,
-                                const std::string& problem) {
-    Complain(server, "the download failed", problem);
-    view.Say(kRankTransferError);
-    view.Wait(3000);
-    return NetRankSessionEnd::DownloadFailed;
+// One pass of the session's steps: download, insert, tell the places, store. The local file
+// ends up holding what was sent (or one empty line when nothing arrived).
+Exchange SendCourse(Game& game, const RankServer& server, const NetRankCourseResult& result,
+                    NetRankSessionView& view) {
+    view.Say(kRankConnecting);
+    view.Wait(1);
+    const std::optional<std::string> base = FetchRanking(game, server);
+    if (!base) {
+        ClearNetRankFile(game);
+        return Exchange::DownloadFailed;
+    }
+    view.Say(InsertCourse(game, result) + kRankConnecting);
+    view.Wait(1);
+    // Another player stored a ranking since the download: this course goes into that one,
+    // once, and the player is told the places it reaches there.
+    const auto remerge = [&](const std::string& fresh) {
+        ParseNetRankLine(game.ranking, FirstLine(fresh));
+        view.Say(InsertCourse(game, result) + kRankConnecting);
+        return FormatNetRankFile(game.ranking);
+    };
+    std::string problem;
+    const bool stored =
+        PublishNetRank(game, server, *base, FormatNetRankFile(game.ranking), remerge, &problem);
+    WriteNetRankFile(game);
+    view.Wait(2000);
+    if (stored) return Exchange::Stored;
+    ReportRankFailure(server, "the ranking was not stored", problem);
+    return Exchange::NotStored;
 }
 
 // The session on the results screen: its messages go to the results panel.
@@ -59,6 +78,10 @@ class PanelView : public NetRankSessionView {
     void Say(const std::string& caption) override { panel_.ShowRankingMessage(caption); }
     void Wait(int32_t ms) override { WaitMs(game_, ms); }
     void ShowRanking() override { NetRankDisplay(game_, false); }
+    bool AskRetry() override {
+        return game_.platform.dialogs.MessageBox(kRankRetry, MsgButtons::YesNo, MsgIcon::Question,
+                                                 kAppTitle) == MsgResult::Yes;
+    }
 
   private:
     Game& game_;
@@ -69,43 +92,33 @@ class PanelView : public NetRankSessionView {
 
 NetRankSessionEnd RunNetRankSession(Game& game, const RankServer& server,
                                     const NetRankCourseResult& result, NetRankSessionView& view) {
-    view.Say(kRankConnecting);
-    view.Wait(1);
-    std::string problem;
     try {
-        ClearNetRankFile(game);
-        const bool downloaded = DownloadNetRank(game, server, &problem);
-        std::string base;
-        ReadWholeFile(NetRankPath(game), base);
-        if (!downloaded || FirstLine(base).size() < 3) return TransferError(server, view, problem);
-        ReadNetRankFile(game);
-        ClearNetRankFile(game);
-
-        view.Say(InsertCourse(game, result) + kRankConnecting);
-        view.Wait(1);
-        WriteNetRankFile(game);
-        // Another player stored a ranking since the download: this course goes into that one,
-        // once, and the player is told the places it reaches there.
-        const auto remerge = [&](const std::string& fresh) {
-            ParseNetRankLine(game.ranking, FirstLine(fresh));
-            view.Say(InsertCourse(game, result) + kRankConnecting);
-            WriteNetRankFile(game);
-        };
-        const bool stored = PublishNetRank(game, server, base, remerge, &problem);
-        view.Wait(2000);
-        if (!stored) {
-            Complain(server, "the ranking was not stored", problem);
+        for (;;) {
+            const Exchange round = SendCourse(game, server, result, view);
+            if (round == Exchange::Stored) break;
+            // A finished course is not thrown away by one failed exchange: the player may send
+            // the same result again.
+            if (view.AskRetry()) continue;
+            if (round == Exchange::DownloadFailed) {
+                view.Say(kRankTransferError);
+                view.Wait(3000);
+                return NetRankSessionEnd::DownloadFailed;
+            }
             view.Say(kRankNotSent);
             view.Wait(3000);
             return NetRankSessionEnd::NotStored;
         }
+        view.Say(kRankStored);
+        view.Wait(3000);
+        view.ShowRanking();
+        return NetRankSessionEnd::Stored;
     } catch (const std::exception& e) {
-        return TransferError(server, view, e.what());
+        // A run-time error anywhere in the session, the ranking display included.
+        ReportRankFailure(server, "the ranking session stopped", e.what());
+        view.Say(kRankTransferError);
+        view.Wait(3000);
+        return NetRankSessionEnd::Stopped;
     }
-    view.Say(kRankStored);
-    view.Wait(3000);
-    view.ShowRanking();
-    return NetRankSessionEnd::Stored;
 }
 
 NetRankSessionEnd NetRankSession(Game& game, const NetRankCourseResult& result) {

@@ -23,12 +23,15 @@ class NetRankSessionView {
     virtual void Say(const std::string& caption) = 0;  // on the results panel
     virtual void Wait(int32_t ms) = 0;
     virtual void ShowRanking() = 0;  // the ranking display after play
+    // After a failed download or store: true to send the same result again.
+    virtual bool AskRetry() = 0;
 };
 
 enum class NetRankSessionEnd {
     Stored,          // the result is on the server and the ranking was shown
     DownloadFailed,  // nothing was recorded
     NotStored,       // the result could not be stored; nothing was shown
+    Stopped,         // a run-time error stopped the session; the player was told
 };
 
 inline constexpr const char* kRankConnecting = "サーバーに接続中…";
@@ -36,11 +39,13 @@ inline constexpr const char* kRankStored =
     "サーバーとの接続に成功しました。\r\n現在のネットランキングを表示します。";
 inline constexpr const char* kRankTransferError =
     "通信中にエラーが発生しました。\r\nタイトル画面へ戻ります。";
+inline constexpr const char* kRankRetry = "もう一度送信しますか？";
 inline constexpr const char* kRankNotSent =
     "ランキングを送信できませんでした。\r\nタイトル画面へ戻ります。";
 
 // Download, insert the total and both songs under NetPlayerName, upload without losing anyone
-// else's entry, and tell the player. What failed is also written to standard error.
+// else's entry, and tell the player. After a failed download or store the player is asked
+// whether to send again; what failed is also written to standard error.
 NetRankSessionEnd RunNetRankSession(Game& game, const RankServer& server,
                                     const NetRankCourseResult& result, NetRankSessionView& view);
 

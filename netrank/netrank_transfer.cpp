@@ -53,6 +53,7 @@ class TransferForm {
         ftp_.SetPassword(server_.password);
         ftp_.SetRemotePort(server_.port);
         ftp_.SetPassiveFlag(server_.passive);
+        ftp_.SetTls(server_.tls, server_.caFile);
         if (!ftp_.OpenSession() || ftp_.hFTP() == 0) return false;
         return server_.directory.empty() || ftp_.SetCurDir(server_.directory);
     }
@@ -228,19 +229,15 @@ bool LocalRanking(Game& game, std::string& bytes, std::string* problem) {
 
 }  // namespace
 
-bool DownloadNetRank(Game& game) {
-    return DownloadNetRank(game, RankServerInUse());
-}
-bool UploadNetRank(Game& game) {
-    return UploadNetRank(game, RankServerInUse());
+bool DownloadRanking(Game& game, const RankServer& server, std::string& bytes,
+                     std::string* problem) {
+    TransferForm form(game, server, problem);
+    return form.Open() && form.GetRanking(bytes);
 }
 
 bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem) {
     std::string bytes;
-    {
-        TransferForm form(game, server, problem);
-        if (!form.Open() || !form.GetRanking(bytes)) return false;
-    }
+    if (!DownloadRanking(game, server, bytes, problem)) return false;
     if (ReplaceFileContents(NetRankPath(game), bytes)) return true;
     if (problem && problem->empty()) *problem = "can't write " + NetRankPath(game);
     return false;
@@ -255,14 +252,13 @@ bool UploadNetRank(Game& game, const RankServer& server, std::string* problem) {
            form.Promote(temporary);
 }
 
-bool PublishNetRank(Game& game, const RankServer& server, std::string base,
+bool PublishNetRank(Game& game, const RankServer& server, std::string base, std::string merged,
                     const RankRemerge& remerge, std::string* problem) {
     TransferForm form(game, server, problem);
     if (!form.Open() || !form.Lock()) return false;
     for (int attempt = 0; attempt < kRankPublishTries; ++attempt) {
-        std::string merged, temporary, current;
-        if (!LocalRanking(game, merged, problem) || !form.PutTemporary(merged, temporary))
-            return false;
+        std::string temporary, current;
+        if (!form.PutTemporary(merged, temporary)) return false;
         if (!form.GetRanking(current)) {
             form.Discard(temporary);
             return false;
@@ -271,7 +267,7 @@ bool PublishNetRank(Game& game, const RankServer& server, std::string base,
         // Another game stored a ranking since ours was downloaded: merge into that one.
         form.Discard(temporary);
         base = std::move(current);
-        remerge(base);
+        merged = remerge(base);
     }
     form.Note("the server's ranking kept changing; gave up after " +
               std::to_string(kRankPublishTries) + " tries");

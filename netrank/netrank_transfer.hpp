@@ -29,26 +29,29 @@ inline constexpr const char* kNotARankingText = "サーバーのファイルは�
 
 // Each transfer can say what failed, in one line for standard error (`problem`, optional).
 
-// Downloads the server's ranking into the local netrank.dat. True when a whole ranking arrived;
-// otherwise the local file is left as it was (a broken transfer or a file that is not a whole
-// ranking never replaces it) and the error box says why.
-bool DownloadNetRank(Game& game);
+// The server's ranking into memory. True when a whole ranking arrived; otherwise the error box
+// said why.
+bool DownloadRanking(Game& game, const RankServer& server, std::string& bytes,
+                     std::string* problem = nullptr);
+
+// Downloads the server's ranking into the local netrank.dat (the admin tool's download). True
+// when a whole ranking arrived; otherwise the local file is left as it was.
 bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem = nullptr);
 
-// Uploads the local netrank.dat under the folder's lock. The server's file is replaced in one
-// step (stored under a temporary name in the same directory, then renamed over it), so it is
-// always either the old ranking or the new one. Nothing is sent when the local file is not a
-// whole ranking. True when the server's file was replaced.
-bool UploadNetRank(Game& game);
+// Uploads the local netrank.dat under the folder's lock (the admin tool's upload). The server's
+// file is replaced in one step (stored under a temporary name in the same directory, then
+// renamed over it), so it is always either the old ranking or the new one. Nothing is sent when
+// the local file is not a whole ranking. True when the server's file was replaced.
 bool UploadNetRank(Game& game, const RankServer& server, std::string* problem = nullptr);
 
-// Stores the local netrank.dat, which holds `base` (the server's file as downloaded) with one
-// player's result inserted, so that nobody's entry is lost: under the lock, just before the
-// final rename, the server must still hold `base`. When it holds a newer ranking, `remerge` is
-// called with those bytes to insert the result once into them and rewrite the local file, and
-// the store is tried again, a bounded number of times. True when the server's file was replaced.
-using RankRemerge = std::function<void(const std::string& fresh)>;
-bool PublishNetRank(Game& game, const RankServer& server, std::string base,
+// Stores `merged`, which is `base` (the server's file as downloaded) with one player's result
+// inserted, so that nobody's entry is lost: under the lock, just before the final rename, the
+// server must still hold `base`. When it holds a newer ranking, `remerge` is called with those
+// bytes and returns them with the result inserted once, and the store is tried again, a bounded
+// number of times. The same one-step replacement as UploadNetRank. True when the server's file
+// was replaced.
+using RankRemerge = std::function<std::string(const std::string& fresh)>;
+bool PublishNetRank(Game& game, const RankServer& server, std::string base, std::string merged,
                     const RankRemerge& remerge, std::string* problem = nullptr);
 
 }  // namespace zb

@@ -136,7 +136,8 @@ struct Platform {
     Dialogs& dialogs;
     Window& window;
     std::string appDir;  // the program's folder with one trailing separator
-    // Makes the ranking's FTP connections; when empty the game uses NewCurlFtpConnection.
+    // Makes the ranking's FTP connections (the program's start gives the libcurl one); when
+    // empty, every exchange with the ranking server fails as if no connection could be made.
     FtpConnector ftp = nullptr;
     // The music cannot be played (no soundfont): one of the start-up's collected failures.
     bool soundfontMissing = false;

@@ -40,6 +40,7 @@ void ResultsPanel::ShowCourseTotal(const std::string& text) {
 void ResultsPanel::ShowRankingMessage(const std::string& text) {
     label_.FontSize = kResultsSize;
     label_.Caption = text;
+    label_.Visible = true;  // also over a ranking display that a run-time error stopped
 }
 
 const std::string& ResultsPanel::Text() const {

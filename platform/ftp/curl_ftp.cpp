@@ -2,6 +2,8 @@
 // milliseconds however long the server takes. libcurl logs in again by itself when the server
 // dropped an idle connection; the current directory is kept here as an absolute path and every
 // command names its file by absolute path, so nothing depends on where the server was left.
+#include "platform/ftp/curl_ftp.hpp"
+
 #include <curl/curl.h>
 #include <fnmatch.h>
 
@@ -9,8 +11,6 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
-
-#include "platform/ftp/ftp_port.hpp"
 
 namespace zb {
 namespace {
@@ -302,15 +302,31 @@ class CurlFtp : public FtpConnection {
     template <typename Setup>
     CURLcode Perform(const std::string& urlPath, Setup setup) {
         curl_easy_reset(easy_);
-        const std::string url = "ftp://" + HostPart() + urlPath;
+        const bool implicit = login_.tls == FtpTls::Implicit;
+        const std::string url = (implicit ? "ftps://" : "ftp://") + HostPart() + urlPath;
         curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
-        curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "ftp");
+        curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, implicit ? "ftps" : "ftp");
+        if (login_.tls != FtpTls::None) {
+            // Control and data connections both, or no connection at all; the peer's
+            // certificate and name are checked (libcurl's default, kept on purpose).
+            curl_easy_setopt(easy_, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+            // TLS 1.2: servers that insist on the data connection resuming the control
+            // connection's session (vsftpd's default) refuse libcurl 7.88's TLS 1.3 data
+            // connections after the first ("522 SSL connection failed: session reuse required").
+            curl_easy_setopt(easy_, CURLOPT_SSLVERSION,
+                             static_cast<long>(CURL_SSLVERSION_TLSv1_2) |
+                                 static_cast<long>(CURL_SSLVERSION_MAX_TLSv1_2));
+            if (!login_.caFile.empty())
+                curl_easy_setopt(easy_, CURLOPT_CAINFO, login_.caFile.c_str());
+        }
         if (!login_.user.empty()) {
             curl_easy_setopt(easy_, CURLOPT_USERNAME, login_.user.c_str());
             curl_easy_setopt(easy_, CURLOPT_PASSWORD, login_.password.c_str());
         }
         curl_easy_setopt(easy_, CURLOPT_FTP_FILEMETHOD, static_cast<long>(CURLFTPMETHOD_SINGLECWD));
-        if (login_.passive) {
+        // libcurl 7.88 can't take a TLS data connection in active mode (the accept fails), so
+        // TLS always transfers in passive mode.
+        if (login_.passive || login_.tls != FtpTls::None) {
             curl_easy_setopt(easy_, CURLOPT_FTPPORT, nullptr);
         } else {
             curl_easy_setopt(easy_, CURLOPT_FTPPORT, "-");
@@ -420,6 +436,31 @@ class CurlFtp : public FtpConnection {
             case CURLE_FTP_ACCEPT_TIMEOUT:
                 open_ = false;
                 return Fail(ftp_error::kTimeout, library);
+            case CURLE_USE_SSL_FAILED:
+                open_ = false;
+                return Fail(ftp_error::kSecureChannel,
+                            "サーバーが暗号化通信（TLS）に応じませんでした。");
+            case CURLE_PEER_FAILED_VERIFICATION:
+                open_ = false;
+                return Fail(ftp_error::kInvalidCa, "サーバーの証明書を確認できませんでした。");
+            case CURLE_SSL_CACERT_BADFILE:
+                open_ = false;
+                return Fail(ftp_error::kInvalidCa,
+                            "証明書ファイルを読み込めませんでした。\r\n" + login_.caFile);
+            case CURLE_SSL_CONNECT_ERROR:
+            case CURLE_SSL_ENGINE_NOTFOUND:
+            case CURLE_SSL_ENGINE_SETFAILED:
+            case CURLE_SSL_CERTPROBLEM:
+            case CURLE_SSL_CIPHER:
+            case CURLE_SSL_ENGINE_INITFAILED:
+            case CURLE_SSL_SHUTDOWN_FAILED:
+            case CURLE_SSL_CRL_BADFILE:
+            case CURLE_SSL_ISSUER_ERROR:
+            case CURLE_SSL_INVALIDCERTSTATUS:
+            case CURLE_SSL_CLIENTCERT:
+                open_ = false;
+                return Fail(ftp_error::kSecureChannel,
+                            "サーバーとの暗号化通信を確立できませんでした。");
             case CURLE_RECV_ERROR:
             case CURLE_SEND_ERROR:
             case CURLE_PARTIAL_FILE:

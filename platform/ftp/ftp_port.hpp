@@ -23,6 +23,8 @@ inline constexpr int32_t kInternal = 12004;  // anything else
 inline constexpr int32_t kNameNotResolved = 12007;
 inline constexpr int32_t kCannotConnect = 12029;
 inline constexpr int32_t kConnectionAborted = 12030;
+inline constexpr int32_t kInvalidCa = 12045;      // the server's certificate is not trusted
+inline constexpr int32_t kSecureChannel = 12157;  // TLS could not be set up, or was refused
 }  // namespace ftp_error
 
 struct FtpFailure {
@@ -42,10 +44,18 @@ struct FtpEntry {
     bool directory = false;
 };
 
+// How the connection is protected. Explicit: the server is asked to switch to TLS (AUTH TLS)
+// before the login, and nothing goes on in clear if it says no. Implicit: TLS from the first
+// byte (ftps://, usually port 990). Either way the data connections are protected too, and the
+// server's certificate is checked against the system's store, or against `caFile` when given.
+enum class FtpTls { None, Explicit, Implicit };
+
 struct FtpLogin {
     std::string host, user, password;  // empty user: anonymous
     int32_t port = 21;
     bool passive = false;
+    FtpTls tls = FtpTls::None;
+    std::string caFile{};  // certificates to trust instead of the system's, PEM
 };
 
 class FtpConnection {
@@ -85,9 +95,5 @@ class FtpConnection {
 };
 
 using FtpConnector = std::function<std::unique_ptr<FtpConnection>()>;
-
-// The connection on libcurl: timeouts so that a dead, silent or stalled server fails within
-// about ten seconds.
-std::unique_ptr<FtpConnection> NewCurlFtpConnection();
 
 }  // namespace zb

@@ -55,12 +55,15 @@ bool RecordingWavePlayer::LoadWave(const std::string& path) {
 MsgResult ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon,
                                       const std::string& title) {
     shown.push_back({"MessageBox", text, title, buttons});
+    if (buttons == MsgButtons::Ok) return MsgResult::Ok;  // nothing to choose
     if (!answers.empty()) {
         const MsgResult r = answers.front();
         answers.pop_front();
         return r;
     }
-    return buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+    // An unscripted question: OK/Cancel is answered OK; Yes/No is answered No, so that a test
+    // that did not expect the question never repeats something forever.
+    return buttons == MsgButtons::YesNo ? MsgResult::No : MsgResult::Ok;
 }
 
 std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::string& title,

@@ -119,6 +119,7 @@ class ScriptedDialogs : public Dialogs {
     std::string InputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
 
+    // Answers to the boxes that ask something (OK/Cancel, Yes/No), in turn; an OK box takes none.
     std::deque<MsgResult> answers;
     std::deque<std::string> inputs;
     std::vector<Shown> shown;

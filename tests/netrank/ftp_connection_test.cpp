@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <chrono>
 
-#include "platform/ftp/ftp_port.hpp"
+#include "platform/ftp/curl_ftp.hpp"
 #include "tests/netrank/ftp_test_server.hpp"
 
 namespace zb {

@@ -6,6 +6,7 @@
   hang ROOT BYTES     the ranking server, which freezes (alive, silent) after sending BYTES bytes
   norename ROOT       the ranking server, refusing to rename over an existing file
   nostore ROOT        the ranking server, refusing every upload
+  nostore-once ROOT   the ranking server, refusing the first upload only
 """
 import os
 import socket
@@ -95,12 +96,17 @@ def norename(root):
     server.serve_forever()
 
 
-def nostore(root):
+def nostore(root, once=False):
     import rankserver
     from pyftpdlib.handlers import FTPHandler
 
     class Handler(FTPHandler):
+        refused = 0
+
         def ftp_STOR(self, file, mode="w"):
+            if once and Handler.refused >= 1:
+                return super().ftp_STOR(file, mode)
+            Handler.refused += 1
             self.respond("553 Uploads are not accepted here.")
 
     args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
@@ -117,5 +123,5 @@ if __name__ == "__main__":
         cutoff(sys.argv[2], int(sys.argv[3]), hang=sys.argv[1] == "hang")
     elif sys.argv[1] == "norename":
         norename(sys.argv[2])
-    elif sys.argv[1] == "nostore":
-        nostore(sys.argv[2])
+    elif sys.argv[1] in ("nostore", "nostore-once"):
+        nostore(sys.argv[2], once=sys.argv[1] == "nostore-once")

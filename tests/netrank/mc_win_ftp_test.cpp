@@ -39,7 +39,7 @@ class McWinFtpTest : public ::testing::Test {
 
     test::TempDir local_, home_;
     headless::HeadlessPlatform platform_;
-    McWinFTP ftp_{platform_.ports};
+    McWinFTP ftp_{test::WithCurl(platform_)};
     std::vector<Event> events_;
     std::unique_ptr<test::ServerProcess> server_;
 };

@@ -31,7 +31,7 @@ class TransferTest : public ::testing::Test {
         : local_("rank_local"),
           home_("rank_home"),
           platform_(local_.Str() + "/"),
-          game_(platform_.ports) {}
+          game_(test::WithCurl(platform_)) {}
 
     void StartServer() {
         server_ = std::make_unique<test::ServerProcess>(test::RankServerArgs(home_.Str()));

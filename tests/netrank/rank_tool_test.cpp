@@ -185,5 +185,57 @@ TEST(RankTool, SubmitFailsWhenTheServerRefusesTheUpload) {
     EXPECT_EQ(RankTool(args, local.Str()).status, 2);
 }
 
+TEST(RankTool, StoresACourseOverTlsAndNeverGoesOnInClear) {
+    test::TempDir local("rank_tls_local");
+    const std::string folder = "/public_html/rurederadi";
+    const std::string empty = FormatNetRankFile(RankingTables{});
+    // Explicit TLS in passive mode, the test's own certificate authority: the course is stored.
+    {
+        test::TlsServer server(test::TlsServer::Mode::Explicit);
+        server.Put("netrank.dat", empty);
+        const std::string url = "ftp://127.0.0.1:" + std::to_string(server.Port()) + folder +
+                                "?tls=1&passive=1&cafile=" + server.CaFile();
+        std::vector<std::string> args = {"submit", local.Str(), "--url", url};
+        const auto course = Course("暗号", 4321);
+        args.insert(args.end(), course.begin(), course.end());
+        const Result r = RankTool(args, local.Str());
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.out.find("サーバーとの接続に成功しました。"), std::string::npos) << r.out;
+        RankingTables t;
+        ParseNetRankLine(t, FirstLine(test::ReadFileBytes(server.Folder() / "netrank.dat")));
+        EXPECT_EQ(t.NetTotalName[0], "暗号");
+    }
+    // Implicit TLS (ftps://): the download arrives whole; without the certificate authority the
+    // system's store does not trust the server and nothing is read.
+    {
+        test::TlsServer server(test::TlsServer::Mode::Implicit);
+        server.Put("netrank.dat", empty);
+        const std::string url = "ftps://127.0.0.1:" + std::to_string(server.Port()) + folder;
+        Result r = RankTool({"download", local.Str(), "--url", url + "?cafile=" + server.CaFile()},
+                            local.Str());
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(test::ReadFileBytes(local.Path() / "netrank.dat"), empty);
+        fs::remove(local.Path() / "netrank.dat");
+        r = RankTool({"download", local.Str(), "--url", url}, local.Str());
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find("12045 サーバーの証明書を確認できませんでした。"), std::string::npos)
+            << r.err;
+        EXPECT_FALSE(fs::exists(local.Path() / "netrank.dat"));
+    }
+    // A server without TLS: ?tls=1 stops before the login instead of going on in clear.
+    test::TempDir home("rank_tls_plain");
+    test::ServerProcess plain(test::RankServerArgs(home.Str()));
+    const Result r =
+        RankTool({"download", local.Str(), "--url",
+                  "ftp://" + std::string(test::kUser) + ":" + test::kPassword +
+                      "@127.0.0.1:" + std::to_string(plain.Port()) + folder + "?tls=1"},
+                 local.Str());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("12157 サーバーが暗号化通信（TLS）に応じませんでした。"),
+              std::string::npos)
+        << r.err;
+    EXPECT_FALSE(fs::exists(local.Path() / "netrank.dat"));
+}
+
 }  // namespace
 }  // namespace zb

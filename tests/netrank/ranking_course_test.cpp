@@ -95,7 +95,7 @@ class RankingCourseTest : public ::testing::Test {
 
     test::TempDir local_, home_;
     headless::HeadlessPlatform hp_;
-    Game game_{hp_.ports};
+    Game game_{test::WithCurl(hp_)};
     GameEvents events_{game_};
     std::unique_ptr<test::ServerProcess> server_;
     std::vector<std::string> captions_, states_, displayed_;
@@ -265,7 +265,7 @@ TEST_F(RankingCourseTest, NoEntryIsLostToAnotherUploadOrAnAbandonedLock) {
 
 TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     game_.ranking.NetPlayerName = "しっぱい";
-    // The server is down: before play and after play.
+    // The server is down: before play and after play (where the player declines to send again).
     PointAt(test::ClosedPort());
     hp_.dialogs.inputs.push_back("しっぱい");
     EXPECT_EQ(NetRankNameEntry(game_), NetRankEntryEnd::ServerFailed);
@@ -274,6 +274,8 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"12029\r\nエラーが発生しています。",
                                                     "サーバーの接続に失敗しました。"}));
     EXPECT_EQ(NetRankSession(game_, {1, 2, 0, 1}), NetRankSessionEnd::DownloadFailed);
+    EXPECT_EQ(BoxTexts().back(), kRankRetry);
+    EXPECT_EQ(hp_.dialogs.shown.back().buttons, MsgButtons::YesNo);
     EXPECT_EQ(captions_.back(), kRankTransferError);
 
     // A file that is not a ranking.
@@ -281,19 +283,47 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     test::WriteFileBytes(Folder() / "netrank.dat", "<html>maintenance</html>\n");
     UseServer(test::RankServerArgs(home_.Str()));
     EXPECT_EQ(NetRankSession(game_, {1, 2, 0, 1}), NetRankSessionEnd::DownloadFailed);
-    EXPECT_EQ(BoxTexts().back(), "13\r\nサーバーのファイルはランキングではありません。");
+    EXPECT_EQ(BoxTexts().rbegin()[1], "13\r\nサーバーのファイルはランキングではありません。");
     EXPECT_EQ(captions_.back(), kRankTransferError);
+    EXPECT_EQ(test::ReadFileBytes(local_.Path() / "netrank.dat"), "\r\n");
 
-    // A server that refuses the upload: no success text, no display of what it doesn't hold.
+    // A run-time error in the session (a total beyond 32 bits) ends it like a failed exchange.
     SetServerTables(RankingTables{});
     const std::string before = test::ReadFileBytes(Folder() / "netrank.dat");
+    EXPECT_EQ(NetRankSession(game_, {2000000000, 2000000000, 0, 1}), NetRankSessionEnd::Stopped);
+    EXPECT_EQ(captions_.back(), kRankTransferError);
+    EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), before);
+
+    // A server that refuses the upload: no success text, no display of what it doesn't hold.
     UseServer({test::FaultScript(), "nostore", home_.Str()});
     EXPECT_EQ(NetRankSession(game_, {1, 2, 0, 1}), NetRankSessionEnd::NotStored);
-    EXPECT_EQ(BoxTexts().back().substr(0, 10), "12003\r\n553");
+    EXPECT_EQ(BoxTexts().rbegin()[1].substr(0, 10), "12003\r\n553");
+    EXPECT_EQ(BoxTexts().back(), kRankRetry);
     EXPECT_EQ(captions_.back(), kRankNotSent);
     EXPECT_FALSE(Saw(kRankStored));
     EXPECT_FALSE(Shown("ネットランク表示"));
     EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), before);
+    EXPECT_EQ(Listing(), "netrank.dat ");
+}
+
+TEST_F(RankingCourseTest, AResultTheServerRefusedIsSentAgainOnYes) {
+    SetServerTables(RankingTables{});
+    UseServer({test::FaultScript(), "nostore-once", home_.Str()});
+    game_.ranking.NetPlayerName = "もう一度";
+    hp_.dialogs.answers = {MsgResult::Yes};
+    EXPECT_EQ(NetRankSession(game_, {200000, 100000, 3, 5}), NetRankSessionEnd::Stored);
+    EXPECT_EQ(BoxTexts().size(), 2u);
+    EXPECT_EQ(BoxTexts()[0].substr(0, 10), "12003\r\n553");
+    EXPECT_EQ(BoxTexts()[1], kRankRetry);
+    EXPECT_EQ(captions_.back(), kRankStored);
+    ASSERT_EQ(displayed_.size(), 1u);
+    // Stored once, and the local file holds what the server got.
+    const RankingTables stored = ServerTables();
+    EXPECT_EQ(stored.NetTotalName[0], "もう一度");
+    EXPECT_EQ(stored.NetTotalName[1], "");
+    EXPECT_EQ(stored.NetSongName[5][0], "もう一度");
+    EXPECT_EQ(ToLf(test::ReadFileBytes(local_.Path() / "netrank.dat")),
+              ToLf(test::ReadFileBytes(Folder() / "netrank.dat")));
     EXPECT_EQ(Listing(), "netrank.dat ");
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/ftp/curl_ftp.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/ports.hpp"
 
@@ -72,7 +73,9 @@ class StderrDialogs : public Dialogs {
 
 struct WindowlessPlatform {
     explicit WindowlessPlatform(const std::string& dir)
-        : ports{clock, keyboard, music, wave, dialogs, window, dir} {}
+        : ports{clock, keyboard, music, wave, dialogs, window, dir} {
+        ports.ftp = NewCurlFtpConnection;
+    }
     RealClock clock;
     headless::ScriptedKeyboard keyboard{clock};
     headless::ClockMusicPlayer music{clock};

@@ -1,0 +1,20 @@
+#include "netrank/fetch_ranking.hpp"
+
+#include "netrank/netrank_format.hpp"
+#include "netrank/netrank_transfer.hpp"
+
+namespace zb {
+
+std::optional<std::string> FetchRanking(Game& game, const RankServer& server) {
+    std::string bytes, problem;
+    // A whole ranking is all the transfer lets through; a first line of fewer than three
+    // characters (an emptied file) is never one.
+    if (!DownloadRanking(game, server, bytes, &problem) || FirstLine(bytes).size() < 3) {
+        ReportRankFailure(server, "the download failed", problem);
+        return std::nullopt;
+    }
+    ParseNetRankLine(game.ranking, FirstLine(bytes));
+    return bytes;
+}
+
+}  // namespace zb
