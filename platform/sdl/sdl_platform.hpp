@@ -96,6 +96,10 @@ class SdlWindow : public Window {
     // in the full screen may drop the first pictures it gets while the display catches up.
     static constexpr double kSettleSeconds = 0.25;
     double settleUntil_ = 0;
+    // A display kept busy past the settling drops those too: an unchanged picture is shown again
+    // this often, so that no window stays blank for longer.
+    static constexpr double kReshowSeconds = 1.0;
+    double lastShown_ = -1;
     Rect windowed_;            // the window's place and size before the full screen
     std::set<int> swallowed_;  // scancodes whose press toggled the full screen
     double lastPresent_ = -1;

@@ -142,8 +142,10 @@ void SdlWindow::Present() {
     lastPresent_ = clock_.Now();
     if (SDL_GetWindowTitle(window_) != form_.Caption)
         SDL_SetWindowTitle(window_, form_.Caption.c_str());
-    // A screen that waits for the player draws nothing: then there is nothing to compose.
-    const bool settling = lastPresent_ < settleUntil_;
+    // A screen that waits for the player draws nothing: then there is nothing to compose but the
+    // picture shown again once a second.
+    const bool settling =
+        lastPresent_ < settleUntil_ || lastPresent_ - lastShown_ >= kReshowSeconds;
     if (!snapshot_.Update(form_) && !repaint_ && !settling) return;
     ComposeForm(form_, *text_, frame_);
     if (!repaint_ && !settling && frame_.Pixels() == shown_.Pixels()) return;
@@ -153,6 +155,7 @@ void SdlWindow::Present() {
 
 void SdlWindow::Show(const Surface& frame) {
     repaint_ = false;
+    lastShown_ = clock_.Now();
     SDL_UpdateTexture(texture_, nullptr, frame.Pixels().data(), kFormWidthPx * 4);
     int w = 0, h = 0;
     SDL_GetRendererOutputSize(renderer_, &w, &h);

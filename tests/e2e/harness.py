@@ -516,9 +516,10 @@ class Session:
         _run(["xdotool", "key", "--delay", "40"] + list(names), self.env)
         time.sleep(settle)
 
-    def tap(self, key, hold=0.08, settle=0.2):
+    def tap(self, key, hold=0.1, settle=0.2):
         """A key pressed and released like a person's tap (xdotool's own key is a few microseconds
-        long, shorter than any keyboard)."""
+        long, shorter than any keyboard), well short of the 300 ms after which a held arrow
+        repeats: a busy machine that delays the release a little still gives a tap."""
         # One xdotool run, so that a busy machine cannot stretch the tap into a held key.
         _run(["xdotool", "keydown", key, "sleep", str(hold), "keyup", key], self.env)
         time.sleep(settle)

@@ -1,6 +1,8 @@
 """The song select screen of the easy course in the real window: from the title, かんたん shows
 song 6 with one filled star, three empty slots, 01/10 and its high score; Right moves on to song 4.
-Every checked place is compared with the picture files the screen is composed of."""
+Every checked place is compared with the picture files the screen is composed of. Space then plays
+song 4 by auto play: mid-song the screen shows the lane with notes and the judgement frame, the
+gauge filling, the drummer and the running background."""
 
 import os
 import struct
@@ -8,6 +10,7 @@ import subprocess
 import sys
 import time
 import unittest
+from collections import Counter
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
@@ -24,6 +27,37 @@ def score_dat(easy_scores):
     for song, score in easy_scores.items():
         items[3 + 3 * song] = score
     return struct.pack("<74i", *items)
+
+
+# Play screen rectangles in twips.
+LANE = (3000, 700, 6495, 3000)
+FRAME = (3000, 700 + 65 * 15, 64 * 15, 64 * 15)  # the judgement frame at lane x 0, row 65
+GAUGE = (3000, 200, 384 * 15, 32 * 15)
+DRUMMER = (200, 700, 174 * 15, 174 * 15)
+BACKGROUND = (25, 4505, 650 * 15, 176 * 15)
+PLAY_SHOT = os.environ.get("ZB_PLAY_SCREENSHOT", "")  # a PNG of the play screen to keep
+
+
+def red(p):
+    return p[0] > 170 and p[1] < 110 and p[2] < 110
+
+
+def blue(p):
+    return p[2] > 170 and p[0] < 120
+
+
+def pixels(img, rect):
+    x0, y0, w, h = img.region_twips(*rect)
+    return [img.pixel(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w)]
+
+
+def colours(img, rect):
+    return set(pixels(img, rect))
+
+
+def notes_on_lane(img):
+    rect = img.region_twips(*LANE)
+    return img.count(rect, red) + img.count(rect, blue) > 300
 
 
 def save_png(img, name):
@@ -88,6 +122,24 @@ class SongSelect(unittest.TestCase):
             time.sleep(0.5)
             img = s.form_image()
             self.assertGreater(matches(img, X0 + 146, Y0 + 65, title4), 0.95, "a tap steps once")
+
+            # Space plays the song by auto play: mid-song the lane with notes and the judgement
+            # frame, the gauge filling, the drummer and the running background.
+            s.tap("space")
+            img = s.wait_for(notes_on_lane, "notes on the lane")
+            lane = colours(img, LANE)
+            self.assertGreater(len(lane), 12, "the lane is too plain to hold notes")
+            frame = img.region_twips(*FRAME)
+            lane_bg = Counter(pixels(img, LANE)).most_common(1)[0][0]
+            self.assertGreater(img.count(frame, lambda p: p != lane_bg), 200, "no judgement frame")
+            self.assertGreater(len(colours(img, GAUGE)), 3, "no gauge")
+            self.assertGreater(len(colours(img, DRUMMER)), 10, "no drummer")
+            self.assertGreater(len(colours(img, BACKGROUND)), 10, "no background")
+            # Auto play strikes the notes: after a few more seconds the gauge has grown.
+            gauge_before = img.count(img.region_twips(*GAUGE), red)
+            s.wait_for(lambda i: i.count(i.region_twips(*GAUGE), red) > gauge_before + 30, "the gauge to grow")
+            s.screenshot_file(PLAY_SHOT)
+            self.assertTrue(s.running())
 
 
 if __name__ == "__main__":

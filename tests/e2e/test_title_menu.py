@@ -1,6 +1,7 @@
-"""The game from its launch to the title menu and out again: the notice, two clicks to the title
-with its yellow background and the short menu, the full menu once the hard course has reached a
-million points, and the question when the window is closed."""
+"""The game from its launch to the title menu and out again: in a fresh folder the start-up box,
+the notice with its Japanese text, two clicks to the title with its yellow background and the
+short menu; the full menu once the hard course has reached a million points, and the question
+when the window is closed."""
 
 import os
 import struct
@@ -10,6 +11,8 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import harness  # noqa: E402
 from test_dialogs import buttons  # noqa: E402
+from test_window import glyph_shapes  # noqa: E402
+from test_window import yellow as text_yellow  # noqa: E402
 
 PROGRAM = os.environ.get("ZB_PROGRAM", "build/zubakko")
 
@@ -43,6 +46,14 @@ def scores(course1):
     items = [0] * 74
     items[1] = course1
     return struct.pack("<74i", *items)
+
+
+def line_shapes(img, rect, lines, match):
+    """The glyph shapes of each text line of a rectangle in turn (a proportional face lets the
+    lines' glyphs overlap in columns)."""
+    x, y, w, h = rect
+    step = h // lines
+    return [shape for i in range(lines) for shape in glyph_shapes(img, (x, y + i * step, w, step), match)]
 
 
 def item_rect(top):
@@ -100,12 +111,21 @@ class Game(harness.Session):
 class TitleMenu(unittest.TestCase):
     def test_first_run_warns_once_then_the_notice_and_the_short_menu(self):
         with Game() as g:
+            # A fresh folder has no settings or scores: the start-up box reports it over the notice.
             img = g.notice(warned=True)
             self.assertGreater(img.count(harness.twips_rect(*CLICK_START), red), 50, "no Click start!")
             self.assertTrue(black(img.pixel(10, 480)), "the notice's background is not black")
+            # Its Japanese text: three lines of 26 points (35 pixels) at the top of the label.
+            lines = harness.twips_rect(*NOTICE)[:3] + (105,)
+            notice = line_shapes(img, lines, 3, text_yellow)
+            self.assertGreaterEqual(len(set(notice)), 5)
 
             img = g.title(SHORT_TOPS.values())
             self.assertTrue(yellow(img.pixel(660, 490)))
+            # "かんたん" in glyphs of its own, and the notice's text gone.
+            easy = set(glyph_shapes(img, item_rect(SHORT_TOPS[0]), lambda p: p[2] > 150 and max(p[:2]) < 100))
+            self.assertGreaterEqual(len(easy), 3)
+            self.assertNotEqual(line_shapes(img, lines, 3, text_yellow), notice)
             # The logo at the top left, read from the program's folder.
             logo = harness.twips_rect(0, 0, 4000, 2000)
             self.assertGreater(img.count(logo, lambda p: not yellow(p)), 2000, "no logo")
@@ -114,20 +134,15 @@ class TitleMenu(unittest.TestCase):
             # No file was written by the start-up.
             for name in ("config.dat", "score.dat"):
                 self.assertFalse(os.path.exists(os.path.join(g.folder, name)))
+            self.assertTrue(g.running())
 
-    def test_a_million_in_the_hard_course_brings_six_items_with_settei_last(self):
+    def test_a_million_in_the_hard_course_brings_six_items_and_closing_asks(self):
         with Game({"score.dat": scores(999999), "config.dat": DEFAULT_CONFIG}) as g:
             g.notice(warned=False)
             settei = ink(g.title(SHORT_TOPS.values()), SHORT_TOPS[2])
-        with Game({"score.dat": scores(1000000), "config.dat": DEFAULT_CONFIG}) as g:
-            g.notice(warned=False)
-            img = g.title(FULL_TOPS.values())
-            self.assertEqual(ink(img, FULL_TOPS[2]), settei, "せってい is not the last item")
-            self.assertNotEqual(ink(img, FULL_TOPS[5]), settei)
-
-    def test_closing_asks_cancel_goes_on_and_ok_ends_with_the_ranking_emptied(self):
-        files = {"score.dat": scores(0), "config.dat": DEFAULT_CONFIG, "netrank.dat": RANKING}
+        files = {"score.dat": scores(1000000), "config.dat": DEFAULT_CONFIG, "netrank.dat": RANKING}
         with Game(files) as g:
+            # Closing asks; Cancel goes on where the game was and keeps the ranking copy.
             g.notice(warned=False)
             g.request_close()
             g.wait_for(lambda i: len(buttons(i)) == 2, "the exit question", PATIENCE)
@@ -136,13 +151,18 @@ class TitleMenu(unittest.TestCase):
             self.assertTrue(g.running())
             self.assertEqual(g.read("netrank.dat"), RANKING)
 
+            img = g.title(FULL_TOPS.values())
+            self.assertEqual(ink(img, FULL_TOPS[2]), settei, "せってい is not the last item")
+            self.assertNotEqual(ink(img, FULL_TOPS[5]), settei)
+
+            # OK ends the program with the ranking copy emptied and the scores as they were.
             g.request_close()
             g.wait_for(lambda i: len(buttons(i)) == 2, "the exit question", PATIENCE)
             g.key("Return")
             code, _, err = g.wait_exit(PATIENCE)
             self.assertEqual(code, 0, err)
             self.assertLessEqual(len(g.read("netrank.dat")), 2, "the ranking copy was not emptied")
-            self.assertEqual(g.read("score.dat"), scores(0))
+            self.assertEqual(g.read("score.dat"), scores(1000000))
 
 
 if __name__ == "__main__":
