@@ -253,8 +253,8 @@ void Read(std::string_view bytes, MidiSong& out) {
     out.tempos = map.Tempos();
     out.notes.reserve(raw.notes.size());
     for (const RawNote& r : raw.notes)
-        out.notes.push_back({map.Ms(r.tick), map.Beat(r.tick), r.channel, r.key, r.velocity,
-                             r.track});
+        out.notes.push_back(
+            {map.Ms(r.tick), map.Beat(r.tick), r.channel, r.key, r.velocity, r.track});
     out.meters.push_back({});
     for (const RawMeter& m : raw.meters) {
         const double beat = map.Beat(m.tick);

@@ -32,7 +32,7 @@ struct MidiTempo {
 
 struct MidiSong {
     int format = 0;
-    std::vector<MidiNote> notes;  // in time order (file order among equal times)
+    std::vector<MidiNote> notes;    // in time order (file order among equal times)
     std::vector<MidiTempo> tempos;  // the tempo map
     std::vector<MidiMeter> meters;  // first entry at beat 0
     std::string name;               // the first track's name, when it is readable text

@@ -118,8 +118,8 @@ std::vector<Stroke> DrumStrokes(const MidiSong& midi) {
         s.beat = g.front()->beat;
         if (kick || hand) {
             s.kind = kick ? 1 : 2;
-            s.accent = (kick && crash ? 2 : 0) + (kick && hand) + (handVoices >= 2) +
-                       (velocity >= loud);
+            s.accent =
+                (kick && crash ? 2 : 0) + (kick && hand) + (handVoices >= 2) + (velocity >= loud);
         } else {
             s.kind = 2;
             s.fill = true;
@@ -253,9 +253,8 @@ std::vector<size_t> Thin(const std::vector<Stroke>& strokes, const std::vector<s
         std::max(1.0, (strokes[from.back()].ms - strokes[from.front()].ms) / 1000.0);
     const size_t target = size_t(std::max(1.0, targetNps * seconds));
     std::vector<size_t> order = from;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return strokes[a].priority > strokes[b].priority;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return strokes[a].priority > strokes[b].priority; });
     std::vector<uint8_t> taken(positions + 1, 0);
     Counts counts(positions + 1);
     std::vector<size_t> chosen;
@@ -269,7 +268,8 @@ std::vector<size_t> Thin(const std::vector<Stroke>& strokes, const std::vector<s
             if (v >= 1 && size_t(v) <= positions && taken[size_t(v)]) free = false;
         }
         if (!free) continue;
-        const int around = counts.Before(size_t(w) + 100) - counts.Before(size_t(std::max(0L, w - 99)));
+        const int around =
+            counts.Before(size_t(w) + 100) - counts.Before(size_t(std::max(0L, w - 99)));
         if (around >= rule.maxPer2s) continue;
         taken[size_t(w)] = 1;
         counts.Add(size_t(w));
@@ -314,8 +314,8 @@ std::vector<long> BarPositions(const MidiSong& midi, size_t positions) {
 
 int16_t StarLevel(int difficulty, double nps) {
     static constexpr std::array<std::array<double, 4>, kOwnDifficulties> kFrom{{
-        {1.3, 2.1, 2.8, 1e9},  // levels 1-4
-        {3.4, 3.7, 4.2, 5.0},  // levels 3-7
+        {1.3, 2.1, 2.8, 1e9},   // levels 1-4
+        {3.4, 3.7, 4.2, 5.0},   // levels 3-7
         {5.3, 6.87, 1e9, 1e9},  // levels 8-10
     }};
     static constexpr std::array<int, kOwnDifficulties> kLowest{1, 3, 8};
@@ -373,8 +373,8 @@ OwnSongCharts BuildOwnCharts(const MidiSong& midi) {
         return out;
     }
     std::vector<Stroke> strokes = DrumStrokes(midi);
-    const size_t drumHits = size_t(std::count_if(strokes.begin(), strokes.end(),
-                                                 [](const Stroke& s) { return !s.fill; }));
+    const size_t drumHits = size_t(
+        std::count_if(strokes.begin(), strokes.end(), [](const Stroke& s) { return !s.fill; }));
     if (drumHits < kMinStrokes) strokes = PartStrokes(midi);
     std::erase_if(strokes, [](const Stroke& s) { return s.ms < kOwnLeadInMs; });
     if (std::count_if(strokes.begin(), strokes.end(), [](const Stroke& s) { return !s.fill; }) <

@@ -38,7 +38,7 @@ struct OwnChart {
 
 struct OwnSongCharts {
     bool playable = false;
-    std::string reason;  // why not, in Japanese
+    std::string reason;       // why not, in Japanese
     int32_t partEndTime = 0;  // centiseconds: the whole file, and a moment to let it ring out
     int16_t spacing = 4;      // lane pixels per centisecond: the scroll speed
     std::array<OwnChart, kOwnDifficulties> charts;

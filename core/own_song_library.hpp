@@ -20,7 +20,7 @@ inline constexpr size_t kOwnSongMax = 9000;
 
 // What the song select screen needs of one file: kept small, since there may be hundreds.
 struct OwnSong {
-    std::string path;  // the MIDI file
+    std::string path;   // the MIDI file
     std::string title;  // the file's track name, or its file name
     // 16 hex digits of the file's content hash: its name in the score file and in replays, so
     // that a renamed file keeps its scores.

@@ -76,8 +76,8 @@ void LoadOwnChart(Game& game, ChartId chart) {
                                 std::to_string(chart.difficulty));
     const OwnSongFile f = ReadOwnSong(s->path);
     if (!f.charts.playable)
-        throw std::runtime_error(s->path + ": " + (f.song.reason.empty() ? "not playable"
-                                                                          : f.song.reason));
+        throw std::runtime_error(s->path + ": " +
+                                 (f.song.reason.empty() ? "not playable" : f.song.reason));
     const OwnChart& own = f.charts.charts[size_t(chart.difficulty)];
     const ChartConstants k =
         OwnChartConstants(chart.difficulty, own.level, own.notes, f.charts.spacing);

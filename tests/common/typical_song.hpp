@@ -53,7 +53,7 @@ inline std::string TypicalSongBytes(const TypicalSong& s) {
     for (int p = 0; p < s.extraParts; ++p) {
         MidiTrack m(true);
         const uint8_t ch = uint8_t(p < 9 ? p : std::min(p + 1, 15));  // channel 10 is the drums'
-        const int role = p % 3;  // bass, chords, melody
+        const int role = p % 3;                                       // bass, chords, melody
         const uint8_t base = uint8_t(role == 0 ? 36 : role == 1 ? 55 : 67);
         const uint32_t step = role == 0 ? q : role == 1 ? q / 2 : q / 4;
         m.Event(0, {uint8_t(0xC0 | ch), uint8_t(p * 8)});

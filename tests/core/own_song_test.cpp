@@ -31,12 +31,14 @@ MidiSong Read(const std::string& bytes) {
 TEST(MidiReader, FormatsZeroAndOneRunningStatusTempoAndMeterChanges) {
     // Two bars of 4/4 at 120 BPM, then 240 BPM and 3/4; a triplet of snares in the first beat.
     MidiTrack conductor;
-    conductor.Name(0, "My Song").Meter(0, 4, 2).Tempo(0, 500000).Tempo(3840, 250000).Meter(3840, 3,
-                                                                                            2);
+    conductor.Name(0, "My Song")
+        .Meter(0, 4, 2)
+        .Tempo(0, 500000)
+        .Tempo(3840, 250000)
+        .Meter(3840, 3, 2);
     MidiTrack drums(true);
     drums.Note(0, 9, 36).Note(160, 9, 38).Note(320, 9, 38).Note(3840, 9, 36).Note(4320, 9, 38);
-    const std::string one =
-        MidiFileBytes(1, 480, {conductor.Chunk(4800), drums.Chunk(4800)});
+    const std::string one = MidiFileBytes(1, 480, {conductor.Chunk(4800), drums.Chunk(4800)});
     MidiTrack all(true);
     all.Name(0, "My Song").Meter(0, 4, 2).Tempo(0, 500000);
     all.Note(0, 9, 36).Note(160, 9, 38).Note(320, 9, 38).Tempo(3840, 250000).Meter(3840, 3, 2);
@@ -60,7 +62,8 @@ TEST(MidiReader, FormatsZeroAndOneRunningStatusTempoAndMeterChanges) {
     // SMPTE time: 25 frames of 40 ticks, a millisecond a tick whatever the tempo says.
     MidiTrack smpte;
     smpte.Tempo(0, 250000).Note(1500, 9, 36);
-    const MidiSong s = Read(MidiFileBytes(0, uint16_t((0x100 - 25) << 8 | 40), {smpte.Chunk(2000)}));
+    const MidiSong s =
+        Read(MidiFileBytes(0, uint16_t((0x100 - 25) << 8 | 40), {smpte.Chunk(2000)}));
     ASSERT_EQ(s.notes.size(), 1u);
     EXPECT_NEAR(s.notes[0].ms, 1500, 1e-9);
     EXPECT_NEAR(s.notes[0].beat, 6, 1e-9);
@@ -80,23 +83,23 @@ TEST(MidiReader, BrokenAndHostileFilesAreRefusedWithAReason) {
         {"not MIDI", "RIFF0000WAVEfmt "},
         {"header cut", good.substr(0, 12)},
         {"track cut", good.substr(0, good.size() - 3)},
-        {"chunk longer than the file", testing::MidiHeader(0, 1, 480) + "MTrk" +
-                                           MidiTrack::Be32(1000) + body},
+        {"chunk longer than the file",
+         testing::MidiHeader(0, 1, 480) + "MTrk" + MidiTrack::Be32(1000) + body},
         {"a declared track missing", testing::MidiHeader(1, 2, 480) + track(body)},
-        {"running status with no status", testing::MidiHeader(0, 1, 480) +
-                                              track(std::string("\x00\x24\x64", 3) + eot)},
+        {"running status with no status",
+         testing::MidiHeader(0, 1, 480) + track(std::string("\x00\x24\x64", 3) + eot)},
         {"tempo 0", testing::MidiHeader(0, 1, 480) +
                         track(std::string("\x00\xFF\x51\x03\x00\x00\x00", 7) + eot)},
-        {"a data byte with its top bit", testing::MidiHeader(0, 1, 480) +
-                                             track(std::string("\x00\x99\xA4\x64", 4) + eot)},
+        {"a data byte with its top bit",
+         testing::MidiHeader(0, 1, 480) + track(std::string("\x00\x99\xA4\x64", 4) + eot)},
         {"a delta of five bytes", testing::MidiHeader(0, 1, 480) +
                                       track(std::string("\x81\x81\x81\x81\x01\x99\x24\x64", 8))},
         {"a meta event longer than its track",
          testing::MidiHeader(0, 1, 480) + track(std::string("\x00\xFF\x01\x7F\x41", 5))},
         {"format 3", testing::MidiHeader(3, 1, 480) + track(body)},
         {"division 0", testing::MidiHeader(0, 1, 0) + track(body)},
-        {"23 frames a second", testing::MidiHeader(0, 1, uint16_t((0x100 - 23) << 8 | 4)) +
-                                   track(body)},
+        {"23 frames a second",
+         testing::MidiHeader(0, 1, uint16_t((0x100 - 23) << 8 | 4)) + track(body)},
         {"9 MB", good + std::string(9u << 20, '\0')},
     };
     for (const auto& [what, bytes] : cases) {

@@ -52,13 +52,14 @@ std::string Json(const zb::OwnSongFile& f) {
         for (int d = 0; d < zb::kOwnDifficulties; ++d) {
             const zb::OwnChart& c = f.charts.charts[size_t(d)];
             if (d > 0) out += ",";
-            out += "{\"difficulty\":" + std::to_string(d) + ",\"notes\":" + std::to_string(c.notes) +
-                   ",\"stars\":" + std::to_string(c.level) + ",\"maxErrorMs\":" +
-                   Fixed(c.maxErrorMs) + ",\"handMade\":" + (f.handMade[size_t(d)] ? "true" : "false") +
-                   ",\"due\":[";
+            out +=
+                "{\"difficulty\":" + std::to_string(d) + ",\"notes\":" + std::to_string(c.notes) +
+                ",\"stars\":" + std::to_string(c.level) + ",\"maxErrorMs\":" + Fixed(c.maxErrorMs) +
+                ",\"handMade\":" + (f.handMade[size_t(d)] ? "true" : "false") + ",\"due\":[";
             for (size_t i = 0; i < c.due.size(); ++i) {
                 if (i > 0) out += ",";
-                out += "[" + std::to_string(c.due[i].ms) + "," + std::to_string(c.due[i].kind) + "]";
+                out +=
+                    "[" + std::to_string(c.due[i].ms) + "," + std::to_string(c.due[i].kind) + "]";
             }
             out += "]}";
         }
@@ -77,9 +78,9 @@ void Text(const zb::OwnSongFile& f) {
     for (int d = 0; d < zb::kOwnDifficulties; ++d) {
         const zb::OwnChart& c = f.charts.charts[size_t(d)];
         std::cout << "  " << kNames[d] << ": " << c.notes << " notes, " << c.level << " stars, "
-                  << (f.handMade[size_t(d)] ? "from its chart file"
-                                            : "every note within " + Fixed(c.maxErrorMs) +
-                                                  " ms of its MIDI event")
+                  << (f.handMade[size_t(d)]
+                          ? "from its chart file"
+                          : "every note within " + Fixed(c.maxErrorMs) + " ms of its MIDI event")
                   << "\n";
     }
     for (int d = 0; d < zb::kOwnDifficulties; ++d) {
@@ -96,11 +97,12 @@ void Text(const zb::OwnSongFile& f) {
 // The chart text as measure strings: a line from each bar line to the next.
 std::string ChartFileText(const zb::OwnSongFile& f, int d) {
     const zb::OwnChart& c = f.charts.charts[size_t(d)];
-    std::string out = "# " + f.song.title + ", " + kNames[d] + " (" + std::to_string(c.notes) +
-                      " notes)\n"
-                      "# One digit per hundredth of a second from the start of the music; a line "
-                      "is a bar.\n"
-                      "# 0 nothing, 1 鈍, 2 感, 3 big 鈍, 4 big 感; 5-9 the same with a bar line.\n";
+    std::string out =
+        "# " + f.song.title + ", " + kNames[d] + " (" + std::to_string(c.notes) +
+        " notes)\n"
+        "# One digit per hundredth of a second from the start of the music; a line "
+        "is a bar.\n"
+        "# 0 nothing, 1 鈍, 2 感, 3 big 鈍, 4 big 感; 5-9 the same with a bar line.\n";
     std::string line;
     for (char ch : c.text) {
         if (ch >= '5' && !line.empty()) {

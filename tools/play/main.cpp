@@ -60,8 +60,8 @@ int main(int argc, char** argv) {
         const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/", &m);
         std::cout << ToJson(r, m) << "\n";
     } catch (const std::out_of_range&) {
-        std::cerr << "zubakko-play: " << (o.songFile.empty() ? "song " + std::to_string(o.song)
-                                                            : o.songFile)
+        std::cerr << "zubakko-play: "
+                  << (o.songFile.empty() ? "song " + std::to_string(o.song) : o.songFile)
                   << " has no chart at difficulty " << o.difficulty << "\n";
         return 1;
     } catch (const std::exception& e) {
