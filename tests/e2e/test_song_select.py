@@ -1,6 +1,8 @@
 """The song select screen of the easy course in the real window: from the title, かんたん shows
-song 6 with one filled star, three empty slots, 01/10 and its high score; Right moves on to song 4.
-Every checked place is compared with the picture files the screen is composed of."""
+song 6 with one filled star, three empty slots, 01/11 and its high score; Right moves on to song 4.
+Every checked place is compared with the picture files the screen is composed of. A MIDI file in
+songs/ comes after the ten songs, with its title lettered at run time, and Enter plays it with
+notes on the lane."""
 
 import os
 import struct
@@ -16,6 +18,9 @@ from test_title_menu import SHORT_TOPS, Game  # noqa: E402
 
 SHOTS = os.environ.get("ZB_SHOTS", "build")
 X0, Y0 = -15, 0  # the 697 x 499 picture centred on the 667 x 500 window
+# A real-world MIDI file with drums (Debian's openttd-openmsx, which scripts/packages.txt installs).
+OWN_SONG = "/usr/share/games/openttd/baseset/openmsx/tttheme2.mid"
+LANE = (3000, 700, 6495, 3000)  # the play screen's lane, in twips
 
 
 def score_dat(easy_scores):
@@ -35,6 +40,8 @@ class SongSelect(unittest.TestCase):
     def test_easy_course_shows_song_six_then_steps_right(self):
         config = struct.pack("<10h", 97, 98, 100, 101, 9, 0, -600, 0, 1, 0)
         files = {"config.dat": config, "score.dat": score_dat({6: 4321, 4: 98})}
+        with open(OWN_SONG, "rb") as f:
+            files["songs/openmsx/tttheme2.mid"] = f.read()
         with Game(files) as s:
             picture = s.picture
             star_full, star_empty = picture("star1.bmp"), picture("star2.bmp")
@@ -59,8 +66,8 @@ class SongSelect(unittest.TestCase):
             self.assertGreater(matches(img, X0 + 148 + 35 * 3, Y0 + 155, star_empty, 38, 38), 0.95)
             self.assertGreater(matches(img, X0 + 148 + 35 * 3, Y0 + 155, star_empty, 38, 38, ink_only=True), 0.95)
             self.assertLess(matches(img, X0 + 148 + 35 * 4, Y0 + 155, star_empty, 38, 38, ink_only=True), 0.3)
-            # 01/10.
-            for k, g in enumerate((0, 1, 10, 1, 0)):
+            # 01/11: the ten songs and the own song.
+            for k, g in enumerate((0, 1, 10, 1, 1)):
                 sprite, mask = small[g]
                 self.assertGreater(
                     matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
@@ -75,7 +82,7 @@ class SongSelect(unittest.TestCase):
             s.tap("Right")
             img = s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title4) > 0.95, "song 4")
             save_png(img, "e2e_song_select_song4.png")
-            for k, g in enumerate((0, 2, 10, 1, 0)):
+            for k, g in enumerate((0, 2, 10, 1, 1)):
                 sprite, mask = small[g]
                 self.assertGreater(
                     matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
@@ -88,6 +95,37 @@ class SongSelect(unittest.TestCase):
             time.sleep(0.5)
             img = s.form_image()
             self.assertGreater(matches(img, X0 + 146, Y0 + 65, title4), 0.95, "a tap steps once")
+
+            # Left twice: back to song 6, then round to the last entry, the own song: 11/11, the
+            # own-song genre, and its title lettered in orange where the title pictures stand.
+            s.tap("Left")
+            s.tap("Left")
+            own_genre = picture("own.gif")
+            img = s.wait_for(lambda i: matches(i, X0 + 158, Y0 + 114, own_genre) > 0.95, "the own song")
+            save_png(img, "e2e_song_select_own_song.png")
+            for k, g in enumerate((1, 1, 10, 1, 1)):
+                sprite, mask = small[g]
+                self.assertGreater(
+                    matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
+                )
+
+            def orange(p):
+                return p[0] > 200 and 120 < p[1] < 190 and p[2] < 90
+
+            self.assertGreater(img.count((X0 + 146, Y0 + 65, 394, 49), orange), 150, "its title")
+
+            # Enter plays it: the notes of its drums come along the lane.
+            s.tap("Return")
+
+            def notes_on_lane(i):
+                rect = i.region_twips(*LANE)
+                red = i.count(rect, lambda p: p[0] > 170 and p[1] < 110 and p[2] < 110)
+                blue = i.count(rect, lambda p: p[2] > 170 and p[0] < 120)
+                return red + blue > 300
+
+            img = s.wait_for(notes_on_lane, "the own song's notes")
+            save_png(img, "e2e_own_song_play.png")
+            self.assertTrue(s.running())
 
 
 if __name__ == "__main__":
