@@ -4,6 +4,7 @@
 
 #include "core/chart_data.hpp"
 #include "core/checked.hpp"
+#include "core/own_songs.hpp"
 #include "core/random.hpp"
 #include "core/songs.hpp"
 
@@ -107,6 +108,7 @@ std::string RandomKinds(Game& game, std::string text) {
 }
 
 void LoadChart(Game& game, ChartId chart, int16_t songPart) {
+    if (IsOwnSong(chart.song)) return LoadOwnChart(game, chart);
     const int16_t song = chart.song, difficulty = chart.difficulty;
     const int16_t part = IsMultiPartSong(song) ? songPart : int16_t(0);
     if (!HasChart(chart) || part < 0 || part >= PartCount(song))

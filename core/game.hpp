@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/challenge_modifiers.hpp"
+#include "core/own_song_library.hpp"
 #include "core/screen_state.hpp"
 #include "core/songs.hpp"
 #include "platform/ports.hpp"
@@ -43,8 +44,9 @@ struct Chart {
     std::string NoteKinds;         // digit of note i at index i - 1
     int16_t NoteSpacing = 40;      // lane pixels per chart position
     int16_t LaneBlitWidth = 64;
-    int16_t PartEndTime = 0;  // centiseconds
-    int16_t ChartSpan = 0;    // centiseconds
+    // 32-bit: an own song may last longer than the 327 s that 16 bits of centiseconds hold.
+    int32_t PartEndTime = 0;  // centiseconds
+    int32_t ChartSpan = 0;    // centiseconds
     int16_t ChartOffset = 0;  // lane pixels
     int16_t ChartDelay = 0;   // lane pixels
     double MusicVolumeScale = 1.0;
@@ -112,6 +114,7 @@ struct Game {
     ChallengeState challenge;
     RankingTables ranking;
     OpeningState opening;
+    OwnSongLibrary ownSongs;
 
     const std::string& AppDir() const { return platform.appDir; }
 };

@@ -99,6 +99,8 @@ bool LoadSecondSet(GamenHolder& g, const std::string& appDir) {
     const char* genres[] = {"game.gif", "origin.gif", "origin.gif", "origin.gif", "origin.gif",
                             "cla.gif",  "origin.gif", "origin.gif", "heavy.gif",  "cla.gif"};
     for (size_t i = 0; i < kSongCount; ++i) load(g.pJanru[i], other + genres[i]);
+    g.pOwnJanru.SetWidthTwips(kSq), g.pOwnJanru.SetHeightTwips(kSq);
+    load(g.pOwnJanru, other + "own.gif");
 
     for (PictureBox* b : {&g.pStar[0], &g.pStar[1], &g.pStar[2], &g.pStarMask})
         b->SetWidthTwips(kSq), b->SetHeightTwips(kSq);

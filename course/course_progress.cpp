@@ -4,6 +4,7 @@
 
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
+#include "core/own_songs.hpp"
 #include "core/score_file.hpp"
 #include "play/results_panel.hpp"
 
@@ -43,7 +44,10 @@ std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart
     std::string text = "総合" + std::to_string(total) + "点" + kBreak;
     const int index = game.course.ChallengeCourse ? 3 : chart.difficulty;
     int32_t& best = game.scores.CourseHighScores.at(index);
-    if (best < total) {
+    // A course with an own song shows its total but never enters score.dat, which other
+    // players' programs read.
+    const bool builtIn = !IsOwnSong(song) && !IsOwnSong(c.FirstSongNo);
+    if (builtIn && best < total) {
         text += std::string("ハイスコア達成！") + kBreak;
         best = total;
         SaveScores(game);

@@ -32,11 +32,13 @@ const OrderList& CourseOrder(int16_t course, bool challenge) {
 }
 
 int16_t SongList::SongAt(int index) const {
+    if (const OwnEntry* o = OwnAt(index)) return o->chart.song;
     const int16_t e = Order.at(index);
     return challenge ? int16_t(e % 100) : e;
 }
 
 int16_t SongList::DifficultyAt(int index) const {
+    if (const OwnEntry* o = OwnAt(index)) return o->chart.difficulty;
     return challenge ? int16_t(Order.at(index) / 100) : difficulty;
 }
 
@@ -48,12 +50,13 @@ int16_t SongList::Count() const {
     } else {
         for (const auto& song : Stars) n += song.at(difficulty) != 0;
     }
-    return n;
+    return int16_t(n + int16_t(own.size()));
 }
 
 int16_t SongList::Position(int index) const {
+    if (OwnAt(index)) return int16_t(index + 1);
     const int16_t entry = Order.at(index);
-    for (int i = 0; i < Length(); ++i)
+    for (int i = 0; i < BuiltInLength(); ++i)
         if (Order[i] == entry) return int16_t(i + 1);
     return int16_t(index + 1);
 }

@@ -5,7 +5,9 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
+#include "core/own_song_library.hpp"
 #include "core/songs.hpp"
 
 namespace zb {
@@ -24,14 +26,36 @@ struct SongList {
     bool challenge = false;
     int16_t difficulty = 0;  // the course's difficulty outside the challenge course
 
-    int Length() const { return challenge ? kChallengeEntries : kCourseEntries; }
+    // The players' own songs follow the built-in entries, in the songs folder's order: one
+    // entry per song, or per chart in the challenge course. A song the game cannot play is
+    // listed (with its reason) but cannot be started.
+    struct OwnEntry {
+        ChartId chart;
+        int16_t level = 0;
+        bool playable = false;
+    };
+    std::vector<OwnEntry> own;
+
+    int BuiltInLength() const { return challenge ? kChallengeEntries : kCourseEntries; }
+    int Length() const { return BuiltInLength() + int(own.size()); }
+    const OwnEntry* OwnAt(int index) const {
+        return index >= BuiltInLength() ? &own.at(size_t(index - BuiltInLength())) : nullptr;
+    }
     int16_t SongAt(int index) const;
     int16_t DifficultyAt(int index) const;
     ChartId ChartAt(int index) const {
         return {.song = SongAt(index), .difficulty = DifficultyAt(index)};
     }
-    int16_t LevelAt(int index) const { return Stars[SongAt(index)][DifficultyAt(index)]; }
-    bool Offered(int index) const { return LevelAt(index) != 0; }
+    int16_t LevelAt(int index) const {
+        if (const OwnEntry* e = OwnAt(index)) return e->level;
+        return Stars[SongAt(index)][DifficultyAt(index)];
+    }
+    bool Offered(int index) const { return OwnAt(index) || LevelAt(index) != 0; }
+    // Whether Enter or Space can start the entry.
+    bool Playable(int index) const {
+        const OwnEntry* e = OwnAt(index);
+        return e ? e->playable : LevelAt(index) != 0;
+    }
     // The number of offered entries: every chart with a level in the challenge course, else the
     // songs with a level at the course's difficulty.
     int16_t Count() const;
@@ -50,7 +74,8 @@ struct SongList {
 const std::array<int16_t, SongList::kChallengeEntries>& CourseOrder(int16_t course, bool challenge);
 
 // The tables for a course: `course` is the difficulty 0-2; `challenge` selects the 31 charts.
-// Levels come from the song table: songs 0-9 at difficulties 0-3 where a chart exists.
-SongList BuildSongList(int16_t course, bool challenge);
+// Levels come from the song table: songs 0-9 at difficulties 0-3 where a chart exists. The own
+// songs (none for the ranking course) are numbered from kOwnSongBase in their order.
+SongList BuildSongList(int16_t course, bool challenge, const std::vector<OwnSong>& own = {});
 
 }  // namespace zb

@@ -5,6 +5,7 @@
 #include "core/chart_loader.hpp"
 #include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
+#include "core/own_songs.hpp"
 #include "core/screen_reset.hpp"
 #include "course/challenge_menu.hpp"
 #include "course/course_progress.hpp"
@@ -25,8 +26,9 @@ struct Pick {
 void Show(Game& game, const SongList& list, int index, int16_t count) {
     const ChartId chart = list.ChartAt(index);
     const int column = list.challenge ? chart.difficulty + 3 : chart.difficulty;
-    SongHyoji(game, chart, list.LevelAt(index), game.scores.HighScores.at(column).at(chart.song),
-              count, list.Position(index));
+    const int32_t best = IsOwnSong(chart.song) ? OwnHighScore(game, chart.song, column)
+                                               : game.scores.HighScores.at(column).at(chart.song);
+    SongHyoji(game, chart, list.LevelAt(index), best, count, list.Position(index));
 }
 
 // The song select screen and its key loop, up to the key that confirms a song.
@@ -42,7 +44,10 @@ Pick ChooseSong(Game& game, int16_t course) {
     gamen.Visible = true;
 
     const CourseState& c = game.course;
-    SongList list = BuildSongList(course, c.ChallengeCourse);
+    // Own songs are offered in the local courses only: other players of the ranking lack them.
+    if (!c.NetRankCourse) EnsureOwnSongs(game);
+    SongList list = BuildSongList(course, c.ChallengeCourse,
+                                  c.NetRankCourse ? std::vector<OwnSong>{} : game.ownSongs.songs);
     game.form.BackColor = colors::Black;
     // The ranking course's second song must differ from the first.
     if (c.NetRankCourse && c.OnSecondSong) list.Withdraw(c.FirstSongNo, 2);
@@ -53,13 +58,14 @@ Pick ChooseSong(Game& game, int16_t course) {
     MenuKeys keys(game.platform, kSongSelectKeys);
     keys.ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
     for (;;) {
-        // Space starts an auto play, except in the ranking course.
+        // Space starts an auto play, except in the ranking course. A listed song the game cannot
+        // play starts nothing.
         const MenuPress press = c.NetRankCourse
                                     ? keys.Pass({vk::Right, vk::Left, vk::Enter})
                                     : keys.Pass({vk::Right, vk::Left, vk::Enter, vk::Space});
-        if (press.key == vk::Enter) return {list.ChartAt(index), false};
-        if (press.key == vk::Space) return {list.ChartAt(index), true};
-        if (press.acts) {
+        if (press.key == vk::Enter && list.Playable(index)) return {list.ChartAt(index), false};
+        if (press.key == vk::Space && list.Playable(index)) return {list.ChartAt(index), true};
+        if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
             index = list.Step(index, press.key == vk::Right ? +1 : -1,
                               [&] { game.platform.window.DoEvents(); });
             Show(game, list, index, count);

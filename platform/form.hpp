@@ -117,6 +117,7 @@ struct GamenHolder {
     std::array<PictureBox, 10> pSongTitle;
     std::array<PictureBox, 4> pEazy;
     std::array<PictureBox, 10> pJanru;
+    PictureBox pOwnJanru;  // the genre of the players' own songs
     std::array<PictureBox, 3> pStar;
     PictureBox pStarMask;
     std::array<PictureBox, 10> pSuji, pSujiMask;

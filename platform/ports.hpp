@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/compose.hpp"
 #include "platform/form.hpp"
 #include "platform/ftp/ftp_port.hpp"
 
@@ -122,6 +123,8 @@ class Window {
     // it on and off), so that its composition window never opens on a play key.
     virtual void SetTextInput(bool on) = 0;
     virtual bool TextInput() const = 0;
+    // The labels' text renderer, for pictures drawn at run time (an own song's title).
+    virtual TextRenderer& Text() = 0;
 };
 
 // Thrown to end the program at once from anywhere (the exit confirmation).

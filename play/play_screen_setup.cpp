@@ -4,6 +4,7 @@
 
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
+#include "core/own_songs.hpp"
 #include "core/picture_sets.hpp"
 #include "core/screen_reset.hpp"
 #include "play/play_slots.hpp"
@@ -48,6 +49,7 @@ std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool 
         s = "かんたんコース";
     s += autoPlay ? "オート" : secondSong ? "２曲目" : "１曲目";
     if (song >= 0 && song < kSongCount) s += std::string("　") + SongCourseLineName(song);
+    if (const OwnSong* own = FindOwnSong(game, song)) s += "　" + own->title;
     return s;
 }
 

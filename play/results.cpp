@@ -2,6 +2,7 @@
 
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
+#include "core/own_songs.hpp"
 #include "core/score_file.hpp"
 #include "play/results_panel.hpp"
 #include "play/scoring.hpp"
@@ -47,10 +48,16 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
     // Only a cleared manual play can set a song high score.
     if (st.GaugeLevel >= kNormaLevel && !st.AutoPlay) {
         const int column = st.Chart.difficulty + (game.course.ChallengeCourse ? 3 : 0);
-        int32_t& best = game.scores.HighScores.at(size_t(column)).at(size_t(st.Chart.song));
-        if (best < r.validScore) {
-            best = r.validScore;
-            SaveScores(game);
+        if (IsOwnSong(st.Chart.song)) {
+            // Own songs keep their scores in a file of their own: score.dat's layout is fixed.
+            if (OwnHighScore(game, st.Chart.song, column) < r.validScore)
+                SetOwnHighScore(game, st.Chart.song, column, r.validScore);
+        } else {
+            int32_t& best = game.scores.HighScores.at(size_t(column)).at(size_t(st.Chart.song));
+            if (best < r.validScore) {
+                best = r.validScore;
+                SaveScores(game);
+            }
         }
     }
     panel.LeaveBlankLines();

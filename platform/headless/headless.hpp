@@ -140,6 +140,7 @@ class HeadlessWindow : public Window {
     void Present() override;
     void SetTextInput(bool on) override { textInput_ = on; }
     bool TextInput() const override { return textInput_; }
+    TextRenderer& Text() override { return text_ ? *text_ : nullText_; }
 
     // Queues a click (or a close request) for the first yield at or after the given moment.
     void ClickAt(double seconds, ClickSource source, int index);

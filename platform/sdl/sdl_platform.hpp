@@ -61,7 +61,7 @@ class SdlWindow : public Window {
     // requests are dropped meanwhile, and no key stays down afterwards.
     void RunModal(DialogBox& box);
 
-    TextRenderer& Text() { return *text_; }
+    TextRenderer& Text() override { return *text_; }
     SDL_Window* Handle() { return window_; }
 
     // Between the window and a full screen of the desktop's size (the form letterboxed in it);

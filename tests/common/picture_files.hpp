@@ -31,7 +31,7 @@ inline std::vector<std::string> SecondSetFiles() {
     for (int i = 0; i < 10; ++i) f.push_back("song" + std::to_string(i) + ".gif");
     for (const char* c :
          {"kantan.bmp", "muzu.bmp", "wonder.bmp", "challenge.bmp", "game.gif", "origin.gif",
-          "cla.gif", "heavy.gif", "star1.bmp", "star2.bmp", "star3.bmp", "star_mask.bmp",
+          "cla.gif", "heavy.gif", "own.gif", "star1.bmp", "star2.bmp", "star3.bmp", "star_mask.bmp",
           "slash.bmp", "slash_mask.bmp", "setumei.bmp"})
         f.push_back(c);
     for (int i = 0; i < 10; ++i)

@@ -409,6 +409,7 @@ class Session:
             if os.path.exists(os.path.join(here, sub)):
                 os.symlink(os.path.realpath(os.path.join(here, sub)), os.path.join(self.folder, sub))
         for name, data in self.files.items():
+            os.makedirs(os.path.dirname(os.path.join(self.folder, name)), exist_ok=True)
             with open(os.path.join(self.folder, name), "wb") as f:
                 f.write(data)
         self.proc = subprocess.Popen(

@@ -1,7 +1,8 @@
 """The song select screen of the easy course in the real window: from the title, かんたん shows
-song 6 with one filled star, three empty slots, 01/10 and its high score; Right moves on to song 4.
-Every checked place is compared with the picture files the screen is composed of. Space then plays
-song 4 by auto play: mid-song the screen shows the lane with notes and the judgement frame, the
+song 6 with one filled star, three empty slots, 01/11 and its high score; Right moves on to song 4.
+Every checked place is compared with the picture files the screen is composed of. A MIDI file in
+songs/ comes after the ten songs, with its title lettered at run time, and Space plays it by auto
+play: mid-song the screen shows the lane with the notes of its drums and the judgement frame, the
 gauge filling, the drummer and the running background."""
 
 import os
@@ -28,6 +29,9 @@ def score_dat(easy_scores):
         items[3 + 3 * song] = score
     return struct.pack("<74i", *items)
 
+
+# A real-world MIDI file with drums (Debian's openttd-openmsx, which scripts/packages.txt installs).
+OWN_SONG = "/usr/share/games/openttd/baseset/openmsx/tttheme2.mid"
 
 # Play screen rectangles in twips.
 LANE = (3000, 700, 6495, 3000)
@@ -69,6 +73,8 @@ class SongSelect(unittest.TestCase):
     def test_easy_course_shows_song_six_then_steps_right(self):
         config = struct.pack("<10h", 97, 98, 100, 101, 9, 0, -600, 0, 1, 0)
         files = {"config.dat": config, "score.dat": score_dat({6: 4321, 4: 98})}
+        with open(OWN_SONG, "rb") as f:
+            files["songs/openmsx/tttheme2.mid"] = f.read()
         with Game(files) as s:
             picture = s.picture
             star_full, star_empty = picture("star1.bmp"), picture("star2.bmp")
@@ -93,8 +99,8 @@ class SongSelect(unittest.TestCase):
             self.assertGreater(matches(img, X0 + 148 + 35 * 3, Y0 + 155, star_empty, 38, 38), 0.95)
             self.assertGreater(matches(img, X0 + 148 + 35 * 3, Y0 + 155, star_empty, 38, 38, ink_only=True), 0.95)
             self.assertLess(matches(img, X0 + 148 + 35 * 4, Y0 + 155, star_empty, 38, 38, ink_only=True), 0.3)
-            # 01/10.
-            for k, g in enumerate((0, 1, 10, 1, 0)):
+            # 01/11: the ten songs and the own song.
+            for k, g in enumerate((0, 1, 10, 1, 1)):
                 sprite, mask = small[g]
                 self.assertGreater(
                     matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
@@ -109,7 +115,7 @@ class SongSelect(unittest.TestCase):
             s.tap("Right")
             img = s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title4) > 0.95, "song 4")
             save_png(img, "e2e_song_select_song4.png")
-            for k, g in enumerate((0, 2, 10, 1, 0)):
+            for k, g in enumerate((0, 2, 10, 1, 1)):
                 sprite, mask = small[g]
                 self.assertGreater(
                     matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
@@ -123,8 +129,26 @@ class SongSelect(unittest.TestCase):
             img = s.form_image()
             self.assertGreater(matches(img, X0 + 146, Y0 + 65, title4), 0.95, "a tap steps once")
 
-            # Space plays the song by auto play: mid-song the lane with notes and the judgement
-            # frame, the gauge filling, the drummer and the running background.
+            # Left twice: back to song 6, then round to the last entry, the own song: 11/11, the
+            # own-song genre, and its title lettered in orange where the title pictures stand.
+            s.tap("Left")
+            s.tap("Left")
+            own_genre = picture("own.gif")
+            img = s.wait_for(lambda i: matches(i, X0 + 158, Y0 + 114, own_genre) > 0.95, "the own song")
+            save_png(img, "e2e_song_select_own_song.png")
+            for k, g in enumerate((1, 1, 10, 1, 1)):
+                sprite, mask = small[g]
+                self.assertGreater(
+                    matches(img, X0 + 303 + 18 * k, Y0 + 290, sprite, 18, 24, mask), 0.95, f"glyph {k}"
+                )
+
+            def orange(p):
+                return p[0] > 200 and 120 < p[1] < 190 and p[2] < 90
+
+            self.assertGreater(img.count((X0 + 146, Y0 + 65, 394, 49), orange), 150, "its title")
+
+            # Space plays it by auto play: mid-song the lane with the notes of its drums and the
+            # judgement frame, the gauge filling, the drummer and the running background.
             s.tap("space")
             img = s.wait_for(notes_on_lane, "notes on the lane")
             lane = colours(img, LANE)

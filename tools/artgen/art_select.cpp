@@ -358,6 +358,7 @@ void DrawSongSelect(ArtSet& art) {
     Genre(art, bd, "other/origin.gif", "オリジナル", pal::Pink);
     Genre(art, bd, "other/cla.gif", "クラシック", pal::Purple);
     Genre(art, bd, "other/heavy.gif", "ヘヴィ", 0x4A3A5E);
+    Genre(art, bd, "other/own.gif", "じぶんの曲（MIDI）", pal::Orange);  // the players' own songs
     Star(art, "other/star1.bmp", pal::Yellow, pal::Ink, Shine::Glint);
     Star(art, "other/star2.bmp", 0xE9E5F0, 0xB9B2C8, Shine::None);      // an empty slot, pale
     Star(art, "other/star3.bmp", pal::Pink, pal::Ink, Shine::Sparkle);  // the eleventh level

@@ -1,6 +1,7 @@
 // zubakko-chart --song S --difficulty D [--part P] [--mode M] [--delay N]
 // Runs the game's chart loader on the headless platform and prints one JSON object with every
 // value the load wrote, for chart authors to inspect a chart.
+// zubakko-chart import FILE.mid [--json] [--write]: what the game makes of an own song.
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -13,12 +14,14 @@
 #include "core/chart_loader.hpp"
 #include "core/songs.hpp"
 #include "platform/headless/headless.hpp"
+#include "tools/chart/import.hpp"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: zubakko-chart --song S --difficulty D [--part P] [--mode M] [--delay N]\n"
-    "  S 0-9, D 0-2 (3 for song 8), P 0-2 for songs 5 and 6, M challenge 0-9, N delay (9)\n";
+    "  S 0-9, D 0-2 (3 for song 8), P 0-2 for songs 5 and 6, M challenge 0-9, N delay (9)\n"
+    "       zubakko-chart import FILE.mid [--json] [--write]\n";
 
 int Usage(const std::string& why) {
     std::cerr << "zubakko-chart: " << why << "\n" << kUsage;
@@ -52,6 +55,8 @@ std::string JsonNumber(double v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "import")
+        return RunImport(std::vector<std::string>(argv + 2, argv + argc));
     std::optional<int16_t> song, difficulty, part, mode, delay;
     for (int i = 1; i < argc; ++i) {
         const std::string_view opt = argv[i];

@@ -2,6 +2,7 @@
 // clock, and prints the final state as one JSON object. A chart author checks a chart with it:
 //   zubakko-play --song 0 --difficulty 2 --auto
 //   zubakko-play --song 8 --difficulty 3 --keys run.txt --fps 144
+//   zubakko-play --song-file songs/mine.mid --difficulty 1 --auto
 // A keys file holds one key change a line: "<ms> <vk> down|up", ms being the music position
 // since the start of the song's music file.
 #include <exception>
@@ -16,7 +17,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zubakko-play --song S --difficulty D [--auto] [--mode M] [--keys FILE] [--delay N]\n"
+    "usage: zubakko-play (--song S | --song-file FILE.mid) --difficulty D [--auto] [--mode M]\n"
+    "                    [--keys FILE] [--delay N]\n"
     "                    [--frame F] [--bigwait] [--fps N]\n";
 
 // A throw-away program folder, so that a high score of a scripted run never reaches the
@@ -58,8 +60,9 @@ int main(int argc, char** argv) {
         const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/", &m);
         std::cout << ToJson(r, m) << "\n";
     } catch (const std::out_of_range&) {
-        std::cerr << "zubakko-play: song " << o.song << " has no chart at difficulty "
-                  << o.difficulty << "\n";
+        std::cerr << "zubakko-play: "
+                  << (o.songFile.empty() ? "song " + std::to_string(o.song) : o.songFile)
+                  << " has no chart at difficulty " << o.difficulty << "\n";
         return 1;
     } catch (const std::exception& e) {
         std::cerr << "zubakko-play: " << e.what() << "\n";

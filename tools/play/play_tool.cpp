@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "core/chart_loader.hpp"
+#include "core/own_songs.hpp"
 #include "course/challenge_menu.hpp"
 #include "platform/headless/headless.hpp"
 #include "play/hit_feedback.hpp"
@@ -39,6 +40,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
         };
         if (a == "--song")
             o.song = int16_t(ParseInt(value(), "--song", 0, 9));
+        else if (a == "--song-file")
+            o.songFile = value();
         else if (a == "--difficulty")
             o.difficulty = int16_t(ParseInt(value(), "--difficulty", 0, 3));
         else if (a == "--auto")
@@ -58,8 +61,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
         else
             throw std::invalid_argument("unknown option " + a);
     }
-    if (o.song < 0 || o.difficulty < 0)
-        throw std::invalid_argument("--song and --difficulty are needed");
+    if ((o.song < 0) == o.songFile.empty() || o.difficulty < 0)
+        throw std::invalid_argument("--song or --song-file, and --difficulty, are needed");
     return o;
 }
 
@@ -138,7 +141,12 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
         game.challenge.ChallengeMode = kModifiers[size_t(o.mode)].modifier;
         game.challenge.ChallengePoints = ModifierPoints();
     }
-    const ChartId chart{.song = o.song, .difficulty = o.difficulty};
+    ChartId chart{.song = o.song, .difficulty = o.difficulty};
+    if (!o.songFile.empty()) {
+        chart.song = AddOwnSong(game, o.songFile);
+        const OwnSong& own = *FindOwnSong(game, chart.song);
+        if (!own.playable) throw std::runtime_error(o.songFile + ": " + own.reason);
+    }
     PlayScreenSetup(game, chart, o.autoPlay, false);
     LoadChart(game, chart, 0);
     const double start = hp.clock.Now();  // the music file starts here

@@ -19,6 +19,7 @@ struct KeyEvent {
 
 struct Options {
     int16_t song = -1, difficulty = -1;
+    std::string songFile;  // an own song's MIDI file instead of a built-in song
     bool autoPlay = false;
     int mode = -1;  // a challenge modifier: plays as in the challenge course
     std::string keysFile;

@@ -47,10 +47,12 @@ class NoWindow : public Window {
     void Present() override {}
     void SetTextInput(bool) override {}
     bool TextInput() const override { return false; }
+    TextRenderer& Text() override { return text_; }
 
   private:
     RealClock clock_;
     MainForm form_;
+    NullText text_;
 };
 
 // Error boxes become lines on stderr: the number, a space, the text.

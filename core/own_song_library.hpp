@@ -1,0 +1,73 @@
+// The players' own songs: every MIDI file in the songs/ folder beside the program, what the game
+// makes of each, and their high scores, which live in a file of their own (never in score.dat).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/own_song_chart.hpp"
+
+namespace zb {
+
+// Own songs travel through the game as song numbers from here on (the built-in ones are 0-9), so
+// a ChartId names an own song's chart as it names a built-in one.
+inline constexpr int16_t kOwnSongBase = 1000;
+// More files than this in the folder are left out, with one line on standard error.
+inline constexpr size_t kOwnSongMax = 9000;
+
+// What the song select screen needs of one file: kept small, since there may be hundreds.
+struct OwnSong {
+    std::string path;   // the MIDI file
+    std::string title;  // the file's track name, or its file name
+    // 16 hex digits of the file's content hash: its name in the score file and in replays, so
+    // that a renamed file keeps its scores.
+    std::string id;
+    bool playable = false;
+    std::string reason;  // why it cannot be played
+    std::array<int16_t, kOwnDifficulties> levels{};
+    std::array<int16_t, kOwnDifficulties> notes{};
+};
+
+// A file read in full: the entry and its three charts (chart files beside it replace them).
+struct OwnSongFile {
+    OwnSong song;
+    OwnSongCharts charts;
+    std::array<bool, kOwnDifficulties> handMade{};  // the chart came from a chart file
+};
+
+// High scores by the file's id; columns as in score.dat's tables: difficulty 0-2, and
+// difficulty + 3 in the challenge course.
+using OwnScoreColumns = std::array<int32_t, 6>;
+
+struct OwnSongLibrary {
+    bool scanned = false;
+    std::vector<OwnSong> songs;  // song number kOwnSongBase + index
+    std::map<std::string, OwnScoreColumns> scores;
+    bool scoresWritable = true;  // false when the score file is of a newer game
+};
+
+bool IsOwnSong(int song);
+
+// "song_d1.txt" beside "song.mid": the chart file a player may write for a difficulty.
+std::string OwnChartFilePath(const std::string& midiPath, int difficulty);
+
+// Reads, hashes and charts one MIDI file; chart files beside it replace the generated charts of
+// their difficulty. Never throws for a bad file: the entry is then unplayable with its reason.
+OwnSongFile ReadOwnSong(const std::string& path);
+
+// Every .mid/.midi file under `folder` (subfolders too), in path order. A missing folder gives
+// none.
+std::vector<OwnSong> ScanOwnSongFolder(const std::string& folder);
+
+// The score file's text and its reading; `why` names a line it could not read.
+std::string EncodeOwnScores(const std::map<std::string, OwnScoreColumns>& scores);
+bool DecodeOwnScores(const std::string& text, std::map<std::string, OwnScoreColumns>& scores,
+                     std::string& why);
+
+// FNV-1a, 64 bits, as 16 hex digits.
+std::string ContentId(std::string_view bytes);
+
+}  // namespace zb

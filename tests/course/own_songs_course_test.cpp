@@ -1,0 +1,134 @@
+// The players' own songs in the courses: listed after the built-in songs, played by hand, their
+// high scores in ownscore.dat (kept across a rename) and never in score.dat or the ranking course.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/own_songs.hpp"
+#include "core/score_file.hpp"
+#include "course/song_list.hpp"
+#include "course/song_select.hpp"
+#include "course_driver.hpp"
+#include "frontend/dispatch.hpp"
+#include "frontend/title.hpp"
+#include "platform/headless/headless.hpp"
+#include "temp_app_dir.hpp"
+#include "tests/common/typical_song.hpp"
+
+namespace zb {
+namespace {
+
+using testing::CourseDriver;
+using testing::TempAppDir;
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class OwnSongsCourseTest : public ::testing::Test {
+  protected:
+    TempAppDir dir;
+    headless::HeadlessPlatform hp{dir.Path()};
+    Game game{hp.ports};
+    GameEvents events{game};
+    CourseDriver driver{hp, game};
+
+    void SetUp() override {
+        hp.window.SetEvents(&events);
+        std::filesystem::create_directories(dir.File("songs/sub"));
+        testing::TypicalSong t;
+        t.bars = 14;
+        t.name = "Drum Song";
+        std::ofstream(dir.File("songs/a.mid"), std::ios::binary) << testing::TypicalSongBytes(t);
+        std::ofstream(dir.File("songs/sub/z.mid"), std::ios::binary) << "MThd broken";
+    }
+    std::vector<std::string> Previews() {
+        std::vector<std::string> out;
+        for (const std::string& f : hp.music.History())
+            if (!f.empty()) out.push_back(f);
+        return out;
+    }
+};
+
+TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredInItsOwnFile) {
+    game.scores.CourseHighScores = {10, 0, 0, 0};
+    SaveScores(game);
+    const std::string scoreDat = ReadFile(dir.File("score.dat"));
+    TitleHyoji(game);
+    // Left from the first song wraps to the last entry, the broken file, where Enter does
+    // nothing; one more Left is the drum song. The second song is the first built-in one.
+    driver.picks = {{vk::Left, vk::Enter, vk::Left, vk::Enter}, {vk::Enter}};
+    driver.onYield = [&] {  // the built-in second song runs by
+        if (driver.songsStarted == 2) driver.playNotes = false, driver.fastForward = 1.0;
+    };
+    hp.window.Click(ClickSource::Label, 0);
+    hp.window.DoEvents();
+
+    EXPECT_EQ(driver.songsStarted, 2);
+    const std::vector<std::string> shown = Previews();
+    const std::string own = dir.File("songs/a.mid");
+    ASSERT_GE(shown.size(), 4u);
+    EXPECT_EQ(shown[1], dir.File("songs/sub/z.mid"));
+    EXPECT_EQ(shown[2], own) << "the MIDI file is its own preview";
+    EXPECT_EQ(shown[3], own) << "and its music";
+
+    std::string first;
+    for (const std::string& t : driver.resultTexts)
+        if (first.empty() && t.find("スコア：") != std::string::npos) first = t;
+    EXPECT_NE(first.find("ノルマクリア成功！"), std::string::npos) << first;
+    EXPECT_NE(first.find("不可：0"), std::string::npos) << first;
+    const int32_t score = std::stoi(first.substr(first.find("スコア：") + 12));
+    EXPECT_GT(score, 0);
+    EXPECT_NE(driver.resultTexts.back().find("総合"), std::string::npos);
+
+    // The song's score is in ownscore.dat by the file's content; score.dat is untouched, even by
+    // the course total.
+    EXPECT_EQ(ReadFile(dir.File("score.dat")), scoreDat);
+    const std::string id = game.ownSongs.songs.at(0).id;
+    EXPECT_NE(ReadFile(dir.File("ownscore.dat")).find(id + " " + std::to_string(score) + " 0"),
+              std::string::npos);
+
+    // Renamed and moved, the file keeps its score in a new run.
+    std::filesystem::rename(own, dir.File("songs/sub/renamed.mid"));
+    headless::HeadlessPlatform again(dir.Path());
+    Game next(again.ports);
+    EnsureOwnSongs(next);
+    ASSERT_EQ(next.ownSongs.songs.size(), 2u);
+    EXPECT_EQ(next.ownSongs.songs[0].title, "Drum Song");
+    EXPECT_EQ(OwnHighScore(next, kOwnSongBase, 0), score);
+}
+
+TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseAllThreeCharts) {
+    game.course.NetRankCourse = true;
+    driver.playNotes = false;
+    driver.fastForward = 1.0;
+    std::vector<int> keys;
+    for (int i = 0; i < 12; ++i) keys.push_back(vk::Left);
+    keys.push_back(vk::Enter);
+    driver.picks = {keys};
+    driver.onYield = [&] {
+        if (driver.pickScreens == 2) throw ProgramEnd{};  // the first pick was played
+    };
+    EXPECT_THROW(SongSelect(game, 2), ProgramEnd);
+    for (const std::string& f : Previews()) EXPECT_EQ(f.find("/songs/"), std::string::npos) << f;
+
+    EnsureOwnSongs(game);
+    const SongList challenge = BuildSongList(0, true, game.ownSongs.songs);
+    ASSERT_EQ(challenge.Length(), 31 + 3 + 1);
+    for (int d = 0; d < 3; ++d) {
+        EXPECT_EQ(challenge.ChartAt(31 + d).song, kOwnSongBase);
+        EXPECT_EQ(challenge.ChartAt(31 + d).difficulty, d);
+        EXPECT_TRUE(challenge.Playable(31 + d));
+    }
+    EXPECT_FALSE(challenge.Playable(34)) << "the broken file: listed once, not playable";
+    EXPECT_EQ(challenge.Count(), 35);
+    EXPECT_EQ(challenge.Position(34), 35);
+}
+
+}  // namespace
+}  // namespace zb
