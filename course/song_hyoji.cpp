@@ -6,6 +6,7 @@
 #include "core/helpers.hpp"
 #include "core/picture_sets.hpp"
 #include "core/songs.hpp"
+#include "course/setumei_strikes.hpp"
 
 namespace zb {
 
@@ -80,6 +81,7 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int1
 
     PictureBox& gamen = game.form.pGamen;
     BlitCopy(ura, 0, 0, kFormWidthPx, kFormHeightPx, gamen.Dc(), 0, 0);
+    DrawBoundStrikes(game, x0 + 30, y0 + 350);
 
     if (song >= 0 && song < kSongCount)
         game.platform.music.SetFileName(game.AppDir() + SongMusicFile(song));
