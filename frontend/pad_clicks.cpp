@@ -1,6 +1,7 @@
 #include "frontend/pad_clicks.hpp"
 
 #include "core/helpers.hpp"
+#include "course/challenge_menu_slots.hpp"
 #include "frontend/dispatch.hpp"
 #include "platform/pad_inputs.hpp"
 
@@ -24,10 +25,13 @@ void ChallengeCursor(Game& game) {
     if (Tapped(game, vk::Down)) cursor = int16_t(cursor < 0 ? 0 : (cursor + 1) % kModifierCount);
     if (cursor != before) {
         for (int i = 0; i < kModifierCount; ++i)
-            game.form.Label[size_t(i)].BackColor = i == cursor ? kHighlight : colors::Black;
+            game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)].BackColor =
+                i == cursor ? kHighlight : colors::Black;
     }
     // OK chooses the highlighted modifier (the first one before the d-pad moved).
-    if (Tapped(game, vk::Enter)) ClickDispatch(game, ClickSource::Label, cursor < 0 ? 0 : cursor);
+    if (Tapped(game, vk::Enter))
+        ClickDispatch(game, ClickSource::Label,
+                      int(challenge_menu_slots::kFirstTextLabel) + (cursor < 0 ? 0 : cursor));
 }
 
 }  // namespace
