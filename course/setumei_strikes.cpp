@@ -1,5 +1,6 @@
 #include "course/setumei_strikes.hpp"
 
+#include "core/picture_sets.hpp"
 #include "core/strike_inputs.hpp"
 #include "platform/pad_inputs.hpp"
 
@@ -24,6 +25,8 @@ std::string StrikeKeyName(int vkCode) {
 void DrawBoundStrikes(Game& game, int x, int y) {
     PictureBox& gamen = game.form.pGamen;
     gamen.Printed.clear();
+    // The instructions as composed, without the names drawn over them before.
+    BlitCopy(Gamen(game).pGamenUra.Dc(), x, y, 603, 99, gamen.Dc(), x, y);
     const std::vector<PadInfo> pads = game.platform.keyboard.Pads();
     const PadInfo* pad = pads.empty() ? nullptr : &pads.front();
     for (int k = 0; k < 4; ++k) {

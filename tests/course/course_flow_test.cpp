@@ -12,6 +12,7 @@
 #include "core/songs.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_select.hpp"
+#include "platform/pad_inputs.hpp"
 #include "course_driver.hpp"
 #include "frontend/dispatch.hpp"
 #include "frontend/title.hpp"
@@ -173,6 +174,23 @@ TEST_F(CourseFlowTest, AutoPlayReturnsToTheSamePickAndNeverCounts) {
     driver.fastForward = 1.0;
     driver.playNotes = false;
     driver.picks = {{vk::Space}, {vk::Right, vk::Space}, {vk::Enter}, {vk::Right, vk::Enter}};
+    hp.window.Click(ClickSource::Label, 0);
+    hp.window.DoEvents();
+    EXPECT_EQ(driver.pickScreens, 4);
+    EXPECT_EQ(driver.songsStarted, 4);
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
+    EXPECT_EQ(driver.resultTexts.back(), "総合0点\r\nThanks to your playing!");
+}
+
+TEST_F(CourseFlowTest, APadPicksAndStartsSongsAsTheKeysDo) {
+    const PadInfo gamepad{0, "030000005e0400008e02000014010000", "pad", true};
+    hp.keyboard.PlugAt(0, gamepad);
+    const int right = pad::Code(0, pad::DpRight), ok = pad::Code(0, pad::A),
+              autoPlay = pad::Code(0, pad::X);
+    TitleHyoji(game);
+    driver.fastForward = 1.0;
+    driver.playNotes = false;
+    driver.picks = {{autoPlay}, {right, autoPlay}, {ok}, {right, ok}};
     hp.window.Click(ClickSource::Label, 0);
     hp.window.DoEvents();
     EXPECT_EQ(driver.pickScreens, 4);
