@@ -1,8 +1,8 @@
 // A pad's strike through the real window, as a key's: an SDL virtual game controller's trigger
 // pressed (from another thread) at a moment anywhere in the window's 1 ms pumping, to the stamp
-// the key-state machine gives it ("press_to_stamp_ms", mean, and the largest), and from that stamp (where the play screen starts the hit
-// sound) to the audio callback that renders the sound's first frame, on the real renderer behind
-// SDL's dummy audio device (the benchmark's time).
+// the key-state machine gives it ("press_to_stamp_ms", mean, and the largest), and from that stamp
+// (where the play screen starts the hit sound) to the audio callback that renders the sound's first
+// frame, on the real renderer behind SDL's dummy audio device (the benchmark's time).
 //
 //   SDL_VIDEODRIVER=offscreen build/bench/pad_bench --benchmark_repetitions=5
 //       --benchmark_report_aggregates_only=true

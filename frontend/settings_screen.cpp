@@ -147,8 +147,9 @@ void SettingsScreen(Game& game) {
         // a pad's inputs bind, but for the d-pad's up and down, which move the cursor.
         const bool keyItem = cursor <= kRightHand;
         const MenuPress press =
-            keyItem ? keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter}, {vk::Up, vk::Down})
-                    : keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
+            keyItem
+                ? keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter}, {vk::Up, vk::Down})
+                : keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
         if (keyItem)  // the pad's other menu inputs bind below, and must not act later
             for (int key : {vk::Right, vk::Left, vk::Enter})
                 game.platform.keyboard.GetAsyncKeyState(pad::MenuCode(key));

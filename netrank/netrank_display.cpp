@@ -2,10 +2,10 @@
 
 #include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
-#include "platform/pad_inputs.hpp"
 #include "core/screen_reset.hpp"
 #include "netrank/netrank_page.hpp"
 #include "netrank/rank_display_slots.hpp"
+#include "platform/pad_inputs.hpp"
 
 namespace zb {
 namespace {

@@ -12,11 +12,11 @@
 #include "core/songs.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_select.hpp"
-#include "platform/pad_inputs.hpp"
 #include "course_driver.hpp"
 #include "frontend/dispatch.hpp"
 #include "frontend/title.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/pad_inputs.hpp"
 #include "temp_app_dir.hpp"
 
 namespace zb {

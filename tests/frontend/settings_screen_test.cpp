@@ -12,8 +12,8 @@
 #include "frontend/config_file.hpp"
 #include "frontend/settings_items.hpp"
 #include "frontend/title.hpp"
-#include "platform/pad_inputs.hpp"
 #include "frontend_fixture.hpp"
+#include "platform/pad_inputs.hpp"
 
 namespace zb {
 namespace {
@@ -154,8 +154,8 @@ TEST_F(SettingsScreenTest, APadBindsOnThePlayKeysItsOkSavesElsewhereAndNothingIs
     };
     // Y on 左足; down; A on 右足 binds A there rather than saving; the d-pad down to the delay,
     // right steps it, A saves.
-    padTaps({pad::Y, pad::DpDown, pad::A, pad::DpDown, pad::DpDown, pad::DpDown, pad::DpRight,
-             pad::A});
+    padTaps(
+        {pad::Y, pad::DpDown, pad::A, pad::DpDown, pad::DpDown, pad::DpDown, pad::DpRight, pad::A});
     bool written = false;
     watch = [&] { written = written || std::filesystem::exists(dir.File("pads.txt")); };
     Visit();

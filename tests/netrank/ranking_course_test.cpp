@@ -7,7 +7,6 @@
 #include "core/songs.hpp"
 #include "frontend/dispatch.hpp"
 #include "netrank/netrank_display.hpp"
-#include "platform/pad_inputs.hpp"
 #include "netrank/netrank_entry.hpp"
 #include "netrank/netrank_file.hpp"
 #include "netrank/netrank_format.hpp"
@@ -15,6 +14,7 @@
 #include "netrank/netrank_transfer.hpp"
 #include "netrank/rank_name.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/pad_inputs.hpp"
 #include "tests/netrank/ftp_test_server.hpp"
 
 namespace zb {

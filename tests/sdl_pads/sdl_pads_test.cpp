@@ -15,8 +15,8 @@
 #include "platform/pad_inputs.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "play/play_screen_setup.hpp"
-#include "tests/common/temp_dir.hpp"
 #include "play/play_song.hpp"
+#include "tests/common/temp_dir.hpp"
 
 namespace zb {
 namespace {
