@@ -14,6 +14,7 @@
 #include "course/song_select.hpp"
 #include "course_driver.hpp"
 #include "frontend/dispatch.hpp"
+#include "frontend/pad_clicks.hpp"
 #include "frontend/title.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
@@ -370,8 +371,19 @@ TEST_F(CourseFlowTest, ChallengeMenuClickRunsThroughTheDispatcher) {
     hp.window.DoEvents();
     EXPECT_EQ(driver.songsStarted, 1);
     EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
-    hp.window.Click(ClickSource::Label, 0);
-    hp.window.DoEvents();
+    // The second choice with a pad: the d-pad highlights the first choice, then the second, and
+    // OK takes it as a click would.
+    const double t = hp.clock.Now();
+    hp.keyboard.PlugAt(t, {0, "030000005e0400008e02000014010000", "pad", true});
+    const int taps[] = {pad::DpDown, pad::DpDown, pad::DpUp, pad::A};
+    for (int k = 0; k < 4; ++k) {
+        hp.keyboard.At(t + 0.1 + 0.2 * k, pad::Code(0, taps[k]), true);
+        hp.keyboard.At(t + 0.15 + 0.2 * k, pad::Code(0, taps[k]), false);
+    }
+    while (hp.clock.Now() < t + 0.65) WaitForEvents(game);
+    EXPECT_EQ(game.form.Label[0].BackColor, Color::Rgb(0, 0, 128));
+    EXPECT_EQ(game.form.Label[1].BackColor, colors::Black);
+    while (driver.songsStarted < 2 && hp.clock.Now() < t + 100) WaitForEvents(game);
     EXPECT_EQ(driver.songsStarted, 2);
     EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << "the duplicate ends the course on the title";
     EXPECT_FALSE(game.course.ChallengeCourse);
