@@ -7,6 +7,7 @@
 #include "core/game.hpp"
 #include "core/helpers.hpp"
 #include "frontend/dispatch.hpp"
+#include "frontend/pad_clicks.hpp"
 #include "frontend/startup.hpp"
 
 int main() {
@@ -18,7 +19,7 @@ int main() {
         zb::StartUp(game);
         // Between events the program waits like any screen; the screens with work of their own
         // run their own loops inside the clicks.
-        for (;;) zb::WaitMs(game, 1000);
+        for (;;) zb::WaitForEvents(game);
     } catch (const zb::ProgramEnd&) {
         return 0;
     } catch (const std::exception& e) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -19,9 +20,14 @@ namespace zb {
 inline constexpr std::array<int16_t, 4> kDefaultKeyCodes{vk::Numpad1, vk::Numpad2, vk::Numpad4,
                                                          vk::Numpad5};
 
-// Settings screen values; saved in config.dat.
+// A pad's inputs for 左足, 右足, 左手, 右手 (platform/pad_inputs.hpp numbers; -1 for none).
+using PadStrikeInputs = std::array<int16_t, 4>;
+
+// Settings screen values; saved in config.dat, the pads' in the pad bindings file.
 struct Settings {
     std::array<int16_t, 4> KeyCodes = kDefaultKeyCodes;  // 左足, 右足, 左手, 右手
+    // The pads bound on the settings screen, by the pad's GUID; other pads play with defaults.
+    std::map<std::string, PadStrikeInputs> PadInputs;
     int16_t DelaySetting = 9;
     int16_t FramePosition = 0;
     int16_t BgmVolume = 0;  // 1/100 dB
@@ -72,6 +78,7 @@ struct ChallengeState {
     int16_t ChallengeSong = 0;
     bool ChallengeAuto = false;
     std::array<int32_t, 10> ChallengePoints{};
+    int16_t PadCursor = -1;  // the choice a pad's d-pad highlights on the menu; -1 none
     // State of the game's pseudo-random generator (core/random.hpp): the same seed on every run,
     // so every run draws the same sequence.
     uint64_t RandomState = 0x5A7BA4C0D0A11CE5ull;

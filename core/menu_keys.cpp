@@ -1,5 +1,9 @@
 #include "core/menu_keys.hpp"
 
+#include <algorithm>
+
+#include "platform/pad_inputs.hpp"
+
 namespace zb {
 
 namespace {
@@ -12,18 +16,30 @@ MenuKeys::MenuKeys(Platform& platform, MenuKeyRule rule)
     : platform_(platform), repeat_(rule.firstRepeat, rule.repeat) {}
 
 void MenuKeys::ForgetEarlierPresses(std::initializer_list<int> keys) {
-    for (int key : keys) platform_.keyboard.GetAsyncKeyState(key);
+    for (int key : keys) Look(key, true);
+}
+
+uint16_t MenuKeys::Look(int key, bool withPad) {
+    const uint16_t state = platform_.keyboard.GetAsyncKeyState(key);
+    if (!withPad) return state;
+    const uint16_t twin = platform_.keyboard.GetAsyncKeyState(pad::MenuCode(key));
+    return uint16_t(state | twin);
+}
+
+MenuPress MenuKeys::Pass(std::initializer_list<int> keys) {
+    return Pass(keys, keys);
 }
 
 void MenuKeys::ForgetEarlierPresses(int firstKey, int lastKey) {
     for (int key = firstKey; key <= lastKey; ++key) platform_.keyboard.GetAsyncKeyState(key);
 }
 
-MenuPress MenuKeys::Pass(std::initializer_list<int> keys) {
+MenuPress MenuKeys::Pass(std::initializer_list<int> keys, std::initializer_list<int> padKeys) {
     MenuPress press;
     bool fresh = false;
     for (int key : keys) {
-        const uint16_t state = platform_.keyboard.GetAsyncKeyState(key);
+        const bool withPad = std::find(padKeys.begin(), padKeys.end(), key) != padKeys.end();
+        const uint16_t state = Look(key, withPad);
         if ((state & (kKeyDown | kKeyPressedSince)) == 0) continue;
         press.key = key;
         fresh = (state & kKeyPressedSince) != 0;

@@ -5,6 +5,8 @@
 // before it opened. The cursor keys step through ArrowRepeat, so a tap steps once and a held key
 // repeats. Every screen reads its keys this way; what differs between them is how a held key
 // repeats, named in its MenuKeyRule below with the reason.
+// A pad's menu inputs count as the keys they stand for (the d-pad as the arrows, OK as Enter, X as
+// Space: pad::MenuCode), down while either is.
 #pragma once
 
 #include <initializer_list>
@@ -48,11 +50,17 @@ class MenuKeys {
     // after it are not looked at, so their presses wait for a later pass. A fresh press of a
     // cursor key steps at once, even of the key held before.
     MenuPress Pass(std::initializer_list<int> keys);
+    // The same, where only `padKeys` also come from a pad (the others are the keyboard's alone).
+    MenuPress Pass(std::initializer_list<int> keys, std::initializer_list<int> padKeys);
 
     // Whether `key` went down since the previous look (a key to bind, whatever its state now).
     bool Tapped(int key);
 
   private:
+    // The key's state and its pad twin's as one key: down while either is, pressed since when
+    // either was.
+    uint16_t Look(int key, bool withPad);
+
     Platform& platform_;
     ArrowRepeat repeat_;
 };

@@ -4,6 +4,7 @@
 
 #include "core/screen_reset.hpp"
 #include "course/challenge_menu_slots.hpp"
+#include "platform/pad_inputs.hpp"
 
 namespace zb {
 
@@ -17,6 +18,10 @@ void ChallengeMenu(Game& game, ChartId chart, bool autoPlay) {
     c.ChallengeSong = chart.song;
     c.ChallengeAuto = autoPlay;
     c.ChallengePoints = ModifierPoints();
+    c.PadCursor = -1;
+    // A pad's d-pad and OK act here from now on: presses made before are forgotten.
+    for (int key : {vk::Up, vk::Down, vk::Enter})
+        game.platform.keyboard.GetAsyncKeyState(pad::MenuCode(key));
 
     for (int i = 0; i < kModifierCount; ++i) {
         LabelControl& text = game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)];

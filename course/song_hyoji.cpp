@@ -10,6 +10,7 @@
 #include "core/own_songs.hpp"
 #include "core/picture_sets.hpp"
 #include "core/songs.hpp"
+#include "course/setumei_strikes.hpp"
 
 namespace zb {
 
@@ -156,6 +157,7 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int1
 
     PictureBox& gamen = game.form.pGamen;
     BlitCopy(ura, 0, 0, kFormWidthPx, kFormHeightPx, gamen.Dc(), 0, 0);
+    DrawBoundStrikes(game, x0 + 30, y0 + 350);
 
     if (own)
         game.platform.music.SetFileName(own->path);  // the MIDI file is its own preview

@@ -1,6 +1,8 @@
 #include "course/song_select.hpp"
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "core/chart_loader.hpp"
 #include "core/helpers.hpp"
@@ -9,6 +11,7 @@
 #include "core/screen_reset.hpp"
 #include "course/challenge_menu.hpp"
 #include "course/course_progress.hpp"
+#include "course/setumei_strikes.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_list.hpp"
 #include "play/play_screen_setup.hpp"
@@ -29,6 +32,13 @@ void Show(Game& game, const SongList& list, int index, int16_t count) {
     const int32_t best = IsOwnSong(chart.song) ? OwnHighScore(game, chart.song, column)
                                                : game.scores.HighScores.at(column).at(chart.song);
     SongHyoji(game, chart, list.LevelAt(index), best, count, list.Position(index));
+}
+
+// The pad whose inputs the instructions show (the first connected), as "slot GUID"; empty for
+// none.
+std::string FirstPadName(Game& game) {
+    const std::vector<PadInfo> pads = game.platform.keyboard.Pads();
+    return pads.empty() ? "" : std::to_string(pads.front().slot) + " " + pads.front().guid;
 }
 
 // The song select screen and its key loop, up to the key that confirms a song.
@@ -57,7 +67,13 @@ Pick ChooseSong(Game& game, int16_t course) {
 
     MenuKeys keys(game.platform, kSongSelectKeys);
     keys.ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
+    std::string padShown = FirstPadName(game);
     for (;;) {
+        // A pad plugged in or pulled out: the instructions show what strikes now.
+        if (std::string pad = FirstPadName(game); pad != padShown) {
+            padShown = std::move(pad);
+            DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
+        }
         // Space starts an auto play, except in the ranking course. A listed song the game cannot
         // play starts nothing.
         const MenuPress press = c.NetRankCourse

@@ -1,14 +1,19 @@
 #include "frontend/settings_screen.hpp"
 
 #include <string>
+#include <vector>
 
 #include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
+#include "core/strike_inputs.hpp"
 #include "frontend/config_file.hpp"
+#include "frontend/pad_binding.hpp"
+#include "frontend/pad_file.hpp"
 #include "frontend/settings_items.hpp"
 #include "frontend/settings_slots.hpp"
 #include "frontend/title.hpp"
+#include "platform/pad_inputs.hpp"
 
 namespace zb {
 
@@ -74,10 +79,11 @@ void LayOut(MainForm& f) {
                15);
 }
 
-void Redraw(MainForm& f, const Settings& s, size_t cursor) {
+// `pad`: the pad whose inputs are shown beside the keys, if any.
+void Redraw(MainForm& f, const Settings& s, size_t cursor, const PadInfo* pad) {
     f.Label[kCursorLabel].Top = int(cursor + 1) * 500;
     for (size_t k = kLeftFoot; k <= kRightHand; ++k)
-        f.Label[kValueLabel[k]].Caption = KeyLabel(s.KeyCodes[k]);
+        f.Label[kValueLabel[k]].Caption = StrikeLabel(KeyLabel(s.KeyCodes[k]), s, pad, int(k));
     f.Label[kValueLabel[kDelay]].Caption = std::to_string(s.DelaySetting);
     f.Label[kValueLabel[kFrame]].Caption = std::to_string(s.FramePosition);
     if (const std::string word = VolumeWord(s.BgmVolume); !word.empty())
@@ -134,9 +140,19 @@ void SettingsScreen(Game& game) {
     // must not bind or step.
     keys.ForgetEarlierPresses({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
     keys.ForgetEarlierPresses(kFirstBindable, kLastBindable);
+    TappedPadInput(game.platform.keyboard);
+    std::string shownPad;  // the GUID of the pad last pressed here
     for (;;) {
-        // The first arrow found down acts; Enter only when no arrow is down.
-        const MenuPress press = keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
+        // The first arrow found down acts; Enter only when no arrow is down. On a play key's item
+        // a pad's inputs bind, but for the d-pad's up and down, which move the cursor.
+        const bool keyItem = cursor <= kRightHand;
+        const MenuPress press =
+            keyItem
+                ? keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter}, {vk::Up, vk::Down})
+                : keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
+        if (keyItem)  // the pad's other menu inputs bind below, and must not act later
+            for (int key : {vk::Right, vk::Left, vk::Enter})
+                game.platform.keyboard.GetAsyncKeyState(pad::MenuCode(key));
         if (press.key == vk::Enter) break;
         if (press.acts) {
             if (press.key == vk::Up) cursor = (cursor + kItemCount - 1) % kItemCount;
@@ -145,14 +161,23 @@ void SettingsScreen(Game& game) {
             if (press.key == vk::Left) Change(s, cursor, -1);
         }
 
-        if (const int code = NewlyPressedKey(keys); code != 0 && cursor <= kRightHand)
+        if (const int code = NewlyPressedKey(keys); code != 0 && keyItem)
             s.KeyCodes[cursor] = int16_t(code);
+        if (const auto tap = TappedPadInput(game.platform.keyboard)) {
+            shownPad = tap->pad.guid;
+            if (keyItem) BindPadInput(s, tap->pad, int(cursor), tap->input);
+        }
 
-        Redraw(f, s, cursor);
+        const std::vector<PadInfo> pads = game.platform.keyboard.Pads();
+        const PadInfo* pad = pads.empty() ? nullptr : &pads.front();
+        for (const PadInfo& p : pads)
+            if (p.guid == shownPad) pad = &p;
+        Redraw(f, s, cursor, pad);
         WaitMs(game, kPassMs);
         game.platform.window.DoEvents();
     }
     SaveConfig(game);
+    SavePadBindings(game);
     game.ScreenState = Screen::Title;
     TitleHyoji(game);
 }

@@ -7,6 +7,7 @@
 #include "core/songs.hpp"
 #include "frontend/config_file.hpp"
 #include "frontend/notice_slots.hpp"
+#include "frontend/pad_file.hpp"
 #include "play/hit_feedback.hpp"
 
 namespace zb {
@@ -85,6 +86,7 @@ void StartUp(Game& game) {
     game.ScreenState = Screen::Notice;
 
     if (!LoadConfig(game)) failed = true;
+    LoadPadBindings(game);
     s.BgmVolume = UsableVolume(s.BgmVolume);
     if (!LoadScores(game)) failed = true;
 

@@ -5,6 +5,7 @@
 #include "core/screen_reset.hpp"
 #include "netrank/netrank_page.hpp"
 #include "netrank/rank_display_slots.hpp"
+#include "platform/pad_inputs.hpp"
 
 namespace zb {
 namespace {
@@ -46,8 +47,14 @@ void NetRankDisplay(Game& game, bool beforePlay) {
 
     MenuKeys keys(game.platform, kRankingDisplayKeys);
     keys.ForgetEarlierPresses({vk::Left, vk::Right, vk::Up, vk::Down});
+    const int padOk = pad::MenuCode(vk::Enter);  // a pad's OK goes on, as a click does
+    keys.Tapped(padOk);
     game.ranking.RankDisplayWaiting = true;
     while (game.ranking.RankDisplayWaiting) {
+        if (keys.Tapped(padOk)) {
+            game.ranking.RankDisplayWaiting = false;
+            break;
+        }
         // At most one key a pass; the click that ends the wait comes through the window's events.
         const MenuPress press = keys.Pass({vk::Left, vk::Right, vk::Up, vk::Down});
         int16_t pageStep = 0, blockStep = 0;

@@ -31,9 +31,12 @@ TextExtent TextRenderer::Measure(const std::string& utf8, double points, int max
 }
 
 namespace {
-void DrawBox(const PictureBox& p, Surface& out) {
+void DrawBox(const PictureBox& p, TextRenderer& text, Surface& out) {
     if (!p.Visible) return;
-    BlitCopy(p.Dc(), 0, 0, p.WidthPx(), p.HeightPx(), out, TwipsToPx(p.Left), TwipsToPx(p.Top));
+    const int x = TwipsToPx(p.Left), y = TwipsToPx(p.Top);
+    BlitCopy(p.Dc(), 0, 0, p.WidthPx(), p.HeightPx(), out, x, y);
+    for (const PrintedText& t : p.Printed)
+        text.DrawText(out, x + t.x, y + t.y, t.w, t.h, t.text, t.points, t.color, t.align);
 }
 
 // A caption of one line that is wider than its label would wrap below the label's bottom and be
@@ -68,12 +71,12 @@ void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
                      l.BackColor);
         if (!l.Caption.empty()) DrawCaption(l, text, out);
     }
-    DrawBox(form.pHaikei, out);
-    DrawBox(form.pFumen, out);
-    DrawBox(form.pGage, out);
-    DrawBox(form.pInu, out);
-    DrawBox(form.pGamen, out);
-    for (const PictureBox& p : form.Picture1) DrawBox(p, out);
+    DrawBox(form.pHaikei, text, out);
+    DrawBox(form.pFumen, text, out);
+    DrawBox(form.pGage, text, out);
+    DrawBox(form.pInu, text, out);
+    DrawBox(form.pGamen, text, out);
+    for (const PictureBox& p : form.Picture1) DrawBox(p, text, out);
 }
 
 namespace {
@@ -88,6 +91,11 @@ void PutBox(std::string& key, const PictureBox& p) {
     if (!p.Visible) return;
     Put(key, p.Left), Put(key, p.Top), Put(key, p.WidthTwips()), Put(key, p.HeightTwips());
     Put(key, &p.Dc()), Put(key, p.Dc().Version());
+    for (const PrintedText& t : p.Printed) {
+        Put(key, t.x), Put(key, t.y), Put(key, t.w), Put(key, t.h), Put(key, t.points);
+        Put(key, t.color.rgb), Put(key, t.align), Put(key, t.text.size());
+        key += t.text;
+    }
 }
 
 }  // namespace

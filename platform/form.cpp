@@ -46,6 +46,7 @@ void PictureBox::RemovePicture() {
 }
 
 void PictureBox::Cls() {
+    Printed.clear();
     dc_.Fill(BackColor);
     if (hasPicture_) BlitCopy(picture_, 0, 0, picture_.Width(), picture_.Height(), dc_, 0, 0);
 }

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/color.hpp"
 #include "platform/surface.hpp"
@@ -57,6 +58,16 @@ struct ImageControl {
     void LoadPicture(const std::string& path);
 };
 
+// Text printed on a picture box, in pixels of the box: drawn over its drawing when the form is
+// composed, until the box is cleared.
+struct PrintedText {
+    int x = 0, y = 0, w = 0, h = 0;
+    std::string text;
+    double points = 9;
+    Color color = colors::Black;
+    Align align = Align::Left;
+};
+
 // A picture box: a drawing surface (its device context) with an optional loaded picture.
 // The surface is at least as large as the box and always holds the loaded picture whole.
 class PictureBox {
@@ -84,8 +95,9 @@ class PictureBox {
     void RemovePicture();
     bool HasPicture() const { return hasPicture_; }
 
-    // Clears the drawing: back colour, then the picture.
+    // Clears the drawing: back colour, then the picture; the printed text goes.
     void Cls();
+    std::vector<PrintedText> Printed;
 
     // The device context that raster copies read and write.
     Surface& Dc() { return dc_; }

@@ -1,6 +1,10 @@
 #include "platform/key_states.hpp"
 
+#include <algorithm>
+#include <cstdio>
 #include <utility>
+
+#include "platform/pad_inputs.hpp"
 
 namespace zb {
 
@@ -31,7 +35,9 @@ void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
     if (vkCode == 0) return;
     KeyState& k = keys_[vkCode];
     const bool wentDown = down && !k.down;
+    const bool changed = down != k.down;
     k.down = down;
+    if (changed && pad::IsPadCode(vkCode)) OnMenuInput(vkCode, down, at);
     if (!wentDown) return;
     k.pressedSince = true;
     k.lastDown = at;
@@ -42,6 +48,54 @@ void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
 
 void KeyStateKeyboard::ReleaseAll() {
     for (auto& [code, k] : keys_) k.down = false;
+    menuHolds_.clear();
+}
+
+std::vector<PadInfo> KeyStateKeyboard::Pads() {
+    Update();
+    return pads_;
+}
+
+void KeyStateKeyboard::OnMenuInput(int code, bool down, double at) {
+    const int slot = pad::SlotOf(code);
+    const auto pad = std::find_if(pads_.begin(), pads_.end(),
+                                  [slot](const PadInfo& p) { return p.slot == slot; });
+    if (pad == pads_.end()) return;
+    const int key = pad::MenuKeyOf(pad::InputOf(code), pad->controller);
+    if (key == 0) return;
+    int& holds = menuHolds_[key];
+    holds = std::max(0, holds + (down ? 1 : -1));
+    if ((down && holds == 1) || (!down && holds == 0)) OnKey(pad::MenuCode(key), down, at);
+}
+
+void KeyStateKeyboard::PadAdded(const PadInfo& pad) {
+    PadRemoved(pad.slot, 0);  // a slot holds one pad
+    pads_.push_back(pad);
+    std::sort(pads_.begin(), pads_.end(),
+              [](const PadInfo& a, const PadInfo& b) { return a.slot < b.slot; });
+    std::fprintf(stderr, "zubakko: pad %d connected: %s (%s)\n", pad.slot + 1, pad.name.c_str(),
+                 pad.guid.c_str());
+}
+
+void KeyStateKeyboard::PadRemoved(int slot, double at) {
+    const auto pad = std::find_if(pads_.begin(), pads_.end(),
+                                  [slot](const PadInfo& p) { return p.slot == slot; });
+    if (pad == pads_.end()) return;
+    // Let go of everything it holds while it still counts as connected, so that its menu keys
+    // come up too.
+    const auto first = keys_.lower_bound(pad::Code(slot, 0));
+    const auto last = keys_.lower_bound(pad::Code(slot + 1, 0));
+    for (auto it = first; it != last; ++it)
+        if (it->second.down) OnKey(it->first, false, at);
+    std::fprintf(stderr, "zubakko: pad %d disconnected: %s\n", slot + 1, pad->name.c_str());
+    pads_.erase(pad);
+}
+
+std::optional<int> KeyStateKeyboard::FreePadSlot() const {
+    for (int s = 0; s < pad::kSlots; ++s)
+        if (std::none_of(pads_.begin(), pads_.end(), [s](const PadInfo& p) { return p.slot == s; }))
+            return s;
+    return std::nullopt;
 }
 
 void KeyStateKeyboard::Reset() {
@@ -49,6 +103,7 @@ void KeyStateKeyboard::Reset() {
         k.down = k.pressedSince = false;
         k.downStamps.clear();
     }
+    menuHolds_.clear();
 }
 
 }  // namespace zb

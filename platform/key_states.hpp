@@ -19,6 +19,7 @@ class KeyStateKeyboard : public Keyboard {
     uint16_t GetAsyncKeyState(int vkCode) override;
     std::vector<double> TakeDownStamps(int vkCode) override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
+    std::vector<PadInfo> Pads() override;
     // When the key last went down; nullopt if never.
     std::optional<double> LastDownTime(int vkCode);
     // Looks at the keys now (the window calls it as it waits).
@@ -29,6 +30,13 @@ class KeyStateKeyboard : public Keyboard {
     void OnKey(int vkCode, bool down, double at);
     // Every key up (the window lost the focus): a press not yet queried still counts.
     void ReleaseAll();
+
+    // A pad came (in the slot the pad says) or went at `at`. Every input of a pad that goes is
+    // let go at that moment, so no strike stays held. One line on standard error for each.
+    void PadAdded(const PadInfo& pad);
+    void PadRemoved(int slot, double at);
+    // A free slot, or nullopt when every slot is taken.
+    std::optional<int> FreePadSlot() const;
     // Every key up and every press forgotten (after a dialog had the keyboard).
     void Reset();
 
@@ -45,7 +53,12 @@ class KeyStateKeyboard : public Keyboard {
         std::optional<double> lastDown;
         std::vector<double> downStamps;  // not taken yet
     };
+    // A pad input changed: the menu key it stands for follows, down while any pad holds one.
+    void OnMenuInput(int code, bool down, double at);
+
     std::map<int, KeyState> keys_;
+    std::vector<PadInfo> pads_;
+    std::map<int, int> menuHolds_;  // menu key code -> pad inputs holding it
     std::function<void(int, double)> onDown_;
 };
 

@@ -39,6 +39,14 @@ inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 inline constexpr uint16_t kKeyDown = 0x8000;
 inline constexpr uint16_t kKeyPressedSince = 0x0001;
 
+// A pad connected now. Its inputs are keys of their own (platform/pad_inputs.hpp: pad::Code).
+struct PadInfo {
+    int slot = 0;
+    std::string guid;  // the same for every pad of one make and model, across runs
+    std::string name;
+    bool controller = false;  // a game controller (named buttons) rather than a plain joystick
+};
+
 class Keyboard {
   public:
     virtual ~Keyboard() = default;
@@ -52,6 +60,8 @@ class Keyboard {
     // millisecond while the game waits), with the key and its stamp; empty for none. The play
     // screen starts the hit sound here.
     virtual void SetDownHandler(std::function<void(int vkCode, double at)> handler) = 0;
+    // The pads connected now, by slot.
+    virtual std::vector<PadInfo> Pads() { return {}; }
 };
 
 // The media player: the five operations that the game uses.

@@ -1,6 +1,7 @@
 #include "play/hit_feedback.hpp"
 
 #include "core/picture_sets.hpp"
+#include "core/strike_inputs.hpp"
 
 namespace zb {
 
@@ -43,13 +44,9 @@ std::vector<std::string> HitSoundFiles(const Game& game) {
 }
 
 StrikeSounds::StrikeSounds(Game& game) : game_(game) {
-    game.platform.keyboard.SetDownHandler([&game](int vkCode, double) {
-        const auto& codes = game.settings.KeyCodes;
-        for (int16_t k = 0; k < 4; ++k) {
-            if (codes[size_t(k)] != vkCode) continue;
-            HitSound(game, k);
-            return;  // one sound for one key, even if two play keys share it
-        }
+    // One sound for one key or pad input, even if two strikes share it.
+    game.platform.keyboard.SetDownHandler([&game](int code, double) {
+        if (const int k = StrikeOf(game, code); k >= 0) HitSound(game, int16_t(k));
     });
 }
 

@@ -1,7 +1,10 @@
 #include "play/judgement.hpp"
 
+#include <algorithm>
+
 #include "core/checked.hpp"
 #include "core/songs.hpp"
+#include "core/strike_inputs.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/scoring.hpp"
 
@@ -116,20 +119,24 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
 
 void ForgetEarlierPresses(Game& game, PlayState& st) {
     for (size_t k = 0; k < 4; ++k) {
-        game.platform.keyboard.TakeDownStamps(game.settings.KeyCodes[k]);
+        for (int code : StrikeCodes(game, int(k))) game.platform.keyboard.TakeDownStamps(code);
         st.QueuedPresses[k].clear();
     }
 }
 
 void PollKeys(Game& game, PlayState& st) {
     Keyboard& kb = game.platform.keyboard;
-    const auto& codes = game.settings.KeyCodes;
     st.PressScroll = {};
     std::array<bool, 4> registered{}, down{};
     for (size_t k = 0; k < 4; ++k) {
         auto& queue = st.QueuedPresses[k];
-        for (double at : kb.TakeDownStamps(codes[k])) queue.push_back(at);
-        down[k] = (kb.GetAsyncKeyState(codes[k]) & kKeyDown) != 0;
+        // The strike's key and its input on each pad: every one that went down is a press, in
+        // the order of their stamps; the strike is down while any of them is.
+        for (int code : StrikeCodes(game, int(k))) {
+            for (double at : kb.TakeDownStamps(code))
+                queue.insert(std::upper_bound(queue.begin(), queue.end(), at), at);
+            down[k] = down[k] || (kb.GetAsyncKeyState(code) & kKeyDown) != 0;
+        }
         if (queue.empty()) continue;
         // Every time the key went down is one press, registered in the first frame after it (a
         // key struck twice between two frames registers once a frame). A key still held from an

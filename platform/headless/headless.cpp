@@ -10,10 +10,22 @@ int64_t VirtualClock::TickMs() {
     return static_cast<int64_t>(std::floor(now_ * 1000.0 + 1e-9));
 }
 
+void ScriptedKeyboard::Insert(Change c) {
+    auto pos = std::upper_bound(script_.begin(), script_.end(), c.at,
+                                [](double t, const Change& q) { return t < q.at; });
+    script_.insert(pos, std::move(c));
+}
+
 void ScriptedKeyboard::At(double seconds, int vkCode, bool down) {
-    auto pos = std::upper_bound(script_.begin(), script_.end(), seconds,
-                                [](double t, const Change& c) { return t < c.at; });
-    script_.insert(pos, Change{seconds, vkCode, down});
+    Insert(Change{seconds, vkCode, down});
+}
+
+void ScriptedKeyboard::PlugAt(double seconds, const PadInfo& pad) {
+    Insert(Change{seconds, 0, false, pad});
+}
+
+void ScriptedKeyboard::UnplugAt(double seconds, int slot) {
+    Insert(Change{seconds, 0, false, std::nullopt, slot});
 }
 
 void ScriptedKeyboard::Update() {
@@ -21,7 +33,12 @@ void ScriptedKeyboard::Update() {
     while (!script_.empty() && script_.front().at <= now) {
         const Change c = script_.front();
         script_.pop_front();
-        OnKey(c.vk, c.down, c.at);
+        if (c.plug)
+            PadAdded(*c.plug);
+        else if (c.unplug >= 0)
+            PadRemoved(c.unplug, c.at);
+        else
+            OnKey(c.vk, c.down, c.at);
     }
 }
 

@@ -43,6 +43,9 @@ class ScriptedKeyboard : public KeyStateKeyboard {
     // Changes a key now.
     void Press(int vkCode) { At(clock_.Now(), vkCode, true); }
     void Release(int vkCode) { At(clock_.Now(), vkCode, false); }
+    // A pad comes into its slot, or leaves it, at a moment (its inputs are pad::Code keys).
+    void PlugAt(double seconds, const PadInfo& pad);
+    void UnplugAt(double seconds, int slot);
     bool Pending() const { return !script_.empty(); }
 
   protected:
@@ -53,7 +56,10 @@ class ScriptedKeyboard : public KeyStateKeyboard {
         double at;
         int vk;
         bool down;
+        std::optional<PadInfo> plug = std::nullopt;
+        int unplug = -1;
     };
+    void Insert(Change c);
 
     Clock& clock_;
     std::deque<Change> script_;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/sdl/letterbox.hpp"
+#include "platform/sdl/sdl_pads.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 
 namespace zb::sdl {
@@ -105,6 +106,25 @@ void SdlWindow::RunModal(DialogBox& box) {
                         settleUntil_ = clock_.Now() + kSettleSeconds;
                         break;
                     default:
+                        // A pad answers as the keys do: OK (the chosen button), back, the arrows.
+                        if (SdlPads::IsPadEvent(e.type)) {
+                            switch (pads_->Handle(e, clock_.Now())) {
+                                case vk::Enter:
+                                    box.KeyDown(DialogBox::Key::Enter);
+                                    break;
+                                case pad::kBack:
+                                    box.KeyDown(DialogBox::Key::Escape);
+                                    break;
+                                case vk::Left:
+                                    box.KeyDown(DialogBox::Key::Left);
+                                    break;
+                                case vk::Right:
+                                    box.KeyDown(DialogBox::Key::Right);
+                                    break;
+                                default:
+                                    break;
+                            }
+                        }
                         break;  // close requests and clicks on the form are dropped
                 }
             } while (!box.Done() && SDL_PollEvent(&e));

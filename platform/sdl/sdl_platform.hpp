@@ -23,6 +23,8 @@ struct SDL_KeyboardEvent;
 
 namespace zb::sdl {
 
+class SdlPads;
+
 // Maps an SDL scancode to the Windows virtual-key code that config.dat stores (0 if none).
 int VirtualKeyFromScancode(int scancode);
 
@@ -58,7 +60,8 @@ class SdlWindow : public Window {
     bool TextInput() const override { return textInput_; }
 
     // Runs a dialog over the form until it is answered. Clicks meant for the game and close
-    // requests are dropped meanwhile, and no key stays down afterwards.
+    // requests are dropped meanwhile, and no key stays down afterwards. A pad's OK and back
+    // buttons answer it as Enter and Escape do.
     void RunModal(DialogBox& box);
 
     TextRenderer& Text() override { return *text_; }
@@ -106,6 +109,7 @@ class SdlWindow : public Window {
     double lastPump_ = -1;  // when the events were last pumped
     bool textInput_ = false;
     TimerSchedule timer_;
+    std::unique_ptr<SdlPads> pads_;
 };
 
 class SdlDialogs : public Dialogs {

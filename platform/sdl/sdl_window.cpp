@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "platform/sdl/letterbox.hpp"
+#include "platform/sdl/sdl_pads.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/ttf_text.hpp"
 
@@ -58,10 +59,12 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
         text_ = std::make_unique<NullText>();  // no Japanese font: the pictures still show
     }
     SetTextInput(false);  // keys are polled; text input only inside the input box
+    pads_ = std::make_unique<SdlPads>(keyboard_);
     OpenAtBestScale();
 }
 
 SdlWindow::~SdlWindow() {
+    pads_.reset();
     if (prescaled_) SDL_DestroyTexture(prescaled_);
     if (texture_) SDL_DestroyTexture(texture_);
     if (renderer_) SDL_DestroyRenderer(renderer_);
@@ -97,6 +100,7 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
             if (dispatch && events_) events_->CloseRequested();
             break;
         default:
+            if (SdlPads::IsPadEvent(e.type)) pads_->Handle(e, clock_.Now());
             break;
     }
 }
@@ -115,6 +119,9 @@ void SdlWindow::PumpKeys() {
     SDL_PumpEvents();
     SDL_Event e;
     while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) Handle(e, false);
+    // Pad inputs and pads coming and going are stamped the same way.
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_JOYAXISMOTION, SDL_FINGERDOWN - 1) > 0)
+        Handle(e, false);
 }
 
 void SdlWindow::WaitUntil(double until) {

@@ -14,8 +14,10 @@
 #include "course/song_select.hpp"
 #include "course_driver.hpp"
 #include "frontend/dispatch.hpp"
+#include "frontend/pad_clicks.hpp"
 #include "frontend/title.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/pad_inputs.hpp"
 #include "temp_app_dir.hpp"
 
 namespace zb {
@@ -173,6 +175,23 @@ TEST_F(CourseFlowTest, AutoPlayReturnsToTheSamePickAndNeverCounts) {
     driver.fastForward = 1.0;
     driver.playNotes = false;
     driver.picks = {{vk::Space}, {vk::Right, vk::Space}, {vk::Enter}, {vk::Right, vk::Enter}};
+    hp.window.Click(ClickSource::Label, 0);
+    hp.window.DoEvents();
+    EXPECT_EQ(driver.pickScreens, 4);
+    EXPECT_EQ(driver.songsStarted, 4);
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
+    EXPECT_EQ(driver.resultTexts.back(), "総合0点\r\nThanks to your playing!");
+}
+
+TEST_F(CourseFlowTest, APadPicksAndStartsSongsAsTheKeysDo) {
+    const PadInfo gamepad{0, "030000005e0400008e02000014010000", "pad", true};
+    hp.keyboard.PlugAt(0, gamepad);
+    const int right = pad::Code(0, pad::DpRight), ok = pad::Code(0, pad::A),
+              autoPlay = pad::Code(0, pad::X);
+    TitleHyoji(game);
+    driver.fastForward = 1.0;
+    driver.playNotes = false;
+    driver.picks = {{autoPlay}, {right, autoPlay}, {ok}, {right, ok}};
     hp.window.Click(ClickSource::Label, 0);
     hp.window.DoEvents();
     EXPECT_EQ(driver.pickScreens, 4);
@@ -352,8 +371,19 @@ TEST_F(CourseFlowTest, ChallengeMenuClickRunsThroughTheDispatcher) {
     hp.window.DoEvents();
     EXPECT_EQ(driver.songsStarted, 1);
     EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
-    hp.window.Click(ClickSource::Label, 0);
-    hp.window.DoEvents();
+    // The second choice with a pad: the d-pad highlights the first choice, then the second, and
+    // OK takes it as a click would.
+    const double t = hp.clock.Now();
+    hp.keyboard.PlugAt(t, {0, "030000005e0400008e02000014010000", "pad", true});
+    const int taps[] = {pad::DpDown, pad::DpDown, pad::DpUp, pad::A};
+    for (int k = 0; k < 4; ++k) {
+        hp.keyboard.At(t + 0.1 + 0.2 * k, pad::Code(0, taps[k]), true);
+        hp.keyboard.At(t + 0.15 + 0.2 * k, pad::Code(0, taps[k]), false);
+    }
+    while (hp.clock.Now() < t + 0.65) WaitForEvents(game);
+    EXPECT_EQ(game.form.Label[0].BackColor, Color::Rgb(0, 0, 128));
+    EXPECT_EQ(game.form.Label[1].BackColor, colors::Black);
+    while (driver.songsStarted < 2 && hp.clock.Now() < t + 100) WaitForEvents(game);
     EXPECT_EQ(driver.songsStarted, 2);
     EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << "the duplicate ends the course on the title";
     EXPECT_FALSE(game.course.ChallengeCourse);

@@ -5,7 +5,9 @@
 #include <filesystem>
 
 #include "core/file_replace.hpp"
+#include "frontend/pad_file.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/pad_inputs.hpp"
 #include "tests/common/temp_dir.hpp"
 
 namespace zb {
@@ -104,6 +106,40 @@ TEST_F(ConfigFileTest, MissingOrFolderFailsAndWritingNeverHarmsTheOldFile) {
     EXPECT_EQ(dir.Read("config.dat"), old);
     EXPECT_EQ(game.settings.DelaySetting, 20);  // still in effect in memory
     EXPECT_EQ(dir.Count(), 1);
+}
+
+}  // namespace
+}  // namespace zb
+
+namespace zb {
+namespace {
+
+TEST_F(ConfigFileTest, PadBindingsLiveInTheirOwnFileAndSurviveARestart) {
+    const std::string gamepad = "030000005e0400008e02000014010000";
+    const std::string drum = "0300000000f000000100000000000000";
+    game.settings.PadInputs[gamepad] = {pad::A, pad::Axis(pad::LeftX, false), -1, pad::DpUp};
+    game.settings.PadInputs[drum] = {int16_t(pad::RawButton(3)), int16_t(pad::RawHat(0, 2)),
+                                     int16_t(pad::RawAxis(2, true)), int16_t(pad::RawButton(0))};
+    SaveConfig(game);
+    SavePadBindings(game);
+    EXPECT_EQ(dir.Read("config.dat").size(), 20u);
+
+    headless::HeadlessPlatform again(dir.Dir());
+    Game next(again.ports);
+    LoadPadBindings(next);
+    EXPECT_EQ(next.settings.PadInputs, game.settings.PadInputs);
+
+    // Lines it can't read are skipped; a file of another version changes nothing.
+    Settings s;
+    std::string why;
+    EXPECT_TRUE(DecodePadBindings(
+        "zubakko-pads 1\n" + gamepad + " a b x\nnot-a-guid a b x y\n" + drum + " b0 b1 b2 b3\n", s,
+        &why));
+    EXPECT_EQ(s.PadInputs.size(), 1u);
+    EXPECT_EQ(why, "line 2 skipped; line 3 skipped");
+    Settings untouched;
+    EXPECT_FALSE(DecodePadBindings("zubakko-pads 2\n" + drum + " b0 b1 b2 b3\n", untouched, &why));
+    EXPECT_TRUE(untouched.PadInputs.empty());
 }
 
 }  // namespace

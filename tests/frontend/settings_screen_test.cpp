@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 
@@ -12,6 +13,7 @@
 #include "frontend/settings_items.hpp"
 #include "frontend/title.hpp"
 #include "frontend_fixture.hpp"
+#include "platform/pad_inputs.hpp"
 
 namespace zb {
 namespace {
@@ -140,6 +142,30 @@ TEST_F(SettingsScreenTest, AHeldArrowRepeatsAndAKeyBindsOncePerPress) {
     EXPECT_EQ(s.KeyCodes, (std::array<int16_t, 4>{90, 98, 50, 81}));
     EXPECT_EQ(dir.Read("config.dat"),
               Fields16({90, 98, 50, 81, int16_t(9 + held), 0, -900, 1, 1, 0}));
+}
+
+TEST_F(SettingsScreenTest, APadBindsOnThePlayKeysItsOkSavesElsewhereAndNothingIsWrittenBefore) {
+    const PadInfo gamepad{1, "030000005e0400008e02000014010000", "Xbox pad", true};
+    hp.keyboard.PlugAt(0, gamepad);
+    auto padTaps = [&](std::initializer_list<int> inputs) {
+        std::vector<int> codes;
+        for (int in : inputs) codes.push_back(pad::Code(gamepad.slot, in));
+        for (int code : codes) Taps({code});
+    };
+    // Y on 左足; down; A on 右足 binds A there rather than saving; the d-pad down to the delay,
+    // right steps it, A saves.
+    padTaps(
+        {pad::Y, pad::DpDown, pad::A, pad::DpDown, pad::DpDown, pad::DpDown, pad::DpRight, pad::A});
+    bool written = false;
+    watch = [&] { written = written || std::filesystem::exists(dir.File("pads.txt")); };
+    Visit();
+    EXPECT_FALSE(written) << "written before the save";
+    EXPECT_EQ(seen[7], "1 / Yボタン");
+    EXPECT_EQ(seen[8], "2 / Aボタン");
+    EXPECT_EQ(seen[9], "4 / LB");
+    EXPECT_EQ(dir.Read("pads.txt"), "zubakko-pads 1\n# GUID 左足 右足 左手 右手\n" + gamepad.guid +
+                                        " y a leftshoulder rightshoulder\n");
+    EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 100, 101, 10, 0, -600, 0, 1, 0}));
 }
 
 TEST_F(SettingsScreenTest, HandEditedValuesAtTheSixteenBitEdgeAreClampedBeforeAStep) {

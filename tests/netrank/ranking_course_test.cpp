@@ -14,6 +14,7 @@
 #include "netrank/netrank_transfer.hpp"
 #include "netrank/rank_name.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/pad_inputs.hpp"
 #include "tests/netrank/ftp_test_server.hpp"
 
 namespace zb {
@@ -187,6 +188,23 @@ TEST_F(RankingCourseTest, DisplayPagesWrapAndAHeldKeyStepsEvery200Ms) {
     EXPECT_LE(seen.size() - 5, 6u);
     ASSERT_EQ(displayed_.size(), 1u);
     EXPECT_NE(displayed_[0].find("画面クリックで次の画面"), std::string::npos);
+}
+
+TEST_F(RankingCourseTest, APadPagesTheDisplayAndItsOkGoesOnAsAClick) {
+    auto& keys = hp_.keyboard;
+    keys.PlugAt(0.0, {0, "0300000000f000000100000000000000", "USB drum", false});
+    const int left = pad::Code(0, pad::RawHat(0, 3)), ok = pad::Code(0, pad::RawButton(0));
+    keys.At(0.05, left, true), keys.At(0.10, left, false);  // page 0 -> 10
+    keys.At(0.50, ok, true), keys.At(0.55, ok, false);
+    std::vector<std::string> titles;
+    onWatch_ = [&] {
+        if (titles.empty() || titles.back() != game_.form.Label[0].Caption)
+            titles.push_back(game_.form.Label[0].Caption);
+    };
+    clickAfter_ = 30;
+    NetRankDisplay(game_, true);
+    EXPECT_LT(hp_.clock.Now(), 1.0);
+    EXPECT_EQ(titles, (std::vector<std::string>{"総合ランキング", "トルコ行進曲"}));
 }
 
 TEST_F(RankingCourseTest, FromTheNameToTheStoredCourseAndTheDisplayAfterPlay) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/headless/headless.hpp"
+#include "platform/pad_inputs.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 
 namespace zb {
@@ -62,6 +63,48 @@ TEST(SdlKeyboard, FollowsTheSameRulesAndForgetsEverythingOnReset) {
     EXPECT_EQ(kb.GetAsyncKeyState(vk::Down), 0);
     kb.OnKey(0, true, 6.0);  // keys without a code are ignored
     EXPECT_EQ(kb.GetAsyncKeyState(0), 0);
+}
+
+TEST(PadKeys, APulledPadLetsGoOfItsInputsAndMenuKeysAndStrikesAgainWhenBack) {
+    sdl::SdlKeyboard kb;
+    const PadInfo pad{2, "03000000de280000ff11000001000000", "pad", true};
+    const int trigger = pad::Code(2, pad::Axis(pad::LeftTrigger, true));
+    const int right = pad::Code(2, pad::DpRight);
+    kb.PadAdded(pad);
+    kb.OnKey(trigger, true, 1.0);
+    kb.OnKey(right, true, 1.0);
+    EXPECT_EQ(kb.GetAsyncKeyState(pad::MenuCode(vk::Right)), 0x8001) << "the d-pad is an arrow";
+    EXPECT_EQ(kb.GetAsyncKeyState(pad::MenuCode(vk::Enter)), 0);
+    kb.PadRemoved(2, 2.0);
+    EXPECT_TRUE(kb.Pads().empty());
+    EXPECT_EQ(kb.GetAsyncKeyState(trigger) & kKeyDown, 0);
+    EXPECT_EQ(kb.GetAsyncKeyState(pad::MenuCode(vk::Right)), 0);
+    EXPECT_EQ(kb.TakeDownStamps(trigger), std::vector<double>{1.0});
+    // Back in a slot, the held trigger of before is no obstacle to its next strike.
+    kb.PadAdded(pad);
+    kb.OnKey(trigger, true, 3.0);
+    EXPECT_EQ(kb.TakeDownStamps(trigger), std::vector<double>{3.0});
+    // A plain joystick steers with its hat; two pads holding one arrow keep it down until both
+    // let go.
+    kb.PadAdded({0, "03000000aaaa0000bbbb000000000000", "drum", false});
+    kb.OnKey(pad::Code(0, pad::RawHat(0, 1)), true, 4.0);
+    kb.OnKey(right, true, 4.0);
+    kb.OnKey(pad::Code(0, pad::RawHat(0, 1)), false, 4.1);
+    EXPECT_EQ(kb.GetAsyncKeyState(pad::MenuCode(vk::Right)), 0x8001);
+    kb.OnKey(right, false, 4.2);
+    EXPECT_EQ(kb.GetAsyncKeyState(pad::MenuCode(vk::Right)), 0);
+}
+
+TEST(PadKeys, InputNamesReadBackAsTheirInputs) {
+    for (int input = 0; input < pad::kInputs; ++input) {
+        const std::string name = pad::InputName(input);
+        if (name.empty()) continue;
+        EXPECT_EQ(pad::InputFromName(name), input) << name;
+    }
+    EXPECT_EQ(pad::InputFromName("lefttrigger"), pad::Axis(pad::LeftTrigger, true));
+    EXPECT_EQ(pad::InputFromName("h0.8"), pad::RawHat(0, 3));
+    for (const char* bad : {"", "+lefttrigger", "b64", "h0.3", "a2", "leftx", "bx"})
+        EXPECT_FALSE(pad::InputFromName(bad)) << bad;
 }
 
 TEST(VirtualKeys, ScancodesMapToTheCodesTheSettingsStore) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 
 #include "core/chart_loader.hpp"
 #include "platform/headless/headless.hpp"
@@ -99,6 +100,32 @@ TEST(Strikes, BigNotesInTheWaitModeAreJudgedWhereTheFirstKeyWentDown) {
             }
         }
     }
+}
+
+TEST(Strikes, APadScriptPlaysAsTheKeyScriptOfTheSameMoments) {
+    // The default keys' twins on a standard gamepad, as --pad-bindings prints them.
+    EXPECT_EQ(PadBindingsJson(),
+              "{\"左足\": \"lefttrigger\", \"右足\": \"righttrigger\", "
+              "\"左手\": \"leftshoulder\", \"右手\": \"rightshoulder\"}");
+    const std::map<int, std::string> twin{
+        {97, "lefttrigger"}, {98, "righttrigger"}, {100, "leftshoulder"}, {101, "rightshoulder"}};
+    const ChartId id{.song = 4, .difficulty = 1};
+    const auto keys = OnTime(id, 10, Big::BothKeys);
+    std::string script;
+    for (const KeyEvent& k : keys)
+        script += std::to_string(k.ms) + " " + twin.at(k.vk) + (k.down ? " down\n" : " up\n");
+    const Played byKeys = Play(id, 60, false, keys), byPad = Play(id, 60, false, ParsePad(script));
+    EXPECT_EQ(ToJson(byPad.r, byPad.m), ToJson(byKeys.r, byKeys.m));
+    EXPECT_EQ(byPad.r.CountMiss + byPad.r.CountGood, 0);
+    // Keys and the pad side by side: the feet on the pad, the hands on keys.
+    std::vector<KeyEvent> mixed;
+    for (const KeyEvent& k : keys)
+        mixed.push_back(k.vk < 100 ? ParsePad(std::to_string(k.ms) + " " + twin.at(k.vk) +
+                                              (k.down ? " down" : " up"))[0]
+                                   : k);
+    const Played both = Play(id, 60, false, mixed);
+    EXPECT_EQ(ToJson(both.r, both.m), ToJson(byKeys.r, byKeys.m));
+    EXPECT_THROW(ParsePad("100 b3 down"), std::invalid_argument) << "not a controller's input";
 }
 
 }  // namespace

@@ -3,8 +3,11 @@
 //   zubakko-play --song 0 --difficulty 2 --auto
 //   zubakko-play --song 8 --difficulty 3 --keys run.txt --fps 144
 //   zubakko-play --song-file songs/mine.mid --difficulty 1 --auto
+//   zubakko-play --song 4 --difficulty 0 --pad run.txt
 // A keys file holds one key change a line: "<ms> <vk> down|up", ms being the music position
-// since the start of the song's music file.
+// since the start of the song's music file; a pad file "<ms> <input> down|up" with a game
+// controller's input names. --pad-bindings prints the pad's default bindings.
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -18,8 +21,9 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zubakko-play (--song S | --song-file FILE.mid) --difficulty D [--auto] [--mode M]\n"
-    "                    [--keys FILE] [--delay N]\n"
-    "                    [--frame F] [--bigwait] [--fps N]\n";
+    "                    [--keys FILE] [--pad FILE] [--delay N]\n"
+    "                    [--frame F] [--bigwait] [--fps N]\n"
+    "       zubakko-play --pad-bindings\n";
 
 // A throw-away program folder, so that a high score of a scripted run never reaches the
 // player's score.dat.
@@ -45,10 +49,22 @@ int main(int argc, char** argv) {
     std::vector<KeyEvent> keys;
     try {
         o = ParseOptions(std::vector<std::string>(argv + 1, argv + argc));
-        if (!o.keysFile.empty()) {
-            std::ifstream in(o.keysFile, std::ios::binary);
-            if (!in) throw std::invalid_argument("cannot read the keys file " + o.keysFile);
-            keys = ParseKeys(std::string(std::istreambuf_iterator<char>(in), {}));
+        if (o.padBindings) {
+            std::cout << PadBindingsJson() << "\n";
+            return 0;
+        }
+        const auto read = [](const std::string& path, const char* what) {
+            std::ifstream in(path, std::ios::binary);
+            if (!in)
+                throw std::invalid_argument(std::string("cannot read the ") + what + " " + path);
+            return std::string(std::istreambuf_iterator<char>(in), {});
+        };
+        if (!o.keysFile.empty()) keys = ParseKeys(read(o.keysFile, "keys file"));
+        if (!o.padFile.empty()) {
+            const std::vector<KeyEvent> pad = ParsePad(read(o.padFile, "pad file"));
+            keys.insert(keys.end(), pad.begin(), pad.end());
+            std::stable_sort(keys.begin(), keys.end(),
+                             [](const KeyEvent& a, const KeyEvent& b) { return a.ms < b.ms; });
         }
     } catch (const std::invalid_argument& e) {
         std::cerr << "zubakko-play: " << e.what() << "\n" << kUsage;

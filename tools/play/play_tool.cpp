@@ -9,8 +9,10 @@
 
 #include "core/chart_loader.hpp"
 #include "core/own_songs.hpp"
+#include "core/strike_inputs.hpp"
 #include "course/challenge_menu.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/pad_inputs.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/play_screen_setup.hpp"
 
@@ -50,6 +52,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.mode = int(ParseInt(value(), "--mode", 0, 9));
         else if (a == "--keys")
             o.keysFile = value();
+        else if (a == "--pad")
+            o.padFile = value();
+        else if (a == "--pad-bindings")
+            o.padBindings = true;
         else if (a == "--delay")
             o.delay = int16_t(ParseInt(value(), "--delay", -1000, 1000));
         else if (a == "--frame")
@@ -61,27 +67,64 @@ Options ParseOptions(const std::vector<std::string>& args) {
         else
             throw std::invalid_argument("unknown option " + a);
     }
+    if (o.padBindings) return o;
     if ((o.song < 0) == o.songFile.empty() || o.difficulty < 0)
         throw std::invalid_argument("--song or --song-file, and --difficulty, are needed");
     return o;
 }
 
-std::vector<KeyEvent> ParseKeys(const std::string& text) {
+namespace {
+
+// One change a line, "<ms> <what> down|up"; `code` turns the second word into a code.
+template <typename Code>
+std::vector<KeyEvent> ParseChanges(const std::string& text, const std::string& file,
+                                   const std::string& what, Code code) {
     std::vector<KeyEvent> out;
     std::istringstream in(text);
     std::string line;
     for (int n = 1; std::getline(in, line); ++n) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::istringstream words(line);
-        std::string ms, vk, state, extra;
+        std::string ms, name, state, extra;
         if (!(words >> ms) || ms[0] == '#') continue;
-        const std::string where = "keys file line " + std::to_string(n);
-        if (!(words >> vk >> state) || (words >> extra) || (state != "down" && state != "up"))
-            throw std::invalid_argument(where + ": expected \"<ms> <vk> down|up\"");
-        out.push_back({ParseInt(ms, where + ": ms", 0, int64_t{1} << 40),
-                       int(ParseInt(vk, where + ": vk", 1, 254)), state == "down"});
+        const std::string where = file + " line " + std::to_string(n);
+        if (!(words >> name >> state) || (words >> extra) || (state != "down" && state != "up"))
+            throw std::invalid_argument(where + ": expected \"<ms> <" + what + "> down|up\"");
+        out.push_back({ParseInt(ms, where + ": ms", 0, int64_t{1} << 40), code(name, where),
+                       state == "down"});
     }
     return out;
+}
+
+// The scripted pad: a standard gamepad in the first slot.
+const PadInfo kScriptedPad{0, "0300000000000000000000000000000f", "zubakko-play pad", true};
+
+}  // namespace
+
+std::vector<KeyEvent> ParseKeys(const std::string& text) {
+    return ParseChanges(text, "keys file", "vk", [](const std::string& s, const std::string& at) {
+        return int(ParseInt(s, at + ": vk", 1, 254));
+    });
+}
+
+std::vector<KeyEvent> ParsePad(const std::string& text) {
+    return ParseChanges(text, "pad file", "input", [](const std::string& s, const std::string& at) {
+        const auto input = pad::InputFromName(s);
+        if (!input || !pad::IsValid(*input, true))
+            throw std::invalid_argument(at + ": \"" + s +
+                                        "\" is not a game controller's button or axis");
+        return pad::Code(kScriptedPad.slot, *input);
+    });
+}
+
+std::string PadBindingsJson() {
+    static const char* const kNames[4] = {"左足", "右足", "左手", "右手"};
+    const PadStrikeInputs in = DefaultPadInputs(kScriptedPad);
+    std::string s = "{";
+    for (size_t k = 0; k < 4; ++k)
+        s +=
+            std::string(k ? ", " : "") + "\"" + kNames[k] + "\": \"" + pad::InputName(in[k]) + "\"";
+    return s + "}";
 }
 
 namespace {
@@ -98,6 +141,7 @@ class StrikeWatch : public Keyboard {
         if (!handler && from) to = clock_.Now();
         keys_.SetDownHandler(std::move(handler));
     }
+    std::vector<PadInfo> Pads() override { return keys_.Pads(); }
     std::optional<double> from, to;
 
   private:
@@ -150,6 +194,9 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
     PlayScreenSetup(game, chart, o.autoPlay, false);
     LoadChart(game, chart, 0);
     const double start = hp.clock.Now();  // the music file starts here
+    if (std::any_of(keys.begin(), keys.end(),
+                    [](const KeyEvent& k) { return pad::IsPadCode(k.vk); }))
+        hp.keyboard.PlugAt(start, kScriptedPad);
     for (const KeyEvent& k : keys) hp.keyboard.At(start + double(k.ms) / 1000.0, k.vk, k.down);
     PlayOptions po;
     po.FramesPerSecond = o.fps;
@@ -164,12 +211,7 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
             const bool wentDown = k.down && !down[k.vk];
             down[k.vk] = k.down;
             if (!wentDown || at < from || at > to) continue;
-            const auto& codes = game.settings.KeyCodes;
-            for (size_t i = 0; i < codes.size(); ++i)
-                if (codes[i] == k.vk) {
-                    downs.push_back({at, int(i)});
-                    break;
-                }
+            if (const int strike = StrikeOf(game, k.vk); strike >= 0) downs.push_back({at, strike});
         }
         std::sort(downs.begin(), downs.end());
         measures->hitSoundLagMaxMs = HitSoundLagMax(downs, game, hp.wave);

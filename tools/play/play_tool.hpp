@@ -23,6 +23,8 @@ struct Options {
     bool autoPlay = false;
     int mode = -1;  // a challenge modifier: plays as in the challenge course
     std::string keysFile;
+    std::string padFile;       // a pad's script, played with a standard gamepad's default bindings
+    bool padBindings = false;  // print the default bindings instead of playing
     std::optional<int16_t> delay, frame;
     bool bigWait = false;
     double fps = 60;
@@ -32,6 +34,11 @@ struct Options {
 Options ParseOptions(const std::vector<std::string>& args);
 // Lines "<ms> <vk> down|up"; blank lines and lines starting with '#' are skipped.
 std::vector<KeyEvent> ParseKeys(const std::string& text);
+// Lines "<ms> <input> down|up", the input named as SDL names a game controller's ("a",
+// "dpleft", "lefttrigger", "-leftx"); the events carry the input's code on the scripted pad.
+std::vector<KeyEvent> ParsePad(const std::string& text);
+// The standard gamepad's default bindings: {"左足": "lefttrigger", ...}.
+std::string PadBindingsJson();
 
 // What a play shows beyond its result.
 struct PlayMeasures {

@@ -1,0 +1,19 @@
+// The song select's instructions picture names テンキー1, 2, 4 and 5 for the four strikes. When
+// the player has bound other keys, or a pad is connected, their names are written over those
+// places on the shown screen, in the picture's own colours; the picture itself stays as shipped.
+#pragma once
+
+#include <string>
+
+#include "core/game.hpp"
+
+namespace zb {
+
+// Draws the strikes' keys (and the first pad's inputs) over the instructions on pGamen, whose
+// picture was drawn with its top-left corner at (x, y).
+void DrawBoundStrikes(Game& game, int x, int y);
+
+// How the instructions name a key: "テンキー1", "Z", "2".
+std::string StrikeKeyName(int vkCode);
+
+}  // namespace zb
