@@ -17,6 +17,11 @@ std::vector<double> KeyStateKeyboard::TakeDownStamps(int vkCode) {
     return std::exchange(keys_[vkCode].downStamps, {});
 }
 
+std::vector<double> KeyStateKeyboard::TakeUpStamps(int vkCode) {
+    Update();
+    return std::exchange(keys_[vkCode].upStamps, {});
+}
+
 void KeyStateKeyboard::SetDownHandler(std::function<void(int, double)> handler) {
     onDown_ = std::move(handler);
 }
@@ -30,8 +35,12 @@ std::optional<double> KeyStateKeyboard::LastDownTime(int vkCode) {
 void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
     if (vkCode == 0) return;
     KeyState& k = keys_[vkCode];
-    const bool wentDown = down && !k.down;
+    const bool wentDown = down && !k.down, wentUp = !down && k.down;
     k.down = down;
+    if (wentUp) {
+        if (k.upStamps.size() >= kKeptStamps) k.upStamps.erase(k.upStamps.begin());
+        k.upStamps.push_back(at);
+    }
     if (!wentDown) return;
     k.pressedSince = true;
     k.lastDown = at;
@@ -48,6 +57,7 @@ void KeyStateKeyboard::Reset() {
     for (auto& [code, k] : keys_) {
         k.down = k.pressedSince = false;
         k.downStamps.clear();
+        k.upStamps.clear();
     }
 }
 

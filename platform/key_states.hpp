@@ -18,6 +18,7 @@ class KeyStateKeyboard : public Keyboard {
   public:
     uint16_t GetAsyncKeyState(int vkCode) override;
     std::vector<double> TakeDownStamps(int vkCode) override;
+    std::vector<double> TakeUpStamps(int vkCode) override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     // When the key last went down; nullopt if never.
     std::optional<double> LastDownTime(int vkCode);
@@ -44,6 +45,7 @@ class KeyStateKeyboard : public Keyboard {
         bool pressedSince = false;
         std::optional<double> lastDown;
         std::vector<double> downStamps;  // not taken yet
+        std::vector<double> upStamps;    // not taken yet
     };
     std::map<int, KeyState> keys_;
     std::function<void(int, double)> onDown_;

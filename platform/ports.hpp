@@ -47,6 +47,12 @@ class Keyboard {
     // Every press of the key since the previous call for it: the stamps (on the clock's
     // timeline) of its up-to-down transitions, oldest first. Apart from the press bit above.
     virtual std::vector<double> TakeDownStamps(int vkCode) = 0;
+    // The same for the key's down-to-up transitions (the replays keep them); none from a
+    // keyboard that does not tell.
+    virtual std::vector<double> TakeUpStamps(int vkCode) {
+        (void)vkCode;
+        return {};
+    }
     // Called on the game thread as soon as the window sees a key go down (it looks about once a
     // millisecond while the game waits), with the key and its stamp; empty for none. The play
     // screen starts the hit sound here.
