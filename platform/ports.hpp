@@ -29,7 +29,8 @@ class Clock {
 
 // Virtual-key codes as the settings file stores them.
 namespace vk {
-inline constexpr int Enter = 13, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
+inline constexpr int Enter = 13, Escape = 27, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
+inline constexpr int F2 = 113, F3 = 114;
 inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 }  // namespace vk
