@@ -122,7 +122,8 @@ std::string FiguresText(const TimingFigures& t, int16_t delay, int16_t suggested
     if (t.count < kCheckLeastStrikes)
         return "叩けた音符が少なすぎます（" + std::to_string(kCheckLeastStrikes) +
                "回以上）\r\nSpace：もう一度　Esc：戻る";
-    return MeanOffsetText(t.meanMs) + "　" + SpreadText(t) + "\r\nディレイ " +
+    return MeanOffsetText(t.meanMs) + "　" + SpreadText(t) + "　" + EarlyLateText(t) +
+           "\r\nディレイ " +
            std::to_string(delay) + " → " + std::to_string(suggested) +
            "\r\nEnter：決定　Esc：そのまま　Space：もう一度";
 }

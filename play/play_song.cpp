@@ -12,6 +12,7 @@
 #include "play/replay_store.hpp"
 #include "play/results.hpp"
 #include "play/scoring.hpp"
+#include "play/timing_panel.hpp"
 
 namespace zb {
 
@@ -120,6 +121,7 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
         if (options.record) *options.record = record;
     }
 
+    if (!autoPlay) ShowTimingPanel(game, out);
     const ResultsText r = ShowResults(game, st);
     out.ShownScore = r.validScore;
     out.GaugeLevel = st.GaugeLevel;

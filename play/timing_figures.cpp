@@ -42,8 +42,11 @@ std::string MeanOffsetText(double meanMs) {
 }
 
 std::string SpreadText(const TimingFigures& f) {
-    return "ばらつき " + std::to_string(std::lround(f.spreadMs)) + " ms　早 " +
-           std::to_string(f.early) + "　遅 " + std::to_string(f.late);
+    return "ばらつき " + std::to_string(std::lround(f.spreadMs)) + " ms";
+}
+
+std::string EarlyLateText(const TimingFigures& f) {
+    return "早め " + std::to_string(f.early) + "　遅め " + std::to_string(f.late);
 }
 
 std::array<int, kHistogramBins> StrikeHistogram(const std::vector<StrikeTiming>& strikes,

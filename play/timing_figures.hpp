@@ -40,8 +40,10 @@ int16_t SuggestedDelay(int16_t current, const TimingFigures& f);
 
 // "平均 +12 ms（遅め）", "平均 -8 ms（早め）", "平均 ±0 ms（ぴったり）".
 std::string MeanOffsetText(double meanMs);
-// "ばらつき 9 ms　早 12 / 遅 30".
+// "ばらつき 9 ms".
 std::string SpreadText(const TimingFigures& f);
+// "早め 12　遅め 30".
+std::string EarlyLateText(const TimingFigures& f);
 // The one line that tells what the ディレイ is.
 inline constexpr const char* kDelayIsDistance =
     "ディレイはレーン上の距離：時間にすると曲のレーン速度で変わります";
