@@ -7,7 +7,9 @@
 #include "core/chart_loader.hpp"
 #include "core/delay_check_beat.hpp"
 #include "core/helpers.hpp"
+#include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
+#include "frontend/delay_check_slots.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/play_frame.hpp"
 #include "play/timing_figures.hpp"
@@ -17,8 +19,7 @@ namespace zb {
 namespace {
 
 constexpr Color kLaneColor = Color::Rgb(24, 24, 40);
-// The check's texts; labels 2 to 4 belong to the play frame it runs (position, combo, score).
-constexpr int kTitleLabel = 0, kHowLabel = 1, kFiguresLabel = 7, kDistanceLabel = 8;
+using namespace delay_check_slots;
 constexpr int16_t kSpacing = int16_t(kCheckLanePixelsPerSecond * kCheckBeatSeconds);
 
 // A chart of its own: a bar line on the first count-in beat, then a don on every beat (a bar
@@ -74,20 +75,15 @@ void LayOut(Game& game) {
     f.pHanteiMask.BackColor = kLaneColor;
 }
 
-// A key pressed since the previous look.
-bool Pressed(Keyboard& keys, int code) {
-    return (keys.GetAsyncKeyState(code) & kKeyPressedSince) != 0;
-}
-
 // One run of the beat. Returns the strikes' figures, or nothing when the player left with Esc.
-std::optional<TimingFigures> RunBeat(Game& game) {
+std::optional<TimingFigures> RunBeat(Game& game, MenuKeys& keys) {
     Platform& pf = game.platform;
     MainForm& f = game.form;
     LoadCheckChart(game);
     PlayState st;
     st.Chart = {.song = -1, .difficulty = -1};
     SetUpPlay(game, st);
-    Pressed(pf.keyboard, vk::Escape);
+    keys.ForgetEarlierPresses({vk::Escape});
     pf.music.SetAutoStart(true);
     pf.music.SetEnabled(true);
     pf.music.SetFileName(game.AppDir() + kCheckMusicFile);
@@ -108,7 +104,7 @@ std::optional<TimingFigures> RunBeat(Game& game) {
         if (const double now = pf.clock.Now(); nextFrame < now) nextFrame = now;
         st.FrameCount = int16_t((st.FrameCount + 1) % 10000);
         st.Frames += 1;
-        if (Pressed(pf.keyboard, vk::Escape)) {
+        if (keys.Tapped(vk::Escape)) {
             pf.music.SetFileName("");
             return std::nullopt;
         }
@@ -123,8 +119,7 @@ std::string FiguresText(const TimingFigures& t, int16_t delay, int16_t suggested
         return "叩けた音符が少なすぎます（" + std::to_string(kCheckLeastStrikes) +
                "回以上）\r\nSpace：もう一度　Esc：戻る";
     return MeanOffsetText(t.meanMs) + "　" + SpreadText(t) + "　" + EarlyLateText(t) +
-           "\r\nディレイ " +
-           std::to_string(delay) + " → " + std::to_string(suggested) +
+           "\r\nディレイ " + std::to_string(delay) + " → " + std::to_string(suggested) +
            "\r\nEnter：決定　Esc：そのまま　Space：もう一度";
 }
 
@@ -137,20 +132,23 @@ void DelayCheck(Game& game) {
     // The check plays no modifier; the course sets its own before each song.
     const Modifier mode = game.challenge.ChallengeMode;
     game.challenge.ChallengeMode = Modifier::None;
-    Keyboard& keys = game.platform.keyboard;
+    // No cursor keys here: the settings screen's rule serves.
+    MenuKeys keys(game.platform, kSettingsKeys);
     for (;;) {
-        const std::optional<TimingFigures> t = RunBeat(game);
+        const std::optional<TimingFigures> t = RunBeat(game, keys);
         if (!t) break;
         const int16_t suggested = SuggestedDelay(game.settings.DelaySetting, *t);
         game.form.Label[kFiguresLabel].Caption =
             FiguresText(*t, game.settings.DelaySetting, suggested);
-        for (int code : {vk::Enter, vk::Escape, vk::Space}) Pressed(keys, code);
+        keys.ForgetEarlierPresses({vk::Enter, vk::Escape, vk::Space});
         int chosen = 0;
         while (chosen == 0) {
             WaitMs(game, 20);
             for (int code : {vk::Enter, vk::Escape, vk::Space})
-                if (Pressed(keys, code)) chosen = code;
+                if (chosen == 0 && keys.Tapped(code)) chosen = code;
         }
+        // The key goes up before the check ends: the settings screen would take a held Enter.
+        while (game.platform.keyboard.GetAsyncKeyState(chosen) & kKeyDown) WaitMs(game, 20);
         if (chosen == vk::Enter && t->count >= kCheckLeastStrikes)
             game.settings.DelaySetting = suggested;
         if (chosen != vk::Space) break;

@@ -4,8 +4,10 @@
 
 #include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
+#include "core/options_file.hpp"
 #include "core/screen_reset.hpp"
 #include "frontend/config_file.hpp"
+#include "frontend/delay_check.hpp"
 #include "frontend/settings_items.hpp"
 #include "frontend/settings_slots.hpp"
 #include "frontend/title.hpp"
@@ -72,9 +74,13 @@ void LayOut(MainForm& f) {
                "左足、右足、左手、右手は任意のキーでキー設定変更可能\r\n"
                "ディレイ値、枠の位置はカーソルキー←→で調整可能\r\n",
                15);
+    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 800, colors::White, "", 15);
 }
 
-void Redraw(MainForm& f, const Settings& s, size_t cursor) {
+void Redraw(MainForm& f, const Settings& s, const GameOptions& o, size_t cursor) {
+    f.Label[kExtrasLabel].Caption = std::string("F2：ヒットエラーバー　") +
+                                    (o.HitErrorBar ? "あり" : "なし") +
+                                    "\r\nF3：タイミング調整（ディレイを測る）";
     f.Label[kCursorLabel].Top = int(cursor + 1) * 500;
     for (size_t k = kLeftFoot; k <= kRightHand; ++k)
         f.Label[kValueLabel[k]].Caption = KeyLabel(s.KeyCodes[k]);
@@ -132,8 +138,12 @@ void SettingsScreen(Game& game) {
     MenuKeys keys(game.platform, kSettingsKeys);
     // Presses made before the screen opened (keys typed on the title screen, which reads none)
     // must not bind or step.
-    keys.ForgetEarlierPresses({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
-    keys.ForgetEarlierPresses(kFirstBindable, kLastBindable);
+    auto forget = [&] {
+        keys.ForgetEarlierPresses(
+            {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3});
+        keys.ForgetEarlierPresses(kFirstBindable, kLastBindable);
+    };
+    forget();
     for (;;) {
         // The first arrow found down acts; Enter only when no arrow is down.
         const MenuPress press = keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
@@ -148,11 +158,22 @@ void SettingsScreen(Game& game) {
         if (const int code = NewlyPressedKey(keys); code != 0 && cursor <= kRightHand)
             s.KeyCodes[cursor] = int16_t(code);
 
-        Redraw(f, s, cursor);
+        if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
+        if (keys.Tapped(vk::F3)) {
+            DelayCheck(game);
+            game.ScreenState = Screen::Settings;
+            AllEnable(game);
+            f.BackColor = colors::Black;
+            LayOut(f);
+            forget();
+        }
+
+        Redraw(f, s, game.options, cursor);
         WaitMs(game, kPassMs);
         game.platform.window.DoEvents();
     }
     SaveConfig(game);
+    SaveOptions(game);
     game.ScreenState = Screen::Title;
     TitleHyoji(game);
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "play/play_slots.hpp"
 #include "play/timing_drawing.hpp"
 
 namespace zb {
@@ -9,8 +10,9 @@ namespace zb {
 namespace {
 
 // Everything stays left of x 2000, where the course total's text begins.
-constexpr size_t kFiguresLabel = kTimingFiguresLabel, kDelayLabel = kTimingDelayLabel,
-                 kHistogramBox = kTimingHistogramBox;
+constexpr size_t kFiguresLabel = play_slots::kTimingFiguresLabel,
+                 kDelayLabel = play_slots::kTimingDelayLabel,
+                 kHistogramBox = play_slots::kTimingHistogramPicture;
 constexpr int kLeft = 120, kWidth = 1860;
 constexpr Color kInk = Color::Rgb(160, 230, 255);
 

@@ -10,10 +10,6 @@
 
 namespace zb {
 
-// The play screen's slots it takes (the play leaves them free): the figures, the ディレイ note,
-// and the histogram's picture box.
-inline constexpr size_t kTimingFiguresLabel = 7, kTimingDelayLabel = 8, kTimingHistogramBox = 0;
-
 void ShowTimingPanel(Game& game, const SongResult& r);
 
 }  // namespace zb

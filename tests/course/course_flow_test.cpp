@@ -17,7 +17,7 @@
 #include "frontend/dispatch.hpp"
 #include "frontend/title.hpp"
 #include "platform/headless/headless.hpp"
-#include "play/timing_panel.hpp"
+#include "play/play_slots.hpp"
 #include "temp_app_dir.hpp"
 
 namespace zb {
@@ -107,8 +107,8 @@ TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
     std::string shown;
     driver.onYield = [&] {
         const MainForm& f = game.form;
-        const LabelControl& results = f.Label[5];
-        const LabelControl& figures = f.Label[kTimingFiguresLabel];
+        const LabelControl& results = f.Label[play_slots::kResultsLabel];
+        const LabelControl& figures = f.Label[play_slots::kTimingFiguresLabel];
         if (!results.Visible || game.ScreenState != Screen::Playing || !figures.Visible) return;
         if (results.Caption != shown && results.Caption.starts_with("スコア："))
             timings.push_back(figures.Caption);
@@ -116,8 +116,8 @@ TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
         auto apart = [&](int left, int top, int width, int height) {
             return left + width <= results.Left || top + height <= results.Top;
         };
-        const PictureBox& box = f.Picture1[kTimingHistogramBox];
-        for (const LabelControl* l : {&figures, &f.Label[kTimingDelayLabel]})
+        const PictureBox& box = f.Picture1[play_slots::kTimingHistogramPicture];
+        for (const LabelControl* l : {&figures, &f.Label[play_slots::kTimingDelayLabel]})
             ASSERT_TRUE(apart(l->Left, l->Top, l->Width, l->Height)) << results.Caption;
         ASSERT_TRUE(box.Visible);
         ASSERT_TRUE(apart(box.Left, box.Top, box.WidthTwips(), box.HeightTwips()));
