@@ -1,5 +1,6 @@
 // The cost of the play loop's frame at the densest moment of song 8 at difficulty 3, without
-// showing the window, and the cost of composing the play screen for showing (the present).
+// showing the window (also with the hit-error bar on), the cost of composing the play screen for
+// showing (the present), and of drawing the results' histogram of a song's strikes.
 // Run: build/bench/play_bench --benchmark_repetitions=5
 #include <benchmark/benchmark.h>
 
@@ -12,6 +13,7 @@
 #include "play/play_field.hpp"
 #include "play/play_frame.hpp"
 #include "play/play_screen_setup.hpp"
+#include "play/timing_drawing.hpp"
 
 namespace zb {
 namespace {
@@ -57,6 +59,33 @@ void BM_PlayFrameAtTheDensestMoment(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PlayFrameAtTheDensestMoment)->Unit(benchmark::kMicrosecond);
+
+// The same frame with the hit-error bar on and a dozen strikes' ticks on it.
+void BM_PlayFrameWithTheHitErrorBar(benchmark::State& state) {
+    DenseMoment m;
+    m.game.options.HitErrorBar = true;
+    for (int i = 0; i < 12; ++i)
+        m.st.Strikes.push_back({.offsetMs = (i - 6) * 7.0, .frame = m.st.Frames - i * 9});
+    for (auto _ : state) {
+        PlayFrame(m.game, m.st);
+        if (m.st.FrameCount % 10 == 0) DrawBackground(m.game, m.st);
+        m.st.FrameCount = int16_t((m.st.FrameCount + 1) % 10000);
+        benchmark::DoNotOptimize(m.game.form.pFumen.Dc().Pixels().data());
+    }
+}
+BENCHMARK(BM_PlayFrameWithTheHitErrorBar)->Unit(benchmark::kMicrosecond);
+
+// The results' histogram of a song's 800 strikes (drawn once, after the song).
+void BM_DrawTheStrikeHistogram(benchmark::State& state) {
+    std::vector<StrikeTiming> strikes;
+    for (int i = 0; i < 800; ++i) strikes.push_back({.offsetMs = (i % 61 - 30) * 2.9});
+    Surface s(150, 60);
+    for (auto _ : state) {
+        DrawStrikeHistogram(s, strikes, {.best = 32.5, .good = 65, .outer = 97.5});
+        benchmark::DoNotOptimize(s.Pixels().data());
+    }
+}
+BENCHMARK(BM_DrawTheStrikeHistogram)->Unit(benchmark::kMicrosecond);
 
 void BM_PresentThePlayScreen(benchmark::State& state) {
     DenseMoment m;

@@ -117,6 +117,7 @@ void LoadChart(Game& game, ChartId chart, int16_t songPart) {
     const ChartConstants& k = ChartConstantsOf(chart);
     Chart& c = game.chart;
     c.SongPart = part;
+    c.RandomStateAtLoad = game.challenge.RandomState;
 
     // Defaults of every load.
     c.JudgeWindow1 = kDefaultJudgeWindows.w1;

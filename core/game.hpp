@@ -35,6 +35,13 @@ struct Settings {
     bool BigNoteWait = false;
 };
 
+// Choices beyond config.dat's; saved in the game's own options.txt.
+struct GameOptions {
+    bool HitErrorBar = false;  // the bar under the lane that shows each strike's timing
+    // Lines of the file that this build does not know (a newer build's), kept when it is saved.
+    std::vector<std::string> OtherLines;
+};
+
 // Local high scores; saved in score.dat.
 struct HighScoreTables {
     // HighScores[column][song]: column = difficulty 0-2, or difficulty + 3 in the challenge course.
@@ -62,6 +69,8 @@ struct Chart {
     int16_t JudgeWindow1 = kDefaultJudgeWindows.w1, JudgeWindow2 = kDefaultJudgeWindows.w2,
             JudgeWindow3 = kDefaultJudgeWindows.w3;
     int16_t SongPart = 0;  // part 0-2 of the three-part songs
+    // The random generator's state before this load drew from it (a replay loads the same).
+    uint64_t RandomStateAtLoad = 0;
 };
 
 struct CourseState {
@@ -115,6 +124,7 @@ struct Game {
     std::array<std::string, 21> SongTitles;
 
     Settings settings;
+    GameOptions options;
     HighScoreTables scores;
     Chart chart;
     CourseState course;

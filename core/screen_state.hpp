@@ -19,6 +19,7 @@ enum class Screen : uint8_t {
     Challenge,        // チャレンジ
     NetRank,          // ネットランク: connecting before a ranking course
     NetRankDisplay,   // ネットランク表示
+    DelayCheck,       // タイミング調整: the delay check, from the settings screen
 };
 
 // The screen's Japanese name, as logs and tests show it; empty for None.
@@ -46,6 +47,8 @@ constexpr std::string_view ScreenName(Screen s) {
             return "ネットランク";
         case Screen::NetRankDisplay:
             return "ネットランク表示";
+        case Screen::DelayCheck:
+            return "タイミング調整";
     }
     return "";
 }

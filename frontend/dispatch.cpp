@@ -100,6 +100,7 @@ void ClickDispatch(Game& game, ClickSource source, int index) {
         case Screen::SongSelect:
         case Screen::Playing:
         case Screen::Settings:
+        case Screen::DelayCheck:
         case Screen::NetRank:
             return;
     }

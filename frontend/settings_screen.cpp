@@ -5,9 +5,11 @@
 
 #include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
+#include "core/options_file.hpp"
 #include "core/screen_reset.hpp"
 #include "core/strike_inputs.hpp"
 #include "frontend/config_file.hpp"
+#include "frontend/delay_check.hpp"
 #include "frontend/pad_binding.hpp"
 #include "frontend/pad_file.hpp"
 #include "frontend/settings_items.hpp"
@@ -77,10 +79,15 @@ void LayOut(MainForm& f) {
                "左足、右足、左手、右手は任意のキーでキー設定変更可能\r\n"
                "ディレイ値、枠の位置はカーソルキー←→で調整可能\r\n",
                15);
+    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 800, colors::White, "", 15);
 }
 
 // `pad`: the pad whose inputs are shown beside the keys, if any.
-void Redraw(MainForm& f, const Settings& s, size_t cursor, const PadInfo* pad) {
+void Redraw(MainForm& f, const Settings& s, const GameOptions& o, size_t cursor,
+            const PadInfo* pad) {
+    f.Label[kExtrasLabel].Caption = std::string("F2：ヒットエラーバー　") +
+                                    (o.HitErrorBar ? "あり" : "なし") +
+                                    "\r\nF3：タイミング調整（ディレイを測る）";
     f.Label[kCursorLabel].Top = int(cursor + 1) * 500;
     for (size_t k = kLeftFoot; k <= kRightHand; ++k)
         f.Label[kValueLabel[k]].Caption = StrikeLabel(KeyLabel(s.KeyCodes[k]), s, pad, int(k));
@@ -138,9 +145,13 @@ void SettingsScreen(Game& game) {
     MenuKeys keys(game.platform, kSettingsKeys);
     // Presses made before the screen opened (keys typed on the title screen, which reads none)
     // must not bind or step.
-    keys.ForgetEarlierPresses({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
-    keys.ForgetEarlierPresses(kFirstBindable, kLastBindable);
-    TappedPadInput(game.platform.keyboard);
+    auto forget = [&] {
+        keys.ForgetEarlierPresses(
+            {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3});
+        keys.ForgetEarlierPresses(kFirstBindable, kLastBindable);
+        TappedPadInput(game.platform.keyboard);
+    };
+    forget();
     std::string shownPad;  // the GUID of the pad last pressed here
     for (;;) {
         // The first arrow found down acts; Enter only when no arrow is down. On a play key's item
@@ -168,16 +179,27 @@ void SettingsScreen(Game& game) {
             if (keyItem) BindPadInput(s, tap->pad, int(cursor), tap->input);
         }
 
+        if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
+        if (keys.Tapped(vk::F3)) {
+            DelayCheck(game);
+            game.ScreenState = Screen::Settings;
+            AllEnable(game);
+            f.BackColor = colors::Black;
+            LayOut(f);
+            forget();
+        }
+
         const std::vector<PadInfo> pads = game.platform.keyboard.Pads();
         const PadInfo* pad = pads.empty() ? nullptr : &pads.front();
         for (const PadInfo& p : pads)
             if (p.guid == shownPad) pad = &p;
-        Redraw(f, s, cursor, pad);
+        Redraw(f, s, game.options, cursor, pad);
         WaitMs(game, kPassMs);
         game.platform.window.DoEvents();
     }
     SaveConfig(game);
     SavePadBindings(game);
+    SaveOptions(game);
     game.ScreenState = Screen::Title;
     TitleHyoji(game);
 }

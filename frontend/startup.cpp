@@ -1,6 +1,7 @@
 #include "frontend/startup.hpp"
 
 #include "core/failure_report.hpp"
+#include "core/options_file.hpp"
 #include "core/picture_sets.hpp"
 #include "core/score_file.hpp"
 #include "core/screen_reset.hpp"
@@ -89,6 +90,7 @@ void StartUp(Game& game) {
     LoadPadBindings(game);
     s.BgmVolume = UsableVolume(s.BgmVolume);
     if (!LoadScores(game)) failed = true;
+    LoadOptions(game);
 
     if (failed)
         game.platform.dialogs.MessageBox(kStartUpWarning, MsgButtons::Ok, MsgIcon::Warning,

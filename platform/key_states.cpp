@@ -21,6 +21,11 @@ std::vector<double> KeyStateKeyboard::TakeDownStamps(int vkCode) {
     return std::exchange(keys_[vkCode].downStamps, {});
 }
 
+std::vector<double> KeyStateKeyboard::TakeUpStamps(int vkCode) {
+    Update();
+    return std::exchange(keys_[vkCode].upStamps, {});
+}
+
 void KeyStateKeyboard::SetDownHandler(std::function<void(int, double)> handler) {
     onDown_ = std::move(handler);
 }
@@ -34,10 +39,13 @@ std::optional<double> KeyStateKeyboard::LastDownTime(int vkCode) {
 void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
     if (vkCode == 0) return;
     KeyState& k = keys_[vkCode];
-    const bool wentDown = down && !k.down;
-    const bool changed = down != k.down;
+    const bool wentDown = down && !k.down, wentUp = !down && k.down;
     k.down = down;
-    if (changed && pad::IsPadCode(vkCode)) OnMenuInput(vkCode, down, at);
+    if (wentUp) {
+        if (k.upStamps.size() >= kKeptStamps) k.upStamps.erase(k.upStamps.begin());
+        k.upStamps.push_back(at);
+    }
+    if (wentDown != wentUp && pad::IsPadCode(vkCode)) OnMenuInput(vkCode, down, at);
     if (!wentDown) return;
     k.pressedSince = true;
     k.lastDown = at;
@@ -102,6 +110,7 @@ void KeyStateKeyboard::Reset() {
     for (auto& [code, k] : keys_) {
         k.down = k.pressedSince = false;
         k.downStamps.clear();
+        k.upStamps.clear();
     }
     menuHolds_.clear();
 }

@@ -18,6 +18,7 @@ class KeyStateKeyboard : public Keyboard {
   public:
     uint16_t GetAsyncKeyState(int vkCode) override;
     std::vector<double> TakeDownStamps(int vkCode) override;
+    std::vector<double> TakeUpStamps(int vkCode) override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     std::vector<PadInfo> Pads() override;
     // When the key last went down; nullopt if never.
@@ -52,6 +53,7 @@ class KeyStateKeyboard : public Keyboard {
         bool pressedSince = false;
         std::optional<double> lastDown;
         std::vector<double> downStamps;  // not taken yet
+        std::vector<double> upStamps;    // not taken yet
     };
     // A pad input changed: the menu key it stands for follows, down while any pad holds one.
     void OnMenuInput(int code, bool down, double at);

@@ -30,7 +30,8 @@ class Clock {
 
 // Virtual-key codes as the settings file stores them.
 namespace vk {
-inline constexpr int Enter = 13, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
+inline constexpr int Enter = 13, Escape = 27, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
+inline constexpr int F2 = 113, F3 = 114;
 inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 }  // namespace vk
@@ -56,6 +57,12 @@ class Keyboard {
     // Every press of the key since the previous call for it: the stamps (on the clock's
     // timeline) of its up-to-down transitions, oldest first. Apart from the press bit above.
     virtual std::vector<double> TakeDownStamps(int vkCode) = 0;
+    // The same for the key's down-to-up transitions (the replays keep them); none from a
+    // keyboard that does not tell.
+    virtual std::vector<double> TakeUpStamps(int vkCode) {
+        (void)vkCode;
+        return {};
+    }
     // Called on the game thread as soon as the window sees a key go down (it looks about once a
     // millisecond while the game waits), with the key and its stamp; empty for none. The play
     // screen starts the hit sound here.

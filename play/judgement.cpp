@@ -6,6 +6,7 @@
 #include "core/songs.hpp"
 #include "core/strike_inputs.hpp"
 #include "play/hit_feedback.hpp"
+#include "play/replay.hpp"
 #include "play/scoring.hpp"
 
 namespace zb {
@@ -32,12 +33,53 @@ int32_t PlayTimeOf(const Chart& c, int16_t song, double musicSeconds) {
     return Sub<int32_t>(t, PartStartTime(song, c.SongPart));
 }
 
+double MsPerLanePixel(const Chart& c) {
+    const double lane = double(c.ChartText.size()) * double(c.NoteSpacing);
+    return lane > 0 ? double(c.ChartSpan) * 10.0 / lane : 0.0;
+}
+
+double DueMusicSeconds(const Game& game, const PlayState& st, int32_t notePos) {
+    const Chart& c = game.chart;
+    const double lane = double(c.ChartText.size()) * double(c.NoteSpacing);
+    // The scroll position, before its rounding, reaches the note less the frame position.
+    const double scroll =
+        double(notePos) - game.settings.FramePosition + c.ChartDelay - c.ChartOffset;
+    double playTime = lane > 0 ? scroll * double(c.ChartSpan) / lane : 0.0;
+    const int16_t song = st.Chart.song;
+    if (IsMultiPartSong(song) && c.SongPart >= 0 && c.SongPart < PartCount(song))
+        playTime += PartStartTime(song, c.SongPart);
+    return playTime / 100.0;
+}
+
+double DelayStepMs(const Game& game) {
+    // The loader scales the ディレイ with the lane values of the speed modifiers.
+    double scale = 1;
+    switch (game.challenge.ChallengeMode) {
+        case Modifier::DoubleSpeed:
+            scale = 2;
+            break;
+        case Modifier::FourfoldSpeed:
+            scale = 4;
+            break;
+        case Modifier::Dense:
+            scale = 0.5;
+            break;
+        default:
+            break;
+    }
+    return scale * MsPerLanePixel(game.chart);
+}
+
+WindowsMs WindowsInMs(const Game& game, const PlayState& st) {
+    const double ms = MsPerLanePixel(game.chart);
+    return {st.W1 * ms, st.W2 * ms, st.W3 * ms};
+}
+
 namespace {
 
-// The scroll position at a moment of the clock's timeline (a key's down stamp).
-int32_t ScrollAt(Game& game, const PlayState& st, double at) {
-    const double pos = game.platform.music.PositionAt(at);
-    return ScrollPosAt(game.chart, PlayTimeOf(game.chart, st.Chart.song, pos));
+// The scroll position at a position of the music (a key's down stamp on the music's timeline).
+int32_t ScrollAt(const Game& game, const PlayState& st, double music) {
+    return ScrollPosAt(game.chart, PlayTimeOf(game.chart, st.Chart.song, music));
 }
 
 bool Within(int32_t p, int32_t c, int16_t w) {
@@ -49,21 +91,39 @@ bool Waiting(const PlayState& st, int colour) {
     return st.WaitCount != 0 && st.WaitColour == colour && st.WaitNote == st.CurrentNote;
 }
 
+// Where a pair of keys strikes: the lane position under the judgement frame, and the music's
+// position at that moment.
+struct Strike {
+    int32_t at;
+    double music;
+};
+
 // The judgement point for a pair of keys: where the press that started the wait on this note
 // went down; else where the latest of their presses registered in this frame went down; else the
 // frame's own position while the keys are merely held.
-int32_t JudgePoint(Game& game, const PlayState& st, int a, int b) {
+Strike JudgePoint(Game& game, const PlayState& st, int a, int b) {
     const int16_t frame = game.settings.FramePosition;
-    if (Waiting(st, a / 2)) return Add<int32_t>(frame, st.WaitScroll);
+    if (Waiting(st, a / 2)) return {Add<int32_t>(frame, st.WaitScroll), st.WaitMusic};
     const auto& ps = st.PressScroll;
-    std::optional<int32_t> s;
+    size_t k = 4;
     if (ps[size_t(a)] && ps[size_t(b)])
-        s = st.PressTime[size_t(b)] >= st.PressTime[size_t(a)] ? ps[size_t(b)] : ps[size_t(a)];
+        k = st.PressMusic[size_t(b)] >= st.PressMusic[size_t(a)] ? size_t(b) : size_t(a);
     else if (ps[size_t(a)])
-        s = ps[size_t(a)];
+        k = size_t(a);
     else if (ps[size_t(b)])
-        s = ps[size_t(b)];
-    return Add<int32_t>(frame, s.value_or(st.ScrollPos));
+        k = size_t(b);
+    if (k == 4) return {Add<int32_t>(frame, st.ScrollPos), st.FrameMusic};
+    return {Add<int32_t>(frame, *ps[k]), st.PressMusic[k]};
+}
+
+// Keeps the timing of a strike that judged note `note` at lane position `p`.
+void KeepStrike(const Game& game, PlayState& st, int32_t p, double music) {
+    StrikeTiming t;
+    t.offsetMs = (music - DueMusicSeconds(game, st, p)) * 1000.0;
+    t.delayStepMs = DelayStepMs(game);
+    t.frame = st.Frames;
+    t.judgement = st.Judgements.empty() ? '0' : st.Judgements.back();
+    st.Strikes.push_back(t);
 }
 
 // The wait for the second key of a big note; keys a and b strike the big kind `big`.
@@ -73,13 +133,14 @@ void WaitCheck(Game& game, PlayState& st, int a, int b, int big) {
     const auto& held = st.KeyHeld;
     if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != st.LastPressNote) return;
     if (!(held[size_t(a)] || (kind == big && held[size_t(b)]))) return;
-    const int32_t at = JudgePoint(game, st, a, b);
-    if (!Within(NotePosOf(c, st.CurrentNote), at, st.W3)) return;
+    const Strike at = JudgePoint(game, st, a, b);
+    if (!Within(NotePosOf(c, st.CurrentNote), at.at, st.W3)) return;
     // The note is judged where the press that reached it first went down, however long the wait.
     if (st.WaitCount == 0 || st.WaitColour != a / 2 || st.WaitNote != st.CurrentNote) {
         st.WaitColour = a / 2;
         st.WaitNote = st.CurrentNote;
-        st.WaitScroll = Sub<int32_t>(at, game.settings.FramePosition);
+        st.WaitScroll = Sub<int32_t>(at.at, game.settings.FramePosition);
+        st.WaitMusic = at.music;
     }
     if (st.WaitCount == 0) {
         st.WaitCount = 1;
@@ -96,7 +157,9 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
     if (!(held[size_t(a)] || held[size_t(b)]) || st.CurrentNote != st.LastPressNote) return;
     const int kind = NoteKindOf(c, st.CurrentNote);
     const int32_t p = NotePosOf(c, st.CurrentNote);
-    const int32_t at = JudgePoint(game, st, a, b);
+    const Strike s = JudgePoint(game, st, a, b);
+    const int32_t at = s.at;
+    const int16_t before = st.CurrentNote;
     if (kind == big && held[size_t(a)] && held[size_t(b)]) {
         if (Within(p, at, st.W1))
             ScoreBest(c, st, 1.0, true);
@@ -113,29 +176,41 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
         else if (Within(p, at, st.W3))
             ScoreBad(c, st);
     }
+    if (st.CurrentNote != before) KeepStrike(game, st, p, s.music);
 }
 
 }  // namespace
 
 void ForgetEarlierPresses(Game& game, PlayState& st) {
     for (size_t k = 0; k < 4; ++k) {
-        for (int code : StrikeCodes(game, int(k))) game.platform.keyboard.TakeDownStamps(code);
+        for (int code : StrikeCodes(game, int(k))) {
+            game.platform.keyboard.TakeDownStamps(code);
+            game.platform.keyboard.TakeUpStamps(code);
+        }
         st.QueuedPresses[k].clear();
     }
 }
 
 void PollKeys(Game& game, PlayState& st) {
     Keyboard& kb = game.platform.keyboard;
+    MusicPlayer& music = game.platform.music;
     st.PressScroll = {};
     std::array<bool, 4> registered{}, down{};
     for (size_t k = 0; k < 4; ++k) {
         auto& queue = st.QueuedPresses[k];
-        // The strike's key and its input on each pad: every one that went down is a press, in
-        // the order of their stamps; the strike is down while any of them is.
-        for (int code : StrikeCodes(game, int(k))) {
-            for (double at : kb.TakeDownStamps(code))
-                queue.insert(std::upper_bound(queue.begin(), queue.end(), at), at);
-            down[k] = down[k] || (kb.GetAsyncKeyState(code) & kKeyDown) != 0;
+        // The stamps become positions of the music at once, so a replay needs nothing else.
+        const size_t fresh = queue.size();
+        if (st.Feed) {
+            down[k] = st.Feed->TakeKey(st.Frames, int(k), queue);
+        } else {
+            // The strike's key and its input on each pad: every one that went down is a press,
+            // in the order of their stamps; the strike is down while any of them is.
+            for (int code : StrikeCodes(game, int(k))) {
+                for (double at : kb.TakeDownStamps(code)) queue.push_back(music.PositionAt(at));
+                down[k] = down[k] || (kb.GetAsyncKeyState(code) & kKeyDown) != 0;
+            }
+            std::sort(queue.begin() + std::ptrdiff_t(fresh), queue.end());
+            if (st.Recorder) st.Recorder->Keys(game, st.Frames, int(k), queue, fresh, down[k]);
         }
         if (queue.empty()) continue;
         // Every time the key went down is one press, registered in the first frame after it (a
@@ -146,7 +221,7 @@ void PollKeys(Game& game, PlayState& st) {
         st.LastPressNote = st.CurrentNote;
         st.KeyHeld[k] = true;
         st.PressScroll[k] = ScrollAt(game, st, at);
-        st.PressTime[k] = at;
+        st.PressMusic[k] = at;
         registered[k] = true;
         HitPose(game, int16_t(k));  // its sound started when the key went down
     }

@@ -19,6 +19,16 @@ int32_t ScrollPosAt(const Chart& chart, int32_t playTime);
 // The play time of the current song part for a position of the music in seconds.
 int32_t PlayTimeOf(const Chart& chart, int16_t song, double musicSeconds);
 
+// The length in ms of one lane pixel at the loaded chart's scroll speed.
+double MsPerLanePixel(const Chart& chart);
+// The music's position (seconds since the start of its file) at which a note at lane position
+// notePos stands on the judgement frame: the note's due time, as the play loop scrolls.
+double DueMusicSeconds(const Game& game, const PlayState& st, int32_t notePos);
+// How far in ms one step of the ディレイ setting moves the notes of the loaded chart.
+double DelayStepMs(const Game& game);
+// The judgement windows in force, in ms.
+WindowsMs WindowsInMs(const Game& game, const PlayState& st);
+
 // Drops the presses made before the song, so that only the song's own strikes count.
 void ForgetEarlierPresses(Game& game, PlayState& st);
 

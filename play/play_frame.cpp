@@ -7,7 +7,9 @@
 #include "play/judgement.hpp"
 #include "play/play_field.hpp"
 #include "play/play_slots.hpp"
+#include "play/replay.hpp"
 #include "play/scoring.hpp"
+#include "play/timing_drawing.hpp"
 
 namespace zb {
 
@@ -36,14 +38,21 @@ void SetUpPlay(Game& game, PlayState& st) {
 
 namespace {
 
-void ShowPosition(Game& game) {
+void ShowPosition(Game& game, double seconds) {
     // The position readout (label 2, not shown) takes the first five characters of the number.
     char text[64];
-    std::snprintf(text, sizeof text, "%.15g", game.platform.music.CurrentPosition());
+    std::snprintf(text, sizeof text, "%.15g", seconds);
     game.form.Label[play_slots::kPositionLabel].Caption = std::string(text).substr(0, 5);
 }
 
 }  // namespace
+
+int32_t ReadMusic(Game& game, PlayState& st) {
+    if (st.Feed) return st.Feed->MusicRead();
+    const int32_t cs = Round32(game.platform.music.CurrentPosition() * 100.0);
+    if (st.Recorder) st.Recorder->MusicRead(cs);
+    return cs;
+}
 
 void PlayFrame(Game& game, PlayState& st) {
     Chart& c = game.chart;
@@ -66,11 +75,14 @@ void PlayFrame(Game& game, PlayState& st) {
         c.JudgeWindow3 = Mul<int16_t>(c.JudgeWindow3, kSpeedUpFactor);
         st.SpeedUpDone = true;
     }
-    st.PlayTime = PlayTimeOf(c, st.Chart.song, game.platform.music.CurrentPosition());
-    ShowPosition(game);
+    // The play reads the music in whole centiseconds, once a frame.
+    st.FrameMusic = ReadMusic(game, st) / 100.0;
+    st.PlayTime = PlayTimeOf(c, st.Chart.song, st.FrameMusic);
+    ShowPosition(game, st.FrameMusic);
     st.ScrollPos = ScrollPosAt(c, st.PlayTime);
     DrawLane(game, st);
     DrawJudgement(game, st);
+    if (game.options.HitErrorBar && !st.AutoPlay) DrawHitErrorBar(game, st);
     if (st.AutoPlay) {
         AutoPlayStep(game, st);
     } else {

@@ -10,6 +10,10 @@ namespace zb {
 // Volume, windows, frame x, note flags, lane y and the score base for the loaded chart.
 void SetUpPlay(Game& game, PlayState& st);
 
+// Reads the music's position in whole centiseconds (from the replay while one plays; into the
+// recording while one is made).
+int32_t ReadMusic(Game& game, PlayState& st);
+
 // One frame, from reading the music's position to the drummer's idle face.
 void PlayFrame(Game& game, PlayState& st);
 

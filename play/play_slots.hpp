@@ -10,5 +10,9 @@ inline constexpr size_t kComboLabel = 3;       // "COMBO: n", top left
 inline constexpr size_t kScoreLabel = 4;       // the score, under the lane
 inline constexpr size_t kResultsLabel = 5;     // the results panel (play/results_panel.hpp)
 inline constexpr size_t kCourseLineLabel = 6;  // course, song number and title, under the lane
+// The timing of a song played by hand, left of the results (play/timing_panel.hpp).
+inline constexpr size_t kTimingFiguresLabel = 7;      // mean, spread, early and late
+inline constexpr size_t kTimingDelayLabel = 8;        // the ディレイ that suits the song
+inline constexpr size_t kTimingHistogramPicture = 0;  // Picture1: the strikes' histogram
 
 }  // namespace zb::play_slots

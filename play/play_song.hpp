@@ -5,11 +5,15 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/game.hpp"
 #include "core/songs.hpp"
+#include "play/timing_figures.hpp"
 
 namespace zb {
+
+struct Replay;
 
 struct SongResult {
     // The score that counts: in the challenge course it includes the challenge points.
@@ -20,12 +24,25 @@ struct SongResult {
     int16_t MaxCombo = 0, CountBest = 0, CountGood = 0, CountMiss = 0;
     int16_t Gauge = 0;
     int32_t Frames = 0;
-    std::string Caption;  // the results text shown during the results wait
+    std::string Caption;     // the results text shown during the results wait
+    std::string Judgements;  // each note's judgement in order (see PlayState::Judgements)
+    // The timing of the judged strikes and its figures; the windows in force at the end, in ms.
+    std::vector<StrikeTiming> Strikes;
+    TimingFigures Timing;
+    WindowsMs Windows;
+    // The ディレイ that would have cancelled the mean offset of this song.
+    int16_t SuggestedDelay = 0;
+    uint64_t ChartPrint = 0;  // the chart's parts as they were loaded (see ChartPrint)
 };
 
 struct PlayOptions {
     // Frames run at this fixed rate, so frame-counted effects last the same on every machine.
     double FramesPerSecond = 60;
+    // Plays this replay: its reads stand in for the music's position and the keys.
+    const Replay* replay = nullptr;
+    // A hand play's replay is kept in the replays/ folder beside the scores, and copied here.
+    bool keepReplay = true;
+    Replay* record = nullptr;
 };
 
 // Plays the loaded chart (the caller has prepared the play screen and loaded the chart's first

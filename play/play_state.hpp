@@ -6,11 +6,16 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/songs.hpp"
+#include "play/timing_figures.hpp"
 
 namespace zb {
+
+class PlayRecorder;
+class ReplayFeed;
 
 struct PlayState {
     bool AutoPlay = false;
@@ -42,13 +47,17 @@ struct PlayState {
     double NoteBase = 0;
     double NoteTotal = 0;
 
+    // The music's position read for this frame (seconds since the start of its file).
+    double FrameMusic = 0;
     // A press is judged at the lane position of the moment its key went down: the scroll
-    // position at that moment, for each key whose press registered in this frame.
+    // position at that moment, for each key whose press registered in this frame, and the
+    // music's position then.
     std::array<std::optional<int32_t>, 4> PressScroll{};
-    std::array<double, 4> PressTime{};
-    // The down stamps of presses that have not registered yet (a key struck twice between two
-    // frames), and the scroll position of the earliest: passed notes are not swept beyond it, so
-    // that the press still finds the note it was meant for when it registers.
+    std::array<double, 4> PressMusic{};
+    // The presses that have not registered yet (a key struck twice between two frames), as the
+    // music's positions of their down stamps, and the scroll position of the earliest: passed
+    // notes are not swept beyond it, so that the press still finds the note it was meant for
+    // when it registers.
     std::array<std::deque<double>, 4> QueuedPresses;
     std::optional<int32_t> PendingScroll;
     // The big-note wait's note, its colour (0 don, 1 kan) and the scroll position where the
@@ -57,6 +66,16 @@ struct PlayState {
     int16_t WaitNote = 0;
     int WaitColour = -1;
     int32_t WaitScroll = 0;
+    double WaitMusic = 0;
+
+    // Each note's judgement in order: '3' 良, '4' big 良, '2' 可, '1' 不可, '0' passed.
+    std::string Judgements;
+    // The timing of every judged strike (the hit-error bar and the results read it).
+    std::vector<StrikeTiming> Strikes;
+    // Records what the play read (music positions and keys) for its replay; or, while a replay
+    // plays, serves the recorded reads instead of the ports. Null for neither.
+    PlayRecorder* Recorder = nullptr;
+    ReplayFeed* Feed = nullptr;
 };
 
 // Resizes and clears the per-note flags for a chart of noteCount notes.

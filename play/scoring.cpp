@@ -32,7 +32,8 @@ double Unit(const Chart& chart, const PlayState& st, int16_t combo) {
     return double(chart.ComboBonusStep) * ComboBonus(combo) + st.NoteBase;
 }
 
-void MarkJudged(PlayState& st, bool hit) {
+void MarkJudged(PlayState& st, bool hit, char judgement) {
+    st.Judgements.push_back(judgement);
     const size_t i = size_t(st.CurrentNote);
     st.NoteJudged.at(i) = true;
     if (hit) st.NoteHit.at(i) = true;
@@ -44,20 +45,20 @@ void AddScore(PlayState& st, double points) {
     st.ShownScore = Round32(st.Score);
 }
 
-void Hit(const Chart& chart, PlayState& st, double factor, int16_t gain) {
+void Hit(const Chart& chart, PlayState& st, double factor, int16_t gain, char judgement) {
     AddScore(st, factor * Unit(chart, st, st.Combo));
     st.Combo = Add<int16_t>(st.Combo, 1);
     if (st.Combo > st.MaxCombo) st.MaxCombo = st.Combo;
     st.Gauge = Add<int16_t>(st.Gauge, gain);
     st.JudgeAge = 1;
-    MarkJudged(st, true);
+    MarkJudged(st, true, judgement);
 }
 
-void Miss(const Chart& chart, PlayState& st) {
+void Miss(const Chart& chart, PlayState& st, char judgement) {
     st.Combo = 0;
     st.CountMiss = Add<int16_t>(st.CountMiss, 1);
     st.Gauge = Add<int16_t>(st.Gauge, chart.GaugeLoss);
-    MarkJudged(st, false);
+    MarkJudged(st, false, judgement);
 }
 
 }  // namespace
@@ -65,27 +66,27 @@ void Miss(const Chart& chart, PlayState& st) {
 void ScoreBest(const Chart& chart, PlayState& st, double factor, bool big) {
     st.CountBest = Add<int16_t>(st.CountBest, 1);
     st.JudgeKind = big ? 4 : 3;
-    Hit(chart, st, factor, chart.GaugeGainBest);
+    Hit(chart, st, factor, chart.GaugeGainBest, big ? '4' : '3');
 }
 
 void ScoreGood(const Chart& chart, PlayState& st, double factor) {
     st.CountGood = Add<int16_t>(st.CountGood, 1);
     st.JudgeKind = 2;
-    Hit(chart, st, factor, chart.GaugeGainGood);
+    Hit(chart, st, factor, chart.GaugeGainGood, '2');
 }
 
 void ScoreBad(const Chart& chart, PlayState& st) {
-    Miss(chart, st);
+    Miss(chart, st, '1');
     st.JudgeKind = 1;
     st.JudgeAge = 1;
 }
 
 void ScorePassed(const Chart& chart, PlayState& st) {
-    Miss(chart, st);
+    Miss(chart, st, '0');
 }
 
 void ScoreAutoNote(const Chart& chart, PlayState& st, bool played, bool big) {
-    MarkJudged(st, played);
+    MarkJudged(st, played, big ? '4' : '3');
     st.Combo = Add<int16_t>(st.Combo, 1);
     st.Gauge = Add<int16_t>(st.Gauge, chart.GaugeGainBest);
     st.MaxCombo = Add<int16_t>(st.MaxCombo, 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <regex>
@@ -18,6 +19,7 @@
 #include "frontend/title.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
+#include "play/play_slots.hpp"
 #include "temp_app_dir.hpp"
 
 namespace zb {
@@ -101,11 +103,41 @@ TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
     // First pick: song 4 (one step right from song 6); second pick: song 1 (four steps).
     driver.picks = {{vk::Right, vk::Enter},
                     {vk::Right, vk::Right, vk::Right, vk::Right, vk::Enter}};
+    // The timing of each song's strikes stands beside the results, and beside the total after
+    // them, never over either.
+    std::vector<std::string> timings;  // the figures as each song's results came up
+    std::string shown;
+    driver.onYield = [&] {
+        const MainForm& f = game.form;
+        const LabelControl& results = f.Label[play_slots::kResultsLabel];
+        const LabelControl& figures = f.Label[play_slots::kTimingFiguresLabel];
+        if (!results.Visible || game.ScreenState != Screen::Playing || !figures.Visible) return;
+        if (results.Caption != shown && results.Caption.starts_with("スコア："))
+            timings.push_back(figures.Caption);
+        shown = results.Caption;
+        auto apart = [&](int left, int top, int width, int height) {
+            return left + width <= results.Left || top + height <= results.Top;
+        };
+        const PictureBox& box = f.Picture1[play_slots::kTimingHistogramPicture];
+        for (const LabelControl* l : {&figures, &f.Label[play_slots::kTimingDelayLabel]})
+            ASSERT_TRUE(apart(l->Left, l->Top, l->Width, l->Height)) << results.Caption;
+        ASSERT_TRUE(box.Visible);
+        ASSERT_TRUE(apart(box.Left, box.Top, box.WidthTwips(), box.HeightTwips()));
+    };
     hp.window.Click(ClickSource::Label, 0);
     hp.window.DoEvents();  // the whole course runs inside the click
 
     EXPECT_EQ(driver.pickScreens, 2);
     EXPECT_EQ(driver.songsStarted, 2);
+    ASSERT_EQ(timings.size(), 2u);
+    for (const std::string& t : timings)
+        EXPECT_TRUE(
+            std::regex_search(t, std::regex("平均 (\\+|-|±)\\d+ ms（(遅め|早め|ぴったり)）")))
+            << t;
+    // Each song left its replay beside the scores.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path() + "replays"),
+                            std::filesystem::directory_iterator()),
+              2);
     EXPECT_EQ(Previews(), (std::vector<int>{6, 4, 4, 6, 4, 9, 5, 1, 1}))
         << "previews, then the song itself; the second pick starts on song 6 again";
 
@@ -385,7 +417,8 @@ TEST_F(CourseFlowTest, ChallengeMenuClickRunsThroughTheDispatcher) {
     EXPECT_EQ(game.form.Label[1].BackColor, colors::Black);
     while (driver.songsStarted < 2 && hp.clock.Now() < t + 100) WaitForEvents(game);
     EXPECT_EQ(driver.songsStarted, 2);
-    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << "the duplicate ends the course on the title";
+    EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面")
+        << "the duplicate ends the course on the title";
     EXPECT_FALSE(game.course.ChallengeCourse);
 }
 

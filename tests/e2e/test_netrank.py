@@ -3,6 +3,7 @@ through ZUBAKKO_RANK_URL: the name typed into the box, the ranking paged with th
 two songs picked and played with the keys, the ranking after play with the player's entry, a
 click back to the title, and the entry in the server's file."""
 
+import json
 import os
 import re
 import subprocess
@@ -18,6 +19,7 @@ from test_title_menu import DEFAULT_CONFIG, FULL_TOPS, PATIENCE, Game, scores  #
 
 SERVER = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "rankserver", "rankserver.py")
 NAME = "E2Eplayer"
+PLAY_TOOL = os.environ.get("ZB_PLAY_TOOL", "build/tools/zubakko-play")
 DRUMS = ["KP_1", "KP_4", "KP_2", "KP_5"]  # the default keys: 左足, 左手, 右足, 右手
 
 
@@ -103,6 +105,24 @@ class RankingGame(Game):
             strike += 2
 
 
+def replayed_scores(folder):
+    """Replays every song played by hand (each left its replay beside the scores) with
+    zubakko-play, which checks each note's judgement, the score and the gauge against what the
+    player saw; returns the scores."""
+    replays = sorted(os.listdir(os.path.join(folder, "replays")))
+    scores = []
+    for name in replays:
+        out = subprocess.run([PLAY_TOOL, "--replay", os.path.join(folder, "replays", name)],
+                             capture_output=True, text=True, timeout=60)
+        if out.returncode != 0:
+            raise AssertionError(name + " does not reproduce: " + out.stderr)
+        report = json.loads(out.stdout)
+        if report["MeanOffsetMs"] is not None and abs(report["MeanOffsetMs"]) > 200:
+            raise AssertionError(name + ": an offset beyond every window " + out.stdout)
+        scores.append(report["ShownScore"])
+    return scores
+
+
 class RankingCourse(unittest.TestCase):
     def test_name_ranking_two_songs_ranking_and_title(self):
         with RankServer() as server, RankingGame(server.url, {
@@ -138,6 +158,8 @@ class RankingCourse(unittest.TestCase):
             with open(server.file, "rb") as f:
                 stored = f.read()
             self.assertRegex(stored, rb"^(\d+:[^:]*:\d+:\d+:)*\d+:" + NAME.encode() + rb":4:1:")
+            total = int(re.search(rb"(\d+):" + NAME.encode() + rb":4:1:", stored).group(1))
+            self.assertEqual(sum(replayed_scores(g.folder)), total)
             self.assertEqual(os.listdir(os.path.dirname(server.file)), ["netrank.dat"])
 
             g.click_twips(5000, 3000)

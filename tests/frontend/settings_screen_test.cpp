@@ -9,6 +9,7 @@
 #include <map>
 #include <stdexcept>
 
+#include "core/delay_check_beat.hpp"
 #include "frontend/config_file.hpp"
 #include "frontend/settings_items.hpp"
 #include "frontend/title.hpp"
@@ -28,6 +29,7 @@ struct SettingsScreenTest : testing::FrontendTest {
     // The screen as last seen before it closed: every label's caption by index.
     std::map<int, std::string> seen;
     std::function<void()> watch;
+    std::function<void()> anyYield;  // also on the screens the settings screen opens
 
     SettingsScreenTest() { game.settings.BgmVolume = -600; }
 
@@ -46,6 +48,7 @@ struct SettingsScreenTest : testing::FrontendTest {
         const double limit = hp.clock.Now() + 60;
         hp.window.onYield = [this, limit] {
             if (hp.clock.Now() > limit) throw std::runtime_error("the settings screen stayed");
+            if (anyYield) anyYield();
             if (game.ScreenState != Screen::Settings) return;
             const auto& L = game.form.Label;
             const int row = L[0].Top / 500 - 1;
@@ -84,8 +87,8 @@ TEST_F(SettingsScreenTest, TapsStepOnceBindSaveAndReturnToTheTitle) {
 
     std::vector<int> visible;
     for (const auto& [i, caption] : seen) visible.push_back(i);
-    EXPECT_EQ(visible.size(), 20u);
-    EXPECT_EQ(visible.back(), 19);
+    EXPECT_EQ(visible.size(), 21u);
+    EXPECT_EQ(seen[20], "F2：ヒットエラーバー　なし\r\nF3：タイミング調整（ディレイを測る）");
     // What the defaults look like on the first pass, as changed by the taps.
     EXPECT_EQ(seen[7] + seen[8] + seen[9] + seen[10], "12Z5");
     EXPECT_EQ(seen[12] + seen[16] + seen[17] + seen[19], "0普通あり押した瞬間に判定");
@@ -191,6 +194,43 @@ TEST_F(SettingsScreenTest, HandEditedValuesAtTheSixteenBitEdgeAreClampedBeforeAS
     EXPECT_EQ(StepFrame(20, +1), -20);
     EXPECT_EQ(StepFrame(32746, +1), -12);
     EXPECT_EQ(StepFrame(32747, +1), -20);
+}
+
+TEST_F(SettingsScreenTest, F3ChecksTheDelayEnterTakesItAndF2SwitchesTheBar) {
+    // Two checks with strikes a steady 30 ms late for the ディレイ 9: the first suggests the
+    // ディレイ that cancels them and Enter takes it; with it the second finds them on time within
+    // a step, and Esc leaves it. Then F2 and Enter.
+    Taps({vk::F3});
+    std::vector<std::string> figures;
+    Screen before = Screen::None;
+    anyYield = [&] {
+        const Screen now = game.ScreenState;
+        if (now == Screen::DelayCheck && before != Screen::DelayCheck) {
+            const double start = hp.clock.Now() - hp.music.CurrentPosition();
+            for (int k = 0; k < kCheckBeats; ++k) {
+                const double at = start + CheckBeatTime(kCheckCountIn + k) + (9 * 2.5 + 30) / 1000;
+                hp.keyboard.At(at, vk::Numpad1 + k % 2, true);
+                hp.keyboard.At(at + 0.05, vk::Numpad1 + k % 2, false);
+            }
+            next = start + CheckBeatTime(kCheckCountIn + kCheckBeats) + 2;
+            figures.emplace_back();
+            Taps(figures.size() == 1 ? std::initializer_list<int>{vk::Enter, vk::F3}
+                                     : std::initializer_list<int>{vk::Escape, vk::F2, vk::Enter});
+        }
+        if (now == Screen::DelayCheck) figures.back() = game.form.Label[7].Caption;
+        before = now;
+    };
+    Visit();
+
+    ASSERT_EQ(figures.size(), 2u);
+    // 30 ms at the check's 400 pixels a second are 12 steps.
+    EXPECT_NE(figures[0].find("平均 +30 ms（遅め）"), std::string::npos) << figures[0];
+    EXPECT_NE(figures[0].find("ディレイ 9 → 21"), std::string::npos) << figures[0];
+    EXPECT_NE(figures[1].find("平均 ±0 ms"), std::string::npos) << figures[1];
+    EXPECT_EQ(delays, (std::vector<std::string>{"9", "21"}));
+    EXPECT_EQ(seen[20].substr(0, seen[20].find('\r')), "F2：ヒットエラーバー　あり");
+    EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 100, 101, 21, 0, -600, 0, 1, 0}));
+    EXPECT_NE(dir.Read("options.txt").find("\nhit_error_bar 1\n"), std::string::npos);
 }
 
 }  // namespace

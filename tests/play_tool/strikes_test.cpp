@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <map>
 
 #include "core/chart_loader.hpp"
@@ -17,8 +18,11 @@ namespace {
 enum class Big { BothKeys, OneKey };
 
 // Keys that strike every note on time with taps of `tapMs`: the two keys of a colour take turns,
-// and a big note takes both (the second `gapMs` later) or one.
-std::vector<KeyEvent> OnTime(ChartId id, int64_t tapMs, Big big, int64_t gapMs = 0) {
+// and a big note takes both (the second `gapMs` later) or one. Note i is struck `late(i)` ms
+// after its due time when given; `offsets` receives each note's offset as struck (whole ms).
+std::vector<KeyEvent> OnTime(ChartId id, int64_t tapMs, Big big, int64_t gapMs = 0,
+                             std::function<int64_t(int)> late = nullptr,
+                             std::vector<double>* offsets = nullptr) {
     testing::TempDir dir;
     headless::HeadlessPlatform hp(dir.Dir());
     Game game(hp.ports);
@@ -33,7 +37,9 @@ std::vector<KeyEvent> OnTime(ChartId id, int64_t tapMs, Big big, int64_t gapMs =
     };
     int turn[2] = {0, 0};
     for (int i = 1; i <= c.NoteCount; ++i) {
-        const int64_t at = std::llround((c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx);
+        const double due = (c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx;
+        const int64_t at = std::llround(due) + (late ? late(i) : 0);
+        if (offsets) offsets->push_back(double(at) - due);
         const int kind = (c.NoteKinds[size_t(i - 1)] - '0') % 5;
         const int colour = kind % 2 ? 0 : 1, first = colour ? 100 : 97;
         if (kind >= 3 && big == Big::BothKeys) {
@@ -126,6 +132,75 @@ TEST(Strikes, APadScriptPlaysAsTheKeyScriptOfTheSameMoments) {
     const Played both = Play(id, 60, false, mixed);
     EXPECT_EQ(ToJson(both.r, both.m), ToJson(byKeys.r, byKeys.m));
     EXPECT_THROW(ParsePad("100 b3 down"), std::invalid_argument) << "not a controller's input";
+}
+
+TEST(Strikes, TheirTimingIsReportedAndTheirReplayReproducesThePlay) {
+    // Strikes 30 ms late (or early) by a wobbling hand: -8 to +8 ms about that. Every one is
+    // judged (song 0 scrolls 459 pixels a second: 38 ms is within 可).
+    const ChartId id{.song = 0, .difficulty = 2};
+    for (int64_t shift : {30, -30}) {
+        std::vector<double> script;
+        const auto keys = OnTime(
+            id, 40, Big::BothKeys, 0, [&](int i) { return shift + (i % 5 - 2) * 4; }, &script);
+        double mean = 0, square = 0;
+        for (double o : script) mean += o / double(script.size());
+        for (double o : script) square += (o - mean) * (o - mean) / double(script.size());
+        testing::TempDir dir;
+        Options o;
+        o.song = id.song, o.difficulty = id.difficulty, o.delay = 0;
+        Replay record;
+        const SongResult r = PlayChart(o, keys, dir.Dir(), nullptr, &record);
+        const std::string where = "strikes " + std::to_string(shift) + " ms late";
+        ASSERT_EQ(r.Timing.count, int(script.size())) << where;
+        EXPECT_NEAR(r.Timing.meanMs, double(shift), 1.0) << where;
+        EXPECT_NEAR(r.Timing.meanMs, mean, 0.05) << where;
+        EXPECT_NEAR(r.Timing.spreadMs, std::sqrt(square), 0.05) << where;
+        EXPECT_EQ(shift > 0 ? r.Timing.late : r.Timing.early, int(script.size())) << where;
+        // The ディレイ that cancels it: 30 ms at 459 pixels a second is 14 steps.
+        EXPECT_EQ(r.SuggestedDelay, shift > 0 ? 14 : 0) << where;
+        EXPECT_NE(ToJsonWithTiming(r).find("\"Early\":" + std::to_string(r.Timing.early)),
+                  std::string::npos);
+
+        // The replay, through its file, gives every judgement, the score and the figures again.
+        ReplayCheck check;
+        const SongResult again = PlayReplay(DecodeReplay(EncodeReplay(record)), dir.Dir(), check);
+        EXPECT_TRUE(check.reproduced) << check.message;
+        EXPECT_EQ(again.Judgements, r.Judgements);
+        EXPECT_EQ(again.Score, r.Score);
+        EXPECT_EQ(again.Gauge, r.Gauge);
+        EXPECT_EQ(again.Timing.meanMs, r.Timing.meanMs);
+    }
+}
+
+TEST(Strikes, AReplayThatNoLongerFitsSaysSoInsteadOfShowingFigures) {
+    const ChartId id{.song = 1, .difficulty = 0};
+    testing::TempDir dir;
+    Options o;
+    o.song = id.song, o.difficulty = id.difficulty;
+    Replay record;
+    PlayChart(o, OnTime(id, 40, Big::OneKey, 0, [](int i) { return i % 7 * 5; }), dir.Dir(),
+              nullptr, &record);
+    ReplayCheck check;
+
+    Replay changed = record;
+    changed.chartPrint ^= 1;  // as after an edit of the chart file
+    PlayReplay(changed, dir.Dir(), check);
+    EXPECT_FALSE(check.reproduced);
+    EXPECT_NE(check.message.find("chart has changed"), std::string::npos) << check.message;
+
+    Replay older = record;
+    older.build = "older";
+    PlayReplay(older, dir.Dir(), check);
+    EXPECT_TRUE(check.reproduced) << "the same judgement in another build reproduces";
+    older.outcome.judgements[3] = older.outcome.judgements[3] == '3' ? '2' : '3';
+    PlayReplay(older, dir.Dir(), check);
+    EXPECT_FALSE(check.reproduced);
+    EXPECT_NE(check.message.find("recorded by build older"), std::string::npos) << check.message;
+
+    std::string bytes = EncodeReplay(record);
+    bytes[bytes.size() / 2] ^= 0x20;
+    EXPECT_THROW(DecodeReplay(bytes), std::runtime_error);
+    EXPECT_THROW(DecodeReplay(bytes.substr(0, 40)), std::runtime_error);
 }
 
 }  // namespace

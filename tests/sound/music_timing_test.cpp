@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/chart_data.hpp"
+#include "core/delay_check_beat.hpp"
 #include "core/songs.hpp"
 
 namespace zb {
@@ -283,4 +284,23 @@ TEST(TitleAndStoryMusic, LastLongEnough) {
     EXPECT_GE(story.lastNoteOff, 90.0);
 }
 
+}  // namespace zb
+
+namespace zb {
+namespace {
+
+TEST(DelayCheckBeat, EveryBeatSoundsWhenTheCheckScrollsItsNote) {
+    const MidiFile beat = ReadMidi(std::string(ZB_SOURCE_DIR) + "/assets/" + kCheckMusicFile);
+    ASSERT_TRUE(beat.ok);
+    const auto& notes = beat.notesByTrack.at("Beat");
+    std::vector<double> bass;
+    for (const MidiNote& n : notes)
+        if (n.key == 36) bass.push_back(n.time);
+    ASSERT_EQ(bass.size(), size_t(kCheckBeats));
+    for (int k = 0; k < kCheckBeats; ++k)
+        EXPECT_NEAR(bass[size_t(k)], CheckBeatTime(kCheckCountIn + k), 0.001) << "beat " << k;
+    EXPECT_GE(beat.length, CheckBeatTime(kCheckCountIn + kCheckBeats - 1) + kCheckTail - 0.01);
+}
+
+}  // namespace
 }  // namespace zb

@@ -1,11 +1,12 @@
 // musicgen: writes the game's music and hit sounds into a folder (assets/sound):
 // one MIDI file per song from its charts and the song table, the title fanfare, the story music,
-// and don.wav / kan.wav.
+// the delay check's beat, and don.wav / kan.wav.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "check_beat.hpp"
 #include "compose.hpp"
 #include "core/songs.hpp"
 #include "hit_sounds.hpp"
@@ -92,6 +93,11 @@ int main(int argc, char** argv) {
     }
     write("title.mid", TitlePlan(), musicgen::TitleStyle());
     write("kibohika.mid", StoryPlan(), musicgen::StoryStyle());
+    {
+        const bool done = WriteFile(out / "timing.mid", musicgen::CheckBeatMidi());
+        std::printf("%-28s (the delay check's beat)%s\n", "timing.mid", done ? "" : "  FAILED");
+        ok = ok && done;
+    }
     for (auto [name, sound] :
          {std::pair{"don.wav", musicgen::DonSound()}, std::pair{"kan.wav", musicgen::KanSound()}}) {
         const bool done = musicgen::WriteWave((out / name).string(), sound);

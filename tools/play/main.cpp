@@ -1,12 +1,15 @@
 // zubakko-play: plays one chart as the game does, on the headless platform with a virtual
 // clock, and prints the final state as one JSON object. A chart author checks a chart with it:
 //   zubakko-play --song 0 --difficulty 2 --auto
-//   zubakko-play --song 8 --difficulty 3 --keys run.txt --fps 144
+//   zubakko-play --song 8 --difficulty 3 --keys run.txt --fps 144 --save-replay run.zbr
 //   zubakko-play --song-file songs/mine.mid --difficulty 1 --auto
 //   zubakko-play --song 4 --difficulty 0 --pad run.txt
+//   zubakko-play --replay replays/000012_s8_d3.zbr
 // A keys file holds one key change a line: "<ms> <vk> down|up", ms being the music position
 // since the start of the song's music file; a pad file "<ms> <input> down|up" with a game
-// controller's input names. --pad-bindings prints the pad's default bindings.
+// controller's input names. --pad-bindings prints the pad's default bindings. A replay plays back
+// a song played by hand (the game keeps them in replays/ beside the scores) and reports the same
+// figures the player saw.
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -15,6 +18,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "core/file_replace.hpp"
 #include "tools/play/play_tool.hpp"
 
 namespace {
@@ -22,7 +26,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: zubakko-play (--song S | --song-file FILE.mid) --difficulty D [--auto] [--mode M]\n"
     "                    [--keys FILE] [--pad FILE] [--delay N]\n"
-    "                    [--frame F] [--bigwait] [--fps N]\n"
+    "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
+    "       zubakko-play --replay FILE\n"
     "       zubakko-play --pad-bindings\n";
 
 // A throw-away program folder, so that a high score of a scripted run never reaches the
@@ -72,8 +77,36 @@ int main(int argc, char** argv) {
     }
     try {
         ScratchDir dir;
+        if (!o.replayFile.empty()) {
+            std::string bytes, why;
+            if (!zb::ReadWholeFile(o.replayFile, bytes, 64 << 20, &why)) {
+                std::cerr << "zubakko-play: " << o.replayFile << ": " << why << "\n";
+                return 1;
+            }
+            zb::Replay replay;
+            try {
+                replay = zb::DecodeReplay(bytes);
+            } catch (const std::runtime_error& e) {
+                std::cerr << "zubakko-play: " << o.replayFile << ": " << e.what() << "\n";
+                return 1;
+            }
+            ReplayCheck check;
+            const zb::SongResult r = PlayReplay(replay, dir.path.string() + "/", check);
+            if (!check.reproduced) {
+                std::cerr << "zubakko-play: " << o.replayFile << ": " << check.message << "\n";
+                return 1;
+            }
+            if (!check.message.empty())
+                std::cerr << "zubakko-play: " << o.replayFile << ": " << check.message << "\n";
+            std::cout << ToJsonWithTiming(r) << "\n";
+            return 0;
+        }
         PlayMeasures m;
-        const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/", &m);
+        zb::Replay record;
+        const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/", &m, &record);
+        if (!o.saveReplay.empty() &&
+            !zb::SaveDataFile(o.saveReplay, zb::EncodeReplay(record), "the replay is not saved"))
+            return 1;
         std::cout << ToJson(r, m) << "\n";
     } catch (const std::out_of_range&) {
         std::cerr << "zubakko-play: "

@@ -64,12 +64,24 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.bigWait = true;
         else if (a == "--fps")
             o.fps = double(ParseInt(value(), "--fps", 1, 10000));
+        else if (a == "--replay")
+            o.replayFile = value();
+        else if (a == "--save-replay")
+            o.saveReplay = value();
         else
             throw std::invalid_argument("unknown option " + a);
     }
     if (o.padBindings) return o;
+    if (!o.replayFile.empty()) {
+        if (args.size() != 2)
+            throw std::invalid_argument(
+                "--replay takes the chart and settings from the file alone");
+        return o;
+    }
     if ((o.song < 0) == o.songFile.empty() || o.difficulty < 0)
         throw std::invalid_argument("--song or --song-file, and --difficulty, are needed");
+    if (!o.saveReplay.empty() && (o.autoPlay || (o.keysFile.empty() && o.padFile.empty())))
+        throw std::invalid_argument("--save-replay needs a play with --keys or --pad");
     return o;
 }
 
@@ -136,6 +148,7 @@ class StrikeWatch : public Keyboard {
     StrikeWatch(Keyboard& keys, Clock& clock) : keys_(keys), clock_(clock) {}
     uint16_t GetAsyncKeyState(int vk) override { return keys_.GetAsyncKeyState(vk); }
     std::vector<double> TakeDownStamps(int vk) override { return keys_.TakeDownStamps(vk); }
+    std::vector<double> TakeUpStamps(int vk) override { return keys_.TakeUpStamps(vk); }
     void SetDownHandler(std::function<void(int, double)> handler) override {
         if (handler && !from) from = clock_.Now();
         if (!handler && from) to = clock_.Now();
@@ -172,7 +185,7 @@ std::optional<double> HitSoundLagMax(const std::vector<std::pair<double, int>>& 
 }  // namespace
 
 SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir,
-                     PlayMeasures* measures) {
+                     PlayMeasures* measures, Replay* record) {
     headless::HeadlessPlatform hp(appDir);
     StrikeWatch watch(hp.keyboard, hp.clock);
     Platform ports = {hp.clock, watch, hp.music, hp.wave, hp.dialogs, hp.window, appDir};
@@ -200,6 +213,8 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
     for (const KeyEvent& k : keys) hp.keyboard.At(start + double(k.ms) / 1000.0, k.vk, k.down);
     PlayOptions po;
     po.FramesPerSecond = o.fps;
+    po.keepReplay = false;  // a scripted play is not the player's
+    po.record = record;
     const SongResult r = PlaySong(game, o.autoPlay, chart, po);
     if (measures) {
         // The up-to-down transitions of the play keys while the play sounded them.
@@ -216,6 +231,75 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
         std::sort(downs.begin(), downs.end());
         measures->hitSoundLagMaxMs = HitSoundLagMax(downs, game, hp.wave);
     }
+    return r;
+}
+
+SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& check) {
+    check = {};
+    const std::string recordedBy =
+        "this replay was recorded by build " + rp.build + "; this is build " + BuildId();
+    const bool sameBuild = rp.build == BuildId();
+    if (!rp.ownSong.empty()) {
+        check.message =
+            "this replay is of an own song (" + rp.ownSong + "), which this build cannot load";
+        return {};
+    }
+    if (!HasChart(rp.chart)) {
+        check.message = "this replay names song " + std::to_string(rp.chart.song) +
+                        " at difficulty " + std::to_string(rp.chart.difficulty) +
+                        ", which has no chart in this build";
+        return {};
+    }
+    headless::HeadlessPlatform hp(appDir);
+    Game game(hp.ports);
+    Settings& s = game.settings;
+    s.KeyCodes = rp.keyCodes;
+    s.DelaySetting = rp.delay;
+    s.FramePosition = rp.framePosition;
+    s.BigNoteWait = rp.bigNoteWait;
+    s.JudgeEffect = rp.judgeEffect;
+    game.options.HitErrorBar = rp.hitErrorBar;
+    game.course.ChallengeCourse = rp.challengeCourse;
+    game.challenge.ChallengeMode = rp.modifier;
+    game.challenge.ChallengePoints.at(size_t(ModifierCode(rp.modifier))) = rp.challengePoints;
+    game.challenge.RandomState = rp.randomState;
+    PlayScreenSetup(game, rp.chart, false, false);
+    SongResult r;
+    bool ran = false;
+    try {
+        LoadChart(game, rp.chart, 0);
+        PlayOptions po;
+        po.FramesPerSecond = rp.framesPerSecond;
+        po.replay = &rp;
+        po.keepReplay = false;
+        r = PlaySong(game, false, rp.chart, po);
+        ran = true;
+    } catch (const std::exception& e) {
+        check.message = std::string("the replay cannot be played through (") + e.what() + "): ";
+    }
+    if (ran && r.ChartPrint != rp.chartPrint) {
+        check.message =
+            "the chart has changed since this replay was recorded, so its figures "
+            "would be wrong";
+        return r;
+    }
+    const ReplayOutcome& o = rp.outcome;
+    const bool same = ran && r.ShownScore == o.validScore && r.Score == o.score &&
+                      r.MaxCombo == o.maxCombo && r.CountBest == o.countBest &&
+                      r.CountGood == o.countGood && r.CountMiss == o.countMiss &&
+                      r.Gauge == o.gauge && r.GaugeLevel == o.gaugeLevel && r.Frames == o.frames &&
+                      r.Judgements == o.judgements;
+    if (same) {
+        check.reproduced = true;
+        if (!sameBuild) check.message = recordedBy + "; it reproduces exactly";
+        return r;
+    }
+    if (ran)
+        check.message = "the replay does not reproduce its play (score " +
+                        std::to_string(r.ShownScore) + " for " + std::to_string(o.validScore) +
+                        ", judgements " + r.Judgements + " for " + o.judgements + "): ";
+    check.message += sameBuild ? "the chart or this build's judgement has changed"
+                               : recordedBy + ", which judges differently; no figures are shown";
     return r;
 }
 
@@ -261,8 +345,21 @@ std::string JsonNumber(double v) {
 
 }  // namespace
 
-std::string ToJson(const SongResult& r, const PlayMeasures& m) {
+std::string ToJsonWithTiming(const SongResult& r) {
     std::string s = ToJson(r);
+    s.pop_back();  // the closing brace
+    const TimingFigures& t = r.Timing;
+    s += ",\"MeanOffsetMs\":" + (t.count ? JsonNumber(t.meanMs) : std::string("null"));
+    s += ",\"OffsetSpreadMs\":" + (t.count ? JsonNumber(t.spreadMs) : std::string("null"));
+    s += ",\"Early\":" + std::to_string(t.early);
+    s += ",\"Late\":" + std::to_string(t.late);
+    s += ",\"SuggestedDelay\":" + std::to_string(r.SuggestedDelay);
+    s += ",\"Judgements\":" + JsonString(r.Judgements);
+    return s + "}";
+}
+
+std::string ToJson(const SongResult& r, const PlayMeasures& m) {
+    std::string s = ToJsonWithTiming(r);
     s.pop_back();  // the closing brace
     s += ",\"HitSoundLagMaxMs\":";
     s += m.hitSoundLagMaxMs ? JsonNumber(*m.hitSoundLagMaxMs) : "null";

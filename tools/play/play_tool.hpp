@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "play/play_song.hpp"
+#include "play/replay.hpp"
 
 namespace zb::tool {
 
@@ -28,6 +29,8 @@ struct Options {
     std::optional<int16_t> delay, frame;
     bool bigWait = false;
     double fps = 60;
+    std::string replayFile;  // plays this replay instead (the chart and settings come from it)
+    std::string saveReplay;  // writes the replay of a keys play here
 };
 
 // Throws std::invalid_argument with a message for the user.
@@ -48,11 +51,23 @@ struct PlayMeasures {
 };
 
 // Plays on the headless platform with the program folder `appDir` (scores are written there).
+// A play with keys fills `record` with its replay when given.
 SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir,
-                     PlayMeasures* measures = nullptr);
+                     PlayMeasures* measures = nullptr, Replay* record = nullptr);
+
+// Plays a replay on the headless platform and checks that it reproduces the play it recorded.
+struct ReplayCheck {
+    bool reproduced = false;
+    // Why not, in words for the user; or, when it reproduced, a note about it (another build).
+    std::string message;
+};
+SongResult PlayReplay(const Replay& replay, const std::string& appDir, ReplayCheck& check);
 
 std::string ToJson(const SongResult& r);
-// The result followed by "HitSoundLagMaxMs" (null when a key's sound never started).
+// The result followed by the timing figures: "MeanOffsetMs" and "OffsetSpreadMs" (null without
+// a judged strike), "Early", "Late", "SuggestedDelay" and "Judgements".
+std::string ToJsonWithTiming(const SongResult& r);
+// The same followed by "HitSoundLagMaxMs" (null when a key's sound never started).
 std::string ToJson(const SongResult& r, const PlayMeasures& m);
 
 }  // namespace zb::tool

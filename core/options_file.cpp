@@ -1,0 +1,57 @@
+#include "core/options_file.hpp"
+
+#include <filesystem>
+#include <sstream>
+
+#include "core/file_replace.hpp"
+
+namespace zb {
+
+namespace {
+
+constexpr const char* kFileName = "options.txt";
+constexpr size_t kLimit = 1 << 16;
+
+}  // namespace
+
+std::string EncodeOptions(const GameOptions& o) {
+    std::string s = "# ズバッコミュージック: choices beyond config.dat\n";
+    s += "version " + std::to_string(kOptionsVersion) + "\n";
+    s += std::string("hit_error_bar ") + (o.HitErrorBar ? "1" : "0") + "\n";
+    for (const std::string& line : o.OtherLines) s += line + "\n";
+    return s;
+}
+
+void DecodeOptions(const std::string& text, GameOptions& o) {
+    o.OtherLines.clear();
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream words(line);
+        std::string name, value, extra;
+        if (!(words >> name) || name[0] == '#' || name == "version") continue;
+        words >> value;
+        const bool single = !(words >> extra);
+        if (name == "hit_error_bar") {
+            if (single && (value == "0" || value == "1")) o.HitErrorBar = value == "1";
+        } else {
+            o.OtherLines.push_back(line);
+        }
+    }
+}
+
+void LoadOptions(Game& game) {
+    const std::string path = game.AppDir() + kFileName;
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return;
+    std::string text;
+    if (ReadDataFile(path, text, kLimit)) DecodeOptions(text, game.options);
+}
+
+void SaveOptions(Game& game) {
+    SaveDataFile(game.AppDir() + kFileName, EncodeOptions(game.options),
+                 "the options stay in effect until the program ends");
+}
+
+}  // namespace zb

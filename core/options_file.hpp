@@ -1,0 +1,25 @@
+// options.txt: the game's own choices beyond the six of config.dat, beside the other data files.
+// Text, one "name value" a line after a "version N" line; "#" starts a comment. Lines this build
+// does not know (a newer build's) are kept as they were when it saves the file again.
+#pragma once
+
+#include <string>
+
+#include "core/game.hpp"
+
+namespace zb {
+
+inline constexpr int kOptionsVersion = 1;
+
+std::string EncodeOptions(const GameOptions& o);
+// Applies a file's text; names it does not know go to OtherLines, values it cannot read leave
+// their option as it was.
+void DecodeOptions(const std::string& text, GameOptions& o);
+
+// Reads AppDir + "options.txt". A missing file leaves the defaults (every run before the first
+// save has none); an unreadable one says so on standard error. Never a start-up failure.
+void LoadOptions(Game& game);
+// Writes it crash-safely; a failure is written to standard error and the options stay in memory.
+void SaveOptions(Game& game);
+
+}  // namespace zb

@@ -1,0 +1,22 @@
+// The replays/ folder beside the scores: every song played by hand leaves its replay there,
+// written crash-safely; the newest 200 are kept.
+#pragma once
+
+#include <string>
+
+#include "core/game.hpp"
+#include "play/replay.hpp"
+
+namespace zb {
+
+inline constexpr int kKeptReplays = 200;
+
+// The folder, with a trailing separator.
+std::string ReplayFolder(const Game& game);
+
+// Writes the replay as the folder's newest, named by number ("000123_s4_d2.zbr"), and removes the
+// oldest beyond the kept number. A failure is written to standard error and the play goes on;
+// returns the file written, or the empty string.
+std::string KeepReplay(const Game& game, const Replay& replay);
+
+}  // namespace zb
