@@ -2,6 +2,7 @@
 
 #include <bit>
 #include <cstring>
+#include <initializer_list>
 #include <stdexcept>
 
 #include "core/strike_inputs.hpp"
@@ -107,10 +108,10 @@ bool CarriesMusic(ReplayKeyEvent::Kind k) {
 uint64_t ChartPrint(const Chart& c, uint64_t before) {
     uint64_t h = before == 0 ? kFnvStart : before;
     h = Fnv(c.ChartText.data(), c.ChartText.size(), h);
-    for (int16_t v :
-         {c.NoteCount, c.NoteSpacing, c.LaneBlitWidth, c.PartEndTime, c.ChartSpan, c.ChartOffset,
-          c.ChartDelay, c.SongLevel, c.ComboBonusStep, c.GaugeGainBest, c.GaugeGainGood,
-          c.GaugeLoss, c.GaugeUnit, c.JudgeWindow1, c.JudgeWindow2, c.JudgeWindow3, c.SongPart})
+    for (int32_t v : std::initializer_list<int32_t>{
+             c.NoteCount, c.NoteSpacing, c.LaneBlitWidth, c.PartEndTime, c.ChartSpan, c.ChartOffset,
+             c.ChartDelay, c.SongLevel, c.ComboBonusStep, c.GaugeGainBest, c.GaugeGainGood,
+             c.GaugeLoss, c.GaugeUnit, c.JudgeWindow1, c.JudgeWindow2, c.JudgeWindow3, c.SongPart})
         h = Fnv(&v, sizeof v, h);
     for (int32_t p : c.NotePos) h = Fnv(&p, sizeof p, h);
     const uint64_t scale = std::bit_cast<uint64_t>(c.MusicVolumeScale);

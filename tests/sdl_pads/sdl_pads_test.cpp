@@ -74,6 +74,7 @@ class ScriptedWindow : public Window {
     void Present() override { w_.Present(); }
     void SetTextInput(bool on) override { w_.SetTextInput(on); }
     bool TextInput() const override { return w_.TextInput(); }
+    TextRenderer& Text() override { return w_.Text(); }
 
     void At(double t, std::function<void()> act) {
         auto pos = std::upper_bound(script_.begin(), script_.end(), t,
