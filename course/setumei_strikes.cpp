@@ -7,9 +7,9 @@
 namespace zb {
 
 namespace {
-// The picture's places: strike i's key name starts at 65 + 146 i and may run to the next
+// The picture's places: strike i's key name runs from 86 + 146 i to 152 + 146 i, before the next
 // strike's circle; the row's middle is at 73.
-constexpr int kFirstX = 63, kStep = 146, kWidth = 80, kTop = 60, kHeight = 27;
+constexpr int kFirstX = 83, kStep = 146, kWidth = 76, kTop = 60, kHeight = 27;
 constexpr Color kCream = Color::Rgb(0xFF, 0xF4, 0xDC), kInk = Color::Rgb(0x2A, 0x1A, 0x3E);
 }  // namespace
 
@@ -40,7 +40,7 @@ void DrawBoundStrikes(Game& game, int x, int y) {
             gamen.Printed.push_back({left + 2, top + 4, kWidth - 2, 18, key, 12, kInk});
         else
             gamen.Printed.push_back({left + 2, top, kWidth - 2, kHeight,
-                                     key + "\r\n" + pad::InputLabel(input), 9, kInk});
+                                     key + "\r\n" + pad::InputLabel(input), 10, kInk});
     }
 }
 
