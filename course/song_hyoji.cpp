@@ -159,8 +159,8 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int1
     BlitCopy(ura, 0, 0, kFormWidthPx, kFormHeightPx, gamen.Dc(), 0, 0);
     DrawBoundStrikes(game, x0 + 30, y0 + 350);
 
-    if (own)
-        game.platform.music.SetFileName(own->path);  // the MIDI file is its own preview
+    if (own)  // the MIDI file is its own preview; a file the game cannot play stays silent
+        game.platform.music.SetFileName(own->playable ? own->path : std::string());
     else if (song >= 0 && song < kSongCount)
         game.platform.music.SetFileName(game.AppDir() + SongMusicFile(song));
 }

@@ -72,10 +72,9 @@ TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredIn
     EXPECT_EQ(driver.songsStarted, 2);
     const std::vector<std::string> shown = Previews();
     const std::string own = dir.File("songs/a.mid");
-    ASSERT_GE(shown.size(), 4u);
-    EXPECT_EQ(shown[1], dir.File("songs/sub/z.mid"));
-    EXPECT_EQ(shown[2], own) << "the MIDI file is its own preview";
-    EXPECT_EQ(shown[3], own) << "and its music";
+    ASSERT_GE(shown.size(), 3u);
+    EXPECT_EQ(shown[1], own) << "the MIDI file is its own preview; the broken one stays silent";
+    EXPECT_EQ(shown[2], own) << "and its music";
 
     std::string first;
     for (const std::string& t : driver.resultTexts)
