@@ -35,6 +35,25 @@ def blue(p):
     return p[2] > 150 and p[0] < 90 and p[1] < 90
 
 
+# The timing of a song's strikes beside its results (twips): the figures, the histogram over the
+# judgement windows with the 良 band in gold along its foot, and the results' captions.
+TIMING_FIGURES = (120, 4250, 1860, 1200)
+HISTOGRAM = (120, 5450, 1860, 720)
+RESULTS = (3000, 4500, 4000, 2900)
+
+
+def light_blue(p):
+    return p[2] > 200 and p[1] > 180 and p[0] < 200
+
+
+def gold(p):
+    return abs(p[0] - 200) < 25 and abs(p[1] - 160) < 25 and p[2] < 70
+
+
+def timing_shown(img):
+    return img.count(harness.twips_rect(*HISTOGRAM), gold) > 60
+
+
 def ranking_shown(img):
     """The display: a yellow title band over a white page of places."""
     band = harness.twips_rect(0, 0, 10000, 700)
@@ -147,6 +166,10 @@ class RankingCourse(unittest.TestCase):
             g.tap("Right")
             g.wait_for(lambda i: shows_song(i, 4), "ラクダに揺られて", PATIENCE)
             g.tap("Return")
+            # Its results show the timing of the strikes at their left, clear of the captions.
+            img = g.play_until(timing_shown, "the first song's results with its timing", SONG + PATIENCE)
+            self.assertGreater(img.count(harness.twips_rect(*TIMING_FIGURES), light_blue), 30, "no figures")
+            self.assertGreater(img.count(harness.twips_rect(*RESULTS), yellow), 200, "no results")
             # The second pick opens on the same first song as the first did.
             g.play_until(lambda i: shows_song(i, 5), "the second song select", SONG + PATIENCE)
             g.tap("Left")

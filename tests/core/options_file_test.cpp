@@ -1,0 +1,37 @@
+// options.txt: the hit-error bar's choice survives a save and a start, a newer build's lines
+// survive this build's save, and an odd file changes nothing it cannot read.
+#include "core/options_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include "platform/headless/headless.hpp"
+#include "tests/common/temp_dir.hpp"
+
+namespace zb {
+namespace {
+
+TEST(OptionsFile, KeepsTheBarAndTheLinesOfANewerBuild) {
+    testing::TempDir dir;
+    headless::HeadlessPlatform hp(dir.Dir());
+    Game game(hp.ports);
+    LoadOptions(game);  // none yet: the defaults
+    EXPECT_FALSE(game.options.HitErrorBar);
+
+    dir.Write("options.txt", "version 2\r\nhit_error_bar 1\r\npad_don 3 4\r\n");
+    LoadOptions(game);
+    EXPECT_TRUE(game.options.HitErrorBar);
+    game.options.HitErrorBar = false;
+    SaveOptions(game);
+    Game again(hp.ports);
+    again.options.HitErrorBar = true;
+    LoadOptions(again);
+    EXPECT_FALSE(again.options.HitErrorBar);
+    EXPECT_NE(dir.Read("options.txt").find("\npad_don 3 4\n"), std::string::npos);
+
+    GameOptions odd;
+    DecodeOptions("hit_error_bar yes\nhit_error_bar\n", odd);
+    EXPECT_FALSE(odd.HitErrorBar);
+}
+
+}  // namespace
+}  // namespace zb
