@@ -4,6 +4,7 @@
 
 #include "core/chart_loader.hpp"
 #include "core/checked.hpp"
+#include "core/own_songs.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/judgement.hpp"
 #include "play/play_field.hpp"
@@ -22,6 +23,7 @@ namespace {
 void DescribePlay(const Game& game, ChartId chart, double fps, Replay& r) {
     r.build = BuildId();
     r.chart = chart;
+    if (const OwnSong* own = FindOwnSong(game, chart.song)) r.ownSong = own->id;
     r.modifier = game.challenge.ChallengeMode;
     r.challengeCourse = game.course.ChallengeCourse;
     r.challengePoints = game.challenge.ChallengePoints.at(size_t(ModifierCode(r.modifier)));

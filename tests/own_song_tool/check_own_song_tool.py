@@ -157,10 +157,26 @@ try:
         for vk in {1: [97], 2: [100], 3: [97, 98], 4: [100, 101]}[kind]:
             keys += [f"{ms} {vk} down", f"{ms + 40} {vk} up"]
     open(os.path.join(tmp, "keys.txt"), "w").write("\n".join(keys) + "\n")
-    r = run(play_tool, "--song-file", song, "--difficulty", 1, "--delay", 0, "--keys", os.path.join(tmp, "keys.txt"))
+    replay = os.path.join(tmp, "own.zbr")
+    r = run(play_tool, "--song-file", song, "--difficulty", 1, "--delay", 0, "--keys", os.path.join(tmp, "keys.txt"),
+            "--save-replay", replay)
     res = json.loads(r.stdout) if r.returncode == 0 else {}
     check(res.get("CountBest") == before["charts"][1]["notes"] and res.get("CountMiss") == 0,
           f"struck on time: {r.stderr}{res}")
+    # Its replay names the song by its content: played back on the same file (renamed), it gives
+    # the same judgements; without the file, or on another file, it says so.
+    renamed = os.path.join(tmp, "renamed.mid")
+    shutil.copy(song, renamed)
+    r = run(play_tool, "--replay", replay, "--song-file", renamed)
+    again = json.loads(r.stdout) if r.returncode == 0 else {}
+    check(again.get("Judgements") == res.get("Judgements") and again.get("Score") == res.get("Score"),
+          f"own song replay: {r.stderr}{again}")
+    r = run(play_tool, "--replay", replay)
+    check(r.returncode == 1 and "--song-file" in r.stderr, f"own song replay without its file: {r.stderr}")
+    other = os.path.join(tmp, "other.mid")
+    shutil.copy(os.path.join(folder, "chuggachugga.mid"), other)
+    r = run(play_tool, "--replay", replay, "--song-file", other)
+    check(r.returncode == 1 and "not the MIDI file" in r.stderr, f"own song replay on another file: {r.stderr}")
 finally:
     shutil.rmtree(tmp)
 

@@ -27,7 +27,7 @@ constexpr const char* kUsage =
     "usage: zubakko-play (--song S | --song-file FILE.mid) --difficulty D [--auto] [--mode M]\n"
     "                    [--keys FILE] [--pad FILE] [--delay N]\n"
     "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
-    "       zubakko-play --replay FILE\n"
+    "       zubakko-play --replay FILE [--song-file FILE.mid]\n"
     "       zubakko-play --pad-bindings\n";
 
 // A throw-away program folder, so that a high score of a scripted run never reaches the
@@ -91,7 +91,7 @@ int main(int argc, char** argv) {
                 return 1;
             }
             ReplayCheck check;
-            const zb::SongResult r = PlayReplay(replay, dir.path.string() + "/", check);
+            const zb::SongResult r = PlayReplay(replay, dir.path.string() + "/", check, o.songFile);
             if (!check.reproduced) {
                 std::cerr << "zubakko-play: " << o.replayFile << ": " << check.message << "\n";
                 return 1;

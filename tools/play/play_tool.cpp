@@ -73,9 +73,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
     }
     if (o.padBindings) return o;
     if (!o.replayFile.empty()) {
-        if (args.size() != 2)
+        if (args.size() != (o.songFile.empty() ? 2u : 4u))
             throw std::invalid_argument(
-                "--replay takes the chart and settings from the file alone");
+                "--replay takes the chart and settings from the file alone "
+                "(and an own song's --song-file)");
         return o;
     }
     if ((o.song < 0) == o.songFile.empty() || o.difficulty < 0)
@@ -234,17 +235,18 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
     return r;
 }
 
-SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& check) {
+SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& check,
+                      const std::string& songFile) {
     check = {};
     const std::string recordedBy =
         "this replay was recorded by build " + rp.build + "; this is build " + BuildId();
     const bool sameBuild = rp.build == BuildId();
-    if (!rp.ownSong.empty()) {
-        check.message =
-            "this replay is of an own song (" + rp.ownSong + "), which this build cannot load";
+    if (!rp.ownSong.empty() && songFile.empty()) {
+        check.message = "this replay is of an own song (" + rp.ownSong +
+                        "): give its MIDI file with --song-file";
         return {};
     }
-    if (!HasChart(rp.chart)) {
+    if (rp.ownSong.empty() && !HasChart(rp.chart)) {
         check.message = "this replay names song " + std::to_string(rp.chart.song) +
                         " at difficulty " + std::to_string(rp.chart.difficulty) +
                         ", which has no chart in this build";
@@ -263,16 +265,25 @@ SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& 
     game.challenge.ChallengeMode = rp.modifier;
     game.challenge.ChallengePoints.at(size_t(ModifierCode(rp.modifier))) = rp.challengePoints;
     game.challenge.RandomState = rp.randomState;
-    PlayScreenSetup(game, rp.chart, false, false);
+    // An own song gets its number in this run's library; the file must be the one played.
+    ChartId chart = rp.chart;
+    if (!rp.ownSong.empty()) {
+        chart.song = AddOwnSong(game, songFile);
+        if (FindOwnSong(game, chart.song)->id != rp.ownSong) {
+            check.message = songFile + " is not the MIDI file this replay was played on";
+            return {};
+        }
+    }
+    PlayScreenSetup(game, chart, false, false);
     SongResult r;
     bool ran = false;
     try {
-        LoadChart(game, rp.chart, 0);
+        LoadChart(game, chart, 0);
         PlayOptions po;
         po.FramesPerSecond = rp.framesPerSecond;
         po.replay = &rp;
         po.keepReplay = false;
-        r = PlaySong(game, false, rp.chart, po);
+        r = PlaySong(game, false, chart, po);
         ran = true;
     } catch (const std::exception& e) {
         check.message = std::string("the replay cannot be played through (") + e.what() + "): ";

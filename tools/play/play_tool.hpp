@@ -61,7 +61,9 @@ struct ReplayCheck {
     // Why not, in words for the user; or, when it reproduced, a note about it (another build).
     std::string message;
 };
-SongResult PlayReplay(const Replay& replay, const std::string& appDir, ReplayCheck& check);
+// An own song's replay needs the MIDI file it was played on (`songFile`).
+SongResult PlayReplay(const Replay& replay, const std::string& appDir, ReplayCheck& check,
+                      const std::string& songFile = "");
 
 std::string ToJson(const SongResult& r);
 // The result followed by the timing figures: "MeanOffsetMs" and "OffsetSpreadMs" (null without
