@@ -78,7 +78,7 @@ class RankingCourseTest : public ::testing::Test {
         if (captions_.empty() || captions_.back() != c) captions_.push_back(c);
         const std::string state(ScreenName(game_.ScreenState));
         if (states_.empty() || states_.back() != state) states_.push_back(state);
-        if (game_.ScreenState != Screen::NetRankDisplay) {
+        if (!game_.clickLatch) {  // no display is waiting for its click
             clicked_ = false;
         } else if (!clicked_ && game_.platform.clock.Now() >= clickAfter_) {
             displayed_.push_back(game_.form.Label[1].Caption + game_.form.Label[2].Caption);
