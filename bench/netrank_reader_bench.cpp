@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "netrank/netrank_format.hpp"
-#include "netrank/sjis_text.hpp"
+#include "platform/sjis_text.hpp"
 
 namespace {
 

@@ -161,7 +161,7 @@ std::vector<Scene> Scenes() {
              d.Click();  // ends the display's wait
          }},
         // The exit question comes last: its OK ends the game.
-        {[](zb::Game& g) { zb::SongSelect(g, 0); },
+        {[](zb::Game& g) { zb::SongSelect(g, {0}); },
          [](Driver& d) {
              d.Measure("song select", 1, 6);
              d.Close();

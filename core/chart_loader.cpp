@@ -3,24 +3,17 @@
 #include <stdexcept>
 
 #include "core/chart_data.hpp"
+#include "core/chart_digits.hpp"
 #include "core/checked.hpp"
 #include "core/own_songs.hpp"
 #include "core/random.hpp"
 #include "core/songs.hpp"
 
 namespace zb {
-namespace {
-
-bool IsNote(char c) {
-    return c != '0' && c != '5';
-}
-
-}  // namespace
-
 void BuildNoteModel(Chart& chart, int32_t speedUpAfter) {
     int32_t count = 0;
     for (char c : chart.ChartText)
-        if (IsNote(c)) count = Add<int32_t>(count, 1);
+        if (IsNoteDigit(c)) count = Add<int32_t>(count, 1);
     chart.NoteCount = Narrow<int16_t>(count);
     const int16_t slots = Add<int16_t>(chart.NoteCount, 100);
     chart.NotePos.assign(static_cast<size_t>(slots) + 1, 0);
@@ -32,7 +25,7 @@ void BuildNoteModel(Chart& chart, int32_t speedUpAfter) {
     size_t i = 0;
     for (char c : chart.ChartText) {
         w = Add<int32_t>(w, 1);
-        if (!IsNote(c)) continue;
+        if (!IsNoteDigit(c)) continue;
         const bool fast = speedUpAfter != 0 && w > speedUpAfter;
         chart.NotePos[++i] = Mul<int32_t>(fast ? fastSpacing : spacing, w);
         chart.NoteKinds.push_back(c);
@@ -61,46 +54,14 @@ void ScaleLaneValues(Chart& chart, Modifier mode) {
 }
 
 std::string SwapDonKan(std::string text) {
-    for (char& c : text) {
-        switch (c) {
-            case '1':
-                c = '2';
-                break;
-            case '2':
-                c = '1';
-                break;
-            case '3':
-                c = '4';
-                break;
-            case '4':
-                c = '3';
-                break;
-            case '6':
-                c = '7';
-                break;
-            case '7':
-                c = '6';
-                break;
-            case '8':
-                c = '9';
-                break;
-            case '9':
-                c = '8';
-                break;
-            default:
-                break;
-        }
-    }
+    for (char& c : text) c = SwapDonKanDigit(c);
     return text;
 }
 
 std::string RandomKinds(Game& game, std::string text) {
     for (char& c : text) {
-        if (c < '1' || c > '9' || c == '5') continue;
-        const char first = (c == '1' || c == '2')   ? '1'
-                           : (c == '3' || c == '4') ? '3'
-                           : (c == '6' || c == '7') ? '6'
-                                                    : '8';
+        if (c < '1' || c > '9' || !IsNoteDigit(c)) continue;
+        const char first = DonOfDigit(c);
         const int16_t r = TimeMixedRandom(game, 100);
         c = static_cast<char>(first + Mod<int16_t>(r, 2));
     }
@@ -119,13 +80,7 @@ void LoadChart(Game& game, ChartId chart, int16_t songPart) {
     c.SongPart = part;
     c.RandomStateAtLoad = game.challenge.RandomState;
 
-    // Defaults of every load.
-    c.JudgeWindow1 = kDefaultJudgeWindows.w1;
-    c.JudgeWindow2 = kDefaultJudgeWindows.w2;
-    c.JudgeWindow3 = kDefaultJudgeWindows.w3;
-    c.NoteSpacing = 40;
     c.LaneBlitWidth = 64;
-    c.MusicVolumeScale = 1.0;
     c.ChartDelay = game.settings.DelaySetting;
 
     // The song's (or part's) timing.

@@ -1,5 +1,6 @@
 #include "core/chart_timing.hpp"
 
+#include "core/chart_digits.hpp"
 #include "core/songs.hpp"
 
 namespace zb {
@@ -19,12 +20,12 @@ NoteTiming PositionTiming(int song, int difficulty, int part, int position, int1
     const double spacing = ChartConstantsOf(chart).NoteSpacing *
                            (IsSpeedUpPosition(song, difficulty, position) ? kSpeedUpFactor : 1);
     const double offset = ChartOffsetOf(chart, part);
-    // The scroll position t × length × spacing / span − delay + offset reaches spacing × W.
-    const double perPixel = span / (length * spacing);
+    // The scroll position reaches spacing × W.
+    const double perPixel = CentisecondsPerPixel(length, spacing, span);
     const double due = (spacing * position + delay - offset) * perPixel;
     // The windows grow with the spacing in the fast section, so their length in time stays.
-    const double window =
-        JudgeWindowsOf(chart, part).w3 * span / (length * ChartConstantsOf(chart).NoteSpacing);
+    const double window = JudgeWindowsOf(chart, part).w3 *
+                          CentisecondsPerPixel(length, ChartConstantsOf(chart).NoteSpacing, span);
     return {due, due - window, due + window};
 }
 
@@ -46,7 +47,7 @@ std::vector<std::string> PlayabilityProblems(int song, int difficulty, int part,
     bool firstFastSeen = false;
     for (size_t i = 0; i < chartText.size(); ++i) {
         const char c = chartText[i];
-        if (c == '0' || c == '5') continue;
+        if (!IsNoteDigit(c)) continue;
         ++notes;
         const int w = static_cast<int>(i) + 1;
         if (!PositionPlayable(song, difficulty, part, w))

@@ -16,6 +16,18 @@ struct NoteTiming {
     double late;   // it leaves its outermost window
 };
 
+// The scroll formula: `playTime` centiseconds into a part, the lane has scrolled
+// playTime × length × spacing / span pixels, for a chart of `length` positions `spacing` pixels
+// apart that spans `span` centiseconds. The play loop's scroll position is that, rounded, less
+// the delay, plus the chart's offset.
+inline double ScrolledPixels(double playTime, double length, double spacing, double span) {
+    return playTime / 100.0 * (length * spacing) / (span / 100.0);
+}
+// The same formula the other way: the centiseconds one pixel of scrolling takes.
+inline double CentisecondsPerPixel(double length, double spacing, double span) {
+    return span / (length * spacing);
+}
+
 inline constexpr int16_t kDefaultDelay = 9;
 // Room kept between a note's window and the moments its part is loaded or ends: a couple of
 // frames plus the scroll position's rounding.

@@ -15,7 +15,7 @@ namespace zb {
 
 // The one error that every checked operation raises.
 class OverflowError : public std::overflow_error {
-public:
+  public:
     explicit OverflowError(const std::string& what = "overflow") : std::overflow_error(what) {}
 };
 
@@ -30,7 +30,7 @@ concept CheckedInt = std::is_same_v<T, int16_t> || std::is_same_v<T, int32_t>;
 
 // Narrows any integer to T, raising OverflowError when it does not fit.
 template <CheckedInt T, typename U>
-    requires std::is_integral_v<U>
+requires std::is_integral_v<U>
 constexpr T Narrow(U v) {
     if (!std::in_range<T>(v)) ThrowDoesNotFit(std::to_string(v), int(sizeof(T) * 8));
     return static_cast<T>(v);
@@ -82,10 +82,11 @@ T Round(double v) {
     return static_cast<T>(r);
 }
 
-inline int16_t Round16(double v) { return Round<int16_t>(v); }
-inline int32_t Round32(double v) { return Round<int32_t>(v); }
-
-// Booleans kept as 16-bit values: true is -1, false is 0.
-constexpr int16_t VbBool(bool b) { return b ? -1 : 0; }
+inline int16_t Round16(double v) {
+    return Round<int16_t>(v);
+}
+inline int32_t Round32(double v) {
+    return Round<int32_t>(v);
+}
 
 }  // namespace zb

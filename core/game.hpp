@@ -9,12 +9,16 @@
 #include <vector>
 
 #include "core/challenge_modifiers.hpp"
+#include "core/chart_timing.hpp"
 #include "core/own_song_library.hpp"
 #include "core/screen_state.hpp"
 #include "core/songs.hpp"
 #include "platform/ports.hpp"
 
 namespace zb {
+
+// The three music volumes of the settings screen, in 1/100 dB.
+inline constexpr int16_t kLoudVolume = -300, kNormalVolume = -600, kQuietVolume = -900;
 
 // The drum keys until the player sets others: 左足, 右足, 左手, 右手 on the number pad.
 inline constexpr std::array<int16_t, 4> kDefaultKeyCodes{vk::Numpad1, vk::Numpad2, vk::Numpad4,
@@ -23,12 +27,13 @@ inline constexpr std::array<int16_t, 4> kDefaultKeyCodes{vk::Numpad1, vk::Numpad
 // A pad's inputs for 左足, 右足, 左手, 右手 (platform/pad_inputs.hpp numbers; -1 for none).
 using PadStrikeInputs = std::array<int16_t, 4>;
 
-// Settings screen values; saved in config.dat, the pads' in the pad bindings file.
+// Settings screen values; saved in config.dat, the pads' in the pad bindings file. The initial
+// values are the defaults.
 struct Settings {
     std::array<int16_t, 4> KeyCodes = kDefaultKeyCodes;  // 左足, 右足, 左手, 右手
     // The pads bound on the settings screen, by the pad's GUID; other pads play with defaults.
     std::map<std::string, PadStrikeInputs> PadInputs;
-    int16_t DelaySetting = 9;
+    int16_t DelaySetting = kDefaultDelay;
     int16_t FramePosition = 0;
     int16_t BgmVolume = 0;  // 1/100 dB
     bool JudgeEffect = true;
@@ -47,6 +52,11 @@ struct HighScoreTables {
     // HighScores[column][song]: column = difficulty 0-2, or difficulty + 3 in the challenge course.
     std::array<std::array<int32_t, 10>, 7> HighScores{};
     std::array<int32_t, 4> CourseHighScores{};  // difficulty 0-2, 3 = challenge course
+
+    // From this high score of the hard course on, the title shows all six items and the credits
+    // every course's high score.
+    static constexpr int32_t kFullMenuScore = 1000000;
+    bool FullMenu() const { return CourseHighScores[1] >= kFullMenuScore; }
 };
 
 // The loaded chart: note model and per-chart constants, written by every LoadChart.
@@ -75,7 +85,6 @@ struct Chart {
 
 struct CourseState {
     bool ChallengeCourse = false;
-    bool NetRankCourse = false;
     bool OnSecondSong = false;
     int16_t FirstSongNo = 0;
     int32_t FirstSongScore = 0;
@@ -103,14 +112,14 @@ struct RankingTables {
     std::array<std::array<int32_t, kPlaces>, kSongs> NetSongScore{};
     std::array<std::array<std::string, kPlaces>, kSongs> NetSongName{};
     std::string NetPlayerName;
-    bool RankDisplayWaiting = false;
 };
 
-// The opening's clock and its one-time steps. Never reset: the opening runs once per run.
+// The opening's one-time steps. Never reset: the opening runs once per run.
 struct OpeningState {
-    float MusicPosition = 0;         // seconds of the music, sampled at every tick
     std::array<bool, 4> StepDone{};  // subtitle, 鈍, 感 and the title shown
 };
+
+class ClickLatch;
 
 struct Game {
     explicit Game(Platform& p) : platform(p), form(p.window.Form()) {}
@@ -121,6 +130,8 @@ struct Game {
     MainForm& form;
 
     Screen ScreenState = Screen::None;
+    // The latch of the blocking loop that a click ends, while one runs (core/click_latch.hpp).
+    ClickLatch* clickLatch = nullptr;
     std::array<std::string, 21> SongTitles;
 
     Settings settings;

@@ -19,9 +19,6 @@ void WaitMs(Platform& platform, int32_t ms) {
     }
 }
 
-int16_t TwipsToPixelsX(double v) {
-    return Round16(v / kTwipsPerPixel);
-}
 int16_t TwipsToPixelsY(double v) {
     return Round16(v / kTwipsPerPixel);
 }

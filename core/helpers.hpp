@@ -16,8 +16,8 @@ inline void WaitMs(Game& game, int32_t ms) {
     WaitMs(game.platform, ms);
 }
 
-// The window's conversions: 15 twips per pixel both ways (the horizontal factor for twips).
-int16_t TwipsToPixelsX(double v);
+// The window's conversions: 15 twips per pixel both ways (the horizontal factor for twips),
+// rounded half to even and checked; platform/form.hpp's TwipsToPx is the form's own.
 int16_t TwipsToPixelsY(double v);
 int16_t PixelsToTwipsX(double v);
 int16_t PixelsToTwipsY(double v);

@@ -12,10 +12,10 @@ namespace zb {
 
 namespace {
 constexpr const char* kThanks = "Thanks to your playing!";
-constexpr const char* kBreak = "\r\n";
 }  // namespace
 
-std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score) {
+std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score,
+                                        bool rankingCourse) {
     const int16_t song = chart.song;
     CourseState& c = game.course;
     if (autoPlay) return std::nullopt;  // an auto play is never a course song
@@ -56,7 +56,7 @@ std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart
     WaitMs(game, 6000);
 
     end.secondScore = Sub<int32_t>(total, c.FirstSongScore);
-    if (c.NetRankCourse) end.kind = CourseEnd::Kind::NetRank;
+    if (rankingCourse) end.kind = CourseEnd::Kind::NetRank;
     return end;
 }
 

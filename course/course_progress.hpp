@@ -14,7 +14,8 @@ namespace zb {
 
 // Carries the course on after a song whose results are on the results panel. `score` is the song's
 // final score (challenge points included). Returns how the course ended, or nothing when the course
-// goes on with another pick.
-std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score);
+// goes on with another pick; the ranking course ends in the ranking session.
+std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score,
+                                        bool rankingCourse = false);
 
 }  // namespace zb

@@ -42,7 +42,7 @@ std::string FirstPadName(Game& game) {
 }
 
 // The song select screen and its key loop, up to the key that confirms a song.
-Pick ChooseSong(Game& game, int16_t course) {
+Pick ChooseSong(Game& game, Course course) {
     game.ScreenState = Screen::SongSelect;
     AllEnable(game);
     PictureBox& gamen = game.form.pGamen;
@@ -55,12 +55,12 @@ Pick ChooseSong(Game& game, int16_t course) {
 
     const CourseState& c = game.course;
     // Own songs are offered in the local courses only: other players of the ranking lack them.
-    if (!c.NetRankCourse) EnsureOwnSongs(game);
-    SongList list = BuildSongList(course, c.ChallengeCourse,
-                                  c.NetRankCourse ? std::vector<OwnSong>{} : game.ownSongs.songs);
+    if (!course.ranking) EnsureOwnSongs(game);
+    SongList list = BuildSongList(course.difficulty, c.ChallengeCourse,
+                                  course.ranking ? std::vector<OwnSong>{} : game.ownSongs.songs);
     game.form.BackColor = colors::Black;
     // The ranking course's second song must differ from the first.
-    if (c.NetRankCourse && c.OnSecondSong) list.Withdraw(c.FirstSongNo, 2);
+    if (course.ranking && c.OnSecondSong) list.Withdraw(c.FirstSongNo, 2);
     int index = list.FirstIndex();
     const int16_t count = list.Count();
     Show(game, list, index, count);
@@ -76,7 +76,7 @@ Pick ChooseSong(Game& game, int16_t course) {
         }
         // Space starts an auto play, except in the ranking course. A listed song the game cannot
         // play starts nothing.
-        const MenuPress press = c.NetRankCourse
+        const MenuPress press = course.ranking
                                     ? keys.Pass({vk::Right, vk::Left, vk::Enter})
                                     : keys.Pass({vk::Right, vk::Left, vk::Enter, vk::Space});
         if (press.key == vk::Enter && list.Playable(index)) return {list.ChartAt(index), false};
@@ -92,34 +92,34 @@ Pick ChooseSong(Game& game, int16_t course) {
 
 // Starts a song the way every course does: preview off, play screen, chart (which starts the
 // music), then the play loop with its results.
-SongResult PlayPicked(Game& game, ChartId chart, bool autoPlay) {
+SongResult PlayPicked(Game& game, Course course, ChartId chart, bool autoPlay) {
     game.platform.music.SetFileName("");
     game.ScreenState = Screen::Playing;
-    PlayScreenSetup(game, chart, autoPlay, game.course.OnSecondSong);
+    PlayScreenSetup(game, chart, autoPlay, game.course.OnSecondSong, course.ranking);
     LoadChart(game, chart, 0);
     return PlaySong(game, autoPlay, chart);
 }
 
-std::optional<CourseEnd> PlayAndProgress(Game& game, ChartId chart, bool autoPlay) {
-    const SongResult r = PlayPicked(game, chart, autoPlay);
-    return CourseProgress(game, autoPlay, chart, r.ShownScore);
+std::optional<CourseEnd> PlayAndProgress(Game& game, Course course, ChartId chart, bool autoPlay) {
+    const SongResult r = PlayPicked(game, course, chart, autoPlay);
+    return CourseProgress(game, autoPlay, chart, r.ShownScore, course.ranking);
 }
 
 // Picks and plays until the course ends; in the challenge course until the menu is up.
-CourseEnd RunCourse(Game& game, int16_t course) {
+CourseEnd RunCourse(Game& game, Course course) {
     for (;;) {
         const Pick pick = ChooseSong(game, course);
         if (game.course.ChallengeCourse) {
             ChallengeMenu(game, pick.chart, pick.autoPlay);
             return CourseEnd{CourseEnd::Kind::ChallengeMenu};
         }
-        if (auto end = PlayAndProgress(game, pick.chart, pick.autoPlay)) return *end;
+        if (auto end = PlayAndProgress(game, course, pick.chart, pick.autoPlay)) return *end;
     }
 }
 
 }  // namespace
 
-CourseEnd SongSelect(Game& game, int16_t course) {
+CourseEnd SongSelect(Game& game, Course course) {
     return RunCourse(game, course);
 }
 
@@ -127,8 +127,9 @@ CourseEnd StartChallengeSong(Game& game, Modifier mode) {
     ChallengeState& c = game.challenge;
     c.ChallengeMode = mode;
     const ChartId chart{.song = c.ChallengeSong, .difficulty = c.ChallengeDifficulty};
-    if (auto end = PlayAndProgress(game, chart, c.ChallengeAuto)) return *end;
-    return RunCourse(game, chart.difficulty);
+    const Course course{.difficulty = chart.difficulty};
+    if (auto end = PlayAndProgress(game, course, chart, c.ChallengeAuto)) return *end;
+    return RunCourse(game, course);
 }
 
 }  // namespace zb

@@ -20,10 +20,18 @@ struct CourseEnd {
     int16_t firstSong = 0, secondSong = 0;
 };
 
-// Runs a course from its song select screen: course 0-2 is the difficulty (the ranking course
-// runs course 2 with NetRankCourse set); with ChallengeCourse set it offers all 31 charts and
-// returns as soon as the challenge menu is shown. Otherwise it returns when the course is over.
-CourseEnd SongSelect(Game& game, int16_t course);
+// The course that the runner is given.
+struct Course {
+    // 0 かんたん, 1 むずかしい, 2 ワンだフル; with ChallengeCourse set, 3 offers all 31 charts.
+    int16_t difficulty = 0;
+    // The internet-ranking course (at difficulty 2): its second song differs from the first, it
+    // has no auto play, and the ranking session follows it.
+    bool ranking = false;
+};
+
+// Runs a course from its song select screen. The challenge course returns as soon as the
+// challenge menu is shown; any other course returns when it is over.
+CourseEnd SongSelect(Game& game, Course course);
 
 // The click on a modifier of the challenge menu: plays the pending song under that modifier and
 // carries the course on until it ends or the next challenge menu is shown.

@@ -7,7 +7,6 @@ namespace zb {
 namespace {
 
 constexpr const char* kSeparator = "▼・ｗ・▼・ｗ・▼・ｗ・▼";
-constexpr int32_t kFullMenuScore = 1000000;
 
 // Each contributor is a name line and a line for its site; where there is no site, the second
 // line says what the contributor is. The addresses are the projects' own, as their packages
@@ -48,7 +47,7 @@ std::vector<std::string> CreditLines(const HighScoreTables& scores) {
     const auto& c = scores.CourseHighScores;
     lines.push_back(Score("かんたんコース", c[0]));
     lines.push_back(Score("むずかしいコース", c[1]));
-    if (c[1] >= kFullMenuScore) {
+    if (scores.FullMenu()) {
         lines.push_back(Score("ワンだフル！コース", c[2]));
         lines.push_back(Score("チャレンジコース", c[3]));
     }
@@ -63,7 +62,7 @@ void ShowCredits(Game& game) {
     l.Width = 10000;
     l.FontSize = 12;
     l.Caption.clear();
-    for (const std::string& line : CreditLines(game.scores)) l.Caption += line + "\r\n";
+    for (const std::string& line : CreditLines(game.scores)) l.Caption += line + kBreak;
 }
 
 }  // namespace zb

@@ -3,6 +3,7 @@
 #include <exception>
 #include <optional>
 
+#include "core/click_latch.hpp"
 #include "core/helpers.hpp"
 #include "core/run_error.hpp"
 #include "core/screen_reset.hpp"
@@ -31,17 +32,17 @@ void LeaveNotice(Game& game) {
 // nothing in the title state.
 void SkipToTitle(Game& game) {
     game.platform.music.SetFileName("");
-    AllEnable(game);
-    game.ScreenState = Screen::Title;
-    ShowLogo(game);
-    game.form.BackColor = colors::Yellow;
     TitleHyoji(game);
 }
 
 void ResetCourseFlags(Game& game) {
     game.challenge.ChallengeMode = Modifier::None;
     game.course.ChallengeCourse = false;
-    game.course.NetRankCourse = false;
+}
+
+// The difficulty of the course that a title item starts.
+int16_t TitleCourseDifficulty(TitleItem item) {
+    return item == TitleItem::Easy ? 0 : item == TitleItem::Hard ? 1 : 2;
 }
 
 void TitleMenu(Game& game, ClickSource source, int index) {
@@ -54,17 +55,14 @@ void TitleMenu(Game& game, ClickSource source, int index) {
         case TitleItem::Wonderful:
             if (game.course.ChallengeCourse) return;
             ResetCourseFlags(game);
-            RunCourseFromTitle(game, *item == TitleItem::Easy   ? 0
-                                     : *item == TitleItem::Hard ? 1
-                                                                : 2);
+            RunCourseFromTitle(game, Course{.difficulty = TitleCourseDifficulty(*item)});
             return;
         case TitleItem::Settings:
             OpenSettingsFromTitle(game);
             return;
         case TitleItem::Challenge:
             game.course.ChallengeCourse = true;
-            game.course.NetRankCourse = false;
-            RunCourseFromTitle(game, 3);
+            RunCourseFromTitle(game, Course{.difficulty = 3});
             return;
         case TitleItem::Network:
             game.challenge.ChallengeMode = Modifier::None;
@@ -92,10 +90,9 @@ void ClickDispatch(Game& game, ClickSource source, int index) {
             if (source == ClickSource::Label && index >= 0 && index < kModifierCount)
                 ChallengeModifierChosen(game, kModifiers[size_t(index)].modifier);
             return;
+        // Before start-up, and while a blocking loop runs, clicks do nothing here; the ranking
+        // display's loop takes its click through its latch (GameEvents).
         case Screen::NetRankDisplay:
-            game.ranking.RankDisplayWaiting = false;
-            return;
-        // Before start-up, and while a blocking loop runs, clicks do nothing.
         case Screen::None:
         case Screen::SongSelect:
         case Screen::Playing:
@@ -123,12 +120,15 @@ void EndProgram(Game& game) {
 void GameEvents::AfterRunError(const std::exception& e) {
     ReportRunError(game_, e);
     TellRunError(game_, e);
-    game_.course.NetRankCourse = false;
     SkipToTitle(game_);
 }
 
 void GameEvents::ClickDispatch(ClickSource source, int index) {
     if (ending_) return;
+    if (game_.clickLatch) {
+        game_.clickLatch->Set();  // the loop that runs ends on this click
+        return;
+    }
     try {
         zb::ClickDispatch(game_, source, index);
     } catch (const std::exception& e) {

@@ -16,9 +16,10 @@ bool AskExit(Game& game);
 // Empties netrank.dat, waits 1 ms and ends the program by throwing ProgramEnd.
 [[noreturn]] void EndProgram(Game& game);
 
-// The window's events for the game. Closing the window asks first: Cancel goes on where the game
-// was, OK ends it. Once the end is decided no click or tick reaches the game any more, not even
-// during the last short wait.
+// The window's events for the game. A click goes to the latch of the blocking loop that a click
+// ends, while one runs, else to ClickDispatch. Closing the window asks first: Cancel goes on where
+// the game was, OK ends it. Once the end is decided no click or tick reaches the game any more, not
+// even during the last short wait.
 class GameEvents : public FormEvents {
   public:
     explicit GameEvents(Game& game) : game_(game) {}

@@ -24,7 +24,7 @@ void AfterCourse(Game& game, const CourseEnd& end) {
     }
 }
 
-void RunCourseFromTitle(Game& game, int16_t course) {
+void RunCourseFromTitle(Game& game, Course course) {
     AfterCourse(game, SongSelect(game, course));
 }
 
@@ -47,7 +47,7 @@ void NetRankFromTitle(Game& game) {
                 TitleHyoji(game);
                 return;
             case NetRankEntryEnd::ShowedRanking:
-                RunCourseFromTitle(game, 2);  // the ワンだフル course, NetRankCourse still set
+                RunCourseFromTitle(game, Course{.difficulty = 2, .ranking = true});
                 return;
         }
     } catch (const std::exception& e) {

@@ -11,8 +11,8 @@
 
 namespace zb {
 
-// かんたん (0), むずかしい (1), ワンだフル！ (2) and チャレンジ (3).
-void RunCourseFromTitle(Game& game, int16_t course);
+// かんたん, むずかしい, ワンだフル！ and チャレンジ.
+void RunCourseFromTitle(Game& game, Course course);
 // せってい.
 void OpenSettingsFromTitle(Game& game);
 // ネットワーク: the player's name entry, then the internet-ranking course.

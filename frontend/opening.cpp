@@ -116,7 +116,6 @@ void StoryStep(Game& game, float t) {
 
 void Timer1_Timer(Game& game) {
     const float t = static_cast<float>(game.platform.music.CurrentPosition());
-    game.opening.MusicPosition = t;
     if (game.ScreenState == Screen::OpeningSubtitle)
         OpeningStep(game, t);
     else if (game.ScreenState == Screen::Story)

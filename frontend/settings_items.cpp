@@ -4,14 +4,15 @@
 #include <limits>
 #include <string_view>
 
+#include "core/game.hpp"
+
 namespace zb {
 
 namespace {
 
-// The labels of codes 48 to 105, one character each.
+// The labels of the bindable codes, one character each.
 constexpr std::string_view kKeyLabels =
     "わ!ふ#$%&'()■■■■■■■ABCDEFGHIJKLMNOPQRSTUVWXYZ■■■■■0123456789";
-constexpr int kFirstLabelled = 48, kLastLabelled = 105;
 
 size_t CharBytes(char lead) {
     const auto b = uint8_t(lead);
@@ -30,9 +31,9 @@ int Fitting(int value, int add, int lo, int hi) {
 }  // namespace
 
 std::string KeyLabel(int16_t code) {
-    if (code < kFirstLabelled || code > kLastLabelled) return "";
+    if (code < kFirstBindableKey || code > kLastBindableKey) return "";
     size_t at = 0;
-    for (int c = kFirstLabelled; c < code; ++c) at += CharBytes(kKeyLabels[at]);
+    for (int c = kFirstBindableKey; c < code; ++c) at += CharBytes(kKeyLabels[at]);
     return std::string(kKeyLabels.substr(at, CharBytes(kKeyLabels[at])));
 }
 
@@ -54,14 +55,13 @@ int16_t StepFrame(int16_t frame, int dir) {
 }
 
 int16_t StepVolume(int16_t volume, int dir) {
-    constexpr int16_t kLoud = -300, kNormal = -600, kQuiet = -900;
     switch (volume) {
-        case kLoud:
-            return dir > 0 ? kNormal : kQuiet;
-        case kNormal:
-            return dir > 0 ? kQuiet : kLoud;
-        case kQuiet:
-            return dir > 0 ? kLoud : kNormal;
+        case kLoudVolume:
+            return dir > 0 ? kNormalVolume : kQuietVolume;
+        case kNormalVolume:
+            return dir > 0 ? kQuietVolume : kLoudVolume;
+        case kQuietVolume:
+            return dir > 0 ? kLoudVolume : kNormalVolume;
         default:
             return volume;
     }
@@ -69,11 +69,11 @@ int16_t StepVolume(int16_t volume, int dir) {
 
 std::string VolumeWord(int16_t volume) {
     switch (volume) {
-        case -300:
+        case kLoudVolume:
             return "大きい";
-        case -600:
+        case kNormalVolume:
             return "普通";
-        case -900:
+        case kQuietVolume:
             return "小さい";
         default:
             return "";

@@ -7,6 +7,10 @@
 
 namespace zb {
 
+// The keys a play key can be bound to: the digit row, the letters and the keypad's digits, and
+// the codes between them.
+inline constexpr int kFirstBindableKey = 48, kLastBindableKey = 105;
+
 // The one-character label of a key code: 48-57 the main keyboard's digit row as the game has
 // always shown it ("わ", "!", "ふ", ...), 65-90 "A" to "Z", 96-105 the keypad's "0" to "9", "■"
 // for the codes between; the empty string for any other code.

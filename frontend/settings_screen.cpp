@@ -53,7 +53,6 @@ constexpr Layout kLayout[] = {
     {kValueLabel[kBigNote], 4500, 4500, 5000, 500, colors::Red, nullptr},
 };
 
-constexpr int kFirstBindable = 48, kLastBindable = 105;
 constexpr int32_t kPassMs = 40;
 
 void SetUpLabel(LabelControl& l, int left, int top, int width, int height, Color color,
@@ -126,7 +125,7 @@ void Change(Settings& s, size_t cursor, int dir) {
 // so a press binds once, to the item the cursor was on when it was made.
 int NewlyPressedKey(MenuKeys& keys) {
     int bound = 0;
-    for (int code = kFirstBindable; code <= kLastBindable; ++code)
+    for (int code = kFirstBindableKey; code <= kLastBindableKey; ++code)
         if (keys.Tapped(code)) bound = code;
     return bound;
 }
@@ -148,7 +147,7 @@ void SettingsScreen(Game& game) {
     auto forget = [&] {
         keys.ForgetEarlierPresses(
             {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3});
-        keys.ForgetEarlierPresses(kFirstBindable, kLastBindable);
+        keys.ForgetEarlierPresses(kFirstBindableKey, kLastBindableKey);
         TappedPadInput(game.platform.keyboard);
     };
     forget();

@@ -53,7 +53,7 @@ void ShowNotice(MainForm& f) {
 // The music player knows three volumes; anything else (a first run, an old or odd file) gets the
 // middle one.
 int16_t UsableVolume(int16_t v) {
-    return v == -300 || v == -600 || v == -900 ? v : int16_t{-600};
+    return v == kLoudVolume || v == kNormalVolume || v == kQuietVolume ? v : kNormalVolume;
 }
 
 }  // namespace
@@ -79,11 +79,13 @@ void StartUp(Game& game) {
 
     for (int i = 0; i < kSongCount; ++i) game.SongTitles[size_t(i)] = SongTitle(i);
 
+    // The defaults before config.dat is read; the volume and the big-note mode keep their values.
     Settings& s = game.settings;
-    s.DelaySetting = 9;
-    s.FramePosition = 0;
-    s.KeyCodes = kDefaultKeyCodes;
-    s.JudgeEffect = true;
+    const Settings defaults;
+    s.DelaySetting = defaults.DelaySetting;
+    s.FramePosition = defaults.FramePosition;
+    s.KeyCodes = defaults.KeyCodes;
+    s.JudgeEffect = defaults.JudgeEffect;
     game.ScreenState = Screen::Notice;
 
     if (!LoadConfig(game)) failed = true;

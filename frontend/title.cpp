@@ -5,11 +5,7 @@
 
 namespace zb {
 
-namespace {
-
-constexpr int32_t kFullMenuScore = 1000000;
-
-}  // namespace
+namespace {}  // namespace
 
 void ShowLogo(Game& game) {
     ImageControl& logo = game.form.Image1[kLogoImage];
@@ -32,7 +28,7 @@ void TitleHyoji(Game& game) {
     game.course.OnSecondSong = false;
     game.course.ChallengeCourse = false;
 
-    const bool full = game.scores.CourseHighScores[1] >= kFullMenuScore;
+    const bool full = game.scores.FullMenu();
     for (const TitleMenuEntry& item : kTitleMenu) {
         LabelControl& l = f.Label[item.label];
         l.Caption = item.caption;

@@ -1,5 +1,6 @@
 #include "netrank/netrank_display.hpp"
 
+#include "core/click_latch.hpp"
 #include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
@@ -49,13 +50,11 @@ void NetRankDisplay(Game& game, bool beforePlay) {
     keys.ForgetEarlierPresses({vk::Left, vk::Right, vk::Up, vk::Down});
     const int padOk = pad::MenuCode(vk::Enter);  // a pad's OK goes on, as a click does
     keys.Tapped(padOk);
-    game.ranking.RankDisplayWaiting = true;
-    while (game.ranking.RankDisplayWaiting) {
-        if (keys.Tapped(padOk)) {
-            game.ranking.RankDisplayWaiting = false;
-            break;
-        }
-        // At most one key a pass; the click that ends the wait comes through the window's events.
+    // The click that ends the display comes through the window's events, inside the waits.
+    const ClickLatch clicked(game);
+    while (!clicked.IsSet()) {
+        if (keys.Tapped(padOk)) break;
+        // At most one key a pass.
         const MenuPress press = keys.Pass({vk::Left, vk::Right, vk::Up, vk::Down});
         int16_t pageStep = 0, blockStep = 0;
         if (press.acts && press.key == vk::Left) pageStep = kRankPages - 1;

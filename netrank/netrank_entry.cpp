@@ -19,7 +19,6 @@ void Tell(Game& game, const char* text) {
 
 NetRankEntryEnd NetRankNameEntry(Game& game) {
     game.challenge.ChallengeMode = Modifier::None;
-    game.course.NetRankCourse = true;
     game.course.ChallengeCourse = false;
     std::string& name = game.ranking.NetPlayerName;
     name = game.platform.dialogs.InputBox(kRankNamePrompt, "名前の入力", "");
@@ -57,7 +56,6 @@ NetRankEntryEnd NetRankNameEntry(Game& game) {
 void NetRankCourseFailed(Game& game) {
     Tell(game, kRankServerFailed);
     AllEnable(game);
-    game.course.NetRankCourse = false;
 }
 
 }  // namespace zb

@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "core/checked.hpp"
-#include "netrank/sjis_text.hpp"
+#include "platform/sjis_text.hpp"
 
 namespace zb {
 namespace {

@@ -28,7 +28,7 @@ std::string NetRankPage(const RankingTables& t, int16_t page, int16_t block) {
             text +=
                 std::to_string(t.NetSongScore[page - 1][k]) + "点　" + t.NetSongName[page - 1][k];
         }
-        text += "\r\n";
+        text += kBreak;
     }
     return text;
 }

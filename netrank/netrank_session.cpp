@@ -15,8 +15,6 @@
 namespace zb {
 namespace {
 
-constexpr const char* kBreak = "\r\n";
-
 // Inserts the course into the tables and says which places it reached.
 std::string InsertCourse(Game& game, const NetRankCourseResult& r) {
     const std::string& name = game.ranking.NetPlayerName;

@@ -1,6 +1,6 @@
 #include "netrank/rank_name.hpp"
 
-#include "netrank/sjis_text.hpp"
+#include "platform/sjis_text.hpp"
 
 namespace zb {
 

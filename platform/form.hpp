@@ -38,6 +38,9 @@ Surface LoadPictureFile(const std::string& path);
 
 enum class Align { Left, Center };
 
+// A caption's line break: a label breaks its text at CR LF.
+inline constexpr const char* kBreak = "\r\n";
+
 struct LabelControl {
     std::string Caption;
     double FontSize = 9;  // points; 1 point = 20 twips

@@ -30,12 +30,6 @@ void KeyStateKeyboard::SetDownHandler(std::function<void(int, double)> handler) 
     onDown_ = std::move(handler);
 }
 
-std::optional<double> KeyStateKeyboard::LastDownTime(int vkCode) {
-    Update();
-    auto it = keys_.find(vkCode);
-    return it == keys_.end() ? std::nullopt : it->second.lastDown;
-}
-
 void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
     if (vkCode == 0) return;
     KeyState& k = keys_[vkCode];
@@ -48,7 +42,6 @@ void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
     if (wentDown != wentUp && pad::IsPadCode(vkCode)) OnMenuInput(vkCode, down, at);
     if (!wentDown) return;
     k.pressedSince = true;
-    k.lastDown = at;
     if (k.downStamps.size() >= kKeptStamps) k.downStamps.erase(k.downStamps.begin());
     k.downStamps.push_back(at);
     if (onDown_) onDown_(vkCode, at);

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
 #include <vector>
 
 #include "platform/ports.hpp"
@@ -21,8 +20,6 @@ class KeyStateKeyboard : public Keyboard {
     std::vector<double> TakeUpStamps(int vkCode) override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     std::vector<PadInfo> Pads() override;
-    // When the key last went down; nullopt if never.
-    std::optional<double> LastDownTime(int vkCode);
     // Looks at the keys now (the window calls it as it waits).
     void Pump() { Update(); }
 
@@ -51,7 +48,6 @@ class KeyStateKeyboard : public Keyboard {
     struct KeyState {
         bool down = false;
         bool pressedSince = false;
-        std::optional<double> lastDown;
         std::vector<double> downStamps;  // not taken yet
         std::vector<double> upStamps;    // not taken yet
     };

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/chart_digits.hpp"
+#include "core/chart_timing.hpp"
 #include "core/checked.hpp"
 #include "core/songs.hpp"
 #include "core/strike_inputs.hpp"
@@ -13,7 +15,7 @@ namespace zb {
 
 int NoteKindOf(const Chart& chart, int16_t note) {
     if (note < 1 || note > int(chart.NoteKinds.size())) return 0;
-    return (chart.NoteKinds[size_t(note - 1)] - '0') % 5;
+    return NoteKindOfDigit(chart.NoteKinds[size_t(note - 1)]);
 }
 
 int32_t NotePosOf(const Chart& chart, int16_t note) {
@@ -21,8 +23,8 @@ int32_t NotePosOf(const Chart& chart, int16_t note) {
 }
 
 int32_t ScrollPosAt(const Chart& c, int32_t playTime) {
-    const double lane = double(c.ChartText.size()) * double(c.NoteSpacing);
-    const int32_t p = Round32(double(playTime) / 100.0 * lane / (double(c.ChartSpan) / 100.0));
+    const int32_t p =
+        Round32(ScrolledPixels(playTime, double(c.ChartText.size()), c.NoteSpacing, c.ChartSpan));
     return Add<int32_t>(Sub<int32_t>(p, c.ChartDelay), c.ChartOffset);
 }
 

@@ -1,5 +1,6 @@
 #include "play/play_field.hpp"
 
+#include "core/chart_digits.hpp"
 #include "core/checked.hpp"
 #include "core/picture_sets.hpp"
 

@@ -8,14 +8,6 @@
 
 namespace zb {
 
-// The digit's note kind (1 don, 2 kan, 3 big don, 4 big kan; 0 none) and its bar line.
-inline int NoteKindOfDigit(char d) {
-    return (d - '0') % 5;
-}
-inline bool BarLineAt(char d) {
-    return d >= '5' && d <= '9';
-}
-
 // Clears the lane back buffer and draws the bar lines and notes in view.
 void DrawLane(Game& game, const PlayState& st);
 // Ages the judgement on display, draws the frame (pulsing after a judgement when the effect is

@@ -1,7 +1,5 @@
 #include "play/play_frame.hpp"
 
-#include <cstdio>
-
 #include "core/checked.hpp"
 #include "core/helpers.hpp"
 #include "play/judgement.hpp"
@@ -36,17 +34,6 @@ void SetUpPlay(Game& game, PlayState& st) {
     ForgetEarlierPresses(game, st);
 }
 
-namespace {
-
-void ShowPosition(Game& game, double seconds) {
-    // The position readout (label 2, not shown) takes the first five characters of the number.
-    char text[64];
-    std::snprintf(text, sizeof text, "%.15g", seconds);
-    game.form.Label[play_slots::kPositionLabel].Caption = std::string(text).substr(0, 5);
-}
-
-}  // namespace
-
 int32_t ReadMusic(Game& game, PlayState& st) {
     if (st.Feed) return st.Feed->MusicRead();
     const int32_t cs = Round32(game.platform.music.CurrentPosition() * 100.0);
@@ -78,7 +65,6 @@ void PlayFrame(Game& game, PlayState& st) {
     // The play reads the music in whole centiseconds, once a frame.
     st.FrameMusic = ReadMusic(game, st) / 100.0;
     st.PlayTime = PlayTimeOf(c, st.Chart.song, st.FrameMusic);
-    ShowPosition(game, st.FrameMusic);
     st.ScrollPos = ScrollPosAt(c, st.PlayTime);
     DrawLane(game, st);
     DrawJudgement(game, st);

@@ -34,12 +34,13 @@ void SizePx(PictureBox& p, int w, int h) {
 
 }  // namespace
 
-std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong) {
+std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong,
+                           bool rankingCourse) {
     const int16_t song = chart.song, difficulty = chart.difficulty;
     std::string s;
     if (game.course.ChallengeCourse)
         s = "チャレンジコース";
-    else if (game.course.NetRankCourse)
+    else if (rankingCourse)
         s = "ネットランキング";
     else if (difficulty == 1)
         s = "むずかしいコース";
@@ -53,7 +54,8 @@ std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool 
     return s;
 }
 
-void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong) {
+void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong,
+                     bool rankingCourse) {
     MainForm& f = game.form;
     const std::string gage = game.AppDir() + "img/gage/";
     AllEnable(game);  // also releases the song select pictures
@@ -126,7 +128,7 @@ void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong) 
         LabelControl& l = f.Label[play_slots::kCourseLineLabel];
         l.BackColor = colors::Black, l.Top = 3800, l.Left = 200, l.Height = 350, l.Width = 7300;
         l.FontSize = 19, l.ForeColor = colors::White, l.Visible = true;
-        l.Caption = CourseLineText(game, chart, autoPlay, secondSong);
+        l.Caption = CourseLineText(game, chart, autoPlay, secondSong, rankingCourse);
     });
     Step([&] {
         f.pHaikei.Left = Round16((9800.0 - PixelsToTwipsX(650)) / 2.0);

@@ -10,9 +10,12 @@
 
 namespace zb {
 
-void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong);
+// `rankingCourse`: the song is one of the internet-ranking course, as its course line says.
+void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong,
+                     bool rankingCourse = false);
 
 // The course line: course, "オート"/"１曲目"/"２曲目", and the song's name.
-std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong);
+std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong,
+                           bool rankingCourse = false);
 
 }  // namespace zb

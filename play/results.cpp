@@ -9,10 +9,6 @@
 
 namespace zb {
 
-namespace {
-constexpr const char* kBreak = "\r\n";
-}
-
 ResultsText BuildResultsText(const Game& game, const PlayState& st) {
     ResultsText r;
     const bool challenge = game.course.ChallengeCourse;

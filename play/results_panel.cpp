@@ -5,7 +5,6 @@
 namespace zb {
 
 namespace {
-constexpr const char* kBreak = "\r\n";
 constexpr double kResultsSize = 18;
 }  // namespace
 

@@ -308,12 +308,4 @@ void AudioRenderer::Render(float* out, int frames) {
     AdvanceClock(frames, now);
 }
 
-void AudioRenderer::RenderInt16(int16_t* out, int frames) {
-    if (frames <= 0) return;
-    if (int(scratch_.size()) < 2 * frames) scratch_.resize(size_t(2 * frames));
-    Render(scratch_.data(), frames);
-    for (int i = 0; i < 2 * frames; ++i)
-        out[i] = int16_t(std::lround(scratch_[size_t(i)] * 32767.0f));
-}
-
 }  // namespace zb::audio

@@ -72,7 +72,6 @@ class AudioRenderer {
     // --- audio thread ---
     // Fills `frames` interleaved stereo frames.
     void Render(float* out, int frames);
-    void RenderInt16(int16_t* out, int frames);
 
   private:
     struct Voice {
@@ -93,7 +92,6 @@ class AudioRenderer {
     _fluid_synth_t* synth_ = nullptr;
     _fluid_player_t* player_ = nullptr;
     Voice voice_, fading_;
-    std::vector<float> scratch_;
     float gain_ = 1.0f;  // the music's gain now, gliding towards the target
     float rampTarget_ = 1.0f, rampStep_ = 0.0f;
 

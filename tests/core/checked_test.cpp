@@ -48,7 +48,6 @@ TEST(Checked, DivisionTruncatesAndModKeepsTheDividendsSign) {
 }
 
 TEST(Checked, TwipConversionsRoundLikeTheGame) {
-    EXPECT_EQ(TwipsToPixelsX(10000), 667);
     EXPECT_EQ(TwipsToPixelsY(7500), 500);
     EXPECT_EQ(TwipsToPixelsY(22.5), 2);  // 1.5 -> 2
     EXPECT_EQ(TwipsToPixelsY(37.5), 2);  // 2.5 -> 2

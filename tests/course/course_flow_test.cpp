@@ -246,7 +246,7 @@ TEST_F(CourseFlowTest, HundredAutoPlaysKeepTheStackFlat) {
         depth.push_back(reinterpret_cast<uintptr_t>(&probe));
         if (seenPicks == 101) throw ProgramEnd{};  // leave the course from the 101st pick
     };
-    EXPECT_THROW(SongSelect(game, 0), ProgramEnd);
+    EXPECT_THROW(SongSelect(game, {0}), ProgramEnd);
     ASSERT_EQ(depth.size(), 101u);
     EXPECT_EQ(driver.songsStarted, 100);
     for (size_t i = 1; i < depth.size(); ++i) EXPECT_EQ(depth[i], depth[0]) << "pick " << i;
@@ -262,7 +262,7 @@ TEST_F(CourseFlowTest, EasyCourseOrderWrapAndPositions) {
     driver.picks = {{vk::Left, vk::Right, vk::Right, vk::Right, vk::Right, vk::Right, vk::Right,
                      vk::Right, vk::Right, vk::Right, vk::Right, vk::Enter},
                     {vk::Enter}};
-    SongSelect(game, 0);
+    SongSelect(game, {0});
     const std::vector<int> order{6, 0, 6, 4, 9, 5, 1, 7, 3, 8, 2, 0};
     ASSERT_GE(screens.size(), order.size());
     const std::vector<int> shown = Previews();
@@ -296,7 +296,7 @@ TEST_F(CourseFlowTest, TapStepsOnceAndAHeldArrowKeepsStepping) {
         if (h.size() > heldTo && !h.back().empty()) stepTimes.push_back(hp.clock.Now() - start);
         heldTo = h.size();
     };
-    SongSelect(game, 0);
+    SongSelect(game, {0});
     // The entry screen's preview, one step for the tap, then the held arrow.
     ASSERT_GE(stepTimes.size(), 3u);
     std::vector<double> held;
@@ -313,7 +313,6 @@ TEST_F(CourseFlowTest, TapStepsOnceAndAHeldArrowKeepsStepping) {
 
 TEST_F(CourseFlowTest, RankingSecondPickOffersNineSongsWithoutTheFirst) {
     RecordScreens();
-    game.course.NetRankCourse = true;
     game.course.OnSecondSong = true;
     game.course.FirstSongNo = 5;
     game.course.FirstSongScore = 300000;
@@ -325,7 +324,7 @@ TEST_F(CourseFlowTest, RankingSecondPickOffersNineSongsWithoutTheFirst) {
     for (int i = 0; i < 10; ++i) keys.push_back(vk::Left);
     keys.push_back(vk::Enter);
     driver.picks = {keys};
-    const CourseEnd end = SongSelect(game, 2);
+    const CourseEnd end = SongSelect(game, {.difficulty = 2, .ranking = true});
 
     const std::vector<int> shown = Previews();
     ASSERT_GE(shown.size(), 21u);
@@ -350,7 +349,7 @@ TEST_F(CourseFlowTest, ChallengeCourseFirstAndLastEntriesAndItsMenu) {
     driver.fastForward = 1.0;
 
     driver.picks = {{vk::Left, vk::Right, vk::Enter}};
-    CourseEnd end = SongSelect(game, 3);
+    CourseEnd end = SongSelect(game, {3});
     EXPECT_EQ(end.kind, CourseEnd::Kind::ChallengeMenu);
     ASSERT_GE(screens.size(), 3u);
     EXPECT_TRUE(SamePixels(screens[0], Reference(0, 6, 1, 1111, 31, 1, true))) << "6 d0, 01/31";

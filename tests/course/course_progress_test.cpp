@@ -124,12 +124,11 @@ TEST_F(CourseProgressTest, ChallengeCourseKeepsItsOwnCourseHighScore) {
 }
 
 TEST_F(CourseProgressTest, RankingCourseEndsInTheRankingSession) {
-    game.course.NetRankCourse = true;
     game.course.OnSecondSong = true;
     game.course.FirstSongNo = 5;
     game.course.FirstSongScore = 500000;
     game.scores.CourseHighScores[2] = 2000000;
-    const auto end = CourseProgress(game, false, {1, 2}, 600000);
+    const auto end = CourseProgress(game, false, {1, 2}, 600000, true);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->kind, CourseEnd::Kind::NetRank);
     EXPECT_EQ(end->firstScore, 500000);

@@ -103,7 +103,6 @@ TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredIn
 }
 
 TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseAllThreeCharts) {
-    game.course.NetRankCourse = true;
     driver.playNotes = false;
     driver.fastForward = 1.0;
     std::vector<int> keys;
@@ -113,7 +112,7 @@ TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseA
     driver.onYield = [&] {
         if (driver.pickScreens == 2) throw ProgramEnd{};  // the first pick was played
     };
-    EXPECT_THROW(SongSelect(game, 2), ProgramEnd);
+    EXPECT_THROW(SongSelect(game, {.difficulty = 2, .ranking = true}), ProgramEnd);
     for (const std::string& f : Previews()) EXPECT_EQ(f.find("/songs/"), std::string::npos) << f;
 
     EnsureOwnSongs(game);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/click_latch.hpp"
 #include "core/helpers.hpp"
 #include "frontend/startup.hpp"
 #include "frontend/title.hpp"
@@ -57,7 +58,6 @@ TEST_F(DispatchTest, AClickDuringTheStoryAlsoGoesToTheTitle) {
 TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
     TitleHyoji(game);
     game.challenge.ChallengeMode = Modifier::RandomDonKan;
-    game.course.NetRankCourse = true;
     for (const auto& [source, index] :
          std::vector<std::pair<ClickSource, int>>{{ClickSource::Image, 0},
                                                   {ClickSource::Form, 0},
@@ -67,7 +67,6 @@ TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
         ClickDispatch(game, source, index);
         EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << ClickSourceName(source) << index;
         EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
-        EXPECT_TRUE(game.course.NetRankCourse);
         EXPECT_FALSE(game.course.ChallengeCourse);
         EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
     }
@@ -87,21 +86,17 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     // The normal courses clear every flag.
     for (int item : {0, 1, 3}) {
         game.challenge.ChallengeMode = Modifier::RandomDonKan;
-        game.course.NetRankCourse = true;
         EXPECT_THROW(ClickDispatch(game, ClickSource::Label, item), ProgramEnd);
         EXPECT_NE(picked, "") << "the course's song select screen plays its preview";
         game.ScreenState = Screen::Title;
         EXPECT_EQ(game.challenge.ChallengeMode, Modifier::None) << item;
-        EXPECT_FALSE(game.course.NetRankCourse) << item;
         EXPECT_FALSE(game.course.ChallengeCourse) << item;
     }
     // The challenge course keeps the chosen modifier.
     game.challenge.ChallengeMode = Modifier::RandomDonKan;
-    game.course.NetRankCourse = true;
     EXPECT_THROW(ClickDispatch(game, ClickSource::Label, 4), ProgramEnd);
     game.ScreenState = Screen::Title;
     EXPECT_TRUE(game.course.ChallengeCourse);
-    EXPECT_FALSE(game.course.NetRankCourse);
     EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
     // While the challenge flag stands the normal courses do not start.
     ClickDispatch(game, ClickSource::Label, 0);
@@ -113,20 +108,23 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
 }
 
 TEST_F(DispatchTest, BusyScreensIgnoreClicksAndTheRankingDisplayIsReleased) {
-    for (Screen state :
-         {Screen::SongSelect, Screen::Playing, Screen::Settings, Screen::NetRank, Screen::None}) {
+    for (Screen state : {Screen::SongSelect, Screen::Playing, Screen::Settings, Screen::NetRank,
+                         Screen::NetRankDisplay, Screen::None}) {
         game.ScreenState = state;
-        game.ranking.RankDisplayWaiting = true;
         for (ClickSource source : {ClickSource::Label, ClickSource::Image, ClickSource::Form})
             ClickDispatch(game, source, 0);
         EXPECT_EQ(ScreenName(game.ScreenState), ScreenName(state));
-        EXPECT_TRUE(game.ranking.RankDisplayWaiting);
         EXPECT_EQ(hp.music.History().size(), 0u);
     }
+    // The ranking display's loop holds a latch: the window's click sets it and goes nowhere else.
     game.ScreenState = Screen::NetRankDisplay;
-    game.ranking.RankDisplayWaiting = true;
-    ClickDispatch(game, ClickSource::Image, 3);
-    EXPECT_FALSE(game.ranking.RankDisplayWaiting);
+    {
+        const ClickLatch latch(game);
+        hp.window.Click(ClickSource::Image, 3);
+        Pump();
+        EXPECT_TRUE(latch.IsSet());
+    }
+    EXPECT_EQ(game.clickLatch, nullptr);
     EXPECT_EQ(ScreenName(game.ScreenState), "ネットランク表示");
 }
 

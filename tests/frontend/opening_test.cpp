@@ -50,8 +50,8 @@ struct GameRun {
         return v;
     }
     void ExpectBackground(Color c) {
-        EXPECT_EQ(game.form.BackColor, c) << game.opening.MusicPosition;
-        EXPECT_EQ(label.BackColor, c) << game.opening.MusicPosition;
+        EXPECT_EQ(game.form.BackColor, c) << hp.music.CurrentPosition();
+        EXPECT_EQ(label.BackColor, c) << hp.music.CurrentPosition();
     }
 };
 
@@ -137,7 +137,6 @@ TEST_F(OpeningTest, TheStoryShowsOneLinePer428SecondsThenTheCreditsOnce) {
     r->TickAt(16);
     const LabelControl& l = r->label;
     r->TickAt(4.28f);
-    EXPECT_EQ(r->game.opening.MusicPosition, 4.28f);
     EXPECT_EQ(l.Caption, "");  // the first interval wins at its end
     EXPECT_EQ(l.Alignment, Align::Center);
     r->TickAt(std::nextafter(4.28f, 5.f));

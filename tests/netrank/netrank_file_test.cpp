@@ -10,8 +10,8 @@
 #include <sstream>
 
 #include "netrank/netrank_format.hpp"
-#include "netrank/sjis_text.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/sjis_text.hpp"
 
 namespace zb {
 namespace {

@@ -78,7 +78,7 @@ class RankingCourseTest : public ::testing::Test {
         if (captions_.empty() || captions_.back() != c) captions_.push_back(c);
         const std::string state(ScreenName(game_.ScreenState));
         if (states_.empty() || states_.back() != state) states_.push_back(state);
-        if (!game_.ranking.RankDisplayWaiting) {
+        if (!game_.clickLatch) {  // no display is waiting for its click
             clicked_ = false;
         } else if (!clicked_ && game_.platform.clock.Now() >= clickAfter_) {
             displayed_.push_back(game_.form.Label[1].Caption + game_.form.Label[2].Caption);
@@ -145,7 +145,6 @@ TEST_F(RankingCourseTest, NamesTheRankingCannotHoldAreRefused) {
         EXPECT_EQ(hp_.dialogs.shown.back().text, "名前入力が不正です。");
         EXPECT_EQ(game_.ranking.NetPlayerName, "");
         EXPECT_EQ(game_.ScreenState, Screen::Title);
-        EXPECT_TRUE(game_.course.NetRankCourse);  // until the next menu choice resets it
     }
     // A cancelled box (the scripted box answers "" once its inputs run out) is refused too.
     EXPECT_EQ(NetRankNameEntry(game_), NetRankEntryEnd::NameRefused);
@@ -288,7 +287,6 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     hp_.dialogs.inputs.push_back("しっぱい");
     EXPECT_EQ(NetRankNameEntry(game_), NetRankEntryEnd::ServerFailed);
     EXPECT_EQ(states_.back(), "ネットランク");
-    EXPECT_FALSE(game_.course.NetRankCourse);
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"12029\r\nエラーが発生しています。",
                                                     "サーバーの接続に失敗しました。"}));
     EXPECT_EQ(NetRankSession(game_, {1, 2, 0, 1}), NetRankSessionEnd::DownloadFailed);

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "netrank/netrank_format.hpp"
-#include "netrank/sjis_text.hpp"
+#include "platform/sjis_text.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -21,7 +21,7 @@ TEST(ScriptedKeyboard, PressIsReportedOnceThenHeldThenReleased) {
     EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0x8000);
     clock.Set(2.5);
     EXPECT_EQ(kb.GetAsyncKeyState(vk::Space), 0);
-    EXPECT_EQ(kb.LastDownTime(vk::Space), 1.0);
+    EXPECT_EQ(kb.TakeDownStamps(vk::Space), std::vector<double>{1.0});
 }
 
 TEST(ScriptedKeyboard, QuickTapBetweenQueriesLeavesThePressBit) {
@@ -45,7 +45,7 @@ TEST(SdlKeyboard, FollowsTheSameRulesAndForgetsEverythingOnReset) {
     kb.OnKey(vk::Enter, true, 1.5);  // a repeat does not count as a new press
     EXPECT_EQ(kb.GetAsyncKeyState(vk::Enter), 0x8001);
     EXPECT_EQ(kb.GetAsyncKeyState(vk::Enter), 0x8000);
-    EXPECT_EQ(kb.LastDownTime(vk::Enter), 1.0);
+    EXPECT_EQ(kb.TakeDownStamps(vk::Enter), std::vector<double>{1.0});
     kb.OnKey(vk::Enter, false, 2.0);
     EXPECT_EQ(kb.GetAsyncKeyState(vk::Enter), 0);
 

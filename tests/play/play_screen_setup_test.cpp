@@ -25,10 +25,10 @@ TEST_F(Setup, CourseLineNamesCourseModeAndSong) {
     EXPECT_EQ(CourseLineText(game, {3, 1}, false, true),
               "むずかしいコース２曲目　Opng to the 2001");
     EXPECT_EQ(CourseLineText(game, {1, 2}, true, true), "ワンだフルコースオート　決戦パート２");
-    game.course.NetRankCourse = true;
-    EXPECT_EQ(CourseLineText(game, {9, 2}, false, false), "ネットランキング１曲目　トルコ行進曲");
+    EXPECT_EQ(CourseLineText(game, {9, 2}, false, false, true),
+              "ネットランキング１曲目　トルコ行進曲");
     game.course.ChallengeCourse = true;  // tested first
-    EXPECT_EQ(CourseLineText(game, {8, 3}, false, true),
+    EXPECT_EQ(CourseLineText(game, {8, 3}, false, true, true),
               "チャレンジコース２曲目　バイクレース０１");
 }
 

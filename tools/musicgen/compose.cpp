@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "core/chart_digits.hpp"
 #include "smf_writer.hpp"
 
 namespace musicgen {
@@ -141,7 +142,7 @@ std::vector<int> Composer::Onsets(const Bar& b) {
     std::vector<int> on;
     const int gap = std::max(1, b.beatPositions / 2);
     for (int j = 0; j < int(b.rhythm.size()); ++j) {
-        const int k = (b.rhythm[size_t(j)] - '0') % 5;
+        const int k = zb::NoteKindOfDigit(b.rhythm[size_t(j)]);
         if (k == 0) continue;
         if (!on.empty() && j - on.back() < gap) continue;
         on.push_back(j);
@@ -417,7 +418,7 @@ void Composer::Drums(const Bar& b, const PartStyle& st) {
 
 void Composer::ChartDrums(const Bar& b) {
     for (int j = 0; j < int(b.drums.size()); ++j) {
-        const int kind = (b.drums[size_t(j)] - '0') % 5;
+        const int kind = zb::NoteKindOfDigit(b.drums[size_t(j)]);
         const int64_t t = b.TickOf(j);
         const int64_t len = b.TicksPerPosition();
         switch (kind) {

@@ -1,4 +1,4 @@
-#include "netrank/sjis_text.hpp"
+#include "platform/sjis_text.hpp"
 
 #include <errno.h>
 #include <iconv.h>
