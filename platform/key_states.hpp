@@ -19,6 +19,7 @@ class KeyStateKeyboard : public Keyboard {
     uint16_t GetAsyncKeyState(int vkCode) override;
     std::vector<double> TakeDownStamps(int vkCode) override;
     std::vector<double> TakeUpStamps(int vkCode) override;
+    bool AnyKeyDown() override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     std::vector<PadInfo> Pads() override;
     // When the key last went down; nullopt if never.
