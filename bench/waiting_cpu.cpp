@@ -1,9 +1,11 @@
-// The game's own CPU time on the screens that wait for the player and while a song plays, in the
-// real window or without a display:
+// The game's own CPU time and memory on the screens that wait for the player and while a song
+// plays, in the real window at 1x and 2x (667 x 500 and 1334 x 1000), or without a display:
 //
-//   xvfb-run -a build/bench/waiting_cpu
-//   SDL_VIDEODRIVER=offscreen build/bench/waiting_cpu
-//   SDL_VIDEODRIVER=offscreen build/bench/waiting_cpu --pad   (an SDL virtual pad plugged in)
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/waiting_cpu
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/bench/waiting_cpu --scale 2
+//   SDL_VIDEODRIVER=offscreen build/bench/waiting_cpu --scale 1
+//   SDL_VIDEODRIVER=offscreen build/bench/waiting_cpu --scale 1 --pad   (an SDL virtual pad plugged
+//   in)
 //
 // Without SDL_AUDIODRIVER set it uses SDL's dummy audio device, which asks for buffers at the
 // pace of a real one: the music is rendered and its cost counted, on any machine.
@@ -11,7 +13,9 @@
 // Each screen runs on the main thread exactly as the game runs it; a driver thread reads the
 // process's CPU time (getrusage: every thread, the audio callback's included) over one-second
 // windows and then sends the events that leave the screen. It prints, per screen, the median and
-// the largest share of one core.
+// the largest share of one core, the audio thread's median share (the music's synthesizer and the
+// hit sounds), the anonymous memory at the end of the screen (RssAnon) and the peak of the
+// resident memory while it ran (VmHWM, shared libraries included); and how the window presents.
 //
 // To add a screen, add one entry to Scenes(): how the game enters it (a call that blocks while the
 // screen runs) and, on the driver thread, what is measured and which events end it.
@@ -57,6 +61,41 @@ double CpuSeconds() {
     return s(ru.ru_utime) + s(ru.ru_stime);
 }
 
+// CPU seconds of the threads whose name starts with `prefix` (the audio device's thread).
+double ThreadCpuSeconds(const std::string& prefix) {
+    double sum = 0;
+    std::error_code ec;
+    for (const auto& task : fs::directory_iterator("/proc/self/task", ec)) {
+        std::ifstream comm(task.path() / "comm");
+        std::string name;
+        std::getline(comm, name);
+        if (name.rfind(prefix, 0) != 0) continue;
+        std::ifstream stat(task.path() / "schedstat");
+        double ns = 0;
+        if (stat >> ns) sum += ns * 1e-9;
+    }
+    return sum;
+}
+
+// A field of /proc/self/status in MB ("RssAnon", "VmHWM").
+double StatusMb(const std::string& field) {
+    std::ifstream in("/proc/self/status");
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind(field + ":", 0) == 0) return std::stod(line.substr(field.size() + 1)) / 1024;
+    return 0;
+}
+
+// Starts a new peak: VmHWM becomes the resident size now.
+void ResetPeak() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+}
+
 void Sleep(double seconds) {
     std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
 }
@@ -64,18 +103,25 @@ void Sleep(double seconds) {
 // The driver thread's side of a screen: measures, and sends the player's events.
 class Driver {
   public:
-    // Waits `settle` seconds, then reads the CPU time over `seconds` one-second windows.
-    void Measure(const std::string& screen, double settle, int seconds) {
+    // Waits `settle` seconds, then reads the CPU time over `seconds` one-second windows; the
+    // memory's peak counts from the start of the settling.
+    void Measure(std::string screen, double settle, int seconds) {
+        screen += suffix;
+        ResetPeak();
         Sleep(settle);
         order_.push_back(screen);
+        Screen& s = screens_[screen];
         for (int i = 0; i < seconds; ++i) {
-            const double cpu = CpuSeconds();
+            const double cpu = CpuSeconds(), audio = ThreadCpuSeconds("SDLAudio");
             const auto t = Clock::now();
             Sleep(1.0);
             const double wall = std::chrono::duration<double>(Clock::now() - t).count();
-            if (sceneOver) cut_[screen] = true;
-            samples_[screen].push_back(100.0 * (CpuSeconds() - cpu) / wall);
+            if (sceneOver) s.cut = true;
+            s.cpu.push_back(100.0 * (CpuSeconds() - cpu) / wall);
+            s.audio.push_back(100.0 * (ThreadCpuSeconds("SDLAudio") - audio) / wall);
         }
+        s.anonMb = StatusMb("RssAnon");
+        s.peakMb = StatusMb("VmHWM");
     }
     void Key(SDL_Scancode code) {
         for (const Uint32 type : {Uint32(SDL_KEYDOWN), Uint32(SDL_KEYUP)}) {
@@ -105,25 +151,29 @@ class Driver {
         SDL_PushEvent(&e);
     }
 
-    void Report(const char* driver) const {
-        std::printf("CPU time of the game, %% of one core (video driver %s)\n", driver);
-        std::printf("%-16s %8s %8s\n", "screen", "median", "max");
-        for (const std::string& screen : order_) {
-            std::vector<double> v = samples_.at(screen);
-            std::sort(v.begin(), v.end());
-            const double median =
-                v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-            std::printf("%-16s %8.1f %8.1f%s\n", screen.c_str(), median, v.back(),
-                        cut_.count(screen) ? "  (the screen ended during the measurement)" : "");
+    void Report() const {
+        std::printf("%-21s %7s %7s %7s %9s %9s\n", "screen", "CPU %", "max %", "audio %", "RssAnon",
+                    "VmHWM");
+        for (const std::string& name : order_) {
+            const Screen& s = screens_.at(name);
+            std::printf("%-21s %7.1f %7.1f %7.1f %6.1f MB %6.1f MB%s\n", name.c_str(),
+                        Median(s.cpu), *std::max_element(s.cpu.begin(), s.cpu.end()),
+                        Median(s.audio), s.anonMb, s.peakMb,
+                        s.cut ? "  (the screen ended during the measurement)" : "");
         }
     }
 
     std::atomic<bool> sceneOver{false};
+    std::string suffix;  // the scale the screens run at, added to their names
 
   private:
+    struct Screen {
+        std::vector<double> cpu, audio;
+        double anonMb = 0, peakMb = 0;
+        bool cut = false;
+    };
     std::vector<std::string> order_;
-    std::map<std::string, std::vector<double>> samples_;
-    std::map<std::string, bool> cut_;
+    std::map<std::string, Screen> screens_;
 };
 
 struct Scene {
@@ -142,9 +192,12 @@ void PlayShortSong(zb::Game& game) {
 
 std::vector<Scene> Scenes() {
     return {
-        // The title waits between events as app/main.cpp does.
-        {[](zb::Game& g) { zb::TitleHyoji(g), zb::WaitMs(g, 8000); },
-         [](Driver& d) { d.Measure("title", 1, 6); }},
+        // The title waits between events as app/main.cpp does; its music off.
+        {[](zb::Game& g) {
+             g.platform.music.SetFileName("");
+             zb::TitleHyoji(g), zb::WaitMs(g, 8000);
+         },
+         [](Driver& d) { d.Measure("title, music off", 1, 6); }},
         {zb::OpenSettingsFromTitle,
          [](Driver& d) {
              d.Measure("settings", 1, 5);
@@ -191,7 +244,14 @@ fs::path MakeProgramFolder() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool withPad = argc > 1 && std::string(argv[1]) == "--pad";
+    std::vector<int> scales;
+    bool withPad = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--pad") withPad = true;
+        if (std::string(argv[i]) == "--scale" && i + 1 < argc)
+            scales.push_back(std::atoi(argv[++i]));
+    }
+    if (scales.empty()) scales = {1, 2};
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     std::unique_ptr<zb::RealPlatform> real;
     try {
@@ -209,32 +269,51 @@ int main(int argc, char** argv) {
     zb::Platform ports = real->ports;
     ports.appDir = dir.string() + "/";
     zb::Game game(ports);
-    zb::GameEvents events(game);
-    real->window.SetEvents(&events);
-    zb::StartUp(game);
+    {
+        zb::GameEvents events(game);
+        real->window.SetEvents(&events);
+        zb::StartUp(game);
+        real->window.SetEvents(nullptr);
+    }
+    const double startAnon = StatusMb("RssAnon"), startPeak = StatusMb("VmHWM");
 
     Driver driver;
     const std::vector<Scene> scenes = Scenes();
-    std::atomic<size_t> started{0}, driven{0};
-    std::thread thread([&] {
+    for (const int scale : scales) {
+        // The exit question ends the game's events: every run gets its own.
+        zb::GameEvents events(game);
+        real->window.SetEvents(&events);
+        SDL_SetWindowSize(real->window.Handle(), zb::kFormWidthPx * scale,
+                          zb::kFormHeightPx * scale);
+        for (int i = 0; i < 50; ++i) real->window.DoEvents(), Sleep(0.01);
+        driver.suffix = " " + std::to_string(scale) + "x";
+        std::atomic<size_t> started{0}, driven{0};
+        std::thread thread([&] {
+            for (size_t i = 0; i < scenes.size(); ++i) {
+                while (started.load() <= i) Sleep(0.01);
+                scenes[i].drive(driver);
+                driven = i + 1;
+            }
+        });
         for (size_t i = 0; i < scenes.size(); ++i) {
-            while (started.load() <= i) Sleep(0.01);
-            scenes[i].drive(driver);
-            driven = i + 1;
+            driver.sceneOver = false;
+            started = i + 1;
+            try {
+                scenes[i].enter(game);
+            } catch (const zb::ProgramEnd&) {
+            }
+            driver.sceneOver = true;
+            while (driven.load() <= i) real->window.DoEvents(), Sleep(0.01);
         }
-    });
-    for (size_t i = 0; i < scenes.size(); ++i) {
-        driver.sceneOver = false;
-        started = i + 1;
-        try {
-            scenes[i].enter(game);
-        } catch (const zb::ProgramEnd&) {
-        }
-        driver.sceneOver = true;
-        while (driven.load() <= i) real->window.DoEvents(), Sleep(0.01);
+        thread.join();
+        real->window.SetEvents(nullptr);
     }
-    thread.join();
-    driver.Report(SDL_GetCurrentVideoDriver());
+    std::printf("Video driver %s; the window presents through %s\n", SDL_GetCurrentVideoDriver(),
+                real->window.PresentPath().c_str());
+    std::printf("CPU time of the game (all threads), %% of one core; memory from /proc\n");
+    std::printf("%-21s %7s %7s %7s %6.1f MB %6.1f MB\n", "start-up to the title", "", "", "",
+                startAnon, startPeak);
+    driver.Report();
     if (withPad) std::printf("with a virtual pad plugged in\n");
     std::error_code ec;
     fs::remove_all(dir, ec);

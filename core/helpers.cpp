@@ -12,11 +12,20 @@ void WaitMs(Platform& platform, int32_t ms) {
     const double end = clock.Now() + ms / 1000.0;
     int64_t now = start;
     while (now - start < int64_t{ms}) {
-        const double passEnd = std::min(clock.Now() + 0.001, end);
         platform.window.DoEvents();
-        platform.window.WaitUntil(passEnd);
+        platform.window.WaitForEvent(end);
         now = clock.TickMs();
     }
+}
+
+void WaitForInput(Game& game, int32_t maxMs) {
+    Platform& p = game.platform;
+    if (p.keyboard.AnyKeyDown()) {
+        WaitMs(p, 1);
+        return;
+    }
+    p.window.DoEvents();
+    p.window.WaitForEvent(p.clock.Now() + maxMs / 1000.0);
 }
 
 int16_t TwipsToPixelsY(double v) {

@@ -7,14 +7,20 @@
 
 namespace zb {
 
-// Waits ms milliseconds, yielding to the window once per pass and sleeping out the rest of each
-// millisecond (keys stay stamped meanwhile), so that waiting costs next to nothing. WaitMs(0)
-// returns at once; any positive wait yields at least once. Uses the 64-bit tick count, so it
-// never overflows. Every blocking loop waits through it.
+// Waits ms milliseconds, yielding to the window and sleeping until something happens (a key, a
+// click, the timer), so that waiting costs next to nothing; keys are stamped when they change.
+// WaitMs(0) returns at once; any positive wait yields at least once. Uses the 64-bit tick count,
+// so it never overflows.
 void WaitMs(Platform& platform, int32_t ms);
 inline void WaitMs(Game& game, int32_t ms) {
     WaitMs(game.platform, ms);
 }
+
+// One pass of a menu's key loop: yields, then sleeps until a key changes, a click or the timer
+// comes, or at most maxMs. While any key is down it waits about a millisecond instead, as a
+// pass always did: a press acts from its second look and a held key repeats, so those looks
+// must come. The screen stays the same to the player; it just costs nothing while nobody acts.
+void WaitForInput(Game& game, int32_t maxMs);
 
 // The window's conversions: 15 twips per pixel both ways (the horizontal factor for twips),
 // rounded half to even and checked; platform/form.hpp's TwipsToPx is the form's own.

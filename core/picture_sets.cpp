@@ -1,6 +1,10 @@
 #include "core/picture_sets.hpp"
 
+#include <set>
+#include <vector>
+
 #include "core/failure_report.hpp"
+#include "core/songs.hpp"
 
 namespace zb {
 
@@ -66,76 +70,99 @@ bool LoadFirstPictureSet(Game& game) {
 
 namespace {
 
-// Loads every picture of the second set; false if any failed (its surface is left empty).
-bool LoadSecondSet(GamenHolder& g, const std::string& appDir) {
-    bool ok = true;
-    auto load = [&](PictureBox& box, const std::string& path) {
-        if (!TryLoadPicture(box, path)) ok = false;
-    };
-    // Sizes the surface (in twips) and then loads its picture.
-    auto sized = [&](PictureBox& box, int w, int h, const std::string& path) {
-        box.SetWidthTwips(w);
-        box.SetHeightTwips(h);
-        load(box, path);
-    };
-    const std::string other = appDir + "img/other/";
-    constexpr int kSq = 10000;
-    for (PictureBox* b : {&g.pGamenUra, &g.pUchu, &g.pGal, &g.pGalUra}) {
-        b->SetWidthTwips(kFormWidthTwips);
-        b->SetHeightTwips(kFormHeightTwips);
-    }
-    load(g.pUchu, other + "uchu.gif");
-    load(g.pGal, other + "gal.gif");
-    load(g.pGalUra, other + "gal_mask.gif");
+// A picture of the song select screen: its file in img/other/ and the size it is drawn at. The
+// surface needs no more than that: a file that fails leaves a blank of that size, which draws
+// as the full-size blank did.
+struct SetPicture {
+    PictureBox* box;
+    std::string file;
+    int w, h;
+};
 
-    for (size_t i = 0; i < kSongCount; ++i)
-        sized(g.pSongTitle[i], kSq, kSq, other + "song" + std::to_string(i) + ".gif");
-
-    for (PictureBox& b : g.pEazy) b.SetWidthTwips(kSq), b.SetHeightTwips(kSq);
+// The pictures that every song shows.
+std::vector<SetPicture> CommonPictures(GamenHolder& g) {
+    std::vector<SetPicture> set = {
+        {&g.pUchu, "uchu.gif", kFormWidthPx, kFormHeightPx},
+        {&g.pGal, "gal.gif", 448, 311},
+        {&g.pGalUra, "gal_mask.gif", 448, 311},
+    };
     const char* courses[] = {"kantan.bmp", "muzu.bmp", "wonder.bmp", "challenge.bmp"};
-    for (size_t i = 0; i < 4; ++i) load(g.pEazy[i], other + courses[i]);
-
-    for (PictureBox& b : g.pJanru) b.SetWidthTwips(kSq), b.SetHeightTwips(kSq);
-    const char* genres[] = {"game.gif", "origin.gif", "origin.gif", "origin.gif", "origin.gif",
-                            "cla.gif",  "origin.gif", "origin.gif", "heavy.gif",  "cla.gif"};
-    for (size_t i = 0; i < kSongCount; ++i) load(g.pJanru[i], other + genres[i]);
-    g.pOwnJanru.SetWidthTwips(kSq), g.pOwnJanru.SetHeightTwips(kSq);
-    load(g.pOwnJanru, other + "own.gif");
-
-    for (PictureBox* b : {&g.pStar[0], &g.pStar[1], &g.pStar[2], &g.pStarMask})
-        b->SetWidthTwips(kSq), b->SetHeightTwips(kSq);
+    for (size_t i = 0; i < 4; ++i) set.push_back({&g.pEazy[i], courses[i], 200, 35});
+    set.push_back({&g.pOwnJanru, "own.gif", 370, 32});
     for (size_t i = 0; i < 3; ++i)
-        load(g.pStar[i], other + "star" + std::to_string(i + 1) + ".bmp");
-    load(g.pStarMask, other + "star_mask.bmp");
-
+        set.push_back({&g.pStar[i], "star" + std::to_string(i + 1) + ".bmp", 38, 38});
+    set.push_back({&g.pStarMask, "star_mask.bmp", 38, 38});
     for (size_t i = 0; i < 10; ++i) {
-        const std::string d = other + std::to_string(i);
-        sized(g.pSuji[i], kSq, kSq, d + ".bmp");
-        sized(g.pSujiMask[i], kSq, kSq, d + "_mask.bmp");
-        sized(g.pSujiSmall[i], kSq, kSq, d + "s.bmp");
-        sized(g.pSujiSmallMask[i], kSq, kSq, d + "s_mask.bmp");
+        const std::string d = std::to_string(i);
+        set.push_back({&g.pSuji[i], d + ".bmp", 45, 60});
+        set.push_back({&g.pSujiMask[i], d + "_mask.bmp", 45, 60});
+        set.push_back({&g.pSujiSmall[i], d + "s.bmp", 18, 24});
+        set.push_back({&g.pSujiSmallMask[i], d + "s_mask.bmp", 18, 24});
     }
-    sized(g.pSujiSmall[10], kSq, kSq, other + "slash.bmp");
-    sized(g.pSujiSmallMask[10], kSq, kSq, other + "slash_mask.bmp");
-    sized(g.pSetumei, kSq, kSq, other + "setumei.bmp");
-    return ok;
+    set.push_back({&g.pSujiSmall[10], "slash.bmp", 18, 24});
+    set.push_back({&g.pSujiSmallMask[10], "slash_mask.bmp", 18, 24});
+    set.push_back({&g.pSetumei, "setumei.bmp", 603, 99});
+    return set;
+}
+
+// The pictures of one song: its title and its genre.
+std::vector<SetPicture> SongPictures(GamenHolder& g, size_t song) {
+    static const char* const genres[kSongCount] = {
+        "game.gif", "origin.gif", "origin.gif", "origin.gif", "origin.gif",
+        "cla.gif",  "origin.gif", "origin.gif", "heavy.gif",  "cla.gif"};
+    return {{&g.pSongTitle[song], "song" + std::to_string(song) + ".gif", 394, 49},
+            {&g.pJanru[song], genres[song], 370, 32}};
+}
+
+void Load(const std::vector<SetPicture>& set, const std::string& appDir) {
+    for (const SetPicture& p : set) {
+        p.box->SetSizePx(p.w, p.h);
+        TryLoadPicture(*p.box, appDir + "img/other/" + p.file);
+    }
 }
 
 }  // namespace
 
 bool CheckSecondPictureSet(const Game& game) {
-    GamenHolder scratch;
-    return LoadSecondSet(scratch, game.AppDir());
+    // One file at a time, none kept: the check costs no more memory than the largest picture.
+    GamenHolder names;
+    std::vector<SetPicture> set = CommonPictures(names);
+    for (size_t song = 0; song < kSongCount; ++song)
+        for (SetPicture& p : SongPictures(names, song)) set.push_back(std::move(p));
+    std::set<std::string> checked;
+    bool ok = true;
+    for (const SetPicture& p : set) {
+        const std::string path = game.AppDir() + "img/other/" + p.file;
+        if (!checked.insert(path).second) continue;
+        try {
+            LoadPictureFile(path);
+        } catch (const PictureError& e) {
+            ReportFailure(e.what());
+            ok = false;
+        }
+    }
+    return ok;
 }
 
 GamenHolder& Gamen(Game& game) {
     std::unique_ptr<GamenHolder>& holder = game.form.frmGamen;
     if (!holder) {
         auto fresh = std::make_unique<GamenHolder>();
-        LoadSecondSet(*fresh, game.AppDir());
+        fresh->pGamenUra.SetSizePx(kFormWidthPx, kFormHeightPx);
+        Load(CommonPictures(*fresh), game.AppDir());
         holder = std::move(fresh);
     }
     return *holder;
+}
+
+GamenHolder& Gamen(Game& game, int16_t song) {
+    GamenHolder& g = Gamen(game);
+    if (g.songShown == song) return g;
+    if (g.songShown >= 0 && g.songShown < kSongCount)
+        for (const SetPicture& p : SongPictures(g, size_t(g.songShown))) *p.box = PictureBox{};
+    if (song >= 0 && song < kSongCount) Load(SongPictures(g, size_t(song)), game.AppDir());
+    g.songShown = song;
+    return g;
 }
 
 }  // namespace zb

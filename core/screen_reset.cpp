@@ -1,5 +1,7 @@
 #include "core/screen_reset.hpp"
 
+#include "platform/heap.hpp"
+
 namespace zb {
 
 void AllEnable(Game& game) {
@@ -8,7 +10,10 @@ void AllEnable(Game& game) {
     for (auto& im : f.Image1) im.Visible = false;
     for (auto& p : f.Picture1) p.Visible = false;
     for (PictureBox* p : {&f.pFumen, &f.pGage, &f.pInu, &f.pHaikei, &f.pGamen}) p->Visible = false;
-    f.frmGamen.reset();
+    if (f.frmGamen) {
+        f.frmGamen.reset();
+        GiveBackFreeMemory();  // the song select pictures are megabytes
+    }
     f.pGamen.RemovePicture();
     f.pGamen.Cls();
 }

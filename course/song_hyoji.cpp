@@ -101,7 +101,7 @@ int16_t SongScreenY0() {
 void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int16_t count,
                int16_t position) {
     const int16_t song = chart.song, difficulty = chart.difficulty;
-    GamenHolder& g = Gamen(game);
+    GamenHolder& g = Gamen(game, song);
     const int x0 = SongScreenX0(), y0 = SongScreenY0();
     Surface& ura = g.pGamenUra.Dc();
 

@@ -86,7 +86,7 @@ Pick ChooseSong(Game& game, Course course) {
                               [&] { game.platform.window.DoEvents(); });
             Show(game, list, index, count);
         }
-        WaitMs(game, 1);  // the pass of about a millisecond; it sleeps, it does not spin
+        WaitForInput(game, 1000);  // until a key or a click comes; it sleeps, it does not spin
     }
 }
 

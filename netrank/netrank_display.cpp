@@ -68,7 +68,7 @@ void NetRankDisplay(Game& game, bool beforePlay) {
             title.Caption = NetRankPageTitle(page);
             places.Caption = NetRankPage(game, page, block);
         }
-        WaitMs(game, 1);  // the yield, with a breath so that the loop never spins
+        WaitForInput(game, 1000);  // the yield: sleeps until a key or the click comes
     }
 }
 

@@ -37,7 +37,15 @@ void PictureBox::SetPicture(Surface picture) {
     picture_ = std::move(picture);
     hasPicture_ = true;
     Fit();
-    BlitCopy(picture_, 0, 0, picture_.Width(), picture_.Height(), dc_, 0, 0);
+    ShowPicture();
+}
+
+void PictureBox::ShowPicture() {
+    // A drawing as large as the picture is the picture: it shares its pixels until drawn on.
+    if (dc_.Width() == picture_.Width() && dc_.Height() == picture_.Height())
+        dc_ = picture_;
+    else
+        BlitCopy(picture_, 0, 0, picture_.Width(), picture_.Height(), dc_, 0, 0);
 }
 
 void PictureBox::RemovePicture() {
@@ -47,8 +55,12 @@ void PictureBox::RemovePicture() {
 
 void PictureBox::Cls() {
     Printed.clear();
+    if (hasPicture_ && dc_.Width() == picture_.Width() && dc_.Height() == picture_.Height()) {
+        dc_ = picture_;
+        return;
+    }
     dc_.Fill(BackColor);
-    if (hasPicture_) BlitCopy(picture_, 0, 0, picture_.Width(), picture_.Height(), dc_, 0, 0);
+    if (hasPicture_) ShowPicture();
 }
 
 MainForm::MainForm() {

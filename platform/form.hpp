@@ -108,6 +108,8 @@ class PictureBox {
 
   private:
     void Fit();
+    // Draws the picture at (0, 0).
+    void ShowPicture();
 
     int widthTwips_ = 0, heightTwips_ = 0;
     bool hasPicture_ = false;
@@ -138,6 +140,7 @@ struct GamenHolder {
     std::array<PictureBox, 10> pSuji, pSujiMask;
     std::array<PictureBox, 11> pSujiSmall, pSujiSmallMask;
     PictureBox pSetumei;
+    int16_t songShown = -1;  // the song whose title and genre are loaded (-1: none)
 };
 
 // The game's name: the window's caption and the title of every message box.

@@ -26,6 +26,13 @@ std::vector<double> KeyStateKeyboard::TakeUpStamps(int vkCode) {
     return std::exchange(keys_[vkCode].upStamps, {});
 }
 
+bool KeyStateKeyboard::AnyKeyDown() {
+    Update();
+    for (const auto& [code, k] : keys_)
+        if (k.down) return true;
+    return false;
+}
+
 void KeyStateKeyboard::SetDownHandler(std::function<void(int, double)> handler) {
     onDown_ = std::move(handler);
 }

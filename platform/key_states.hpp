@@ -18,6 +18,7 @@ class KeyStateKeyboard : public Keyboard {
     uint16_t GetAsyncKeyState(int vkCode) override;
     std::vector<double> TakeDownStamps(int vkCode) override;
     std::vector<double> TakeUpStamps(int vkCode) override;
+    bool AnyKeyDown() override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     std::vector<PadInfo> Pads() override;
     // Looks at the keys now (the window calls it as it waits).

@@ -63,6 +63,8 @@ class Keyboard {
         (void)vkCode;
         return {};
     }
+    // True while any key is down (a menu then keeps looking about once a millisecond).
+    virtual bool AnyKeyDown() = 0;
     // Called on the game thread as soon as the window sees a key go down (it looks about once a
     // millisecond while the game waits), with the key and its stamp; empty for none. The play
     // screen starts the hit sound here.
@@ -134,6 +136,13 @@ class Window {
     // Sleeps until the clock reaches `until`, waking about once a millisecond to stamp key
     // changes; never spins. Clicks and the timer wait for the next DoEvents.
     virtual void WaitUntil(double clockSeconds) = 0;
+    // Sleeps until something happens: a key changes (stamped when seen), a click or another
+    // window event arrives, the timer is due, the picture is due again, or the clock reaches
+    // `until`. Returns at once when the last DoEvents handed the game a click, a close request
+    // or a timer tick, so that the caller sees what it did. Clicks and the timer wait for the
+    // next DoEvents. Screens that do not judge strikes wait this way: they cost nothing while
+    // nothing happens.
+    virtual void WaitForEvent(double clockSeconds) = 0;
     // Shows the form now.
     virtual void Present() = 0;
     // The input method's text input. It is on only while an input box is open (the dialogs turn

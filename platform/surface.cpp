@@ -2,13 +2,34 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace zb {
 
 Surface::Surface(int width, int height, Color fill)
     : width_(std::max(0, width)),
       height_(std::max(0, height)),
-      px_(size_t(width_) * size_t(height_), fill.rgb) {}
+      px_(std::make_shared<std::vector<uint32_t>>(size_t(width_) * size_t(height_), fill.rgb)) {}
+
+namespace {
+// The pixels of every empty surface.
+const std::shared_ptr<std::vector<uint32_t>>& NoPixels() {
+    static const auto none = std::make_shared<std::vector<uint32_t>>();
+    return none;
+}
+}  // namespace
+
+Surface::Surface() : px_(NoPixels()) {}
+
+Surface::Surface(Surface&& other) noexcept
+    : width_(std::exchange(other.width_, 0)),
+      height_(std::exchange(other.height_, 0)),
+      px_(std::exchange(other.px_, NoPixels())),
+      version_(other.version_) {}
+
+void Surface::Own() {
+    if (px_.use_count() > 1) px_ = std::make_shared<std::vector<uint32_t>>(*px_);
+}
 
 Surface& Surface::operator=(const Surface& other) {
     const uint64_t v = std::max(version_, other.version_) + 1;
@@ -19,7 +40,8 @@ Surface& Surface::operator=(const Surface& other) {
 
 Surface& Surface::operator=(Surface&& other) noexcept {
     const uint64_t v = std::max(version_, other.version_) + 1;
-    width_ = other.width_, height_ = other.height_, px_ = std::move(other.px_);
+    width_ = std::exchange(other.width_, 0), height_ = std::exchange(other.height_, 0);
+    px_ = std::exchange(other.px_, NoPixels());
     version_ = v;
     return *this;
 }
@@ -35,7 +57,10 @@ void Surface::Resize(int width, int height, Color fill) {
 
 void Surface::Fill(Color c) {
     ++version_;
-    std::fill(px_.begin(), px_.end(), c.rgb);
+    if (px_.use_count() > 1)
+        px_ = std::make_shared<std::vector<uint32_t>>(px_->size(), c.rgb);
+    else
+        std::fill(px_->begin(), px_->end(), c.rgb);
 }
 
 void Surface::FillRect(int x, int y, int w, int h, Color c) {

@@ -1,9 +1,11 @@
 // A surface is a 32-bit pixel buffer (0x00RRGGBB). The raster copies between surfaces are the
-// only way pictures reach the screen.
+// only way pictures reach the screen. Copies share their pixels until one of them is drawn on,
+// so a picture box's picture and its drawing cost the memory of one until they differ.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/color.hpp"
@@ -12,10 +14,10 @@ namespace zb {
 
 class Surface {
   public:
-    Surface() = default;
+    Surface();
     Surface(int width, int height, Color fill = colors::Black);
     Surface(const Surface&) = default;
-    Surface(Surface&&) = default;
+    Surface(Surface&& other) noexcept;  // leaves `other` empty
     Surface& operator=(const Surface& other);
     Surface& operator=(Surface&& other) noexcept;
 
@@ -28,26 +30,28 @@ class Surface {
     void Fill(Color c);
     void FillRect(int x, int y, int w, int h, Color c);
 
-    uint32_t Pixel(int x, int y) const { return px_[size_t(y) * size_t(width_) + size_t(x)]; }
-    void SetPixel(int x, int y, uint32_t v) {
-        ++version_;
-        px_[size_t(y) * size_t(width_) + size_t(x)] = v;
-    }
+    uint32_t Pixel(int x, int y) const { return (*px_)[size_t(y) * size_t(width_) + size_t(x)]; }
+    void SetPixel(int x, int y, uint32_t v) { Row(y)[x] = v; }
     Color At(int x, int y) const { return Color{Pixel(x, y)}; }
+    // A row to draw on (the pixels become this surface's own first).
     uint32_t* Row(int y) {
         ++version_;
-        return px_.data() + size_t(y) * size_t(width_);
+        Own();
+        return px_->data() + size_t(y) * size_t(width_);
     }
-    const uint32_t* Row(int y) const { return px_.data() + size_t(y) * size_t(width_); }
-    const std::vector<uint32_t>& Pixels() const { return px_; }
+    const uint32_t* Row(int y) const { return px_->data() + size_t(y) * size_t(width_); }
+    const std::vector<uint32_t>& Pixels() const { return *px_; }
     // Grows whenever the pixels or the size may have changed, so that the window can tell that
     // nothing was drawn since it last showed the form.
     uint64_t Version() const { return version_; }
 
   private:
+    // Copies the pixels when another surface shares them.
+    void Own();
+
     int width_ = 0;
     int height_ = 0;
-    std::vector<uint32_t> px_;
+    std::shared_ptr<std::vector<uint32_t>> px_;  // never null
     uint64_t version_ = 0;
 };
 

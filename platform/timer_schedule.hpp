@@ -20,6 +20,9 @@ class TimerSchedule {
         return true;
     }
 
+    // When the next tick is due; negative while the timer is off.
+    double Next() const { return next_; }
+
   private:
     double next_ = -1;
 };

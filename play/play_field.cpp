@@ -7,6 +7,7 @@
 namespace zb {
 
 void DrawLane(Game& game, const PlayState& st) {
+    if (!st.DrawField) return;
     MainForm& f = game.form;
     const Chart& c = game.chart;
     Surface& lane = f.pFumenUra.Dc();
@@ -53,6 +54,7 @@ void DrawJudgement(Game& game, PlayState& st) {
     const int L = st.LaneY, F = st.FrameX, B = game.chart.LaneBlitWidth;
     if (st.JudgeKind != 0) st.JudgeAge = Add<int16_t>(st.JudgeAge, 1);
     if (st.JudgeAge > 20) st.JudgeKind = 0, st.JudgeAge = 0;
+    if (!st.DrawField) return;
 
     // The pulse swells to its largest image at age 5 and shrinks back.
     static constexpr int kPulse[10] = {0, 10, 8, 6, 4, 2, 4, 6, 8, 10};
@@ -81,7 +83,7 @@ void ShowIdleFace(MainForm& f) {
 }
 
 void DrawIdleFace(Game& game, const PlayState& st) {
-    if (st.FrameCount % 4 != 0) return;
+    if (st.FrameCount % 4 != 0 || !st.DrawField) return;
     // Restoring once per key that is up gives the same picture as restoring once.
     for (bool held : st.KeyHeld) {
         if (!held) {

@@ -59,6 +59,7 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
     PlayState st;
     st.AutoPlay = autoPlay;
     st.Chart = chart;
+    st.DrawField = options.DrawField;
     SetUpPlay(game, st);
 
     Platform& pf = game.platform;
@@ -100,7 +101,7 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
             // it) would stop without playing its last part.
             st.PlayTime = PlayTimeOf(c, song, ReadMusic(game, st) / 100.0);
         }
-        if (st.FrameCount % 10 == 0) DrawBackground(game, st);
+        if (st.FrameCount % 10 == 0 && st.DrawField) DrawBackground(game, st);
         st.FrameCount = int16_t((st.FrameCount + 1) % 10000);
         st.Frames = Add<int32_t>(st.Frames, 1);
         const bool more = st.PlayTime < c.PartEndTime ||

@@ -43,6 +43,9 @@ struct PlayOptions {
     // A hand play's replay is kept in the replays/ folder beside the scores, and copied here.
     bool keepReplay = true;
     Replay* record = nullptr;
+    // Whether the lane, the gauge, the drummer's face and the background are drawn; a tool that
+    // only reads the results skips them and plays many times faster.
+    bool DrawField = true;
 };
 
 // Plays the loaded chart (the caller has prepared the play screen and loaded the chart's first

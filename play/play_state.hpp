@@ -20,6 +20,9 @@ class ReplayFeed;
 struct PlayState {
     bool AutoPlay = false;
     ChartId Chart;
+    // False: the play field's pictures are not drawn (a tool that wants only the results); what
+    // is judged and counted stays the same.
+    bool DrawField = true;
 
     int32_t PlayTime = 0;   // centiseconds since the start of the song part
     int32_t ScrollPos = 0;  // lane position at the left edge of the lane surface

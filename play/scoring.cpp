@@ -107,7 +107,7 @@ void GaugeFrame(Game& game, PlayState& st) {
     int16_t level = IntDiv<int16_t>(st.Gauge, c.GaugeUnit);
     if (level > 40) level = 40;
     st.GaugeLevel = level;
-    DrawGauge(game.form, level);
+    if (st.DrawField) DrawGauge(game.form, level);
 }
 
 void DrawGauge(MainForm& form, int16_t gaugeLevel) {

@@ -284,7 +284,13 @@ void AudioRenderer::Render(float* out, int frames) {
     if (frames <= 0) return;
     const double now = clock_.Now();
     std::lock_guard lock(synthMutex_);
-    if (synth_) {
+    // With no music playing and every voice gone, the synth only renders its reverb's last echo:
+    // after two seconds of that it is skipped, so that a screen without music costs nothing.
+    const bool still = synth_ &&
+                       (!player_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING) &&
+                       fluid_synth_get_active_voice_count(synth_) == 0;
+    stillFrames_ = still ? stillFrames_ + frames : 0;
+    if (synth_ && stillFrames_ <= 2 * rate_) {
         fluid_synth_write_float(synth_, frames, out, 0, 2, out, 1, 2);
         // A volume change glides over a few milliseconds instead of clicking.
         const float to = targetGain_.load();

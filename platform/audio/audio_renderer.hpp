@@ -92,7 +92,8 @@ class AudioRenderer {
     _fluid_synth_t* synth_ = nullptr;
     _fluid_player_t* player_ = nullptr;
     Voice voice_, fading_;
-    float gain_ = 1.0f;  // the music's gain now, gliding towards the target
+    int64_t stillFrames_ = 0;  // frames rendered since the music and its voices went quiet
+    float gain_ = 1.0f;        // the music's gain now, gliding towards the target
     float rampTarget_ = 1.0f, rampStep_ = 0.0f;
 
     std::atomic<float> targetGain_{1.0f};

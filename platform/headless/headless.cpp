@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <utility>
 
 namespace zb::headless {
 
@@ -124,12 +125,16 @@ void HeadlessWindow::DoEvents() {
         const Event e = queue_.front();
         queue_.pop_front();
         if (!events_) continue;
+        handed_ = true;
         if (!e.source)
             events_->CloseRequested();
         else
             events_->ClickDispatch(*e.source, e.index);
     }
-    if (timer_.Due(form_.Timer1[0], now) && events_) events_->TimerTick();
+    if (timer_.Due(form_.Timer1[0], now) && events_) {
+        handed_ = true;
+        events_->TimerTick();
+    }
 }
 
 void HeadlessWindow::WaitUntil(double clockSeconds) {
@@ -137,6 +142,16 @@ void HeadlessWindow::WaitUntil(double clockSeconds) {
         clock_.Set(std::min(clockSeconds, clock_.Now() + 0.001));
         if (keyboard) keyboard->Pump();
     }
+}
+
+void HeadlessWindow::WaitForEvent(double until) {
+    if (std::exchange(handed_, false)) return;
+    double next = until;
+    if (keyboard && keyboard->NextChange()) next = std::min(next, *keyboard->NextChange());
+    if (!queue_.empty()) next = std::min(next, queue_.front().at);
+    if (timer_.Next() >= 0) next = std::min(next, timer_.Next());
+    if (next > clock_.Now()) clock_.Set(next);
+    if (keyboard) keyboard->Pump();
 }
 
 void HeadlessWindow::Present() {

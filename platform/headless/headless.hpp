@@ -47,6 +47,10 @@ class ScriptedKeyboard : public KeyStateKeyboard {
     void PlugAt(double seconds, const PadInfo& pad);
     void UnplugAt(double seconds, int slot);
     bool Pending() const { return !script_.empty(); }
+    // When the next scripted change is due, if any.
+    std::optional<double> NextChange() const {
+        return script_.empty() ? std::nullopt : std::optional(script_.front().at);
+    }
 
   protected:
     void Update() override;
@@ -143,6 +147,8 @@ class HeadlessWindow : public Window {
     void SetEvents(FormEvents* events) override { events_ = events; }
     void DoEvents() override;
     void WaitUntil(double clockSeconds) override;
+    // Moves the clock straight to the next key change, queued click or timer tick, or `until`.
+    void WaitForEvent(double clockSeconds) override;
     void Present() override;
     void SetTextInput(bool on) override { textInput_ = on; }
     bool TextInput() const override { return textInput_; }
@@ -163,7 +169,7 @@ class HeadlessWindow : public Window {
     // Called on every yield, before the queued events; tests use it to act at a moment.
     std::function<void()> onYield;
     // The keys this window looks at as it waits and yields (the platform's scripted keyboard).
-    KeyStateKeyboard* keyboard = nullptr;
+    ScriptedKeyboard* keyboard = nullptr;
 
   private:
     struct Event {
@@ -180,6 +186,7 @@ class HeadlessWindow : public Window {
     FormEvents* events_ = nullptr;
     std::deque<Event> queue_;
     TimerSchedule timer_;
+    bool handed_ = false;  // the last yield gave the game a click, a close request or a tick
     Surface screen_;
     bool textInput_ = false;
 };

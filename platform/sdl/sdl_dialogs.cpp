@@ -137,7 +137,7 @@ void SdlWindow::RunModal(DialogBox& box) {
         if ((dirty || clock_.Now() < settleUntil_) && !box.Done()) {
             frame_ = backdrop;
             box.Draw(frame_, *text_, caretOn);
-            Show(frame_);
+            Show(frame_, nullptr);
             dirty = false;
         }
     }

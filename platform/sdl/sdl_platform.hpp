@@ -8,11 +8,13 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "platform/compose.hpp"
 #include "platform/dialog_box.hpp"
 #include "platform/key_states.hpp"
 #include "platform/ports.hpp"
+#include "platform/sdl/sharp_scale.hpp"
 #include "platform/timer_schedule.hpp"
 
 struct SDL_Window;
@@ -54,6 +56,7 @@ class SdlWindow : public Window {
     void SetEvents(FormEvents* events) override { events_ = events; }
     void DoEvents() override;
     void WaitUntil(double clockSeconds) override;
+    void WaitForEvent(double clockSeconds) override;
     // Shows the form now (skipped when the picture is the one already shown).
     void Present() override;
     void SetTextInput(bool on) override;
@@ -65,6 +68,8 @@ class SdlWindow : public Window {
     void RunModal(DialogBox& box);
 
     TextRenderer& Text() override { return *text_; }
+    // How the picture reaches the window, in words (for the start-up line and the benchmarks).
+    const std::string& PresentPath() const { return presentPath_; }
     SDL_Window* Handle() { return window_; }
 
     // Between the window and a full screen of the desktop's size (the form letterboxed in it);
@@ -78,19 +83,33 @@ class SdlWindow : public Window {
     // the game never sees.
     bool FullScreenKey(const SDL_KeyboardEvent& k);
     void Handle(const SDL_Event& e, bool dispatch);
-    void PumpKeys();
-    // Shows a 667 x 500 picture in the window, scaled.
-    void Show(const Surface& frame);
+    // Takes the key changes that arrived, stamping them now; true if there were any.
+    bool PumpKeys();
+    // What OpenGL draws with here ("" when it cannot be had), asked in a child process so that
+    // this one never loads a software rasteriser it will not use; "cpu"/"opengl" when
+    // ZUBAKKO_PRESENT asks for a path. Called before the display is opened.
+    static std::string AskOpenGl();
+    // Picks how pictures reach the window, once (window_present.cpp): OpenGL where a graphics
+    // card draws it, otherwise the CPU into the window's own surface. Says which on stderr.
+    void ChoosePresentPath(const std::string& gl);
+    // Shows a 667 x 500 picture in the window, scaled. `before` is the picture the window shows
+    // now, so that only what changed is drawn again; null draws every pixel.
+    void Show(const Surface& frame, const Surface* before);
+    void ShowWithRenderer(const Surface& frame);
+    void ShowOnSurface(const Surface& frame, const Surface* before);
 
     Clock& clock_;
     SdlKeyboard& keyboard_;
     MainForm form_;
     FormEvents* events_ = nullptr;
     SDL_Window* window_ = nullptr;
-    SDL_Renderer* renderer_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;  // null: the CPU draws into the window's surface
     SDL_Texture* texture_ = nullptr;    // the form, 667 x 500
     SDL_Texture* prescaled_ = nullptr;  // the form enlarged by a whole factor
     int prescale_ = 0;
+    SharpScaler scaler_;
+    int surfaceW_ = 0, surfaceH_ = 0;  // the surface's size when it was last drawn whole
+    std::vector<uint32_t> converted_;  // for a surface whose pixels are laid out otherwise
     std::unique_ptr<TextRenderer> text_;
     Surface frame_, shown_;
     FormSnapshot snapshot_;  // what the form looked like when it was last composed
@@ -106,10 +125,13 @@ class SdlWindow : public Window {
     Rect windowed_;            // the window's place and size before the full screen
     std::set<int> swallowed_;  // scancodes whose press toggled the full screen
     double lastPresent_ = -1;
-    double lastPump_ = -1;  // when the events were last pumped
+    bool presentOwed_ = false;  // a yield came too soon after a picture to show the next one
+    bool handed_ = false;       // the last yield gave the game a click, a close or a tick
+    double lastPump_ = -1;      // when the events were last pumped
     bool textInput_ = false;
     TimerSchedule timer_;
     std::unique_ptr<SdlPads> pads_;
+    std::string presentPath_;
 };
 
 class SdlDialogs : public Dialogs {

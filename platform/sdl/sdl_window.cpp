@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "platform/sdl/letterbox.hpp"
 #include "platform/sdl/sdl_pads.hpp"
@@ -16,7 +18,8 @@
 namespace zb::sdl {
 
 namespace {
-constexpr double kKeyPumpPeriod = 0.001;  // seconds between two looks at the keys while waiting
+constexpr double kKeyPumpPeriod = 0.001;      // seconds between two looks at the keys while waiting
+constexpr double kPresentPeriod = 1.0 / 120;  // the shortest time between two pictures
 
 [[noreturn]] void Fail(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + SDL_GetError());
@@ -33,6 +36,7 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
     // threads cost more than they save on one small picture a frame (a quarter of the play
     // screen's CPU time). Other drivers ignore this.
     setenv("LP_NUM_THREADS", "0", 0);
+    const std::string gl = AskOpenGl();  // before this process opens the display
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0)
         Fail("cannot open the window");
     // Without a display SDL falls back to drivers that draw nowhere; a window nobody can see is
@@ -46,13 +50,7 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
         SDL_CreateWindow(form_.Caption.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          kFormWidthPx, kFormHeightPx, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window_) Fail("cannot open the window");
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
-    if (!renderer_) Fail("cannot draw in the window");
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                 kFormWidthPx, kFormHeightPx);
-    if (!texture_) Fail("cannot draw in the window");
-    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
+    ChoosePresentPath(gl);
     try {
         text_ = std::make_unique<TtfText>();
     } catch (const std::exception&) {
@@ -91,13 +89,18 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
                 int w = 0, h = 0;
                 SDL_GetWindowSize(window_, &w, &h);
                 if (auto p = WindowToForm(w, h, e.button.x, e.button.y)) {
-                    if (const auto t = HitTest(form_, p->first, p->second))
+                    if (const auto t = HitTest(form_, p->first, p->second)) {
                         events_->ClickDispatch(t->source, t->index);
+                        handed_ = true;
+                    }
                 }
             }
             break;
         case SDL_QUIT:
-            if (dispatch && events_) events_->CloseRequested();
+            if (dispatch && events_) {
+                events_->CloseRequested();
+                handed_ = true;
+            }
             break;
         default:
             if (SdlPads::IsPadEvent(e.type)) pads_->Handle(e, clock_.Now());
@@ -109,19 +112,50 @@ void SdlWindow::DoEvents() {
     lastPump_ = clock_.Now();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e, true);
-    if (timer_.Due(form_.Timer1[0], clock_.Now()) && events_) events_->TimerTick();
+    if (timer_.Due(form_.Timer1[0], clock_.Now()) && events_) {
+        events_->TimerTick();
+        handed_ = true;
+    }
     // Repaint at most about 120 times a second; the play loop paces itself at 60.
-    if (lastPresent_ < 0 || clock_.Now() - lastPresent_ >= 1.0 / 120) Present();
+    if (lastPresent_ < 0 || clock_.Now() - lastPresent_ >= kPresentPeriod)
+        Present();
+    else
+        presentOwed_ = true;
 }
 
-void SdlWindow::PumpKeys() {
+bool SdlWindow::PumpKeys() {
     lastPump_ = clock_.Now();
     SDL_PumpEvents();
     SDL_Event e;
-    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) Handle(e, false);
-    // Pad inputs and pads coming and going are stamped the same way.
-    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_JOYAXISMOTION, SDL_FINGERDOWN - 1) > 0)
+    bool any = false;
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYUP) > 0) {
         Handle(e, false);
+        any = true;
+    }
+    // Pad inputs and pads coming and going are stamped the same way.
+    while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_JOYAXISMOTION, SDL_FINGERDOWN - 1) > 0) {
+        Handle(e, false);
+        any = true;
+    }
+    return any;
+}
+
+void SdlWindow::WaitForEvent(double until) {
+    if (std::exchange(handed_, false)) return;
+    for (;;) {
+        if (PumpKeys() || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
+        const double now = clock_.Now();
+        double wake = until;
+        if (timer_.Next() >= 0) wake = std::min(wake, timer_.Next());
+        if (presentOwed_) wake = std::min(wake, lastPresent_ + kPresentPeriod);
+        wake = std::min(wake, lastShown_ + kReshowSeconds);
+        // A window that just changed gets the picture again for a while (see Present).
+        if (now < settleUntil_) wake = std::min(wake, now + 2 * kPresentPeriod);
+        if (wake <= now) return;
+        // SDL sleeps on the display's connection until an event comes or the time is up; with
+        // game controllers open it looks every millisecond instead.
+        SDL_WaitEventTimeout(nullptr, int(std::min(std::ceil((wake - now) * 1000), 1e6)));
+    }
 }
 
 void SdlWindow::WaitUntil(double until) {
@@ -147,6 +181,7 @@ void SdlWindow::SetTextInput(bool on) {
 
 void SdlWindow::Present() {
     lastPresent_ = clock_.Now();
+    presentOwed_ = false;
     if (SDL_GetWindowTitle(window_) != form_.Caption)
         SDL_SetWindowTitle(window_, form_.Caption.c_str());
     // A screen that waits for the player draws nothing: then there is nothing to compose but the
@@ -156,48 +191,8 @@ void SdlWindow::Present() {
     if (!snapshot_.Update(form_) && !repaint_ && !settling) return;
     ComposeForm(form_, *text_, frame_);
     if (!repaint_ && !settling && frame_.Pixels() == shown_.Pixels()) return;
-    Show(frame_);
+    Show(frame_, repaint_ || settling ? nullptr : &shown_);
     std::swap(frame_, shown_);
-}
-
-void SdlWindow::Show(const Surface& frame) {
-    repaint_ = false;
-    lastShown_ = clock_.Now();
-    SDL_UpdateTexture(texture_, nullptr, frame.Pixels().data(), kFormWidthPx * 4);
-    int w = 0, h = 0;
-    SDL_GetRendererOutputSize(renderer_, &w, &h);
-    const Rect box = Letterbox(w, h);
-    const SDL_Rect dst{box.x, box.y, box.w, box.h};
-    SDL_SetRenderTarget(renderer_, nullptr);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    // Sharp scaling: every form pixel becomes an even block of k x k pixels, and only the last
-    // step, which shrinks by less than one block, blends the edges between blocks.
-    const int k = PrescaleFactor(w, h);
-    const bool exact = box.w == kFormWidthPx * k && box.h == kFormHeightPx * k;
-    if (k > 1 && !exact && SDL_RenderTargetSupported(renderer_)) {
-        if (prescale_ != k) {
-            if (prescaled_) SDL_DestroyTexture(prescaled_);
-            prescaled_ =
-                SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET,
-                                  kFormWidthPx * k, kFormHeightPx * k);
-            if (prescaled_) SDL_SetTextureScaleMode(prescaled_, SDL_ScaleModeLinear);
-            prescale_ = prescaled_ ? k : 0;
-        }
-        if (prescaled_ && SDL_SetRenderTarget(renderer_, prescaled_) == 0) {
-            SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-            SDL_SetRenderTarget(renderer_, nullptr);
-            SDL_RenderCopy(renderer_, prescaled_, nullptr, &dst);
-            SDL_RenderPresent(renderer_);
-            return;
-        }
-    }
-    // Exact multiples stay nearest; a window smaller than the form is shrunk smoothly.
-    SDL_SetTextureScaleMode(texture_,
-                            k == 1 && !exact ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
-    SDL_RenderCopy(renderer_, texture_, nullptr, &dst);
-    SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
-    SDL_RenderPresent(renderer_);
 }
 
 }  // namespace zb::sdl

@@ -166,8 +166,8 @@ TEST_F(StartUpTest, EachFailureIsNamedOnStandardErrorAndASongSelectPictureJoinsT
     EXPECT_NE(err.find(dir.File("img/other/song3.gif")), std::string::npos) << err;
     EXPECT_EQ(err.find("config.dat"), std::string::npos) << err;
     // The song select screen still draws, with an empty surface where the picture failed.
-    EXPECT_FALSE(Gamen(game).pSongTitle[3].HasPicture());
-    EXPECT_TRUE(Gamen(game).pSongTitle[2].HasPicture());
+    EXPECT_FALSE(Gamen(game, 3).pSongTitle[3].HasPicture());
+    EXPECT_TRUE(Gamen(game, 2).pSongTitle[2].HasPicture());
 
     std::filesystem::remove(dir.File("config.dat"));
     ::testing::internal::CaptureStderr();

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/form.hpp"
+#include "platform/sdl/sharp_scale.hpp"
 
 namespace zb::sdl {
 
@@ -80,6 +81,43 @@ TEST(Letterbox, PrescaleIsTheSmallestWholeFactorAtLeastTheScale) {
     EXPECT_EQ(PrescaleFactor(1334, 1000), 2);
     EXPECT_EQ(PrescaleFactor(1920, 1080), 3);
     EXPECT_EQ(PrescaleFactor(100000, 100000), 8);
+}
+
+// The CPU path's scaling: whole blocks at an exact factor; at 2.16 (a 1920 x 1080 full screen)
+// every pixel is one source pixel whole except where it straddles two blocks; a change redraws
+// only the window pixels it reaches.
+TEST(SharpScale, WholeBlocksAndMixedEdgesOnlyWhereAChangeReaches) {
+    const uint32_t src[2][3] = {{0x000000, 0xFFFFFF, 0x0000FF}, {0xFF0000, 0x00FF00, 0x123456}};
+    SharpScaler exact;
+    exact.Prepare(3, 2, 6, 4, 2);
+    uint32_t big[4][6] = {};
+    exact.Draw(&src[0][0], 3, {0, 0, 3, 2}, &big[0][0], 6);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(big[y][x], src[y / 2][x / 2]) << x << "," << y;
+
+    constexpr int kW = 13;  // 6 source columns at 2.16, blocks of 3 shrunk
+    const uint32_t row[6] = {0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF, 0x000000, 0xFFFFFF};
+    SharpScaler s;
+    s.Prepare(6, 1, kW, 2, 3);
+    uint32_t out[2][kW] = {};
+    s.Draw(row, 6, {0, 0, 6, 1}, &out[0][0], kW);
+    int whole = 0;
+    for (int x = 0; x < kW; ++x) {
+        const uint32_t p = out[0][x];
+        EXPECT_EQ(p, out[1][x]);
+        EXPECT_EQ(p & 0xFF, (p >> 8) & 0xFF) << "grey stays grey";
+        whole += p == 0 || p == 0xFFFFFF;
+    }
+    EXPECT_EQ(out[0][0], 0u);
+    EXPECT_EQ(out[0][kW - 1], 0xFFFFFFu);
+    EXPECT_GE(whole, kW - 5) << "at most one mixed pixel per block edge";
+
+    uint32_t again[2][kW] = {};
+    const Rect drawn = s.Draw(row, 6, {5, 0, 1, 1}, &again[0][0], kW);
+    EXPECT_GE(drawn.x, kW - 3);
+    EXPECT_EQ(drawn.x + drawn.w, kW);
+    for (int x = 0; x < drawn.x; ++x) EXPECT_EQ(again[0][x], 0u) << "left alone";
+    EXPECT_EQ(again[0][kW - 1], 0xFFFFFFu);
 }
 
 }  // namespace zb::sdl

@@ -71,6 +71,11 @@ class ScriptedWindow : public Window {
         }
         w_.WaitUntil(until);
     }
+    void WaitForEvent(double until) override {
+        const bool acting = !script_.empty() && script_.front().first < until;
+        w_.WaitForEvent(acting ? script_.front().first : until);
+        if (acting) Act();
+    }
     void Present() override { w_.Present(); }
     void SetTextInput(bool on) override { w_.SetTextInput(on); }
     bool TextInput() const override { return w_.TextInput(); }

@@ -150,6 +150,7 @@ class StrikeWatch : public Keyboard {
     uint16_t GetAsyncKeyState(int vk) override { return keys_.GetAsyncKeyState(vk); }
     std::vector<double> TakeDownStamps(int vk) override { return keys_.TakeDownStamps(vk); }
     std::vector<double> TakeUpStamps(int vk) override { return keys_.TakeUpStamps(vk); }
+    bool AnyKeyDown() override { return keys_.AnyKeyDown(); }
     void SetDownHandler(std::function<void(int, double)> handler) override {
         if (handler && !from) from = clock_.Now();
         if (!handler && from) to = clock_.Now();
@@ -216,6 +217,7 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
     po.FramesPerSecond = o.fps;
     po.keepReplay = false;  // a scripted play is not the player's
     po.record = record;
+    po.DrawField = false;  // nobody sees the play: only what it judged and counted is reported
     const SongResult r = PlaySong(game, o.autoPlay, chart, po);
     if (measures) {
         // The up-to-down transitions of the play keys while the play sounded them.

@@ -44,6 +44,7 @@ class NoWindow : public Window {
         const double left = clockSeconds - clock_.Now();
         if (left > 0) std::this_thread::sleep_for(std::chrono::duration<double>(left));
     }
+    void WaitForEvent(double clockSeconds) override { WaitUntil(clockSeconds); }
     void Present() override {}
     void SetTextInput(bool) override {}
     bool TextInput() const override { return false; }
