@@ -68,6 +68,33 @@ std::string RandomKinds(Game& game, std::string text) {
     return text;
 }
 
+void SetChartConstants(Game& game, const ChartConstants& k, JudgeWindows w) {
+    Chart& c = game.chart;
+    c.RandomStateAtLoad = game.challenge.RandomState;  // before a modifier draws from it
+    c.LaneBlitWidth = 64;
+    c.ChartDelay = game.settings.DelaySetting;
+    c.SongLevel = k.SongLevel;
+    c.ComboBonusStep = k.ComboBonusStep;
+    c.GaugeGainBest = k.GaugeGainBest;
+    c.GaugeGainGood = k.GaugeGainGood;
+    c.GaugeLoss = k.GaugeLoss;
+    c.GaugeUnit = k.GaugeUnit;
+    c.JudgeWindow1 = w.w1;
+    c.JudgeWindow2 = w.w2;
+    c.JudgeWindow3 = w.w3;
+    c.NoteSpacing = k.NoteSpacing;
+}
+
+void ApplyModifierAndBuild(Game& game, std::string text, int32_t speedUpAfter) {
+    Chart& c = game.chart;
+    const Modifier mode = game.challenge.ChallengeMode;
+    ScaleLaneValues(c, mode);
+    if (mode == Modifier::SwapDonKan) text = SwapDonKan(std::move(text));
+    if (mode == Modifier::RandomDonKan) text = RandomKinds(game, std::move(text));
+    c.ChartText = std::move(text);
+    BuildNoteModel(c, speedUpAfter);
+}
+
 void LoadChart(Game& game, ChartId chart, int16_t songPart) {
     if (IsOwnSong(chart.song)) return LoadOwnChart(game, chart);
     const int16_t song = chart.song, difficulty = chart.difficulty;
@@ -78,29 +105,14 @@ void LoadChart(Game& game, ChartId chart, int16_t songPart) {
     const ChartConstants& k = ChartConstantsOf(chart);
     Chart& c = game.chart;
     c.SongPart = part;
-    c.RandomStateAtLoad = game.challenge.RandomState;
 
-    c.LaneBlitWidth = 64;
-    c.ChartDelay = game.settings.DelaySetting;
+    SetChartConstants(game, k, JudgeWindowsOf(chart, part));
 
     // The song's (or part's) timing.
     c.PartEndTime = PartEndTimeOf(song, part);
     c.ChartSpan = ChartSpanOf(song, part);
     c.ChartOffset = ChartOffsetOf(chart, part);
     c.MusicVolumeScale = MusicVolumeScaleOf(song);
-
-    // The chart's own constants.
-    c.SongLevel = k.SongLevel;
-    c.ComboBonusStep = k.ComboBonusStep;
-    c.GaugeGainBest = k.GaugeGainBest;
-    c.GaugeGainGood = k.GaugeGainGood;
-    c.GaugeLoss = k.GaugeLoss;
-    c.GaugeUnit = k.GaugeUnit;
-    const JudgeWindows w = JudgeWindowsOf(chart, part);
-    c.JudgeWindow1 = w.w1;
-    c.JudgeWindow2 = w.w2;
-    c.JudgeWindow3 = w.w3;
-    c.NoteSpacing = k.NoteSpacing;
 
     // The music starts with the song; later parts of songs 5 and 6 keep it playing.
     MusicPlayer& music = game.platform.music;
@@ -111,14 +123,8 @@ void LoadChart(Game& game, ChartId chart, int16_t songPart) {
     std::string text;
     for (const std::string& m : ChartMeasures(chart, part)) text += m;
 
-    const Modifier mode = game.challenge.ChallengeMode;
-    ScaleLaneValues(c, mode);
-    if (mode == Modifier::SwapDonKan) text = SwapDonKan(std::move(text));
-    if (mode == Modifier::RandomDonKan) text = RandomKinds(game, std::move(text));
-
-    c.ChartText = std::move(text);
     const bool speedUp = song == kSpeedUpSong && difficulty == kSpeedUpDifficulty;
-    BuildNoteModel(c, speedUp ? kSpeedUpLastPosition : 0);
+    ApplyModifierAndBuild(game, std::move(text), speedUp ? kSpeedUpLastPosition : 0);
 }
 
 }  // namespace zb

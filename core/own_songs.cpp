@@ -83,37 +83,20 @@ void LoadOwnChart(Game& game, ChartId chart) {
         OwnChartConstants(chart.difficulty, own.level, own.notes, f.charts.spacing);
     Chart& c = game.chart;
     c.SongPart = 0;
-    c.LaneBlitWidth = 64;
     c.MusicVolumeScale = 1.0;
-    c.ChartDelay = game.settings.DelaySetting;
+    SetChartConstants(game, k, k.windows);
     // One position per centisecond: the chart spans exactly as many centiseconds as it has
     // positions, and the part ends when the whole file has played.
     c.ChartSpan = int32_t(own.text.size());
     c.PartEndTime = std::max<int32_t>(f.charts.partEndTime, c.ChartSpan);
     c.ChartOffset = 0;
-    c.SongLevel = k.SongLevel;
-    c.ComboBonusStep = k.ComboBonusStep;
-    c.GaugeGainBest = k.GaugeGainBest;
-    c.GaugeGainGood = k.GaugeGainGood;
-    c.GaugeLoss = k.GaugeLoss;
-    c.GaugeUnit = k.GaugeUnit;
-    c.JudgeWindow1 = k.windows.w1;
-    c.JudgeWindow2 = k.windows.w2;
-    c.JudgeWindow3 = k.windows.w3;
-    c.NoteSpacing = k.NoteSpacing;
 
     MusicPlayer& music = game.platform.music;
     music.SetAutoStart(true);
     music.SetEnabled(true);
     music.SetFileName(s->path);
 
-    std::string text = own.text;
-    const Modifier mode = game.challenge.ChallengeMode;
-    ScaleLaneValues(c, mode);
-    if (mode == Modifier::SwapDonKan) text = SwapDonKan(std::move(text));
-    if (mode == Modifier::RandomDonKan) text = RandomKinds(game, std::move(text));
-    c.ChartText = std::move(text);
-    BuildNoteModel(c);
+    ApplyModifierAndBuild(game, own.text);
 }
 
 }  // namespace zb

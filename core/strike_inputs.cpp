@@ -39,6 +39,17 @@ std::vector<int> StrikeCodes(Game& game, int strike) {
     return codes;
 }
 
+const std::vector<int>& StrikeCodeTable::Of(Game& game, int strike) {
+    const uint64_t changes = game.platform.keyboard.PadChanges();
+    if (!built_ || changes != padChanges_ || keys_ != game.settings.KeyCodes) {
+        for (size_t k = 0; k < codes_.size(); ++k) codes_[k] = StrikeCodes(game, int(k));
+        padChanges_ = changes;
+        keys_ = game.settings.KeyCodes;
+        built_ = true;
+    }
+    return codes_[size_t(strike)];
+}
+
 int StrikeOf(Game& game, int code) {
     const auto& keys = game.settings.KeyCodes;
     if (!pad::IsPadCode(code)) {

@@ -4,6 +4,8 @@
 // the same way.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,19 @@ PadStrikeInputs PadInputsOf(const Settings& s, const PadInfo& pad);
 
 // The codes that strike `strike` now: its key, then each connected pad's input.
 std::vector<int> StrikeCodes(Game& game, int strike);
+
+// The same for the play loop, which reads them every frame: kept, and built again only when a
+// pad came or went or a strike's key is another.
+class StrikeCodeTable {
+  public:
+    const std::vector<int>& Of(Game& game, int strike);
+
+  private:
+    uint64_t padChanges_ = 0;
+    std::array<int16_t, 4> keys_{};
+    std::array<std::vector<int>, 4> codes_;
+    bool built_ = false;
+};
 // The strike a key or pad code strikes (the first one bound to it), or -1.
 int StrikeOf(Game& game, int code);
 

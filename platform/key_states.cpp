@@ -64,6 +64,11 @@ std::vector<PadInfo> KeyStateKeyboard::Pads() {
     return pads_;
 }
 
+uint64_t KeyStateKeyboard::PadChanges() {
+    Update();
+    return padChanges_;
+}
+
 void KeyStateKeyboard::OnMenuInput(int code, bool down, double at) {
     const int slot = pad::SlotOf(code);
     const auto pad = std::find_if(pads_.begin(), pads_.end(),
@@ -79,6 +84,7 @@ void KeyStateKeyboard::OnMenuInput(int code, bool down, double at) {
 void KeyStateKeyboard::PadAdded(const PadInfo& pad) {
     PadRemoved(pad.slot, 0);  // a slot holds one pad
     pads_.push_back(pad);
+    ++padChanges_;
     std::sort(pads_.begin(), pads_.end(),
               [](const PadInfo& a, const PadInfo& b) { return a.slot < b.slot; });
     std::fprintf(stderr, "zubakko: pad %d connected: %s (%s)\n", pad.slot + 1, pad.name.c_str(),
@@ -97,6 +103,7 @@ void KeyStateKeyboard::PadRemoved(int slot, double at) {
         if (it->second.down) OnKey(it->first, false, at);
     std::fprintf(stderr, "zubakko: pad %d disconnected: %s\n", slot + 1, pad->name.c_str());
     pads_.erase(pad);
+    ++padChanges_;
 }
 
 std::optional<int> KeyStateKeyboard::FreePadSlot() const {

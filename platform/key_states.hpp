@@ -21,6 +21,7 @@ class KeyStateKeyboard : public Keyboard {
     bool AnyKeyDown() override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     std::vector<PadInfo> Pads() override;
+    uint64_t PadChanges() override;
     // Looks at the keys now (the window calls it as it waits).
     void Pump() { Update(); }
 
@@ -57,6 +58,7 @@ class KeyStateKeyboard : public Keyboard {
 
     std::map<int, KeyState> keys_;
     std::vector<PadInfo> pads_;
+    uint64_t padChanges_ = 0;
     std::map<int, int> menuHolds_;  // menu key code -> pad inputs holding it
     std::function<void(int, double)> onDown_;
 };

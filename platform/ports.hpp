@@ -71,6 +71,8 @@ class Keyboard {
     virtual void SetDownHandler(std::function<void(int vkCode, double at)> handler) = 0;
     // The pads connected now, by slot.
     virtual std::vector<PadInfo> Pads() { return {}; }
+    // How many times a pad came or went: what is built from Pads() stays good while it holds.
+    virtual uint64_t PadChanges() { return 0; }
 };
 
 // The media player: the five operations that the game uses.

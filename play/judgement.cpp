@@ -185,7 +185,7 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
 
 void ForgetEarlierPresses(Game& game, PlayState& st) {
     for (size_t k = 0; k < 4; ++k) {
-        for (int code : StrikeCodes(game, int(k))) {
+        for (int code : st.StrikeInputs.Of(game, int(k))) {
             game.platform.keyboard.TakeDownStamps(code);
             game.platform.keyboard.TakeUpStamps(code);
         }
@@ -207,12 +207,14 @@ void PollKeys(Game& game, PlayState& st) {
         } else {
             // The strike's key and its input on each pad: every one that went down is a press,
             // in the order of their stamps; the strike is down while any of them is.
-            for (int code : StrikeCodes(game, int(k))) {
+            const std::vector<int>& codes = st.StrikeInputs.Of(game, int(k));
+            for (int code : codes) {
                 for (double at : kb.TakeDownStamps(code)) queue.push_back(music.PositionAt(at));
                 down[k] = down[k] || (kb.GetAsyncKeyState(code) & kKeyDown) != 0;
             }
             std::sort(queue.begin() + std::ptrdiff_t(fresh), queue.end());
-            if (st.Recorder) st.Recorder->Keys(game, st.Frames, int(k), queue, fresh, down[k]);
+            if (st.Recorder)
+                st.Recorder->Keys(game, st.Frames, int(k), codes, queue, fresh, down[k]);
         }
         if (queue.empty()) continue;
         // Every time the key went down is one press, registered in the first frame after it (a

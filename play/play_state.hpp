@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/songs.hpp"
+#include "core/strike_inputs.hpp"
 #include "play/timing_figures.hpp"
 
 namespace zb {
@@ -36,6 +37,7 @@ struct PlayState {
     int16_t LastPressNote = 0;
     std::vector<bool> NoteJudged, NoteHit;  // indices 0 .. NoteCount + 100
     std::array<bool, 4> KeyHeld{};
+    StrikeCodeTable StrikeInputs;  // the keys and pad inputs of each strike
     bool SpeedUpDone = false;
     int16_t W1 = 0, W2 = 0, W3 = 0;  // windows in force this frame
     int16_t JudgeKind = 0;           // 0 none, 1 不可, 2 可, 3 良, 4 big 良

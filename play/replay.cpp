@@ -5,8 +5,6 @@
 #include <initializer_list>
 #include <stdexcept>
 
-#include "core/strike_inputs.hpp"
-
 namespace zb {
 
 namespace {
@@ -229,13 +227,13 @@ Replay DecodeReplay(const std::string& bytes) {
     return r;
 }
 
-void PlayRecorder::Keys(Game& game, int32_t frame, int k, const std::deque<double>& queue,
-                        size_t fresh, bool down) {
+void PlayRecorder::Keys(Game& game, int32_t frame, int k, const std::vector<int>& codes,
+                        const std::deque<double>& queue, size_t fresh, bool down) {
     using Kind = ReplayKeyEvent::Kind;
     const uint8_t key = uint8_t(k);
     for (size_t i = fresh; i < queue.size(); ++i)
         r_.keys.push_back({frame, key, Kind::Press, queue[i]});
-    for (int code : StrikeCodes(game, k))
+    for (int code : codes)
         for (double at : game.platform.keyboard.TakeUpStamps(code))
             r_.keys.push_back({frame, key, Kind::Release, game.platform.music.PositionAt(at)});
     if (down != down_[size_t(k)]) {

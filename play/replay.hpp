@@ -74,10 +74,10 @@ class PlayRecorder {
   public:
     explicit PlayRecorder(Replay& r) : r_(r) {}
     void MusicRead(int32_t centiseconds) { r_.musicReads.push_back(centiseconds); }
-    // The presses the frame took of key k (the queue's entries from `fresh` on) and whether it
-    // found the key down; also takes the key's releases from the keyboard.
-    void Keys(Game& game, int32_t frame, int k, const std::deque<double>& queue, size_t fresh,
-              bool down);
+    // The presses the frame took of strike k (the queue's entries from `fresh` on) and whether
+    // it found the strike down; also takes the releases of its codes from the keyboard.
+    void Keys(Game& game, int32_t frame, int k, const std::vector<int>& codes,
+              const std::deque<double>& queue, size_t fresh, bool down);
 
   private:
     Replay& r_;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "core/chart_loader.hpp"
 #include "core/own_songs.hpp"
 #include "core/score_file.hpp"
 #include "course/song_list.hpp"
@@ -126,6 +127,13 @@ TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseA
     EXPECT_FALSE(challenge.Playable(34)) << "the broken file: listed once, not playable";
     EXPECT_EQ(challenge.Count(), 35);
     EXPECT_EQ(challenge.Position(34), 35);
+
+    // Random 鈍 and 感 on an own song keep the random state they drew from, so a replay draws
+    // the same notes.
+    game.challenge.ChallengeMode = Modifier::RandomDonKan;
+    game.challenge.RandomState = 12345;
+    LoadChart(game, challenge.ChartAt(32), 0);
+    EXPECT_EQ(game.chart.RandomStateAtLoad, 12345u);
 }
 
 }  // namespace

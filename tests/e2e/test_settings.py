@@ -30,9 +30,10 @@ def cursor_row(img):
 def taps(g, *keys):
     """Short taps, one after another, each down for 120 ms as a person's tap often is (three passes
     of the screen's loop see it down): one xdotool run, so that a busy machine cannot stretch a
-    tap into a held key. The pauses between them are long enough that a program kept waiting a
+    tap into a held key (and at a real-time priority where allowed, so that its sleeps are not
+    stretched either). The pauses between them are long enough that a program kept waiting a
     while by a busy machine still finds one tap per pass."""
-    args = ["xdotool"]
+    args = harness.prompt() + ["xdotool"]
     for k in keys:
         args += ["keydown", k, "sleep", "0.12", "keyup", k, "sleep", "0.35"]
     harness._run(args, g.env)

@@ -13,28 +13,14 @@
 
 #include "core/file_replace.hpp"
 #include "core/own_song_library.hpp"
+#include "tools/json_text.hpp"
 
 namespace {
 
+using zb::tools::JsonString;
+
 constexpr const char* kNames[] = {"かんたん", "むずかしい", "ワンだフル"};
 constexpr const char* kKinds[] = {"", "鈍", "感", "大鈍", "大感"};
-
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += char(c);
-        } else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += char(c);
-        }
-    }
-    return out + "\"";
-}
 
 std::string Fixed(double v) {
     char buf[32];

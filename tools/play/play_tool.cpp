@@ -15,10 +15,13 @@
 #include "platform/pad_inputs.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/play_screen_setup.hpp"
+#include "tools/json_text.hpp"
 
 namespace zb::tool {
 
 namespace {
+
+using zb::tools::JsonString;
 
 int64_t ParseInt(const std::string& s, const std::string& what, int64_t lo, int64_t hi) {
     int64_t v = 0;
@@ -317,38 +320,6 @@ SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& 
 }
 
 namespace {
-
-std::string JsonString(const std::string& s) {
-    std::string out = "\"";
-    for (unsigned char c : s) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    out += buf;
-                } else {
-                    out += char(c);
-                }
-        }
-    }
-    return out + "\"";
-}
 
 std::string JsonNumber(double v) {
     char buf[64];
