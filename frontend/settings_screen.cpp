@@ -193,7 +193,12 @@ void SettingsScreen(Game& game) {
         for (const PadInfo& p : pads)
             if (p.guid == shownPad) pad = &p;
         Redraw(f, s, game.options, cursor, pad);
-        WaitMs(game, kPassMs);
+        // While a key is down the passes come every 40 ms, and a held arrow repeats on them;
+        // otherwise the screen sleeps until a key, a pad, a click or the timer comes.
+        if (game.platform.keyboard.AnyKeyDown())
+            WaitMs(game, kPassMs);
+        else
+            WaitForInput(game, 1000);
         game.platform.window.DoEvents();
     }
     SaveConfig(game);

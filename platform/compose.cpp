@@ -100,10 +100,10 @@ void PutBox(std::string& key, const PictureBox& p) {
 
 }  // namespace
 
-bool FormSnapshot::Update(const MainForm& form) {
+std::string FormSnapshot::Key(const MainForm& form,
+                              std::vector<std::shared_ptr<const Surface>>* pictures) const {
     std::string key;
     key.reserve(key_.size());
-    std::vector<std::shared_ptr<const Surface>> pictures;
     Put(key, form.BackColor.rgb);
     for (const ImageControl& im : form.Image1) {
         const bool shown = im.Visible && im.Picture;
@@ -111,7 +111,7 @@ bool FormSnapshot::Update(const MainForm& form) {
         if (!shown) continue;
         Put(key, im.Left), Put(key, im.Top), Put(key, im.Picture.get());
         Put(key, im.Picture->Version());
-        pictures.push_back(im.Picture);
+        if (pictures) pictures->push_back(im.Picture);
     }
     for (const LabelControl& l : form.Label) {
         Put(key, l.Visible);
@@ -124,6 +124,16 @@ bool FormSnapshot::Update(const MainForm& form) {
     for (const PictureBox* p : {&form.pHaikei, &form.pFumen, &form.pGage, &form.pInu, &form.pGamen})
         PutBox(key, *p);
     for (const PictureBox& p : form.Picture1) PutBox(key, p);
+    return key;
+}
+
+bool FormSnapshot::Differs(const MainForm& form) const {
+    return Key(form, nullptr) != key_;
+}
+
+bool FormSnapshot::Update(const MainForm& form) {
+    std::vector<std::shared_ptr<const Surface>> pictures;
+    std::string key = Key(form, &pictures);
     if (key == key_) return false;
     key_ = std::move(key);
     pictures_ = std::move(pictures);

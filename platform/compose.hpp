@@ -44,8 +44,13 @@ class FormSnapshot {
   public:
     // Takes a new snapshot; true when it differs from the previous one.
     bool Update(const MainForm& form);
+    // Whether the form differs from the last snapshot, which stays as it is.
+    bool Differs(const MainForm& form) const;
 
   private:
+    std::string Key(const MainForm& form,
+                    std::vector<std::shared_ptr<const Surface>>* pictures) const;
+
     std::string key_;
     // The pictures of the visible images, held so that a new picture never reuses an address.
     std::vector<std::shared_ptr<const Surface>> pictures_;

@@ -94,9 +94,10 @@ class SdlWindow : public Window {
     void ChoosePresentPath(const std::string& gl);
     // Shows a 667 x 500 picture in the window, scaled. `before` is the picture the window shows
     // now, so that only what changed is drawn again; null draws every pixel.
-    void Show(const Surface& frame, const Surface* before);
+    // False when nothing was shown: the frame is the one before, or the window has no surface.
+    bool Show(const Surface& frame, const Surface* before);
     void ShowWithRenderer(const Surface& frame);
-    void ShowOnSurface(const Surface& frame, const Surface* before);
+    bool ShowOnSurface(const Surface& frame, const Surface* before);
 
     Clock& clock_;
     SdlKeyboard& keyboard_;

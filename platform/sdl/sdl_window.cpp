@@ -116,11 +116,13 @@ void SdlWindow::DoEvents() {
         events_->TimerTick();
         handed_ = true;
     }
-    // Repaint at most about 120 times a second; the play loop paces itself at 60.
+    // Repaint at most about 120 times a second; the play loop paces itself at 60. A picture is
+    // owed only when the form changed: a menu that yields twice in a row must not wake again
+    // for a picture that would be the same.
     if (lastPresent_ < 0 || clock_.Now() - lastPresent_ >= kPresentPeriod)
         Present();
-    else
-        presentOwed_ = true;
+    else if (!presentOwed_)
+        presentOwed_ = snapshot_.Differs(form_);
 }
 
 bool SdlWindow::PumpKeys() {
@@ -190,9 +192,7 @@ void SdlWindow::Present() {
         lastPresent_ < settleUntil_ || lastPresent_ - lastShown_ >= kReshowSeconds;
     if (!snapshot_.Update(form_) && !repaint_ && !settling) return;
     ComposeForm(form_, *text_, frame_);
-    if (!repaint_ && !settling && frame_.Pixels() == shown_.Pixels()) return;
-    Show(frame_, repaint_ || settling ? nullptr : &shown_);
-    std::swap(frame_, shown_);
+    if (Show(frame_, repaint_ || settling ? nullptr : &shown_)) std::swap(frame_, shown_);
 }
 
 }  // namespace zb::sdl

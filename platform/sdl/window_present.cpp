@@ -137,31 +137,34 @@ void SdlWindow::ChoosePresentPath(const std::string& gl) {
                  presentPath_.c_str());
 }
 
-void SdlWindow::Show(const Surface& frame, const Surface* before) {
+bool SdlWindow::Show(const Surface& frame, const Surface* before) {
+    if (renderer_) {
+        if (before && frame.Pixels() == before->Pixels()) return false;
+        ShowWithRenderer(frame);
+    } else if (!ShowOnSurface(frame, before)) {
+        return false;  // it compares the frames itself, row by row, finding what changed
+    }
     repaint_ = false;
     lastShown_ = clock_.Now();
-    if (renderer_)
-        ShowWithRenderer(frame);
-    else
-        ShowOnSurface(frame, before);
+    return true;
 }
 
-void SdlWindow::ShowOnSurface(const Surface& frame, const Surface* before) {
+bool SdlWindow::ShowOnSurface(const Surface& frame, const Surface* before) {
     SDL_Surface* s = SDL_GetWindowSurface(window_);  // made anew after the window's size changed
-    if (!s || s->w <= 0 || s->h <= 0) return;
+    if (!s || s->w <= 0 || s->h <= 0) return false;
     const bool whole = !before || s->w != surfaceW_ || s->h != surfaceH_ ||
                        before->Width() != frame.Width() || before->Height() != frame.Height();
     const Rect box = Letterbox(s->w, s->h);
     Rect changed{0, 0, frame.Width(), frame.Height()};
     if (!whole) {
         changed = Changed(frame, *before);
-        if (changed.w == 0) return;
+        if (changed.w == 0) return false;
     } else {
         scaler_.Prepare(frame.Width(), frame.Height(), box.w, box.h, PrescaleFactor(s->w, s->h));
         surfaceW_ = s->w, surfaceH_ = s->h;
         SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));  // the bars
     }
-    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return;
+    if (SDL_MUSTLOCK(s) && SDL_LockSurface(s) != 0) return false;
     const SDL_PixelFormat& f = *s->format;
     const bool direct =
         f.BytesPerPixel == 4 && f.Rmask == 0xFF0000 && f.Gmask == 0x00FF00 && f.Bmask == 0x0000FF;
@@ -189,6 +192,7 @@ void SdlWindow::ShowOnSurface(const Surface& frame, const Surface* before) {
         const SDL_Rect r{box.x + drawn.x, box.y + drawn.y, drawn.w, drawn.h};
         SDL_UpdateWindowSurfaceRects(window_, &r, 1);
     }
+    return true;
 }
 
 void SdlWindow::ShowWithRenderer(const Surface& frame) {

@@ -59,6 +59,17 @@ TEST(Compose, PictureBoxesCoverLabelsAndImagesInTheirOwnOrder) {
     EXPECT_EQ(s.At(666, 499), Color::Rgb(1, 2, 3));
     form.Label[0].Visible = false;
     EXPECT_EQ(Compose(form).At(90, 90), colors::Green);
+
+    // Composed again into the same picture, as the window does each frame: where a control was
+    // hidden since, the form's colour shows again.
+    NullText text;
+    Surface again;
+    ComposeForm(form, text, again);
+    EXPECT_EQ(again.At(47, 47), colors::White);
+    form.pGamen.Visible = form.Picture1[2].Visible = false;
+    ComposeForm(form, text, again);
+    EXPECT_EQ(again.At(47, 47), Color::Rgb(1, 2, 3));
+    EXPECT_EQ(again.At(35, 35), colors::Red) << "pHaikei under where pGamen was";
 }
 
 TEST(Compose, APictureBoxShowsItsDrawingClippedToItsSize) {
