@@ -31,9 +31,10 @@ TextExtent TextRenderer::Measure(const std::string& utf8, double points, int max
 }
 
 namespace {
-void DrawBox(const PictureBox& p, TextRenderer& text, Surface& out) {
+// Every control is drawn at its place less (ox, oy): the origin of `out` on the form.
+void DrawBox(const PictureBox& p, TextRenderer& text, Surface& out, int ox, int oy) {
     if (!p.Visible) return;
-    const int x = TwipsToPx(p.Left), y = TwipsToPx(p.Top);
+    const int x = TwipsToPx(p.Left) - ox, y = TwipsToPx(p.Top) - oy;
     BlitCopy(p.Dc(), 0, 0, p.WidthPx(), p.HeightPx(), out, x, y);
     for (const PrintedText& t : p.Printed)
         text.DrawText(out, x + t.x, y + t.y, t.w, t.h, t.text, t.points, t.color, t.align);
@@ -41,9 +42,9 @@ void DrawBox(const PictureBox& p, TextRenderer& text, Surface& out) {
 
 // A caption of one line that is wider than its label would wrap below the label's bottom and be
 // cut; it is drawn whole on one line instead, past the label's side (both sides when centred).
-void DrawCaption(const LabelControl& l, TextRenderer& text, Surface& out) {
-    int x = TwipsToPx(l.Left), w = TwipsToPx(l.Width);
-    const int y = TwipsToPx(l.Top), h = TwipsToPx(l.Height);
+void DrawCaption(const LabelControl& l, TextRenderer& text, Surface& out, int ox, int oy) {
+    int x = TwipsToPx(l.Left) - ox, w = TwipsToPx(l.Width);
+    const int y = TwipsToPx(l.Top) - oy, h = TwipsToPx(l.Height);
     if (l.Caption.find('\n') == std::string::npos) {
         const TextExtent whole = text.Measure(l.Caption, l.FontSize, 1 << 20);
         const TextExtent wrapped = whole.width > w ? text.Measure(l.Caption, l.FontSize, w) : whole;
@@ -54,89 +55,171 @@ void DrawCaption(const LabelControl& l, TextRenderer& text, Surface& out) {
     }
     text.DrawText(out, x, y, w, h, l.Caption, l.FontSize, l.ForeColor, l.Alignment);
 }
-}  // namespace
 
-void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
-    if (out.Width() != kFormWidthPx || out.Height() != kFormHeightPx)
-        out = Surface(kFormWidthPx, kFormHeightPx);
-    out.Fill(form.BackColor);
+// `out` holds the back colour already.
+void ComposeAt(const MainForm& form, TextRenderer& text, Surface& out, int ox, int oy) {
     for (const ImageControl& im : form.Image1) {
         if (!im.Visible || !im.Picture) continue;
         BlitCopy(*im.Picture, 0, 0, im.Picture->Width(), im.Picture->Height(), out,
-                 TwipsToPx(im.Left), TwipsToPx(im.Top));
+                 TwipsToPx(im.Left) - ox, TwipsToPx(im.Top) - oy);
     }
     for (const LabelControl& l : form.Label) {
         if (!l.Visible) continue;
-        out.FillRect(TwipsToPx(l.Left), TwipsToPx(l.Top), TwipsToPx(l.Width), TwipsToPx(l.Height),
-                     l.BackColor);
-        if (!l.Caption.empty()) DrawCaption(l, text, out);
+        const int y = TwipsToPx(l.Top) - oy, h = TwipsToPx(l.Height);
+        if (y >= out.Height() || y + h <= 0) continue;  // its caption stays in its rows
+        out.FillRect(TwipsToPx(l.Left) - ox, y, TwipsToPx(l.Width), h, l.BackColor);
+        if (!l.Caption.empty()) DrawCaption(l, text, out, ox, oy);
     }
-    DrawBox(form.pHaikei, text, out);
-    DrawBox(form.pFumen, text, out);
-    DrawBox(form.pGage, text, out);
-    DrawBox(form.pInu, text, out);
-    DrawBox(form.pGamen, text, out);
-    for (const PictureBox& p : form.Picture1) DrawBox(p, text, out);
+    for (const PictureBox* p : {&form.pHaikei, &form.pFumen, &form.pGage, &form.pInu, &form.pGamen})
+        DrawBox(*p, text, out, ox, oy);
+    for (const PictureBox& p : form.Picture1) DrawBox(p, text, out, ox, oy);
 }
 
-namespace {
+Rect Union(const Rect& a, const Rect& b) {
+    const int x0 = std::min(a.x, b.x), y0 = std::min(a.y, b.y);
+    const int x1 = std::max(a.x + a.w, b.x + b.w), y1 = std::max(a.y + a.h, b.y + b.h);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
+
+bool Empty(const Rect& r) {
+    return r.w <= 0 || r.h <= 0;
+}
+
+bool Touch(const Rect& a, const Rect& b) {
+    return a.x <= b.x + b.w && b.x <= a.x + a.w && a.y <= b.y + b.h && b.y <= a.y + a.h;
+}
+
+Rect OnTheForm(const Rect& r) {
+    const int x0 = std::max(0, r.x), y0 = std::max(0, r.y);
+    const int x1 = std::min(kFormWidthPx, r.x + r.w), y1 = std::min(kFormHeightPx, r.y + r.h);
+    return {x0, y0, x1 - x0, y1 - y0};
+}
 
 template <typename T>
 void Put(std::string& key, const T& v) {
     key.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
 
-void PutBox(std::string& key, const PictureBox& p) {
+// A picture box's key and where it draws: its drawing (no larger than the box) and its printed
+// text.
+void PutBox(std::string& key, Rect& place, const PictureBox& p) {
     Put(key, p.Visible);
     if (!p.Visible) return;
     Put(key, p.Left), Put(key, p.Top), Put(key, p.WidthTwips()), Put(key, p.HeightTwips());
     Put(key, &p.Dc()), Put(key, p.Dc().Version());
+    const int x = TwipsToPx(p.Left), y = TwipsToPx(p.Top);
+    place = {x, y, std::min(p.WidthPx(), p.Dc().Width()), std::min(p.HeightPx(), p.Dc().Height())};
     for (const PrintedText& t : p.Printed) {
         Put(key, t.x), Put(key, t.y), Put(key, t.w), Put(key, t.h), Put(key, t.points);
         Put(key, t.color.rgb), Put(key, t.align), Put(key, t.text.size());
         key += t.text;
+        const Rect text{x + t.x, y + t.y, t.w, t.h};
+        if (!Empty(text)) place = Empty(place) ? text : Union(place, text);
     }
 }
 
 }  // namespace
 
-std::string FormSnapshot::Key(const MainForm& form,
-                              std::vector<std::shared_ptr<const Surface>>* pictures) const {
-    std::string key;
-    key.reserve(key_.size());
-    Put(key, form.BackColor.rgb);
+void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
+    if (out.Width() != kFormWidthPx || out.Height() != kFormHeightPx)
+        out = Surface(kFormWidthPx, kFormHeightPx);
+    out.Fill(form.BackColor);
+    ComposeAt(form, text, out, 0, 0);
+}
+
+void ComposeArea(const MainForm& form, TextRenderer& text, Surface& out, const Rect& area) {
+    if (out.Width() != kFormWidthPx || out.Height() != kFormHeightPx)
+        return ComposeForm(form, text, out);
+    const Rect a = OnTheForm(area);
+    if (Empty(a)) return;
+    // Composed apart, so that every control is cut at the area's edges, and copied in.
+    Surface part(a.w, a.h, form.BackColor);
+    ComposeAt(form, text, part, a.x, a.y);
+    BlitCopy(part, 0, 0, a.w, a.h, out, a.x, a.y);
+}
+
+std::vector<FormSnapshot::Part> FormSnapshot::Parts(
+    const MainForm& form, std::vector<std::shared_ptr<const Surface>>* pictures) const {
+    std::vector<Part> parts;
+    parts.reserve(parts_.size());
+    Part back;
+    Put(back.key, form.BackColor.rgb);
+    back.place = {0, 0, kFormWidthPx, kFormHeightPx};
+    parts.push_back(std::move(back));
     for (const ImageControl& im : form.Image1) {
+        Part& part = parts.emplace_back();
         const bool shown = im.Visible && im.Picture;
-        Put(key, shown);
+        Put(part.key, shown);
         if (!shown) continue;
-        Put(key, im.Left), Put(key, im.Top), Put(key, im.Picture.get());
-        Put(key, im.Picture->Version());
+        Put(part.key, im.Left), Put(part.key, im.Top), Put(part.key, im.Picture.get());
+        Put(part.key, im.Picture->Version());
+        part.place = {TwipsToPx(im.Left), TwipsToPx(im.Top), im.Picture->Width(),
+                      im.Picture->Height()};
         if (pictures) pictures->push_back(im.Picture);
     }
     for (const LabelControl& l : form.Label) {
-        Put(key, l.Visible);
+        Part& part = parts.emplace_back();
+        Put(part.key, l.Visible);
         if (!l.Visible) continue;
-        Put(key, l.FontSize), Put(key, l.ForeColor.rgb), Put(key, l.BackColor.rgb);
-        Put(key, l.Left), Put(key, l.Top), Put(key, l.Width), Put(key, l.Height);
-        Put(key, l.Alignment), Put(key, l.Caption.size());
-        key += l.Caption;
+        Put(part.key, l.FontSize), Put(part.key, l.ForeColor.rgb), Put(part.key, l.BackColor.rgb);
+        Put(part.key, l.Left), Put(part.key, l.Top), Put(part.key, l.Width),
+            Put(part.key, l.Height);
+        Put(part.key, l.Alignment), Put(part.key, l.Caption.size());
+        part.key += l.Caption;
+        // The caption may run past the label's sides (see DrawCaption), never past its rows.
+        part.place = {0, TwipsToPx(l.Top), kFormWidthPx, TwipsToPx(l.Height)};
     }
-    for (const PictureBox* p : {&form.pHaikei, &form.pFumen, &form.pGage, &form.pInu, &form.pGamen})
-        PutBox(key, *p);
-    for (const PictureBox& p : form.Picture1) PutBox(key, p);
-    return key;
+    for (const PictureBox* p :
+         {&form.pHaikei, &form.pFumen, &form.pGage, &form.pInu, &form.pGamen}) {
+        Part& part = parts.emplace_back();
+        PutBox(part.key, part.place, *p);
+    }
+    for (const PictureBox& p : form.Picture1) {
+        Part& part = parts.emplace_back();
+        PutBox(part.key, part.place, p);
+    }
+    return parts;
 }
 
 bool FormSnapshot::Differs(const MainForm& form) const {
-    return Key(form, nullptr) != key_;
+    const std::vector<Part> parts = Parts(form, nullptr);
+    if (parts.size() != parts_.size()) return true;
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (parts[i].key != parts_[i].key) return true;
+    return false;
 }
 
-bool FormSnapshot::Update(const MainForm& form) {
+bool FormSnapshot::Update(const MainForm& form, std::vector<Rect>* changed) {
     std::vector<std::shared_ptr<const Surface>> pictures;
-    std::string key = Key(form, &pictures);
-    if (key == key_) return false;
-    key_ = std::move(key);
+    std::vector<Part> parts = Parts(form, &pictures);
+    // The first snapshot or a new back colour changes everything; otherwise each control that
+    // changed, where it was and where it is.
+    bool differs = parts.size() != parts_.size() || parts[0].key != parts_[0].key;
+    std::vector<Rect> areas;
+    if (differs) areas.push_back(parts[0].place);
+    for (size_t i = 1; !differs && i < parts.size(); ++i) {
+        if (parts[i].key == parts_[i].key) continue;
+        for (const Rect& r : {parts_[i].place, parts[i].place})
+            if (!Empty(OnTheForm(r))) areas.push_back(OnTheForm(r));
+    }
+    for (size_t i = 1; !differs && i < parts.size(); ++i) differs = parts[i].key != parts_[i].key;
+    parts_ = std::move(parts);
     pictures_ = std::move(pictures);
+    if (!differs) return false;
+    if (changed) {
+        // Areas that touch become one, until none touch.
+        for (bool merged = true; merged;) {
+            merged = false;
+            for (size_t a = 0; a < areas.size() && !merged; ++a)
+                for (size_t b = a + 1; b < areas.size() && !merged; ++b)
+                    if (Touch(areas[a], areas[b])) {
+                        areas[a] = Union(areas[a], areas[b]);
+                        areas.erase(areas.begin() + std::ptrdiff_t(b));
+                        merged = true;
+                    }
+        }
+        *changed = std::move(areas);
+    }
     return true;
 }
 

@@ -10,6 +10,12 @@
 
 namespace zb {
 
+// A rectangle in pixels.
+struct Rect {
+    int x = 0, y = 0, w = 0, h = 0;
+    bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+};
+
 struct TextExtent {
     int width = 0;   // the widest line
     int height = 0;  // every line's height together
@@ -37,21 +43,33 @@ class NullText : public TextRenderer {
 };
 
 void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out);
+// Composes again only `area` of a picture that ComposeForm made: afterwards it holds what
+// ComposeForm would give now, as long as the rest of the form did not change.
+void ComposeArea(const MainForm& form, TextRenderer& text, Surface& out, const Rect& area);
 
 // Everything ComposeForm reads, remembered so that a window that waits for the player composes
-// only when something was drawn or changed.
+// only when something was drawn or changed, and a window that plays composes and shows only the
+// parts that changed.
 class FormSnapshot {
   public:
-    // Takes a new snapshot; true when it differs from the previous one.
-    bool Update(const MainForm& form);
+    // Takes a new snapshot; true when it differs from the previous one. `changed` then gets the
+    // parts of the form whose picture may have changed: where each changed control was and is
+    // (rectangles that touch made one), or the whole form for the first snapshot or a new back
+    // colour.
+    bool Update(const MainForm& form, std::vector<Rect>* changed = nullptr);
     // Whether the form differs from the last snapshot, which stays as it is.
     bool Differs(const MainForm& form) const;
 
   private:
-    std::string Key(const MainForm& form,
-                    std::vector<std::shared_ptr<const Surface>>* pictures) const;
+    // One control (the first part: the back colour): all it is drawn from, and where it draws.
+    struct Part {
+        std::string key;
+        Rect place;
+    };
+    std::vector<Part> Parts(const MainForm& form,
+                            std::vector<std::shared_ptr<const Surface>>* pictures) const;
 
-    std::string key_;
+    std::vector<Part> parts_;
     // The pictures of the visible images, held so that a new picture never reuses an address.
     std::vector<std::shared_ptr<const Surface>> pictures_;
 };

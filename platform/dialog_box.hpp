@@ -11,11 +11,6 @@
 
 namespace zb {
 
-struct Rect {
-    int x = 0, y = 0, w = 0, h = 0;
-    bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
-};
-
 class DialogBox {
   public:
     enum class Key { Enter, Escape, Tab, Left, Right, Space, Backspace };

@@ -92,12 +92,11 @@ class SdlWindow : public Window {
     // Picks how pictures reach the window, once (window_present.cpp): OpenGL where a graphics
     // card draws it, otherwise the CPU into the window's own surface. Says which on stderr.
     void ChoosePresentPath(const std::string& gl);
-    // Shows a 667 x 500 picture in the window, scaled. `before` is the picture the window shows
-    // now, so that only what changed is drawn again; null draws every pixel.
-    // False when nothing was shown: the frame is the one before, or the window has no surface.
-    bool Show(const Surface& frame, const Surface* before);
+    // Shows a 667 x 500 picture in the window, scaled: only the `changed` parts of it where the
+    // window shows the rest already; every pixel for null. False when the window has no surface.
+    bool Show(const Surface& frame, const std::vector<Rect>* changed);
     void ShowWithRenderer(const Surface& frame);
-    bool ShowOnSurface(const Surface& frame, const Surface* before);
+    bool ShowOnSurface(const Surface& frame, const std::vector<Rect>* changed);
 
     Clock& clock_;
     SdlKeyboard& keyboard_;
@@ -112,7 +111,7 @@ class SdlWindow : public Window {
     int surfaceW_ = 0, surfaceH_ = 0;  // the surface's size when it was last drawn whole
     std::vector<uint32_t> converted_;  // for a surface whose pixels are laid out otherwise
     std::unique_ptr<TextRenderer> text_;
-    Surface frame_, shown_;
+    Surface frame_;          // the picture the window shows
     FormSnapshot snapshot_;  // what the form looked like when it was last composed
     bool repaint_ = true;    // the window needs the picture again even if unchanged
     // Until then the picture is shown again on every pass: a window just resized, shown or put

@@ -190,9 +190,18 @@ void SdlWindow::Present() {
     // picture shown again once a second.
     const bool settling =
         lastPresent_ < settleUntil_ || lastPresent_ - lastShown_ >= kReshowSeconds;
-    if (!snapshot_.Update(form_) && !repaint_ && !settling) return;
-    ComposeForm(form_, *text_, frame_);
-    if (Show(frame_, repaint_ || settling ? nullptr : &shown_)) std::swap(frame_, shown_);
+    // Only the parts of the form that changed are composed and shown again: in play that is the
+    // lane and what the strikes change, not the whole picture sixty times a second.
+    std::vector<Rect> changed;
+    if (!snapshot_.Update(form_, &changed) && !repaint_ && !settling) return;
+    if (repaint_ || settling || frame_.Empty()) {
+        ComposeForm(form_, *text_, frame_);
+        if (!Show(frame_, nullptr)) repaint_ = true;
+        return;
+    }
+    if (changed.empty()) return;
+    for (const Rect& r : changed) ComposeArea(form_, *text_, frame_, r);
+    if (!Show(frame_, &changed)) repaint_ = true;
 }
 
 }  // namespace zb::sdl

@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 
 #include "platform/sdl/letterbox.hpp"
@@ -35,25 +34,6 @@ bool DrawnInSoftware(const std::string& glName) {
     for (const char* word : {"llvmpipe", "softpipe", "Software Rasterizer", "swrast"})
         if (glName.find(word) != std::string::npos) return true;
     return false;
-}
-
-// The smallest rectangle that holds every pixel where a and b differ (both of one size).
-Rect Changed(const Surface& a, const Surface& b) {
-    const int w = a.Width(), h = a.Height();
-    int y0 = 0, y1 = h;
-    const auto same = [&](int y) { return std::memcmp(a.Row(y), b.Row(y), size_t(w) * 4) == 0; };
-    while (y0 < h && same(y0)) ++y0;
-    if (y0 == h) return {};
-    while (same(y1 - 1)) --y1;
-    int x0 = w, x1 = 0;
-    for (int y = y0; y < y1; ++y) {
-        const uint32_t *p = a.Row(y), *q = b.Row(y);
-        int l = 0, r = w;
-        while (l < x0 && p[l] == q[l]) ++l;
-        while (r > x1 && r > l && p[r - 1] == q[r - 1]) --r;
-        if (l < r) x0 = std::min(x0, l), x1 = std::max(x1, r);
-    }
-    return {x0, y0, std::max(0, x1 - x0), y1 - y0};
 }
 
 }  // namespace
@@ -137,29 +117,24 @@ void SdlWindow::ChoosePresentPath(const std::string& gl) {
                  presentPath_.c_str());
 }
 
-bool SdlWindow::Show(const Surface& frame, const Surface* before) {
-    if (renderer_) {
-        if (before && frame.Pixels() == before->Pixels()) return false;
-        ShowWithRenderer(frame);
-    } else if (!ShowOnSurface(frame, before)) {
-        return false;  // it compares the frames itself, row by row, finding what changed
-    }
+bool SdlWindow::Show(const Surface& frame, const std::vector<Rect>* changed) {
+    if (renderer_)
+        ShowWithRenderer(frame);  // the graphics card takes the whole picture
+    else if (!ShowOnSurface(frame, changed))
+        return false;
     repaint_ = false;
     lastShown_ = clock_.Now();
     return true;
 }
 
-bool SdlWindow::ShowOnSurface(const Surface& frame, const Surface* before) {
+bool SdlWindow::ShowOnSurface(const Surface& frame, const std::vector<Rect>* changed) {
     SDL_Surface* s = SDL_GetWindowSurface(window_);  // made anew after the window's size changed
     if (!s || s->w <= 0 || s->h <= 0) return false;
-    const bool whole = !before || s->w != surfaceW_ || s->h != surfaceH_ ||
-                       before->Width() != frame.Width() || before->Height() != frame.Height();
+    const bool whole = !changed || s->w != surfaceW_ || s->h != surfaceH_;
     const Rect box = Letterbox(s->w, s->h);
-    Rect changed{0, 0, frame.Width(), frame.Height()};
-    if (!whole) {
-        changed = Changed(frame, *before);
-        if (changed.w == 0) return false;
-    } else {
+    const std::vector<Rect> all{{0, 0, frame.Width(), frame.Height()}};
+    if (whole) {
+        changed = &all;
         scaler_.Prepare(frame.Width(), frame.Height(), box.w, box.h, PrescaleFactor(s->w, s->h));
         surfaceW_ = s->w, surfaceH_ = s->h;
         SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));  // the bars
@@ -170,28 +145,32 @@ bool SdlWindow::ShowOnSurface(const Surface& frame, const Surface* before) {
         f.BytesPerPixel == 4 && f.Rmask == 0xFF0000 && f.Gmask == 0x00FF00 && f.Bmask == 0x0000FF;
     auto* origin = static_cast<uint8_t*>(s->pixels) + size_t(box.y) * size_t(s->pitch) +
                    size_t(box.x) * f.BytesPerPixel;
-    Rect drawn;
-    if (direct) {
-        drawn = scaler_.Draw(frame.Row(0), frame.Width(), changed,
-                             reinterpret_cast<uint32_t*>(origin), s->pitch / 4);
-    } else {
-        // Another pixel layout: drawn aside, then converted.
-        std::vector<uint32_t>& aside = converted_;
-        aside.resize(size_t(box.w) * size_t(box.h));
-        drawn = scaler_.Draw(frame.Row(0), frame.Width(), changed, aside.data(), box.w);
-        SDL_ConvertPixels(
-            drawn.w, drawn.h, SDL_PIXELFORMAT_RGB888,
-            aside.data() + size_t(drawn.y) * size_t(box.w) + size_t(drawn.x), box.w * 4, f.format,
-            origin + size_t(drawn.y) * size_t(s->pitch) + size_t(drawn.x) * f.BytesPerPixel,
-            s->pitch);
+    std::vector<SDL_Rect> updated;
+    for (const Rect& part : *changed) {
+        Rect drawn;
+        if (direct) {
+            drawn = scaler_.Draw(frame.Row(0), frame.Width(), part,
+                                 reinterpret_cast<uint32_t*>(origin), s->pitch / 4);
+        } else {
+            // Another pixel layout: drawn aside, then converted.
+            std::vector<uint32_t>& aside = converted_;
+            aside.resize(size_t(box.w) * size_t(box.h));
+            drawn = scaler_.Draw(frame.Row(0), frame.Width(), part, aside.data(), box.w);
+            SDL_ConvertPixels(
+                drawn.w, drawn.h, SDL_PIXELFORMAT_RGB888,
+                aside.data() + size_t(drawn.y) * size_t(box.w) + size_t(drawn.x), box.w * 4,
+                f.format,
+                origin + size_t(drawn.y) * size_t(s->pitch) + size_t(drawn.x) * f.BytesPerPixel,
+                s->pitch);
+        }
+        if (drawn.w > 0 && drawn.h > 0)
+            updated.push_back({box.x + drawn.x, box.y + drawn.y, drawn.w, drawn.h});
     }
     if (SDL_MUSTLOCK(s)) SDL_UnlockSurface(s);
-    if (whole) {
+    if (whole)
         SDL_UpdateWindowSurface(window_);
-    } else if (drawn.w > 0 && drawn.h > 0) {
-        const SDL_Rect r{box.x + drawn.x, box.y + drawn.y, drawn.w, drawn.h};
-        SDL_UpdateWindowSurfaceRects(window_, &r, 1);
-    }
+    else if (!updated.empty())
+        SDL_UpdateWindowSurfaceRects(window_, updated.data(), int(updated.size()));
     return true;
 }
 

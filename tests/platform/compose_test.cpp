@@ -86,6 +86,45 @@ TEST(Compose, APictureBoxShowsItsDrawingClippedToItsSize) {
     EXPECT_EQ(Compose(form).At(666, 499), colors::Green);
 }
 
+TEST(Compose, OnlyTheChangedPartsComposedAgainGiveTheWholePicture) {
+    MainForm form;
+    form.BackColor = Color::Rgb(1, 2, 3);
+    Place(form.Label[0], 10, 10, 100, 20, colors::Yellow);
+    Place(form.Label[1], 200, 450, 100, 20, colors::White);
+    Place(form.pFumen, 0, 100, 667, 80, colors::Blue);
+    Place(form.pInu, 300, 300, 50, 50, colors::Green);
+    form.Image1[0].Picture = std::make_shared<const Surface>(40, 40, colors::Red);
+    form.Image1[0].Left = 500 * kTwipsPerPixel, form.Image1[0].Top = 400 * kTwipsPerPixel;
+    form.Image1[0].Visible = true;
+    NullText text;
+    FormSnapshot snapshot;
+    std::vector<Rect> changed;
+    ASSERT_TRUE(snapshot.Update(form, &changed));
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_EQ(changed[0].w * changed[0].h, kFormWidthPx * kFormHeightPx) << "first: everything";
+    Surface shown;
+    ComposeForm(form, text, shown);
+
+    // One frame of play: the lane drawn on, the face moved onto the lane, the image hidden, a
+    // label's colour changed; the other label stays.
+    form.pFumen.Dc().FillRect(5, 5, 20, 20, colors::White);
+    form.pInu.Top = 150 * kTwipsPerPixel;
+    form.Image1[0].Visible = false;
+    form.Label[0].BackColor = colors::Black;
+    ASSERT_TRUE(snapshot.Update(form, &changed));
+    int area = 0;
+    for (const Rect& r : changed) {
+        area += r.w * r.h;
+        ComposeArea(form, text, shown, r);
+    }
+    EXPECT_LT(area, kFormWidthPx * kFormHeightPx / 2) << "not the whole picture";
+    Surface whole;
+    ComposeForm(form, text, whole);
+    EXPECT_TRUE(shown.Pixels() == whole.Pixels());
+    EXPECT_EQ(shown.At(320, 320), Color::Rgb(1, 2, 3)) << "where the face was";
+    EXPECT_FALSE(snapshot.Update(form, &changed)) << "nothing changed since";
+}
+
 // The name of the control a click lands on; empty when a picture box takes it.
 std::string_view SourceAt(const MainForm& form, int x, int y) {
     const auto t = HitTest(form, x, y);
