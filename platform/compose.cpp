@@ -31,20 +31,50 @@ TextExtent TextRenderer::Measure(const std::string& utf8, double points, int max
 }
 
 namespace {
-// Every control is drawn at its place less (ox, oy): the origin of `out` on the form.
-void DrawBox(const PictureBox& p, TextRenderer& text, Surface& out, int ox, int oy) {
+Rect Intersection(const Rect& a, const Rect& b) {
+    const int x0 = std::max(a.x, b.x), y0 = std::max(a.y, b.y);
+    const int x1 = std::min(a.x + a.w, b.x + b.w), y1 = std::min(a.y + a.h, b.y + b.h);
+    return {x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0)};
+}
+
+bool Inside(const Rect& inner, const Rect& outer) {
+    return inner.x >= outer.x && inner.y >= outer.y && inner.x + inner.w <= outer.x + outer.w &&
+           inner.y + inner.h <= outer.y + outer.h;
+}
+
+// Every control is drawn into the form's picture cut at `clip`: nothing outside it changes.
+void CopyClipped(const Surface& src, int w, int h, Surface& out, int x, int y, const Rect& clip) {
+    const Rect r = Intersection({x, y, std::min(w, src.Width()), std::min(h, src.Height())}, clip);
+    if (r.w > 0 && r.h > 0) BlitCopy(src, r.x - x, r.y - y, r.w, r.h, out, r.x, r.y);
+}
+
+void TextClipped(TextRenderer& text, Surface& out, const Rect& clip, int x, int y, int w, int h,
+                 const std::string& utf8, double points, Color color, Align align) {
+    const Rect box{x, y, w, h};
+    if (Inside(box, clip)) return text.DrawText(out, x, y, w, h, utf8, points, color, align);
+    // Text that crosses the edge is drawn on a copy of the part inside, then copied back.
+    const Rect r = Intersection(box, clip);
+    if (r.w <= 0 || r.h <= 0) return;
+    Surface part(r.w, r.h);
+    BlitCopy(out, r.x, r.y, r.w, r.h, part, 0, 0);
+    text.DrawText(part, x - r.x, y - r.y, w, h, utf8, points, color, align);
+    BlitCopy(part, 0, 0, r.w, r.h, out, r.x, r.y);
+}
+
+void DrawBox(const PictureBox& p, TextRenderer& text, Surface& out, const Rect& clip) {
     if (!p.Visible) return;
-    const int x = TwipsToPx(p.Left) - ox, y = TwipsToPx(p.Top) - oy;
-    BlitCopy(p.Dc(), 0, 0, p.WidthPx(), p.HeightPx(), out, x, y);
+    const int x = TwipsToPx(p.Left), y = TwipsToPx(p.Top);
+    CopyClipped(p.Dc(), p.WidthPx(), p.HeightPx(), out, x, y, clip);
     for (const PrintedText& t : p.Printed)
-        text.DrawText(out, x + t.x, y + t.y, t.w, t.h, t.text, t.points, t.color, t.align);
+        TextClipped(text, out, clip, x + t.x, y + t.y, t.w, t.h, t.text, t.points, t.color,
+                    t.align);
 }
 
 // A caption of one line that is wider than its label would wrap below the label's bottom and be
 // cut; it is drawn whole on one line instead, past the label's side (both sides when centred).
-void DrawCaption(const LabelControl& l, TextRenderer& text, Surface& out, int ox, int oy) {
-    int x = TwipsToPx(l.Left) - ox, w = TwipsToPx(l.Width);
-    const int y = TwipsToPx(l.Top) - oy, h = TwipsToPx(l.Height);
+void DrawCaption(const LabelControl& l, TextRenderer& text, Surface& out, const Rect& clip) {
+    int x = TwipsToPx(l.Left), w = TwipsToPx(l.Width);
+    const int y = TwipsToPx(l.Top), h = TwipsToPx(l.Height);
     if (l.Caption.find('\n') == std::string::npos) {
         const TextExtent whole = text.Measure(l.Caption, l.FontSize, 1 << 20);
         const TextExtent wrapped = whole.width > w ? text.Measure(l.Caption, l.FontSize, w) : whole;
@@ -53,26 +83,72 @@ void DrawCaption(const LabelControl& l, TextRenderer& text, Surface& out, int ox
             w = whole.width;
         }
     }
-    text.DrawText(out, x, y, w, h, l.Caption, l.FontSize, l.ForeColor, l.Alignment);
+    TextClipped(text, out, clip, x, y, w, h, l.Caption, l.FontSize, l.ForeColor, l.Alignment);
 }
 
-// `out` holds the back colour already.
-void ComposeAt(const MainForm& form, TextRenderer& text, Surface& out, int ox, int oy) {
-    for (const ImageControl& im : form.Image1) {
-        if (!im.Visible || !im.Picture) continue;
-        BlitCopy(*im.Picture, 0, 0, im.Picture->Width(), im.Picture->Height(), out,
-                 TwipsToPx(im.Left) - ox, TwipsToPx(im.Top) - oy);
-    }
-    for (const LabelControl& l : form.Label) {
-        if (!l.Visible) continue;
-        const int y = TwipsToPx(l.Top) - oy, h = TwipsToPx(l.Height);
-        if (y >= out.Height() || y + h <= 0) continue;  // its caption stays in its rows
-        out.FillRect(TwipsToPx(l.Left) - ox, y, TwipsToPx(l.Width), h, l.BackColor);
-        if (!l.Caption.empty()) DrawCaption(l, text, out, ox, oy);
-    }
+// A visible control in drawing order, and the rectangle it paints over whatever lies below.
+struct Layer {
+    Rect solid;
+    const ImageControl* image = nullptr;
+    const LabelControl* label = nullptr;
+    const PictureBox* box = nullptr;
+};
+
+std::vector<Layer> Layers(const MainForm& form) {
+    std::vector<Layer> layers;
+    layers.reserve(form.Image1.size() + form.Label.size() + form.Picture1.size() + 5);
+    for (const ImageControl& im : form.Image1)
+        if (im.Visible && im.Picture)
+            layers.push_back(
+                {{TwipsToPx(im.Left), TwipsToPx(im.Top), im.Picture->Width(), im.Picture->Height()},
+                 &im});
+    for (const LabelControl& l : form.Label)
+        if (l.Visible)
+            layers.push_back(
+                {{TwipsToPx(l.Left), TwipsToPx(l.Top), TwipsToPx(l.Width), TwipsToPx(l.Height)},
+                 nullptr,
+                 &l});
+    auto addBox = [&](const PictureBox& p) {
+        if (p.Visible)
+            layers.push_back(
+                {{TwipsToPx(p.Left), TwipsToPx(p.Top), std::min(p.WidthPx(), p.Dc().Width()),
+                  std::min(p.HeightPx(), p.Dc().Height())},
+                 nullptr,
+                 nullptr,
+                 &p});
+    };
     for (const PictureBox* p : {&form.pHaikei, &form.pFumen, &form.pGage, &form.pInu, &form.pGamen})
-        DrawBox(*p, text, out, ox, oy);
-    for (const PictureBox& p : form.Picture1) DrawBox(p, text, out, ox, oy);
+        addBox(*p);
+    for (const PictureBox& p : form.Picture1) addBox(p);
+    return layers;
+}
+
+// Composes the `clip` part of the form's picture: the back colour, then every control in order,
+// but nothing below the topmost control that paints all of the part.
+void ComposeAt(const MainForm& form, TextRenderer& text, Surface& out, const Rect& clip) {
+    const std::vector<Layer> layers = Layers(form);
+    size_t first = layers.size();
+    while (first > 0 && !Inside(clip, layers[first - 1].solid)) --first;
+    if (first == 0)
+        out.FillRect(clip.x, clip.y, clip.w, clip.h, form.BackColor);
+    else
+        --first;  // the covering control is drawn, what lies below it is not
+    for (size_t i = first; i < layers.size(); ++i) {
+        const Layer& layer = layers[i];
+        if (layer.image) {
+            CopyClipped(*layer.image->Picture, layer.solid.w, layer.solid.h, out, layer.solid.x,
+                        layer.solid.y, clip);
+        } else if (layer.label) {
+            const Rect fill = Intersection(layer.solid, clip);
+            // A caption keeps to its label's rows: a label whose rows miss the part is skipped.
+            if (layer.solid.y >= clip.y + clip.h || layer.solid.y + layer.solid.h <= clip.y)
+                continue;
+            out.FillRect(fill.x, fill.y, fill.w, fill.h, layer.label->BackColor);
+            if (!layer.label->Caption.empty()) DrawCaption(*layer.label, text, out, clip);
+        } else {
+            DrawBox(*layer.box, text, out, clip);
+        }
+    }
 }
 
 Rect Union(const Rect& a, const Rect& b) {
@@ -123,19 +199,14 @@ void PutBox(std::string& key, Rect& place, const PictureBox& p) {
 void ComposeForm(const MainForm& form, TextRenderer& text, Surface& out) {
     if (out.Width() != kFormWidthPx || out.Height() != kFormHeightPx)
         out = Surface(kFormWidthPx, kFormHeightPx);
-    out.Fill(form.BackColor);
-    ComposeAt(form, text, out, 0, 0);
+    ComposeAt(form, text, out, {0, 0, kFormWidthPx, kFormHeightPx});
 }
 
 void ComposeArea(const MainForm& form, TextRenderer& text, Surface& out, const Rect& area) {
     if (out.Width() != kFormWidthPx || out.Height() != kFormHeightPx)
         return ComposeForm(form, text, out);
     const Rect a = OnTheForm(area);
-    if (Empty(a)) return;
-    // Composed apart, so that every control is cut at the area's edges, and copied in.
-    Surface part(a.w, a.h, form.BackColor);
-    ComposeAt(form, text, part, a.x, a.y);
-    BlitCopy(part, 0, 0, a.w, a.h, out, a.x, a.y);
+    if (!Empty(a)) ComposeAt(form, text, out, a);
 }
 
 std::vector<FormSnapshot::Part> FormSnapshot::Parts(

@@ -96,6 +96,10 @@ TEST(Compose, OnlyTheChangedPartsComposedAgainGiveTheWholePicture) {
     form.Image1[0].Picture = std::make_shared<const Surface>(40, 40, colors::Red);
     form.Image1[0].Left = 500 * kTwipsPerPixel, form.Image1[0].Top = 400 * kTwipsPerPixel;
     form.Image1[0].Visible = true;
+    // An image under the lane and past it: where the lane covers it, it is not drawn at all.
+    form.Image1[1].Picture = std::make_shared<const Surface>(667, 100, colors::Green);
+    form.Image1[1].Top = 90 * kTwipsPerPixel;
+    form.Image1[1].Visible = true;
     NullText text;
     FormSnapshot snapshot;
     std::vector<Rect> changed;
@@ -122,6 +126,7 @@ TEST(Compose, OnlyTheChangedPartsComposedAgainGiveTheWholePicture) {
     ComposeForm(form, text, whole);
     EXPECT_TRUE(shown.Pixels() == whole.Pixels());
     EXPECT_EQ(shown.At(320, 320), Color::Rgb(1, 2, 3)) << "where the face was";
+    EXPECT_EQ(shown.At(5, 95), colors::Green) << "the image above the lane";
     EXPECT_FALSE(snapshot.Update(form, &changed)) << "nothing changed since";
 }
 
