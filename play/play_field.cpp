@@ -73,7 +73,12 @@ void DrawJudgement(Game& game, PlayState& st) {
         f.pHanteiMask.Cls();
         BlitCopy(f.pHanteiMask.Dc(), 0, 0, 64, 64, lane, 100, L + 70);
     }
-    BlitCopy(lane, 0, 0, 1000, 1500, f.pFumen.Dc(), 0, 0);
+    // The lane shown is the one just drawn: the two boxes are of one size, so they share its
+    // pixels (the next frame's drawing starts on pixels of its own) instead of copying them.
+    if (lane.Width() == f.pFumen.Dc().Width() && lane.Height() == f.pFumen.Dc().Height())
+        f.pFumen.Dc() = lane;
+    else
+        BlitCopy(lane, 0, 0, 1000, 1500, f.pFumen.Dc(), 0, 0);
 }
 
 void ShowIdleFace(MainForm& f) {
