@@ -7,6 +7,8 @@ namespace zb {
 RealPlatform::RealPlatform() : ports{clock, keyboard, audio, audio, dialogs, window, ProgramDir()} {
     ports.soundfontMissing = audio.SoundfontMissing();
     ports.ftp = NewCurlFtpConnection;
+    // A screen without music that waits for the player keeps no audio thread busy.
+    window.SetBeforeSleep([this] { audio.RestIfSilent(); });
 }
 
 }  // namespace zb

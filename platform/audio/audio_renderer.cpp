@@ -166,6 +166,7 @@ void AudioRenderer::SetFile(const std::string& path) {
     }
     const double now = clock_.Now();
     std::lock_guard lock(synthMutex_);
+    if (!path.empty()) silent_.store(false);
     if (player_) {
         fluid_player_stop(player_);
         delete_fluid_player(player_);
@@ -243,6 +244,7 @@ void AudioRenderer::PlayWave(const std::string& path) {
         fading_.fadeLeft = kCutFadeFrames;
     }
     voice_ = Voice{data, 0, -1};
+    silent_.store(false);  // under the lock, so a render cannot call it silent again unheard
 }
 
 void AudioRenderer::MixVoice(Voice& v, float* out, int frames) {
@@ -311,6 +313,8 @@ void AudioRenderer::Render(float* out, int frames) {
     if (voice_.data && voice_.pos == 0) hitRenderedAt_.store(now);
     MixVoice(voice_, out, frames);
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
+    const auto done = [](const Voice& v) { return !v.data || v.pos >= v.data->Frames(); };
+    silent_.store((!synth_ || stillFrames_ > 2 * rate_) && done(voice_) && done(fading_));
     AdvanceClock(frames, now);
 }
 

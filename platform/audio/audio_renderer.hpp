@@ -68,6 +68,9 @@ class AudioRenderer {
     // The clock time of the callback that rendered the first frame of the latest hit sound
     // (-1 before any): with the output latency, when the sound reaches the ear.
     double HitSoundRenderedAt() const { return hitRenderedAt_.load(); }
+    // True once the synth has rested (see Render) and no hit sound is left to play: the device
+    // may then be closed without cutting anything off.
+    bool Silent() const { return silent_.load(); }
 
     // --- audio thread ---
     // Fills `frames` interleaved stereo frames.
@@ -98,6 +101,7 @@ class AudioRenderer {
 
     std::atomic<float> targetGain_{1.0f};
     std::atomic<double> hitRenderedAt_{-1.0};
+    std::atomic<bool> silent_{false};
 
     // The audio clock; kept apart from the synth so that reading the position never waits for
     // a buffer to render.

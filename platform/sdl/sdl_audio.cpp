@@ -16,6 +16,18 @@ constexpr int kWantedFrames = 256;
 
 // A Windows-style separator in a file name means a folder; a name relative to the current
 // folder (the story music's) is also looked for beside the program.
+uint32_t OpenDevice(SDL_AudioCallback callback, void* owner, int rate, int frames,
+                    int allowedChanges, SDL_AudioSpec& have) {
+    SDL_AudioSpec want{};
+    want.freq = rate;
+    want.format = AUDIO_F32SYS;
+    want.channels = 2;
+    want.samples = uint16_t(frames);
+    want.callback = callback;
+    want.userdata = owner;
+    return SDL_OpenAudioDevice(nullptr, 0, &want, &have, allowedChanges);
+}
+
 std::string ResolvePath(const std::string& path) {
     std::string p = path;
     std::replace(p.begin(), p.end(), '\\', '/');
@@ -32,18 +44,10 @@ SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallbac
     {
         HeldStderr held;
         initialized_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        if (initialized_) {
-            SDL_AudioSpec want{};
-            want.freq = kWantedRate;
-            want.format = AUDIO_F32SYS;
-            want.channels = 2;
-            want.samples = kWantedFrames;
-            want.callback = &SdlAudio::Callback;
-            want.userdata = this;
-            device_ = SDL_OpenAudioDevice(
-                nullptr, 0, &want, &have,
-                SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
-        }
+        if (initialized_)
+            device_ =
+                OpenDevice(&SdlAudio::Callback, this, kWantedRate, kWantedFrames,
+                           SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE, have);
         const std::string said = held.Release();
         if (device_ == 0) {
             // What the sound libraries said while they looked is dropped: one line says it all.
@@ -63,9 +67,31 @@ SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallbac
 }
 
 SdlAudio::~SdlAudio() {
-    if (device_) SDL_CloseAudioDevice(device_);  // waits for a running callback
+    if (device_ && !resting_) SDL_CloseAudioDevice(device_);  // waits for a running callback
     renderer_.reset();
     if (initialized_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+void SdlAudio::RestIfSilent() {
+    if (!device_ || resting_ || !file_.empty() || !renderer_->Silent()) return;
+    SDL_CloseAudioDevice(device_);  // waits for a running callback
+    resting_ = true;
+}
+
+void SdlAudio::Wake() {
+    if (!resting_) return;
+    resting_ = false;
+    // The renderer keeps its rate and buffer: SDL converts if the device now wants others.
+    SDL_AudioSpec have{};
+    device_ = OpenDevice(&SdlAudio::Callback, this, rate_, bufferFrames_, 0, have);
+    if (device_ == 0) {
+        std::fprintf(stderr,
+                     "zubakko: the audio device could not be opened again (%s); the game "
+                     "goes on without sound\n",
+                     SDL_GetError());
+        return;
+    }
+    SDL_PauseAudioDevice(device_, 0);
 }
 
 void SdlAudio::Callback(void* self, uint8_t* stream, int len) {
@@ -79,6 +105,7 @@ double SdlAudio::OutputLatency() const {
 
 void SdlAudio::SetFileName(const std::string& path) {
     file_ = path;
+    if (!path.empty()) Wake();
     if (MusicRendered())
         renderer_->SetFile(ResolvePath(path));
     else
@@ -100,6 +127,7 @@ double SdlAudio::PositionAt(double clockSeconds) {
 }
 
 void SdlAudio::PlayWave(const std::string& path) {
+    Wake();
     if (device_) renderer_->PlayWave(ResolvePath(path));
 }
 

@@ -42,17 +42,26 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
 
     void PlayWave(const std::string& path) override;
     bool LoadWave(const std::string& path) override;
+    // Closes the device while no music is set and nothing sounds any more, so that a screen
+    // without music keeps no audio thread busy; the next music or hit sound opens it again. The
+    // window calls it when it is about to sleep.
+    void RestIfSilent();
+    bool Resting() const { return resting_; }
+
     // The renderer, for measuring the hit sound's path; null without an audio device.
     audio::AudioRenderer* Renderer() { return device_ ? renderer_.get() : nullptr; }
 
   private:
     static void Callback(void* self, uint8_t* stream, int len);
+    // Opens the device again after a rest; without it the game goes on silently.
+    void Wake();
     bool MusicRendered() const { return device_ != 0 && renderer_ && renderer_->HasSynth(); }
 
     Clock& clock_;
     std::unique_ptr<audio::AudioRenderer> renderer_;
     headless::ClockMusicPlayer fallback_;
     uint32_t device_ = 0;
+    bool resting_ = false;  // closed for a while; device_ is what to open again
     bool initialized_ = false;
     bool soundfontMissing_ = false;
     int rate_ = 48000;

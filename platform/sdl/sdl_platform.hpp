@@ -3,6 +3,7 @@
 // window itself (so Japanese text and input methods work everywhere).
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -49,6 +50,8 @@ class SdlWindow : public Window {
     // Throws std::runtime_error when no window can be opened (no display).
     SdlWindow(Clock& clock, SdlKeyboard& keyboard);
     ~SdlWindow() override;
+    // Called whenever a waiting screen is about to sleep (the audio device rests then).
+    void SetBeforeSleep(std::function<void()> hook) { beforeSleep_ = std::move(hook); }
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
 
@@ -132,6 +135,7 @@ class SdlWindow : public Window {
     TimerSchedule timer_;
     std::unique_ptr<SdlPads> pads_;
     std::string presentPath_;
+    std::function<void()> beforeSleep_;
 };
 
 class SdlDialogs : public Dialogs {

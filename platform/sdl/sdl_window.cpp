@@ -154,6 +154,7 @@ void SdlWindow::WaitForEvent(double until) {
         // A window that just changed gets the picture again for a while (see Present).
         if (now < settleUntil_) wake = std::min(wake, now + 2 * kPresentPeriod);
         if (wake <= now) return;
+        if (beforeSleep_) beforeSleep_();
         // SDL sleeps on the display's connection until an event comes or the time is up; with
         // game controllers open it looks every millisecond instead.
         SDL_WaitEventTimeout(nullptr, int(std::min(std::ceil((wake - now) * 1000), 1e6)));

@@ -59,6 +59,37 @@ TEST(SdlAudio, OnADeviceWithoutTheSoundfontTheMusicFallsBackToTheClock) {
     EXPECT_DOUBLE_EQ(audio.CurrentPosition(), 3.0);
 }
 
+TEST(SdlAudio, WithoutMusicTheDeviceRestsUntilAHitSoundOrMusicComes) {
+    Driver d("dummy");
+    headless::VirtualClock clock;
+    SdlAudio audio(clock, "");
+    ASSERT_TRUE(audio.HasDevice());
+    const std::string don = std::string(ZB_SOURCE_DIR) + "/assets/sound/don.wav";
+    ASSERT_TRUE(audio.LoadWave(don));
+    const auto waitFor = [](auto done) {
+        for (int i = 0; i < 400 && !done(); ++i) SDL_Delay(5);
+        return done();
+    };
+    audio.PlayWave(don);
+    audio.RestIfSilent();
+    EXPECT_FALSE(audio.Resting()) << "the hit sound still plays";
+    // Once it has played, the device rests; the next hit sound opens it and is heard.
+    EXPECT_TRUE(waitFor([&] {
+        audio.RestIfSilent();
+        return audio.Resting();
+    }));
+    const double before = audio.Renderer()->HitSoundRenderedAt();
+    clock.Set(10);
+    audio.PlayWave(don);
+    EXPECT_FALSE(audio.Resting());
+    EXPECT_TRUE(waitFor([&] { return audio.Renderer()->HitSoundRenderedAt() > before; }));
+    // Music set keeps it awake.
+    EXPECT_TRUE(waitFor([&] { return audio.Renderer()->Silent(); }));
+    audio.SetFileName("sound/some.mid");
+    audio.RestIfSilent();
+    EXPECT_FALSE(audio.Resting());
+}
+
 TEST(SdlAudio, ASoundfontThatCannotBeLoadedIsMissing) {
     Driver d("dummy");
     headless::VirtualClock clock;
