@@ -313,7 +313,9 @@ void AudioRenderer::Render(float* out, int frames) {
     if (voice_.data && voice_.pos == 0) hitRenderedAt_.store(now);
     MixVoice(voice_, out, frames);
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
-    const auto done = [](const Voice& v) { return !v.data || v.pos >= v.data->Frames(); };
+    const auto done = [](const Voice& v) {
+        return !v.data || v.pos >= v.data->Frames() || v.fadeLeft == 0;  // played, or cut off
+    };
     silent_.store((!synth_ || stillFrames_ > 2 * rate_) && done(voice_) && done(fading_));
     AdvanceClock(frames, now);
 }
