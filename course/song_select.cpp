@@ -34,13 +34,6 @@ void Show(Game& game, const SongList& list, int index, int16_t count) {
     SongHyoji(game, chart, list.LevelAt(index), best, count, list.Position(index));
 }
 
-// The pad whose inputs the instructions show (the first connected), as "slot GUID"; empty for
-// none.
-std::string FirstPadName(Game& game) {
-    const std::vector<PadInfo> pads = game.platform.keyboard.Pads();
-    return pads.empty() ? "" : std::to_string(pads.front().slot) + " " + pads.front().guid;
-}
-
 // The song select screen and its key loop, up to the key that confirms a song.
 Pick ChooseSong(Game& game, Course course) {
     game.ScreenState = Screen::SongSelect;
@@ -67,11 +60,11 @@ Pick ChooseSong(Game& game, Course course) {
 
     MenuKeys keys(game.platform, kSongSelectKeys);
     keys.ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
-    std::string padShown = FirstPadName(game);
+    uint64_t padsShown = game.platform.keyboard.PadChanges();
     for (;;) {
         // A pad plugged in or pulled out: the instructions show what strikes now.
-        if (std::string pad = FirstPadName(game); pad != padShown) {
-            padShown = std::move(pad);
+        if (const uint64_t pads = game.platform.keyboard.PadChanges(); pads != padsShown) {
+            padsShown = pads;
             DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
         }
         // Space starts an auto play, except in the ranking course. A listed song the game cannot

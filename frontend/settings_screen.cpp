@@ -152,6 +152,8 @@ void SettingsScreen(Game& game) {
     };
     forget();
     std::string shownPad;  // the GUID of the pad last pressed here
+    std::vector<PadInfo> pads = game.platform.keyboard.Pads();  // as of padsSeen
+    uint64_t padsSeen = game.platform.keyboard.PadChanges();
     for (;;) {
         // The first arrow found down acts; Enter only when no arrow is down. On a play key's item
         // a pad's inputs bind, but for the d-pad's up and down, which move the cursor.
@@ -188,7 +190,10 @@ void SettingsScreen(Game& game) {
             forget();
         }
 
-        const std::vector<PadInfo> pads = game.platform.keyboard.Pads();
+        if (const uint64_t changes = game.platform.keyboard.PadChanges(); changes != padsSeen) {
+            padsSeen = changes;
+            pads = game.platform.keyboard.Pads();
+        }
         const PadInfo* pad = pads.empty() ? nullptr : &pads.front();
         for (const PadInfo& p : pads)
             if (p.guid == shownPad) pad = &p;

@@ -166,9 +166,7 @@ bool Touch(const Rect& a, const Rect& b) {
 }
 
 Rect OnTheForm(const Rect& r) {
-    const int x0 = std::max(0, r.x), y0 = std::max(0, r.y);
-    const int x1 = std::min(kFormWidthPx, r.x + r.w), y1 = std::min(kFormHeightPx, r.y + r.h);
-    return {x0, y0, x1 - x0, y1 - y0};
+    return Intersection(r, {0, 0, kFormWidthPx, kFormHeightPx});
 }
 
 template <typename T>
@@ -265,15 +263,16 @@ bool FormSnapshot::Update(const MainForm& form, std::vector<Rect>* changed) {
     std::vector<Part> parts = Parts(form, &pictures);
     // The first snapshot or a new back colour changes everything; otherwise each control that
     // changed, where it was and where it is.
-    bool differs = parts.size() != parts_.size() || parts[0].key != parts_[0].key;
+    const bool everything = parts.size() != parts_.size() || parts[0].key != parts_[0].key;
+    bool differs = everything;
     std::vector<Rect> areas;
-    if (differs) areas.push_back(parts[0].place);
-    for (size_t i = 1; !differs && i < parts.size(); ++i) {
+    if (everything) areas.push_back(parts[0].place);
+    for (size_t i = 1; !everything && i < parts.size(); ++i) {
         if (parts[i].key == parts_[i].key) continue;
+        differs = true;
         for (const Rect& r : {parts_[i].place, parts[i].place})
             if (!Empty(OnTheForm(r))) areas.push_back(OnTheForm(r));
     }
-    for (size_t i = 1; !differs && i < parts.size(); ++i) differs = parts[i].key != parts_[i].key;
     parts_ = std::move(parts);
     pictures_ = std::move(pictures);
     if (!differs) return false;

@@ -132,8 +132,9 @@ bool SdlWindow::ShowOnSurface(const Surface& frame, const std::vector<Rect>* cha
     if (!s || s->w <= 0 || s->h <= 0) return false;
     const bool whole = !changed || s->w != surfaceW_ || s->h != surfaceH_;
     const Rect box = Letterbox(s->w, s->h);
-    const std::vector<Rect> all{{0, 0, frame.Width(), frame.Height()}};
+    std::vector<Rect> all;
     if (whole) {
+        all.push_back({0, 0, frame.Width(), frame.Height()});
         changed = &all;
         scaler_.Prepare(frame.Width(), frame.Height(), box.w, box.h, PrescaleFactor(s->w, s->h));
         surfaceW_ = s->w, surfaceH_ = s->h;
