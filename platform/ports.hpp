@@ -86,9 +86,23 @@ class MusicPlayer {
     virtual void SetEnabled(bool on) = 0;
     virtual void SetVolume(int32_t hundredthsDb) = 0;  // 0 loudest, negative quieter
     virtual int32_t Volume() const = 0;
-    // Seconds since the start of the current file: now, and at a moment of the clock's timeline.
+    // The song's position in seconds of its own timeline (the music as written, whatever the
+    // tempo): now, and at a moment of the clock's timeline.
     virtual double CurrentPosition() = 0;
     virtual double PositionAt(double clockSeconds) = 0;
+
+    // The transport. Pause freezes the song where it is (its position stays, the notes sounding
+    // stop); Resume plays on from exactly there. Seek moves the current file to a position of
+    // its own timeline, playing on from there unless paused. The tempo is the song's speed
+    // against its own (1 as written; practice plays 0.5 to 1.5), with the pitch unchanged: the
+    // position then advances `rate` seconds of the song per second of the clock. A new file
+    // keeps the tempo and starts unpaused.
+    virtual void Pause() = 0;
+    virtual void Resume() = 0;
+    virtual bool Paused() const = 0;
+    virtual void Seek(double songSeconds) = 0;
+    virtual void SetTempo(double rate) = 0;
+    virtual double Tempo() const = 0;
 };
 
 class WavePlayer {

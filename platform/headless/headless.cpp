@@ -46,17 +46,50 @@ void ScriptedKeyboard::Update() {
 void ClockMusicPlayer::SetFileName(const std::string& path) {
     history_.push_back(path);
     if (path.empty()) {
-        if (playing_) stoppedAt_ = PositionAt(clock_.Now());
+        Anchor(CurrentPosition(), 0);  // the position stays after a stop
         playing_ = false;
     } else {
         playing_ = true;
-        startedAt_ = clock_.Now();
+        paused_ = false;
+        Anchor(0, rate_);
     }
     file_ = path;
 }
 
+void ClockMusicPlayer::Anchor(double position, double rate) {
+    constexpr size_t kKept = 8;
+    if (segments_.size() >= kKept) segments_.erase(segments_.begin());
+    segments_.push_back({clock_.Now(), position, rate});
+}
+
 double ClockMusicPlayer::PositionAt(double clockSeconds) {
-    return playing_ ? clockSeconds - startedAt_ : stoppedAt_;
+    // The segment in force at that moment: the latest that began no later than it.
+    const Segment* s = &segments_.front();
+    for (const Segment& seg : segments_)
+        if (seg.clock <= clockSeconds) s = &seg;
+    return s->position + (clockSeconds - s->clock) * s->rate;
+}
+
+void ClockMusicPlayer::Pause() {
+    if (!playing_ || paused_) return;
+    paused_ = true;
+    Anchor(CurrentPosition(), 0);
+}
+
+void ClockMusicPlayer::Resume() {
+    if (!playing_ || !paused_) return;
+    paused_ = false;
+    Anchor(CurrentPosition(), rate_);
+}
+
+void ClockMusicPlayer::Seek(double songSeconds) {
+    if (!playing_) return;
+    Anchor(songSeconds, paused_ ? 0 : rate_);
+}
+
+void ClockMusicPlayer::SetTempo(double rate) {
+    rate_ = rate;
+    if (playing_ && !paused_) Anchor(CurrentPosition(), rate_);
 }
 
 void RecordingWavePlayer::PlayWave(const std::string& path) {

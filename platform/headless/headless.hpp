@@ -81,6 +81,12 @@ class ClockMusicPlayer : public MusicPlayer {
     int32_t Volume() const override { return volume_; }
     double CurrentPosition() override { return PositionAt(clock_.Now()); }
     double PositionAt(double clockSeconds) override;
+    void Pause() override;
+    void Resume() override;
+    bool Paused() const override { return paused_; }
+    void Seek(double songSeconds) override;
+    void SetTempo(double rate) override;
+    double Tempo() const override { return rate_; }
 
     bool AutoStart() const { return autoStart_; }
     bool Enabled() const { return enabled_; }
@@ -88,11 +94,20 @@ class ClockMusicPlayer : public MusicPlayer {
     const std::vector<std::string>& History() const { return history_; }
 
   private:
+    // From `clock` on, the song runs from `position` at `rate` (0 while paused or stopped).
+    struct Segment {
+        double clock = 0, position = 0, rate = 0;
+    };
+    // Starts a new segment now; the latest few are kept so that a stamp taken just before a
+    // change still finds its position.
+    void Anchor(double position, double rate);
+
     Clock& clock_;
     std::string file_;
     bool playing_ = false;
-    double startedAt_ = 0;
-    double stoppedAt_ = 0;  // the position that stays after a stop
+    bool paused_ = false;
+    double rate_ = 1.0;
+    std::vector<Segment> segments_{Segment{}};
     bool autoStart_ = false, enabled_ = false;
     int32_t volume_ = 0;
     std::vector<std::string> history_;

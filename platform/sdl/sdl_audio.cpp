@@ -126,6 +126,27 @@ double SdlAudio::PositionAt(double clockSeconds) {
                            : fallback_.PositionAt(clockSeconds);
 }
 
+// The transport of the rendered music is the practice work's; until then the clock's player
+// keeps the transport's position for both.
+void SdlAudio::Pause() {
+    fallback_.Pause();
+}
+void SdlAudio::Resume() {
+    fallback_.Resume();
+}
+bool SdlAudio::Paused() const {
+    return fallback_.Paused();
+}
+void SdlAudio::Seek(double songSeconds) {
+    fallback_.Seek(songSeconds);
+}
+void SdlAudio::SetTempo(double rate) {
+    fallback_.SetTempo(rate);
+}
+double SdlAudio::Tempo() const {
+    return fallback_.Tempo();
+}
+
 void SdlAudio::PlayWave(const std::string& path) {
     Wake();
     if (device_) renderer_->PlayWave(ResolvePath(path));

@@ -39,6 +39,12 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
     int32_t Volume() const override { return volume_; }
     double CurrentPosition() override;
     double PositionAt(double clockSeconds) override;
+    void Pause() override;
+    void Resume() override;
+    bool Paused() const override;
+    void Seek(double songSeconds) override;
+    void SetTempo(double rate) override;
+    double Tempo() const override;
 
     void PlayWave(const std::string& path) override;
     bool LoadWave(const std::string& path) override;
