@@ -31,6 +31,9 @@ struct Options {
     double fps = 60;
     std::string replayFile;  // plays this replay instead (the chart and settings come from it)
     std::string saveReplay;  // writes the replay of a keys play here
+    // Pauses when the music reaches pauseAt ms, for pauseFor ms of the player's clock, then goes
+    // on; or leaves the song from the pause menu at leaveAt ms.
+    std::optional<int32_t> pauseAt, pauseFor, leaveAt;
 };
 
 // Throws std::invalid_argument with a message for the user.
