@@ -17,8 +17,9 @@
 // hit sounds), the anonymous memory at the end of the screen (RssAnon) and the peak of the
 // resident memory while it ran (VmHWM, shared libraries included); and how the window presents.
 //
-// To add a screen, add one entry to Scenes(): how the game enters it (a call that blocks while the
-// screen runs) and, on the driver thread, what is measured and which events end it.
+// To add a screen, add one entry to Scenes(): how the game enters it (the screen run on the
+// game's main loop, which blocks while it runs) and, on the driver thread, what is measured and
+// which events end it.
 #include <SDL.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -38,13 +39,12 @@
 
 #include "app/real_platform.hpp"
 #include "core/chart_loader.hpp"
-#include "core/helpers.hpp"
+#include "core/screen_stack.hpp"
 #include "course/song_select.hpp"
 #include "frontend/config_file.hpp"
-#include "frontend/dispatch.hpp"
-#include "frontend/menu_routes.hpp"
+#include "frontend/settings_screen.hpp"
 #include "frontend/startup.hpp"
-#include "frontend/title.hpp"
+#include "frontend/title_screen.hpp"
 #include "netrank/netrank_display.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
@@ -181,6 +181,17 @@ struct Scene {
     std::function<void(Driver&)> drive;    // driver thread: measures and leaves the screen
 };
 
+// Runs `screen` on the game's main loop (closing the window asks, as in the game) until the stack
+// is empty or `seconds` have passed.
+void RunOnGameStack(zb::Game& game, std::unique_ptr<zb::GameScreen> screen, double seconds = 1e9) {
+    zb::ScreenStack stack(game);
+    zb::SetUpGameStack(stack, game);
+    stack.titleScreen = nullptr;  // a run-time error ends the bench
+    stack.Push(game, std::move(screen));
+    const double end = game.platform.clock.Now() + seconds;
+    stack.RunWhile([&] { return game.platform.clock.Now() < end; });
+}
+
 // Song 0 in auto play, cut to its first ten seconds, and then its results.
 void PlayShortSong(zb::Game& game) {
     const zb::ChartId chart{0, 0};
@@ -192,13 +203,13 @@ void PlayShortSong(zb::Game& game) {
 
 std::vector<Scene> Scenes() {
     return {
-        // The title waits between events as app/main.cpp does; its music off.
+        // The title waits between events as the game's main loop does; its music off.
         {[](zb::Game& g) {
              g.platform.music.SetFileName("");
-             zb::TitleHyoji(g), zb::WaitMs(g, 8000);
+             RunOnGameStack(g, std::make_unique<zb::TitleScreen>(), 8);
          },
          [](Driver& d) { d.Measure("title, music off", 1, 6); }},
-        {zb::OpenSettingsFromTitle,
+        {[](zb::Game& g) { RunOnGameStack(g, std::make_unique<zb::SettingsScreen>()); },
          [](Driver& d) {
              d.Measure("settings", 1, 5);
              d.Key(SDL_SCANCODE_RETURN);  // saves and goes back to the title
@@ -208,13 +219,13 @@ std::vector<Scene> Scenes() {
              d.Measure("auto play", 2, 6);
              d.Measure("results wait", 3.5, 4);  // the song ends ten seconds in
          }},
-        {[](zb::Game& g) { zb::NetRankDisplay(g, false); },
+        {[](zb::Game& g) { RunOnGameStack(g, std::make_unique<zb::NetRankDisplayScreen>(false)); },
          [](Driver& d) {
              d.Measure("ranking display", 1, 5);
              d.Click();  // ends the display's wait
          }},
         // The exit question comes last: its OK ends the game.
-        {[](zb::Game& g) { zb::SongSelect(g, {0}); },
+        {[](zb::Game& g) { RunOnGameStack(g, std::make_unique<zb::CourseScreen>(zb::Course{})); },
          [](Driver& d) {
              d.Measure("song select", 1, 6);
              d.Close();
@@ -270,19 +281,14 @@ int main(int argc, char** argv) {
     ports.appDir = dir.string() + "/";
     zb::Game game(ports);
     {
-        zb::GameEvents events(game);
-        real->window.SetEvents(&events);
+        zb::ScreenStack stack(game);  // takes the window's events during the start-up's waits
         zb::StartUp(game);
-        real->window.SetEvents(nullptr);
     }
     const double startAnon = StatusMb("RssAnon"), startPeak = StatusMb("VmHWM");
 
     Driver driver;
     const std::vector<Scene> scenes = Scenes();
     for (const int scale : scales) {
-        // The exit question ends the game's events: every run gets its own.
-        zb::GameEvents events(game);
-        real->window.SetEvents(&events);
         SDL_SetWindowSize(real->window.Handle(), zb::kFormWidthPx * scale,
                           zb::kFormHeightPx * scale);
         for (int i = 0; i < 50; ++i) real->window.DoEvents(), Sleep(0.01);
@@ -306,7 +312,6 @@ int main(int argc, char** argv) {
             while (driven.load() <= i) real->window.DoEvents(), Sleep(0.01);
         }
         thread.join();
-        real->window.SetEvents(nullptr);
     }
     std::printf("Video driver %s; the window presents through %s\n", SDL_GetCurrentVideoDriver(),
                 real->window.PresentPath().c_str());

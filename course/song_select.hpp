@@ -67,7 +67,8 @@ class SongSelectScreen : public GameScreen {
 class CourseScreen : public GameScreen {
   public:
     explicit CourseScreen(Course course) : course_(course) {}
-    Screen Id() const override { return Screen::SongSelect; }
+    // On top only while the results panel shows the course's notice or total.
+    Screen Id() const override { return Screen::Playing; }
     Step Start(Game& game) override;
     Step Pass(Game& game) override;
     Step Resumed(Game& game, GameScreen& child) override;

@@ -8,6 +8,11 @@
 namespace zb {
 
 Step RankingCourseScreen::Start(Game& game) {
+    // The name is typed: a player at a pad is told so and may go back.
+    if (byPad_ &&
+        game.platform.dialogs.MessageBox(kRankNeedsKeyboard, MsgButtons::OkCancel,
+                                         MsgIcon::Information, kAppTitle) != MsgResult::Ok)
+        return Step::Pop();
     switch (NetRankNameEntry(game)) {
         case NetRankEntryEnd::NameRefused:
         case NetRankEntryEnd::ServerFailed:

@@ -9,10 +9,15 @@ namespace zb {
 
 class RankingCourseScreen : public GameScreen {
   public:
+    // `byPad`: chosen with a pad, whose player may have no keyboard for the name.
+    explicit RankingCourseScreen(bool byPad = false) : byPad_(byPad) {}
     Screen Id() const override { return Screen::NetRank; }
     Step Start(Game& game) override;
     Step Resumed(Game& game, GameScreen& child) override;
     bool TellsRunError(Game& game, const std::exception& e) override;
+
+  private:
+    bool byPad_;
 };
 
 }  // namespace zb

@@ -51,7 +51,7 @@ int16_t TitleCourseDifficulty(TitleItem item) {
     return item == TitleItem::Easy ? 0 : item == TitleItem::Hard ? 1 : 2;
 }
 
-Step OpenItem(TitleItem item) {
+Step OpenItem(TitleItem item, bool byPad = false) {
     switch (item) {
         case TitleItem::Easy:
         case TitleItem::Hard:
@@ -64,7 +64,7 @@ Step OpenItem(TitleItem item) {
             return Step::Push(
                 std::make_unique<CourseScreen>(Course{.difficulty = 3, .challenge = true}));
         case TitleItem::Network:
-            return Step::Push(std::make_unique<RankingCourseScreen>());
+            return Step::Push(std::make_unique<RankingCourseScreen>(byPad));
     }
     return Step::Stay();
 }
@@ -104,7 +104,10 @@ Step TitleScreen::Pass(Game& game) {
             game.form.Label[items[size_t(i)].label].BackColor =
                 i == cursor_ ? kHighlight : colors::Yellow;
     // Enter takes the highlighted item; before the highlight shows, the title is the mouse's.
-    if (Tapped(game, vk::Enter) && cursor_ >= 0) return OpenItem(items[size_t(cursor_)].item);
+    Keyboard& k = game.platform.keyboard;
+    const bool key = (k.GetAsyncKeyState(vk::Enter) & kKeyPressedSince) != 0;
+    const bool pad = (k.GetAsyncKeyState(pad::MenuCode(vk::Enter)) & kKeyPressedSince) != 0;
+    if ((key || pad) && cursor_ >= 0) return OpenItem(items[size_t(cursor_)].item, pad && !key);
     return Step::Stay();
 }
 

@@ -19,6 +19,9 @@ inline constexpr const char* kRankNamePrompt =
     "「半角/全角」キーを押すなどしてＩＭＥが起動していない状態にすることをおすすめします。";
 
 inline constexpr const char* kRankServerFailed = "サーバーの接続に失敗しました。";
+// The name entry needs a keyboard; with a pad only, キャンセル goes back to the title.
+inline constexpr const char* kRankNeedsKeyboard =
+    "名前の入力にはキーボードが必要です。（キャンセルでタイトル画面へ戻ります）";
 // A song of the ranking course left from the pause menu ends the course.
 inline constexpr const char* kRankNotSentAfterLeaving = "ランキングには送信されません。";
 

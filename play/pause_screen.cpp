@@ -72,11 +72,21 @@ Step PauseScreen::Choose(Game& game, PauseChoice c) {
 }
 
 Step PauseScreen::Pass(Game& game) {
+    // The key that chose goes up before the menu goes: the screen after it would take it.
+    if (chosen_) {
+        Keyboard& k = game.platform.keyboard;
+        const bool held = (k.GetAsyncKeyState(vk::Enter) & kKeyDown) ||
+                          (k.GetAsyncKeyState(pad::MenuCode(vk::Enter)) & kKeyDown);
+        return held ? Step::Stay() : Choose(game, *chosen_);
+    }
     // Esc goes on only when struck here: the press that paused may still be down.
     if (keys_->Tapped(vk::Escape) || keys_->Tapped(pad::MenuCode(pad::kBack)))
         return Choose(game, PauseChoice::Continue);
     const MenuPress press = keys_->Pass({vk::Up, vk::Down, vk::Enter});
-    if (press.key == vk::Enter) return Choose(game, items_[cursor_]);
+    if (press.key == vk::Enter) {
+        chosen_ = items_[cursor_];
+        return Pass(game);
+    }
     if (press.acts && (press.key == vk::Up || press.key == vk::Down)) {
         const size_t n = items_.size();
         cursor_ = press.key == vk::Up ? (cursor_ + n - 1) % n : (cursor_ + 1) % n;

@@ -32,6 +32,7 @@ class PauseScreen : public GameScreen {
     std::vector<PauseChoice> items_;
     size_t cursor_ = 0;
     std::optional<MenuKeys> keys_;
+    std::optional<PauseChoice> chosen_;  // by Enter, taken once the key is up
 };
 
 }  // namespace zb

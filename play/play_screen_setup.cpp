@@ -71,7 +71,6 @@ void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong,
 }
 
 void PlayScreenSetup(Game& game, const PlayRequest& q) {
-    const ChartId chart = q.chart;
     MainForm& f = game.form;
     const std::string gage = game.AppDir() + "img/gage/";
     AllEnable(game);  // also releases the song select pictures

@@ -32,6 +32,9 @@ class SdlPads {
     // down (an arrow, Enter, Space or back: the dialogs answer to them), else 0.
     int Handle(const SDL_Event& e, double at);
 
+    // Whether any pad is open now (SDL then reads them only when the window pumps).
+    bool Any() const { return !open_.empty(); }
+
     // How far a stick or trigger must go to count as pressed (a little past half its travel),
     // and back to count as let go.
     static constexpr int kPress = 18000, kRelease = 12000;

@@ -144,6 +144,8 @@ bool SdlWindow::PumpKeys() {
 
 void SdlWindow::WaitForEvent(double until) {
     if (std::exchange(handed_, false)) return;
+    // What the game changed since the last yield is owed: the wait ends in time to show it.
+    if (!presentOwed_) presentOwed_ = snapshot_.Differs(form_);
     for (;;) {
         if (PumpKeys() || SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
         const double now = clock_.Now();
@@ -162,15 +164,31 @@ void SdlWindow::WaitForEvent(double until) {
 }
 
 void SdlWindow::WaitUntil(double until) {
-    // Key changes are stamped when they are pumped, so pump about once a millisecond, and sleep
-    // in between: a waiting screen costs next to nothing. The pump right after the last sleep is
-    // left to the DoEvents that follows every wait.
+    // Key changes are stamped when they are pumped. SDL reads pads only when pumped, so while
+    // one is open the wait pumps about once a millisecond and sleeps in between. Otherwise it
+    // sleeps on the window's events and stamps a key the moment its event wakes it; another
+    // event (a click, the mouse) ends the wait early for the loop to take it.
     if (clock_.Now() - lastPump_ > kKeyPumpPeriod / 2) PumpKeys();
+    if (pads_->Any()) {
+        for (;;) {
+            const double left = until - clock_.Now();
+            if (left <= 0) return;
+            std::this_thread::sleep_for(
+                std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)));
+            if (clock_.Now() < until) PumpKeys();
+        }
+    }
     for (;;) {
+        if (SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) return;
         const double left = until - clock_.Now();
         if (left <= 0) return;
-        std::this_thread::sleep_for(std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)));
-        if (clock_.Now() < until) PumpKeys();
+        const int wholeMs = int(std::min(std::floor(left * 1000), 1e6));
+        if (wholeMs >= 1) {
+            SDL_WaitEventTimeout(nullptr, wholeMs);
+        } else {
+            std::this_thread::sleep_for(std::chrono::duration<double>(left));
+        }
+        PumpKeys();
     }
 }
 

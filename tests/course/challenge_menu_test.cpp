@@ -1,29 +1,36 @@
-// The challenge menu's screen and the song it keeps waiting.
+// The challenge menu's screen and the modifier a click on it chooses.
 #include "course/challenge_menu.hpp"
 
 #include <gtest/gtest.h>
 
 #include "core/game.hpp"
+#include "core/screen_stack.hpp"
 #include "platform/headless/headless.hpp"
 
 namespace zb {
 namespace {
 
-TEST(ChallengeMenu, ShowsTenModifiersWithTheirPointsAndKeepsTheSong) {
+TEST(ChallengeMenu, ShowsTenModifiersWithTheirPointsAndAClickChoosesOne) {
     headless::HeadlessPlatform hp("/nonexistent/");
     Game game(hp.ports);
     game.form.pGamen.Visible = true;  // whatever was on screen goes
     game.form.Label[12].Caption = "old";
     game.form.BackColor = colors::Yellow;
 
-    ChallengeMenu(game, {8, 3}, true);
-
-    EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
+    hp.window.Click(ClickSource::Label, 2);  // 譜面が４倍速！
+    std::string screen;
+    Modifier chosen = Modifier::None;
+    int32_t chosenPoints = 0;
+    hp.window.onYield = [&] { screen = ScreenName(game.ScreenState); };
+    RunScreen(game, std::make_unique<ChallengeMenuScreen>(ChartId{8, 3}), [&](GameScreen& s) {
+        chosen = static_cast<ChallengeMenuScreen&>(s).chosen;
+        chosenPoints = static_cast<ChallengeMenuScreen&>(s).points;
+    });
+    EXPECT_EQ(screen, "チャレンジ");
+    EXPECT_EQ(chosen, Modifier::FourfoldSpeed);
+    EXPECT_EQ(chosenPoints, 500000);
     EXPECT_FALSE(game.form.pGamen.Visible);
     EXPECT_EQ(game.form.BackColor, colors::Black);
-    EXPECT_EQ(game.challenge.ChallengeDifficulty, 3);
-    EXPECT_EQ(game.challenge.ChallengeSong, 8);
-    EXPECT_TRUE(game.challenge.ChallengeAuto);
 
     const char* texts[10] = {"チャレンジなし！",     "譜面が２倍速！",
                              "譜面が４倍速！",       "譜面が逆流！",
@@ -37,7 +44,6 @@ TEST(ChallengeMenu, ShowsTenModifiersWithTheirPointsAndKeepsTheSong) {
         const LabelControl& p = game.form.Label[i + 10];
         EXPECT_EQ(t.Caption, texts[i]);
         EXPECT_EQ(p.Caption, points[i]);
-        EXPECT_EQ(std::to_string(game.challenge.ChallengePoints[i]), points[i]);
         EXPECT_TRUE(t.Visible && p.Visible);
         EXPECT_EQ(t.Top, i * 700 + 200);
         EXPECT_EQ(p.Top, t.Top);

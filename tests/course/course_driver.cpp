@@ -9,11 +9,19 @@ void CourseDriver::Tap(int vk, double delay) {
     tapAt_ = at + 0.06;
 }
 
+void CourseDriver::RunToTitle(ScreenStack& stack, double seconds) {
+    const double end = hp_.clock.Now() + seconds;
+    stack.RunWhile([&] {
+        return (hp_.window.Pending() || game_.ScreenState != Screen::Title) &&
+               hp_.clock.Now() < end;
+    });
+}
+
 void CourseDriver::Tick() {
     if (game_.ScreenState != state_) {
         state_ = game_.ScreenState;
         states.emplace_back(ScreenName(state_));
-        if (state_ == Screen::SongSelect) {
+        if (state_ == Screen::SongSelect && game_.form.pGamen.Visible) {
             ++pickScreens;
             if (!picks.empty()) {
                 for (int vk : picks.front()) Tap(vk, 0.2);
@@ -27,13 +35,17 @@ void CourseDriver::Tick() {
         if (playNotes) ScheduleNotes();
     }
     musicFiles_ = files.size();
-    if (state_ == Screen::Playing) {
+    // The results, and the course's notice or total after them (shown by the course screen,
+    // under the song select's name, before its song select is drawn).
+    const bool results =
+        state_ == Screen::Playing || (state_ == Screen::SongSelect && !game_.form.pGamen.Visible);
+    if (results) {
         const std::string& text = game_.form.Label[5].Caption;
         if (game_.form.Label[5].Visible && text != label5_ && !text.empty())
             resultTexts.push_back(text);
         label5_ = text;
-        if (fastForward > 0) hp_.clock.Advance(fastForward);
     }
+    if (state_ == Screen::Playing && fastForward > 0) hp_.clock.Advance(fastForward);
     if (onYield) onYield();
 }
 
@@ -57,6 +69,7 @@ void CourseDriver::ScheduleNotes() {
         if (kind == 3) press = {keys[0], keys[1]};
         if (kind == 4) press = {keys[2], keys[3]};
         alternate ^= 1;
+        if (at < hp_.clock.Now()) continue;
         for (int vk : press) {
             hp_.keyboard.At(at, vk, true);
             hp_.keyboard.At(at + 0.06, vk, false);

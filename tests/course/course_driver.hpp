@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/game.hpp"
+#include "core/screen_stack.hpp"
 #include "platform/headless/headless.hpp"
 
 namespace zb::testing {
@@ -30,7 +31,8 @@ class CourseDriver {
     // Called on every yield, after the driver's own work.
     std::function<void()> onYield;
 
-    // What was seen.
+    // What was seen. A pick screen is a song select drawn (not the course's wait after its
+    // total, which the course screen holds under the song select's name).
     int pickScreens = 0;
     int songsStarted = 0;
     std::vector<std::string> resultTexts;  // label 5 whenever its text changed during a song
@@ -38,10 +40,15 @@ class CourseDriver {
 
     // Taps a key now (down for 60 ms).
     void Tap(int vk, double delay = 0.05);
+    // Runs the game's stack until the window's queued events are handled and the title is back
+    // (or `seconds` of the game's clock have passed).
+    void RunToTitle(ScreenStack& stack, double seconds = 3600);
+    // Strikes each note of the song that plays now on time, from the music's position now on
+    // (a song that went on after a pause is struck from there).
+    void ScheduleNotes();
 
   private:
     void Tick();
-    void ScheduleNotes();
 
     headless::HeadlessPlatform& hp_;
     Game& game_;

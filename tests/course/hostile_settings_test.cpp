@@ -7,8 +7,7 @@
 
 #include "course_driver.hpp"
 #include "frontend/config_file.hpp"
-#include "frontend/dispatch.hpp"
-#include "frontend/title.hpp"
+#include "frontend/title_screen.hpp"
 #include "platform/headless/headless.hpp"
 #include "temp_app_dir.hpp"
 
@@ -25,8 +24,6 @@ TEST_P(HostileSettings, EachSongPlaysOrTheTitleComesBackWithAMessage) {
     testing::TempAppDir dir;
     headless::HeadlessPlatform hp{dir.Path()};
     Game game{hp.ports};
-    GameEvents events{game};
-    hp.window.SetEvents(&events);
     testing::CourseDriver driver{hp, game};
     driver.fastForward = 2.0;
 
@@ -36,17 +33,34 @@ TEST_P(HostileSettings, EachSongPlaysOrTheTitleComesBackWithAMessage) {
     std::ofstream(dir.File("config.dat"), std::ios::binary) << EncodeConfig(edited);
     ASSERT_TRUE(LoadConfig(game));
 
+    // The game on the title, run until the queued clicks are handled and it rests on a menu or
+    // the title.
+    std::unique_ptr<ScreenStack> stack;
+    auto openTitle = [&] {
+        stack.reset();
+        stack = std::make_unique<ScreenStack>(game);
+        SetUpGameStack(*stack, game);
+        stack->Push(game, std::make_unique<TitleScreen>());
+    };
+    auto settle = [&] {
+        const double until = hp.clock.Now() + 3600;
+        stack->RunWhile([&] {
+            const bool rests =
+                game.ScreenState == Screen::Challenge || game.ScreenState == Screen::Title;
+            return (hp.window.Pending() || !rests) && hp.clock.Now() < until;
+        });
+    };
     for (int mode = 0; mode < kModifierCount; ++mode) {
-        TitleHyoji(game);
+        openTitle();
         driver.picks = {{vk::Enter}, {vk::Enter}};
         hp.window.Click(ClickSource::Label, 4);  // チャレンジ: the first pick, then the menu
-        hp.window.DoEvents();
+        settle();
         ASSERT_EQ(game.ScreenState, Screen::Challenge);
         const size_t boxes = hp.dialogs.shown.size();
         const int started = driver.songsStarted;
         ::testing::internal::CaptureStderr();
         hp.window.Click(ClickSource::Label, mode);
-        hp.window.DoEvents();  // an error that escaped the game would leave the test here
+        settle();  // an error that escaped the game would leave the test here
         const std::string stderrText = ::testing::internal::GetCapturedStderr();
         if (game.ScreenState == Screen::Challenge) {  // played; the second pick is on the menu
             EXPECT_EQ(driver.songsStarted, started + 1) << mode;
@@ -54,7 +68,6 @@ TEST_P(HostileSettings, EachSongPlaysOrTheTitleComesBackWithAMessage) {
             continue;
         }
         EXPECT_EQ(game.ScreenState, Screen::Title) << mode;
-        EXPECT_FALSE(game.course.ChallengeCourse);
         ASSERT_EQ(hp.dialogs.shown.size(), boxes + 1) << mode;
         EXPECT_NE(hp.dialogs.shown.back().text.find("エラーが発生しました。"), std::string::npos);
         EXPECT_NE(hp.dialogs.shown.back().text.find("タイトル画面へ戻ります。"), std::string::npos);
@@ -65,10 +78,10 @@ TEST_P(HostileSettings, EachSongPlaysOrTheTitleComesBackWithAMessage) {
         EXPECT_EQ(std::count(stderrText.begin(), stderrText.end(), '\n'), 1) << stderrText;
     }
     // The title still leads on: the next course starts as usual.
-    TitleHyoji(game);
+    openTitle();
     driver.picks = {{vk::Enter}};
     hp.window.Click(ClickSource::Label, 4);
-    hp.window.DoEvents();
+    settle();
     EXPECT_EQ(game.ScreenState, Screen::Challenge);
 }
 

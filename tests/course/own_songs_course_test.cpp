@@ -12,8 +12,7 @@
 #include "course/song_list.hpp"
 #include "course/song_select.hpp"
 #include "course_driver.hpp"
-#include "frontend/dispatch.hpp"
-#include "frontend/title.hpp"
+#include "frontend/title_screen.hpp"
 #include "platform/headless/headless.hpp"
 #include "temp_app_dir.hpp"
 #include "tests/common/typical_song.hpp"
@@ -36,11 +35,11 @@ class OwnSongsCourseTest : public ::testing::Test {
     TempAppDir dir;
     headless::HeadlessPlatform hp{dir.Path()};
     Game game{hp.ports};
-    GameEvents events{game};
     CourseDriver driver{hp, game};
+    ScreenStack stack{game};
 
     void SetUp() override {
-        hp.window.SetEvents(&events);
+        SetUpGameStack(stack, game);
         std::filesystem::create_directories(dir.File("songs/sub"));
         testing::TypicalSong t;
         t.bars = 14;
@@ -60,7 +59,7 @@ TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredIn
     game.scores.CourseHighScores = {10, 0, 0, 0};
     SaveScores(game);
     const std::string scoreDat = ReadFile(dir.File("score.dat"));
-    TitleHyoji(game);
+    stack.Push(game, std::make_unique<TitleScreen>());
     // Left from the first song wraps to the last entry, the broken file, where Enter does
     // nothing; one more Left is the drum song. The second song is the first built-in one.
     driver.picks = {{vk::Left, vk::Enter, vk::Left, vk::Enter}, {vk::Enter}};
@@ -68,7 +67,7 @@ TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredIn
         if (driver.songsStarted == 2) driver.playNotes = false, driver.fastForward = 1.0;
     };
     hp.window.Click(ClickSource::Label, 0);
-    hp.window.DoEvents();
+    driver.RunToTitle(stack);
 
     EXPECT_EQ(driver.songsStarted, 2);
     const std::vector<std::string> shown = Previews();
@@ -113,7 +112,9 @@ TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseA
     driver.onYield = [&] {
         if (driver.pickScreens == 2) throw ProgramEnd{};  // the first pick was played
     };
-    EXPECT_THROW(SongSelect(game, {.difficulty = 2, .ranking = true}), ProgramEnd);
+    EXPECT_THROW(
+        RunScreen(game, std::make_unique<CourseScreen>(Course{.difficulty = 2, .ranking = true})),
+        ProgramEnd);
     for (const std::string& f : Previews()) EXPECT_EQ(f.find("/songs/"), std::string::npos) << f;
 
     EnsureOwnSongs(game);

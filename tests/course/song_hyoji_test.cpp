@@ -116,13 +116,12 @@ TEST_F(SongHyojiTest, StarSlotsFollowTheCourse) {
 }
 
 TEST_F(SongHyojiTest, ChallengeShowsTenSlotsAndTheEleventhStar) {
-    game.course.ChallengeCourse = true;
-    SongHyoji(game, {6, 0}, 1, 0, 31, 1);
+    SongHyoji(game, {6, 0}, 1, 0, 31, 1, true);
     EXPECT_EQ(Star(0), Tone(40));
     for (int i = 1; i < 10; ++i) EXPECT_EQ(Star(i), Tone(41));
     EXPECT_EQ(At(kX0 + 243, kY0 + 21), Tone(10));
 
-    SongHyoji(game, {8, 3}, 11, 1234567, 31, 31);
+    SongHyoji(game, {8, 3}, 11, 1234567, 31, 31, true);
     for (int i = 0; i < 10; ++i) EXPECT_EQ(Star(i), Tone(40)) << "slot " << i;
     EXPECT_EQ(Star(10), Tone(42)) << "the eleventh-level star right of the ten slots";
     EXPECT_EQ(At(kX0 + 243, kY0 + 21), Tone(13)) << "badge チャレンジ";

@@ -39,11 +39,16 @@ FRAME = (3000, 700 + 65 * 15, 64 * 15, 64 * 15)  # the judgement frame at lane x
 GAUGE = (3000, 200, 384 * 15, 32 * 15)
 DRUMMER = (200, 700, 174 * 15, 174 * 15)
 BACKGROUND = (25, 4505, 650 * 15, 176 * 15)
+SCORE = (7500, 3700, 2400, 700)  # the running score's digits, right of the course line
 PLAY_SHOT = os.environ.get("ZB_PLAY_SCREENSHOT", "")  # a PNG of the play screen to keep
 
 
 def red(p):
     return p[0] > 170 and p[1] < 110 and p[2] < 110
+
+
+def yellow(p):
+    return p[0] > 200 and p[1] > 200 and p[2] < 80
 
 
 def blue(p):
@@ -164,6 +169,37 @@ class SongSelect(unittest.TestCase):
             s.wait_for(lambda i: i.count(i.region_twips(*GAUGE), red) > gauge_before + 30, "the gauge to grow")
             s.screenshot_file(PLAY_SHOT)
             self.assertTrue(s.running())
+
+            # Esc pauses: the lane stands still and the pause menu takes the background's place.
+            scores = open(os.path.join(s.folder, "score.dat"), "rb").read()
+
+            def paused(i):
+                return i.count(i.region_twips(3000, 4600, 4000, 640), yellow) > 100
+
+            s.tap("Escape")
+            img = s.wait_for(paused, "the pause menu")
+            save_png(img, "e2e_pause_menu.png")
+            time.sleep(0.5)
+            self.assertEqual(pixels(s.form_image(), LANE), pixels(img, LANE), "the lane moved")
+            # つづける: the song goes on from where it stood.
+            s.tap("Return")
+            s.wait_for(lambda i: not paused(i) and pixels(i, LANE) != pixels(img, LANE), "the song to go on")
+            # やりなおす: the song starts again, its gauge empty.
+            s.tap("Escape")
+            img = s.wait_for(paused, "the pause menu again")
+            score_ink = img.count(img.region_twips(*SCORE), red)
+            s.tap("Down")
+            s.tap("Return")
+            s.wait_for(lambda i: i.count(i.region_twips(*SCORE), red) < score_ink / 3, "the song to start again")
+            # やめる (Up wraps to it): back to the same course's song select; nothing was written.
+            s.tap("Escape")
+            s.wait_for(paused, "the pause menu a third time")
+            s.tap("Up")
+            s.tap("Return")
+            s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "song select")
+            time.sleep(0.5)
+            self.assertGreater(matches(s.form_image(), X0 + 146, Y0 + 65, title6), 0.95, "no song started")
+            self.assertEqual(open(os.path.join(s.folder, "score.dat"), "rb").read(), scores)
 
 
 if __name__ == "__main__":

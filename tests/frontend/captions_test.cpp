@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "core/game.hpp"
+#include "core/screen_stack.hpp"
 #include "course/challenge_menu.hpp"
 #include "frontend/title.hpp"
 #include "platform/headless/headless.hpp"
@@ -48,7 +50,8 @@ TEST(Captions, TheFullTitleMenuAndTheChallengeMenuStandWholeOnOneLine) {
     hp.window.Present();
     for (int i = 0; i < 6; ++i) ExpectWholeInside(hp.window.Screen(), game.form.Label[i], text);
 
-    ChallengeMenu(game, {0, 0}, false);
+    ScreenStack stack(game);
+    stack.Push(game, std::make_unique<ChallengeMenuScreen>(ChartId{0, 0}));
     hp.window.Present();
     for (int i = 0; i < 20; ++i) ExpectWholeInside(hp.window.Screen(), game.form.Label[i], text);
 }

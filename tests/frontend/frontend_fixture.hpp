@@ -56,9 +56,9 @@ struct FrontendTest : ::testing::Test {
     // Runs the main loop until the window's queue of clicks and close requests is empty and
     // what they started has settled.
     void Pump() {
-        int passes = 0;
+        int passes = 0, settle = 10;
         stack.RunWhile([&] { return ++passes < 1000 && hp.window.Pending(); });
-        stack.RunWhile([&] { return ++passes < 1010; });
+        stack.RunWhile([&] { return settle-- > 0; });
     }
     // Runs the main loop until `done` holds (or `seconds` of the game's clock have passed).
     void RunUntil(const std::function<bool()>& done, double seconds = 600) {

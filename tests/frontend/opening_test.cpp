@@ -26,17 +26,21 @@ const char* const kTitleCard = "ズバッコ\r\nミュージック";
 struct GameRun {
     headless::HeadlessPlatform hp;
     Game game{hp.ports};
-    GameEvents events{game};
+    ScreenStack stack{game};
     const LabelControl& label = game.form.Label[0];
 
     explicit GameRun(const std::string& dir) : hp(dir) {
-        hp.window.SetEvents(&events);
-        StartUp(game);
+        SetUpGameStack(stack, game);
+        stack.Push(game, std::make_unique<NoticeScreen>());
         Click();
     }
     void Click() {
         hp.window.Click(ClickSource::Form, 0);
-        hp.window.DoEvents();
+        stack.RunWhile([&] { return hp.window.Pending(); });
+    }
+    // Runs the main loop for `passes` passes.
+    void Run(int passes) {
+        stack.RunWhile([&] { return passes-- > 0; });
     }
     // One tick of the timer at position t of the music that plays now.
     void TickAt(float t) {
@@ -166,20 +170,20 @@ TEST_F(OpeningTest, TheStoryShowsOneLinePer428SecondsThenTheCreditsOnce) {
     EXPECT_EQ(l.Alignment, Align::Center);
     EXPECT_FALSE(r->game.form.Timer1[0].Enabled);
     r->game.scores.CourseHighScores[0] = 99;
-    for (int i = 0; i < 500; ++i) r->hp.window.DoEvents();
+    r->Run(500);
     EXPECT_EQ(l.Caption, credits);
 }
 
 TEST_F(OpeningTest, TheWindowsTimerRunsItAllInStepWithTheMusic) {
     auto r = Start();
-    r->hp.window.yieldStep = 0.005;
     const double start = r->hp.clock.Now();
     std::vector<std::string> shown;
-    while (r->game.form.Timer1[0].Enabled && r->hp.clock.Now() - start < 200) {
-        r->hp.window.DoEvents();
-        if (!r->label.Visible) continue;  // until the first tick
-        if (shown.empty() || shown.back() != r->label.Caption) shown.push_back(r->label.Caption);
-    }
+    r->stack.RunWhile([&] {
+        // Until the first tick the label is hidden.
+        if (r->label.Visible && (shown.empty() || shown.back() != r->label.Caption))
+            shown.push_back(r->label.Caption);
+        return r->game.form.Timer1[0].Enabled && r->hp.clock.Now() - start < 200;
+    });
     // 16 s of opening, then 85 s of story; a tick comes every 75 ms.
     EXPECT_NEAR(r->hp.clock.Now() - start, 101, 0.3);
     std::vector<std::string> expected{"▼・ｗ・▼", "鈍", "感", kTitleCard, ""};

@@ -44,7 +44,7 @@ struct SettingsScreenTest : testing::FrontendTest {
     }
     // Clicks せってい and runs the screen until it has closed.
     void Visit() {
-        TitleHyoji(game);
+        Open(std::make_unique<TitleScreen>());
         const double limit = hp.clock.Now() + 60;
         hp.window.onYield = [this, limit] {
             if (hp.clock.Now() > limit) throw std::runtime_error("the settings screen stayed");
@@ -59,7 +59,7 @@ struct SettingsScreenTest : testing::FrontendTest {
             if (watch) watch();
         };
         hp.window.Click(ClickSource::Label, 2);
-        hp.window.DoEvents();
+        stack.RunWhile([&] { return hp.window.Pending() || game.ScreenState != Screen::Title; });
         hp.window.onYield = nullptr;
     }
 };

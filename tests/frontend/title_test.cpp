@@ -16,15 +16,11 @@ using TitleTest = FrontendTest;
 
 TEST_F(TitleTest, TheShortMenuBelowAMillion) {
     game.scores.CourseHighScores[1] = 999999;
-    game.course.OnSecondSong = true;
-    game.course.ChallengeCourse = true;
     game.form.Label[7].Visible = true;
-    TitleHyoji(game);
+    Open(std::make_unique<TitleScreen>());
 
     EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_EQ(game.form.BackColor, colors::Yellow);
-    EXPECT_FALSE(game.course.OnSecondSong);
-    EXPECT_FALSE(game.course.ChallengeCourse);
     EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(game.form.Label[0].Caption, "かんたん");
     EXPECT_EQ(game.form.Label[1].Caption, "むずかしい");

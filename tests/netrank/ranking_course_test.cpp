@@ -1,11 +1,13 @@
 // The ranking course around play, on the headless window against a real ranking server: the name
 // entry, the display, the session after play, its failures, and other players' uploads.
+#include "frontend/ranking_course.hpp"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 
+#include "core/screen_stack.hpp"
 #include "core/songs.hpp"
-#include "frontend/dispatch.hpp"
 #include "netrank/netrank_display.hpp"
 #include "netrank/netrank_entry.hpp"
 #include "netrank/netrank_file.hpp"
@@ -35,7 +37,6 @@ class RankingCourseTest : public ::testing::Test {
         for (int i = 0; i < kSongCount; ++i) game_.SongTitles[size_t(i)] = SongTitle(i);
         game_.ScreenState = Screen::Title;
         hp_.window.onYield = [this] { Watch(); };
-        hp_.window.SetEvents(&events_);
     }
     ~RankingCourseTest() override { unsetenv(kRankUrlVariable); }
 
@@ -71,6 +72,36 @@ class RankingCourseTest : public ::testing::Test {
         return texts;
     }
 
+    // The title's ネットワーク: the name, the download and the display, until the course's song
+    // select comes up (the run stops there) or the title would come back.
+    void RunRankingCourse() {
+        stopAtSongSelect_ = true;
+        try {
+            RunScreen(game_, std::make_unique<RankingCourseScreen>());
+        } catch (const ProgramEnd&) {
+        }
+        stopAtSongSelect_ = false;
+    }
+    // The session after play, with its display, until it is over; how it ended.
+    NetRankSessionEnd Session(NetRankCourseResult result) {
+        struct Told : NetRankSessionScreen {
+            using NetRankSessionScreen::NetRankSessionScreen;
+            NetRankSessionEnd* out = nullptr;
+            Step Start(Game& game) override {
+                Step next = NetRankSessionScreen::Start(game);
+                *out = end;
+                return next;
+            }
+        };
+        NetRankSessionEnd end = NetRankSessionEnd::Stopped;
+        auto screen = std::make_unique<Told>(result);
+        screen->out = &end;
+        ScreenStack stack(game_);  // no title under it: the session's end empties the stack
+        stack.Push(game_, std::move(screen));
+        stack.Run();
+        return end;
+    }
+
     // Every caption of Label(5) and every screen state, as the player saw them in turn; a click
     // on the ranking display once it is up.
     void Watch() {
@@ -78,7 +109,8 @@ class RankingCourseTest : public ::testing::Test {
         if (captions_.empty() || captions_.back() != c) captions_.push_back(c);
         const std::string state(ScreenName(game_.ScreenState));
         if (states_.empty() || states_.back() != state) states_.push_back(state);
-        if (!game_.clickLatch) {  // no display is waiting for its click
+        if (stopAtSongSelect_ && game_.ScreenState == Screen::SongSelect) throw ProgramEnd{};
+        if (game_.ScreenState != Screen::NetRankDisplay) {  // no display waits for its click
             clicked_ = false;
         } else if (!clicked_ && game_.platform.clock.Now() >= clickAfter_) {
             displayed_.push_back(game_.form.Label[1].Caption + game_.form.Label[2].Caption);
@@ -97,10 +129,9 @@ class RankingCourseTest : public ::testing::Test {
     test::TempDir local_, home_;
     headless::HeadlessPlatform hp_;
     Game game_{test::WithCurl(hp_)};
-    GameEvents events_{game_};
     std::unique_ptr<test::ServerProcess> server_;
     std::vector<std::string> captions_, states_, displayed_;
-    bool clicked_ = false;
+    bool clicked_ = false, stopAtSongSelect_ = false;
     double clickAfter_ = 0;
     std::function<void()> onWatch_;
 };
@@ -172,9 +203,9 @@ TEST_F(RankingCourseTest, DisplayPagesWrapAndAHeldKeyStepsEvery200Ms) {
         if (seen.empty() || seen.back() != now) seen.push_back(now);
     };
     clickAfter_ = 3.5;
-    NetRankDisplay(game_, true);
+    RunScreen(game_, std::make_unique<NetRankDisplayScreen>(true));
     EXPECT_GE(hp_.clock.Now(), 3.5);
-    EXPECT_EQ(game_.ScreenState, Screen::NetRankDisplay);
+    EXPECT_EQ(states_.back(), "ネットランク表示");
     EXPECT_EQ(game_.form.BackColor, colors::Black);
     ASSERT_GE(seen.size(), 9u);
     EXPECT_EQ(std::vector<std::string>(seen.begin(), seen.begin() + 6),
@@ -201,7 +232,7 @@ TEST_F(RankingCourseTest, APadPagesTheDisplayAndItsOkGoesOnAsAClick) {
             titles.push_back(game_.form.Label[0].Caption);
     };
     clickAfter_ = 30;
-    NetRankDisplay(game_, true);
+    RunScreen(game_, std::make_unique<NetRankDisplayScreen>(true));
     EXPECT_LT(hp_.clock.Now(), 1.0);
     EXPECT_EQ(titles, (std::vector<std::string>{"総合ランキング", "トルコ行進曲"}));
 }
@@ -218,8 +249,8 @@ TEST_F(RankingCourseTest, FromTheNameToTheStoredCourseAndTheDisplayAfterPlay) {
     UseServer(test::RankServerArgs(home_.Str()));
 
     hp_.dialogs.inputs.push_back("ズバッコ");
-    ASSERT_EQ(NetRankNameEntry(game_), NetRankEntryEnd::ShowedRanking);
-    EXPECT_EQ(states_, (std::vector<std::string>{"ネットランク", "ネットランク表示"}));
+    RunRankingCourse();
+    EXPECT_EQ(states_, (std::vector<std::string>{"ネットランク", "ネットランク表示", "曲選択"}));
     ASSERT_EQ(displayed_.size(), 1u);
     EXPECT_EQ(displayed_[0].substr(0, displayed_[0].find('\r')),
               "1位:900000点　先客0 ＦＦ４・ＦＦ４");
@@ -228,7 +259,7 @@ TEST_F(RankingCourseTest, FromTheNameToTheStoredCourseAndTheDisplayAfterPlay) {
 
     // The course: 4 then 7, 150000 + 100000 in all: third in total, first for song 4, no place
     // for song 7.
-    EXPECT_EQ(NetRankSession(game_, {150000, 100000, 4, 7}), NetRankSessionEnd::Stored);
+    EXPECT_EQ(Session({150000, 100000, 4, 7}), NetRankSessionEnd::Stored);
     EXPECT_EQ(game_.form.Label[5].FontSize, 18);
     EXPECT_TRUE(
         Saw("総合3位にランクインしました。\r\n"
@@ -265,7 +296,7 @@ TEST_F(RankingCourseTest, NoEntryIsLostToAnotherUploadOrAnAbandonedLock) {
         uploaded = true;
     };
     const double start = hp_.clock.Now();
-    EXPECT_EQ(NetRankSession(game_, {200000, 100000, 1, 2}), NetRankSessionEnd::Stored);
+    EXPECT_EQ(Session({200000, 100000, 1, 2}), NetRankSessionEnd::Stored);
     EXPECT_GE(hp_.clock.Now() - start, kRankLockAbandonedMs / 1000.0);  // the lock's wait
     // The message was made again for the newer ranking.
     EXPECT_TRUE(
@@ -285,11 +316,11 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     // The server is down: before play and after play (where the player declines to send again).
     PointAt(test::ClosedPort());
     hp_.dialogs.inputs.push_back("しっぱい");
-    EXPECT_EQ(NetRankNameEntry(game_), NetRankEntryEnd::ServerFailed);
+    RunRankingCourse();
     EXPECT_EQ(states_.back(), "ネットランク");
     EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"12029\r\nエラーが発生しています。",
                                                     "サーバーの接続に失敗しました。"}));
-    EXPECT_EQ(NetRankSession(game_, {1, 2, 0, 1}), NetRankSessionEnd::DownloadFailed);
+    EXPECT_EQ(Session({1, 2, 0, 1}), NetRankSessionEnd::DownloadFailed);
     EXPECT_EQ(BoxTexts().back(), kRankRetry);
     EXPECT_EQ(hp_.dialogs.shown.back().buttons, MsgButtons::YesNo);
     EXPECT_EQ(captions_.back(), kRankTransferError);
@@ -298,7 +329,7 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     fs::create_directories(Folder());
     test::WriteFileBytes(Folder() / "netrank.dat", "<html>maintenance</html>\n");
     UseServer(test::RankServerArgs(home_.Str()));
-    EXPECT_EQ(NetRankSession(game_, {1, 2, 0, 1}), NetRankSessionEnd::DownloadFailed);
+    EXPECT_EQ(Session({1, 2, 0, 1}), NetRankSessionEnd::DownloadFailed);
     EXPECT_EQ(BoxTexts().rbegin()[1], "13\r\nサーバーのファイルはランキングではありません。");
     EXPECT_EQ(captions_.back(), kRankTransferError);
     EXPECT_EQ(test::ReadFileBytes(local_.Path() / "netrank.dat"), "\r\n");
@@ -306,13 +337,13 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     // A run-time error in the session (a total beyond 32 bits) ends it like a failed exchange.
     SetServerTables(RankingTables{});
     const std::string before = test::ReadFileBytes(Folder() / "netrank.dat");
-    EXPECT_EQ(NetRankSession(game_, {2000000000, 2000000000, 0, 1}), NetRankSessionEnd::Stopped);
+    EXPECT_EQ(Session({2000000000, 2000000000, 0, 1}), NetRankSessionEnd::Stopped);
     EXPECT_EQ(captions_.back(), kRankTransferError);
     EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), before);
 
     // A server that refuses the upload: no success text, no display of what it doesn't hold.
     UseServer({test::FaultScript(), "nostore", home_.Str()});
-    EXPECT_EQ(NetRankSession(game_, {1, 2, 0, 1}), NetRankSessionEnd::NotStored);
+    EXPECT_EQ(Session({1, 2, 0, 1}), NetRankSessionEnd::NotStored);
     EXPECT_EQ(BoxTexts().rbegin()[1].substr(0, 10), "12003\r\n553");
     EXPECT_EQ(BoxTexts().back(), kRankRetry);
     EXPECT_EQ(captions_.back(), kRankNotSent);
@@ -327,7 +358,7 @@ TEST_F(RankingCourseTest, AResultTheServerRefusedIsSentAgainOnYes) {
     UseServer({test::FaultScript(), "nostore-once", home_.Str()});
     game_.ranking.NetPlayerName = "もう一度";
     hp_.dialogs.answers = {MsgResult::Yes};
-    EXPECT_EQ(NetRankSession(game_, {200000, 100000, 3, 5}), NetRankSessionEnd::Stored);
+    EXPECT_EQ(Session({200000, 100000, 3, 5}), NetRankSessionEnd::Stored);
     EXPECT_EQ(BoxTexts().size(), 2u);
     EXPECT_EQ(BoxTexts()[0].substr(0, 10), "12003\r\n553");
     EXPECT_EQ(BoxTexts()[1], kRankRetry);

@@ -63,10 +63,14 @@ struct PlayFixture {
     }
     SongResult Play(bool autoPlay = false, int16_t song = 0, int16_t difficulty = 0,
                     double fps = 60) {
+        return Play(
+            {.chart = {song, difficulty}, .autoPlay = autoPlay, .modifier = game.chart.Mode}, fps);
+    }
+    SongResult Play(const PlayRequest& request, double fps = 60) {
         if (hp.music.FileName().empty()) StartMusic();
         PlayOptions o;
         o.FramesPerSecond = fps;
-        return PlaySong(game, autoPlay, {song, difficulty}, o);
+        return PlaySong(game, request, o);
     }
 };
 

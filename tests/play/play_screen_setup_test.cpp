@@ -27,8 +27,9 @@ TEST_F(Setup, CourseLineNamesCourseModeAndSong) {
     EXPECT_EQ(CourseLineText(game, {1, 2}, true, true), "ワンだフルコースオート　決戦パート２");
     EXPECT_EQ(CourseLineText(game, {9, 2}, false, false, true),
               "ネットランキング１曲目　トルコ行進曲");
-    game.course.ChallengeCourse = true;  // tested first
-    EXPECT_EQ(CourseLineText(game, {8, 3}, false, true, true),
+    // The challenge course is named first.
+    EXPECT_EQ(CourseLineText(
+                  game, {.chart = {8, 3}, .challenge = true, .ranking = true, .secondSong = true}),
               "チャレンジコース２曲目　バイクレース０１");
 }
 

@@ -132,9 +132,9 @@ TEST(Results, CaptionOfTheCoursesAndOfTheChallengeCourse) {
         BuildResultsText(t.game, st).caption,
         "スコア：123456点\r\n叩けた率： 98％\r\n最大コンボ：60\r\n良：95\r\n可：3\r\n不可：2\r\n"
         "ノルマクリア成功！\r\n");
-    t.game.course.ChallengeCourse = true;
     t.game.chart.Mode = Modifier::FourfoldSpeed;
-    t.game.challenge.ChallengePoints[2] = 500000;
+    st.Request = {
+        .modifier = Modifier::FourfoldSpeed, .challenge = true, .challengePoints = 500000};
     st.GaugeLevel = 32;
     const ResultsText r = BuildResultsText(t.game, st);
     EXPECT_EQ(
@@ -147,14 +147,15 @@ TEST(Results, CaptionOfTheCoursesAndOfTheChallengeCourse) {
 TEST(Results, WaitThenLeaveThreeEmptyLines) {
     Player r(5);
     r.game.form.pHaikei.Visible = true;
-    double shownAt = -1;
+    // The results come up after the last yield that did not show them (a frame before).
+    double hiddenAt = -1;
     r.hp.window.onYield = [&] {
-        if (shownAt < 0 && r.game.form.Label[5].Visible) shownAt = r.hp.clock.Now();
+        if (!r.game.form.Label[5].Visible) hiddenAt = r.hp.clock.Now();
     };
     const SongResult s = r.Play();
     const double end = r.hp.clock.Now();
-    EXPECT_GE(end - shownAt, 5.99);
-    EXPECT_LE(end - shownAt, 6.05);
+    EXPECT_GE(end - hiddenAt, 5.99);
+    EXPECT_LE(end - hiddenAt, 6.05);
     EXPECT_FALSE(r.game.form.pHaikei.Visible);
     EXPECT_EQ(r.game.form.Label[5].Caption, "\r\n\r\n\r\n");
     EXPECT_EQ(r.game.form.Label[5].ForeColor, colors::Yellow);
@@ -194,10 +195,11 @@ TEST(Results, SongHighScoreOnlyForAClearedManualPlay) {
 
 TEST(Results, ChallengeHighScoreIncludesThePointsInItsOwnColumn) {
     Player r(40);
-    r.game.course.ChallengeCourse = true;
     r.game.chart.Mode = Modifier::SwapDonKan;
-    r.game.challenge.ChallengePoints[4] = 100000;
-    const SongResult s = r.Play(false, 3, 1);
+    const SongResult s = r.Play({.chart = {3, 1},
+                                 .modifier = Modifier::SwapDonKan,
+                                 .challenge = true,
+                                 .challengePoints = 100000});
     EXPECT_EQ(s.ShownScore, Round32(s.Score) + 100000);
     EXPECT_EQ(r.game.scores.HighScores[4][3], s.ShownScore);
     EXPECT_EQ(r.game.scores.HighScores[1][3], 0);

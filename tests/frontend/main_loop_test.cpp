@@ -1,12 +1,12 @@
-#include "frontend/dispatch.hpp"
-
+// The main loop over the stack of screens: the notice, the opening and the title take their
+// clicks, screens that wait for keys ignore them, and closing the window asks before it ends.
 #include <gtest/gtest.h>
 
-#include "core/click_latch.hpp"
 #include "core/helpers.hpp"
-#include "frontend/startup.hpp"
-#include "frontend/title.hpp"
+#include "course/song_select.hpp"
+#include "frontend/title_screen.hpp"
 #include "frontend_fixture.hpp"
+#include "netrank/netrank_display.hpp"
 
 namespace zb {
 namespace {
@@ -14,14 +14,14 @@ namespace {
 using testing::FrontendTest;
 using testing::Items32;
 
-using DispatchTest = FrontendTest;
+using MainLoopTest = FrontendTest;
 
-TEST_F(DispatchTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
+TEST_F(MainLoopTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
     for (const auto& [source, index] : std::vector<std::pair<ClickSource, int>>{
              {ClickSource::Form, 0}, {ClickSource::Label, 1}, {ClickSource::Image, 4}}) {
-        StartUp(game);
+        Open(std::make_unique<NoticeScreen>());
         hp.window.Click(source, index);
-        Pump();
+        stack.RunWhile([&] { return hp.window.Pending(); });  // before the timer's first tick
         EXPECT_EQ(ScreenName(game.ScreenState), "オープニング小タイトル")
             << ClickSourceName(source);
         EXPECT_EQ(VisibleLabels(), std::vector<int>{});
@@ -33,7 +33,8 @@ TEST_F(DispatchTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
     }
 
     // Ticks of the timer come and go; the opening stays until the next click.
-    for (int i = 0; i < 200; ++i) hp.window.DoEvents();
+    const double ticks = hp.clock.Now() + 200 * 0.075;
+    RunUntil([&] { return hp.clock.Now() >= ticks; });
     EXPECT_EQ(ScreenName(game.ScreenState), "オープニング小タイトル");
 
     hp.window.Click(ClickSource::Form, 0);
@@ -45,18 +46,20 @@ TEST_F(DispatchTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
     EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
 }
 
-TEST_F(DispatchTest, AClickDuringTheStoryAlsoGoesToTheTitle) {
+TEST_F(MainLoopTest, AClickDuringTheStoryAlsoGoesToTheTitle) {
     game.scores.CourseHighScores[1] = 1000000;
-    game.ScreenState = Screen::Story;
-    hp.music.SetFileName(dir.Dir() + "sound/kibohika.mid");
-    ClickDispatch(game, ClickSource::Label, 0);
+    Open(std::make_unique<OpeningScreen>());
+    RunUntil([&] { return game.ScreenState == Screen::Story; });
+    ASSERT_EQ(game.ScreenState, Screen::Story);
+    hp.window.Click(ClickSource::Label, 0);
+    Pump();
     EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面");
     EXPECT_EQ(hp.music.FileName(), "");
     EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2, 3, 4, 5}));
 }
 
-TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
-    TitleHyoji(game);
+TEST_F(MainLoopTest, TitleClicksOffTheMenuDoNothing) {
+    Open(std::make_unique<TitleScreen>());
     game.chart.Mode = Modifier::RandomDonKan;
     for (const auto& [source, index] :
          std::vector<std::pair<ClickSource, int>>{{ClickSource::Image, 0},
@@ -64,72 +67,58 @@ TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
                                                   {ClickSource::Label, 6},
                                                   {ClickSource::Label, 20},
                                                   {ClickSource::Label, -1}}) {
-        ClickDispatch(game, source, index);
+        hp.window.Click(source, index);
+        Pump();
         EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << ClickSourceName(source) << index;
         EXPECT_EQ(game.chart.Mode, Modifier::RandomDonKan);
-        EXPECT_FALSE(game.course.ChallengeCourse);
         EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
     }
 }
 
-TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
-    TitleHyoji(game);
-    // A course runs until the player is done; here the player walks away from its song select
-    // screen at once.
-    std::string picked;
-    hp.window.onYield = [&] {
-        if (game.ScreenState == Screen::SongSelect) {
-            picked = hp.music.FileName();
-            throw ProgramEnd{};
-        }
-    };
-    // The normal courses clear every flag.
-    for (int item : {0, 1, 3}) {
+TEST_F(MainLoopTest, TitleItemsOpenTheirCoursesAndASongPlaysWithoutAnOldModifier) {
+    game.scores.CourseHighScores[1] = 1000000;  // the full menu
+    for (int item : {0, 1, 3, 4}) {
+        Open(std::make_unique<TitleScreen>());
         game.chart.Mode = Modifier::RandomDonKan;
-        EXPECT_THROW(ClickDispatch(game, ClickSource::Label, item), ProgramEnd);
-        EXPECT_NE(picked, "") << "the course's song select screen plays its preview";
-        game.ScreenState = Screen::Title;
-        EXPECT_EQ(game.chart.Mode, Modifier::None) << item;
-        EXPECT_FALSE(game.course.ChallengeCourse) << item;
-    }
-    // The challenge course keeps the chosen modifier.
-    game.chart.Mode = Modifier::RandomDonKan;
-    EXPECT_THROW(ClickDispatch(game, ClickSource::Label, 4), ProgramEnd);
-    game.ScreenState = Screen::Title;
-    EXPECT_TRUE(game.course.ChallengeCourse);
-    EXPECT_EQ(game.chart.Mode, Modifier::RandomDonKan);
-    // While the challenge flag stands the normal courses do not start.
-    ClickDispatch(game, ClickSource::Label, 0);
-    EXPECT_EQ(game.chart.Mode, Modifier::RandomDonKan);
-    EXPECT_TRUE(game.course.ChallengeCourse);
-    // The ranking item clears the modifier.
-    ClickDispatch(game, ClickSource::Label, 5);
-    EXPECT_EQ(game.chart.Mode, Modifier::None);
-}
-
-TEST_F(DispatchTest, BusyScreensIgnoreClicksAndTheRankingDisplayIsReleased) {
-    for (Screen state : {Screen::SongSelect, Screen::Playing, Screen::Settings, Screen::NetRank,
-                         Screen::NetRankDisplay, Screen::None}) {
-        game.ScreenState = state;
-        for (ClickSource source : {ClickSource::Label, ClickSource::Image, ClickSource::Form})
-            ClickDispatch(game, source, 0);
-        EXPECT_EQ(ScreenName(game.ScreenState), ScreenName(state));
-        EXPECT_EQ(hp.music.History().size(), 0u);
-    }
-    // The ranking display's loop holds a latch: the window's click sets it and goes nowhere else.
-    game.ScreenState = Screen::NetRankDisplay;
-    {
-        const ClickLatch latch(game);
-        hp.window.Click(ClickSource::Image, 3);
+        const size_t previews = hp.music.History().size();
+        hp.window.Click(ClickSource::Label, item);
         Pump();
-        EXPECT_TRUE(latch.IsSet());
+        ASSERT_EQ(ScreenName(game.ScreenState), "曲選択") << item;
+        EXPECT_GT(hp.music.History().size(), previews) << "the song select plays its preview";
+        const double at = hp.clock.Now() + 0.1;
+        hp.keyboard.At(at, vk::Enter, true);
+        hp.keyboard.At(at + 0.05, vk::Enter, false);
+        RunUntil([&] { return game.ScreenState != Screen::SongSelect; }, 5);
+        RunUntil([] { return false; }, 0.2);  // Enter is let go
+        if (item == 4) {                      // the challenge course asks for its modifier first
+            EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
+            continue;
+        }
+        EXPECT_EQ(ScreenName(game.ScreenState), "ゲーム中") << item;
+        EXPECT_EQ(game.chart.Mode, Modifier::None) << item;
     }
-    EXPECT_EQ(game.clickLatch, nullptr);
-    EXPECT_EQ(ScreenName(game.ScreenState), "ネットランク表示");
 }
 
-TEST_F(DispatchTest, ClosingAsksAndCancelGoesOnUntouched) {
-    StartUp(game);
+TEST_F(MainLoopTest, SongSelectIgnoresClicksAndAClickEndsTheRankingDisplay) {
+    Open(std::make_unique<TitleScreen>());
+    Open(std::make_unique<CourseScreen>(Course{}));
+    const size_t previews = hp.music.History().size();
+    for (ClickSource source : {ClickSource::Label, ClickSource::Image, ClickSource::Form})
+        hp.window.Click(source, 0);
+    Pump();
+    EXPECT_EQ(ScreenName(game.ScreenState), "曲選択");
+    EXPECT_EQ(hp.music.History().size(), previews);
+
+    Open(std::make_unique<NetRankDisplayScreen>(false));
+    Pump();
+    EXPECT_EQ(ScreenName(game.ScreenState), "ネットランク表示");
+    hp.window.Click(ClickSource::Image, 3);
+    Pump();
+    EXPECT_EQ(ScreenName(game.ScreenState), "曲選択") << "the screen under it again";
+}
+
+TEST_F(MainLoopTest, ClosingAsksAndCancelGoesOnUntouched) {
+    Open(std::make_unique<NoticeScreen>());
     dir.Write("netrank.dat", "100:someone:1:2:;\r\n");
     hp.dialogs.shown.clear();
     hp.dialogs.answers = {MsgResult::Cancel};
@@ -143,9 +132,10 @@ TEST_F(DispatchTest, ClosingAsksAndCancelGoesOnUntouched) {
     EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1}));
 }
 
-TEST_F(DispatchTest, ClosingWithOkEmptiesTheRankingFileAndEndsAtOnce) {
+TEST_F(MainLoopTest, ClosingWithOkEmptiesTheRankingFileAndEndsAtOnce) {
     dir.Write("netrank.dat", "100:someone:1:2:;\r\n");
     dir.Write("score.dat", Items32({{0, 5}}));
+    Open(std::make_unique<TitleScreen>());
     hp.dialogs.answers = {MsgResult::Ok};
     hp.window.CloseAt(hp.clock.Now());
     EXPECT_THROW(Pump(), ProgramEnd);
@@ -154,8 +144,8 @@ TEST_F(DispatchTest, ClosingWithOkEmptiesTheRankingFileAndEndsAtOnce) {
     EXPECT_FALSE(dir.Exists("config.dat"));
 }
 
-TEST_F(DispatchTest, OnceTheEndIsDecidedNoFurtherClickIsHandled) {
-    StartUp(game);
+TEST_F(MainLoopTest, OnceTheEndIsDecidedNoFurtherClickIsHandled) {
+    Open(std::make_unique<NoticeScreen>());
     hp.dialogs.shown.clear();
     hp.dialogs.answers = {MsgResult::Ok};
     // A click and a second close request arrive during the last short wait.
@@ -166,20 +156,6 @@ TEST_F(DispatchTest, OnceTheEndIsDecidedNoFurtherClickIsHandled) {
     EXPECT_EQ(ScreenName(game.ScreenState), "著作権表示");
     EXPECT_EQ(hp.music.History().size(), 0u);
     EXPECT_EQ(hp.dialogs.shown.size(), 1u);
-}
-
-TEST_F(DispatchTest, ClosingFromInsideABlockingWaitReachesTheSameQuestion) {
-    hp.window.CloseAt(hp.clock.Now() + 0.1);
-    hp.dialogs.answers = {MsgResult::Cancel};
-    const double start = hp.clock.Now();
-    WaitMs(game, 500);
-    EXPECT_GE(hp.clock.Now() - start, 0.5);
-    EXPECT_EQ(hp.dialogs.shown.size(), 1u);
-
-    hp.window.CloseAt(hp.clock.Now() + 0.1);
-    hp.dialogs.answers = {MsgResult::Ok};
-    EXPECT_THROW(WaitMs(game, 500), ProgramEnd);
-    EXPECT_LT(hp.clock.Now() - start, 0.5 + 0.2);
 }
 
 }  // namespace
