@@ -205,8 +205,10 @@ std::string DataDir(const std::string& programDir);
 std::string SaveDir(const std::string& appDir);
 std::string SaveDir(const std::string& appDir, const std::string& xdgDataHome,
                     const std::string& home);
-// Makes the save folder when it differs from the data folder (an installed game's first start).
-// A failure is one line on standard error; the reads that follow then report what is missing.
+// Makes the save folder when it differs from the data folder (an installed game's first start)
+// and copies the first saves the data folder comes with (config.dat, score.dat) into it, never
+// over the player's. A failure is one line on standard error; the start-up's reads that follow
+// then report what is missing.
 void PrepareSaveDir(const std::string& appDir, const std::string& saveDir);
 
 }  // namespace zb

@@ -1,10 +1,13 @@
 // Where the game's data and the player's files live: beside the program in the build folder or
 // a portable copy, in the prefix's share/ and the player's home when installed.
+#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -26,6 +29,37 @@ std::string WithSeparator(std::string dir) {
 std::string Env(const char* name) {
     const char* v = std::getenv(name);
     return v ? v : "";
+}
+
+// The files the game comes with beside its data, copied into an empty save folder: the
+// defaults' settings and empty high scores, so that a first start has nothing to warn about.
+constexpr const char* kFirstSaves[] = {"config.dat", "score.dat"};
+
+// Copies `from` to `to` unless `to` exists, never over a file that appears meanwhile: the copy is
+// written whole beside it and then linked in. A missing `from` copies nothing (the start-up's
+// read then reports the missing save as ever).
+void CopyFirstSave(const std::string& from, const std::string& to) {
+    std::error_code ec;
+    if (fs::exists(to, ec) || !fs::is_regular_file(from, ec)) return;
+    std::string temp = to + ".XXXXXX", why;
+    const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    const int out = mkstemp(temp.data());
+    char buf[4096];
+    ssize_t n = 0;
+    if (in < 0 || out < 0) why = std::strerror(errno);
+    while (why.empty() && (n = read(in, buf, sizeof buf)) > 0)
+        if (write(out, buf, size_t(n)) != n) why = std::strerror(errno);
+    if (why.empty() && (n < 0 || fsync(out) != 0)) why = std::strerror(errno);
+    if (why.empty() && link(temp.c_str(), to.c_str()) != 0 && errno != EEXIST)
+        why = std::strerror(errno);
+    if (in >= 0) close(in);
+    if (out >= 0) {
+        close(out);
+        unlink(temp.c_str());
+    }
+    if (!why.empty())
+        std::fprintf(stderr, "%s: cannot copy the first save from %s: %s\n", to.c_str(),
+                     from.c_str(), why.c_str());
 }
 
 // The home of the user running the program when HOME is not set (a service, a bare sudo).
@@ -64,9 +98,12 @@ void PrepareSaveDir(const std::string& appDir, const std::string& saveDir) {
     if (saveDir == appDir) return;
     std::error_code ec;
     fs::create_directories(saveDir, ec);
-    if (ec)
+    if (ec) {
         std::fprintf(stderr, "%s: cannot make the save folder: %s\n", saveDir.c_str(),
                      ec.message().c_str());
+        return;
+    }
+    for (const char* f : kFirstSaves) CopyFirstSave(appDir + f, saveDir + f);
 }
 
 }  // namespace zb

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "core/file_replace.hpp"
 #include "core/options_file.hpp"
 #include "core/score_file.hpp"
 #include "frontend/config_file.hpp"
