@@ -28,8 +28,8 @@ chmod -R u=rwX,go=rX "$pkg"
 # The libraries' packages, as dpkg-shlibdeps finds them (it wants a debian/control to read).
 mkdir -p "$stage/debian"
 printf 'Source: zubakko\n\nPackage: zubakko\nArchitecture: any\n' >"$stage/debian/control"
-programs=("$pkg"/usr/games/zubakko "$pkg"/usr/bin/zubakko-play "$pkg"/usr/bin/zubakko-chart
-          "$pkg"/usr/bin/zubakko-rank)
+programs=("$pkg"/usr/games/zubakko "$pkg"/usr/games/zubakko-play "$pkg"/usr/games/zubakko-chart
+          "$pkg"/usr/games/zubakko-rank)
 shlibs=$(cd "$stage" && dpkg-shlibdeps -O "${programs[@]}" 2>/dev/null | sed -n 's/^shlibs:Depends=//p')
 depends="$shlibs, fonts-ipafont-gothic, timgm6mb-soundfont, python3"
 

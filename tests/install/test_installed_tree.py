@@ -52,7 +52,7 @@ class InstalledTree(unittest.TestCase):
 
     def test_1_every_file_lands_in_its_place_and_names_no_build_path(self):
         files = tree(self.usr)
-        programs = {"games/zubakko"} | {f"bin/zubakko-{t}" for t in ("play", "chart", "rank", "rankserver")}
+        programs = {"games/zubakko"} | {f"games/zubakko-{t}" for t in ("play", "chart", "rank", "rankserver")}
         for p in programs:
             self.assertIn(p, files)
             self.assertTrue(os.access(os.path.join(self.usr, p), os.X_OK), p)
@@ -83,12 +83,12 @@ class InstalledTree(unittest.TestCase):
     def test_2_the_tools_find_the_data_from_their_own_place(self):
         # zubakko-chart names the music file relative to the data folder it found.
         out = subprocess.run(
-            [os.path.join(self.usr, "bin/zubakko-chart"), "--song", "0", "--difficulty", "1"],
+            [os.path.join(self.usr, "games/zubakko-chart"), "--song", "0", "--difficulty", "1"],
             env=self.env, cwd="/", check=True, capture_output=True, text=True,
         ).stdout
         self.assertEqual(json.loads(out)["MusicFile"], "sound/eff4_13.mid")
         out = subprocess.run(
-            [os.path.join(self.usr, "bin/zubakko-play"), "--song", "0", "--difficulty", "0", "--auto"],
+            [os.path.join(self.usr, "games/zubakko-play"), "--song", "0", "--difficulty", "0", "--auto"],
             env=self.env, cwd="/", check=True, capture_output=True, text=True,
         ).stdout
         self.assertGreater(json.loads(out)["ShownScore"], 0)
