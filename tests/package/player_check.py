@@ -50,6 +50,8 @@ class InstalledForAPlayer(unittest.TestCase):
             title6 = harness.picture("/usr/share/zubakko/img/other/song6.gif")
             g.wait_for(lambda i: harness.matches(i, -15 + 146, 65, title6) > 0.95, "song 6 in the song select")
             g.tap("Return")
+            g.wait_for(lambda i: harness.matches(i, -15 + 146, 65, title6) < 0.5, "the play screen")
+            time.sleep(3)  # the song's start, before which the lane is still empty
             strike = 0
 
             def results(img):
