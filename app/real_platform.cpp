@@ -4,7 +4,10 @@
 
 namespace zb {
 
-RealPlatform::RealPlatform() : ports{clock, keyboard, audio, audio, dialogs, window, ProgramDir()} {
+RealPlatform::RealPlatform()
+    : ports{clock, keyboard, audio, audio, dialogs, window, DataDir(ProgramDir())} {
+    ports.saveDir = SaveDir(ports.appDir);
+    PrepareSaveDir(ports.appDir, ports.saveDir);
     ports.soundfontMissing = audio.SoundfontMissing();
     ports.ftp = NewCurlFtpConnection;
     // A screen without music that waits for the player keeps no audio thread busy.

@@ -138,6 +138,10 @@ struct Game {
     OwnSongLibrary ownSongs;
 
     const std::string& AppDir() const { return platform.appDir; }
+    // The player's files: settings, scores, the ranking file, replays, songs/ and the game's own.
+    const std::string& SaveDir() const {
+        return platform.saveDir.empty() ? platform.appDir : platform.saveDir;
+    }
 };
 
 }  // namespace zb

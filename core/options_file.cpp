@@ -42,7 +42,7 @@ void DecodeOptions(const std::string& text, GameOptions& o) {
 }
 
 void LoadOptions(Game& game) {
-    const std::string path = game.AppDir() + kFileName;
+    const std::string path = game.SaveDir() + kFileName;
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return;
     std::string text;
@@ -50,7 +50,7 @@ void LoadOptions(Game& game) {
 }
 
 void SaveOptions(Game& game) {
-    SaveDataFile(game.AppDir() + kFileName, EncodeOptions(game.options),
+    SaveDataFile(game.SaveDir() + kFileName, EncodeOptions(game.options),
                  "the options stay in effect until the program ends");
 }
 

@@ -16,7 +16,7 @@ std::string EncodeOptions(const GameOptions& o);
 // their option as it was.
 void DecodeOptions(const std::string& text, GameOptions& o);
 
-// Reads AppDir + "options.txt". A missing file leaves the defaults (every run before the first
+// Reads SaveDir + "options.txt". A missing file leaves the defaults (every run before the first
 // save has none); an unreadable one says so on standard error. Never a start-up failure.
 void LoadOptions(Game& game);
 // Writes it crash-safely; a failure is written to standard error and the options stay in memory.

@@ -13,7 +13,7 @@ namespace {
 constexpr size_t kScoreFileMaxBytes = 4u << 20;
 
 std::string ScorePath(const Game& game) {
-    return game.AppDir() + kOwnScoreFile;
+    return game.SaveDir() + kOwnScoreFile;
 }
 
 void LoadOwnScores(Game& game) {
@@ -36,7 +36,7 @@ void EnsureOwnSongs(Game& game) {
     OwnSongLibrary& lib = game.ownSongs;
     if (lib.scanned) return;
     lib.scanned = true;
-    lib.songs = ScanOwnSongFolder(game.AppDir() + kOwnSongFolder);
+    lib.songs = ScanOwnSongFolder(game.SaveDir() + kOwnSongFolder);
     LoadOwnScores(game);
 }
 

@@ -20,7 +20,7 @@ void ForEachItem(Tables& t, F f) {
 }
 
 std::string ScorePath(const Game& game) {
-    return game.AppDir() + "score.dat";
+    return game.SaveDir() + "score.dat";
 }
 
 }  // namespace

@@ -19,12 +19,12 @@ std::string EncodeScores(const HighScoreTables& t);
 // item 73 are ignored. Applies the two repairs.
 void DecodeScores(const std::string& bytes, HighScoreTables& t);
 
-// Writes the tables to AppDir + "score.dat", replacing it crash-safely. An existing longer file
+// Writes the tables to SaveDir + "score.dat", replacing it crash-safely. An existing longer file
 // keeps its bytes beyond item 73. A failure is written to standard error; the tables in memory stay
 // as they are.
 void SaveScores(Game& game);
 
-// Reads AppDir + "score.dat" into the tables and repairs two entries. False (a start-up failure)
+// Reads SaveDir + "score.dat" into the tables and repairs two entries. False (a start-up failure)
 // when the file is missing, not a regular file or unreadable (written to standard error); the
 // tables are then unchanged.
 bool LoadScores(Game& game);

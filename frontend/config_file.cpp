@@ -7,7 +7,7 @@ namespace zb {
 namespace {
 
 std::string ConfigPath(const Game& game) {
-    return game.AppDir() + "config.dat";
+    return game.SaveDir() + "config.dat";
 }
 
 void Put16(std::string& out, int field, int16_t v) {

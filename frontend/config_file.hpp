@@ -16,11 +16,11 @@ std::string EncodeConfig(const Settings& s);
 // first two fields are both 0 (empty, all zeros) counts as absent and changes nothing.
 void DecodeConfig(const std::string& bytes, Settings& s);
 
-// Writes AppDir + "config.dat", replacing it crash-safely. When it cannot be written the settings
+// Writes SaveDir + "config.dat", replacing it crash-safely. When it cannot be written the settings
 // stay in effect in memory, and standard error says so.
 void SaveConfig(Game& game);
 
-// Reads AppDir + "config.dat" into the settings. False (a start-up failure) when the file is
+// Reads SaveDir + "config.dat" into the settings. False (a start-up failure) when the file is
 // missing, not a regular file or unreadable (written to standard error); the settings are then
 // unchanged. No range checks:
 // the start-up's volume rule and the screens deal with odd values.

@@ -16,7 +16,7 @@ constexpr const char* kHeader = "zubakko-pads 1";
 constexpr size_t kLimit = 1 << 20;
 
 std::string PadPath(const Game& game) {
-    return game.AppDir() + "pads.txt";
+    return game.SaveDir() + "pads.txt";
 }
 
 bool IsGuid(const std::string& s) {

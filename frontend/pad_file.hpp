@@ -15,9 +15,9 @@ std::string EncodePadBindings(const Settings& s);
 // skipped and named in `why`.
 bool DecodePadBindings(const std::string& text, Settings& s, std::string* why);
 
-// Writes AppDir + "pads.txt" when any pad was bound; the bindings stay in memory when it fails.
+// Writes SaveDir + "pads.txt" when any pad was bound; the bindings stay in memory when it fails.
 void SavePadBindings(Game& game);
-// Reads AppDir + "pads.txt" if there is one; a file that can't be read is named on standard
+// Reads SaveDir + "pads.txt" if there is one; a file that can't be read is named on standard
 // error and the pads play with their defaults.
 void LoadPadBindings(Game& game);
 

@@ -26,7 +26,7 @@ int PlaceFor(const int32_t* scores, int32_t x) {
 }  // namespace
 
 std::string NetRankPath(const Game& game) {
-    return game.AppDir() + "netrank.dat";
+    return game.SaveDir() + "netrank.dat";
 }
 
 void ClearNetRankFile(Game& game) {

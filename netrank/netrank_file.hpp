@@ -10,7 +10,7 @@
 
 namespace zb {
 
-// AppDir + "netrank.dat".
+// SaveDir + "netrank.dat".
 std::string NetRankPath(const Game& game);
 
 // Replaces the local file by one empty line. A failure is only written to standard error.

@@ -180,7 +180,11 @@ struct Platform {
     WavePlayer& wave;
     Dialogs& dialogs;
     Window& window;
-    std::string appDir;  // the program's folder with one trailing separator
+    std::string appDir;  // the game's data (img/, sound/), with one trailing separator
+    // Where the player's files go (settings, scores, replays, songs/), with one trailing
+    // separator: SaveDir(appDir). Empty keeps them in appDir (tests and tools that name one
+    // folder for everything).
+    std::string saveDir = {};
     // Makes the ranking's FTP connections (the program's start gives the libcurl one); when
     // empty, every exchange with the ranking server fails as if no connection could be made.
     FtpConnector ftp = nullptr;
@@ -190,5 +194,21 @@ struct Platform {
 
 // The folder of the running program, with exactly one trailing separator.
 std::string ProgramDir();
+
+// The folders of a program in `programDir` (platform/save_dir.cpp). The data folder is the
+// program's own when img/ stands beside it (the build folder or a portable copy); an installed
+// program's is its prefix's share/zubakko/.
+std::string DataDir(const std::string& programDir);
+// An installed game's data folder (one ending in share/zubakko/) keeps the saves in
+// $XDG_DATA_HOME/zubakko/ (by default ~/.local/share/zubakko/); any other keeps them beside
+// the data. The second form takes the environment's values (empty when unset).
+std::string SaveDir(const std::string& appDir);
+std::string SaveDir(const std::string& appDir, const std::string& xdgDataHome,
+                    const std::string& home);
+// Makes the save folder when it differs from the data folder (an installed game's first start)
+// and copies the first saves the data folder comes with (config.dat, score.dat) into it, never
+// over the player's. A failure is one line on standard error; the start-up's reads that follow
+// then report what is missing.
+void PrepareSaveDir(const std::string& appDir, const std::string& saveDir);
 
 }  // namespace zb

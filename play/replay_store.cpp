@@ -27,7 +27,7 @@ long ReplayNumber(const fs::path& p) {
 }  // namespace
 
 std::string ReplayFolder(const Game& game) {
-    return game.AppDir() + "replays/";
+    return game.SaveDir() + "replays/";
 }
 
 std::string KeepReplay(const Game& game, const Replay& replay) {

@@ -208,7 +208,8 @@ class HeadlessWindow : public Window {
 
 // Every headless port in one place.
 struct HeadlessPlatform {
-    explicit HeadlessPlatform(std::string appDir = ProgramDir(), TextRenderer* text = nullptr);
+    explicit HeadlessPlatform(std::string appDir = DataDir(ProgramDir()),
+                              TextRenderer* text = nullptr);
     VirtualClock clock;
     ScriptedKeyboard keyboard{clock};
     ClockMusicPlayer music{clock};

@@ -33,7 +33,7 @@ std::string ResolvePath(const std::string& path) {
     std::replace(p.begin(), p.end(), '\\', '/');
     std::error_code ec;
     if (p.empty() || p[0] == '/' || std::filesystem::exists(p, ec)) return p;
-    const std::string beside = ProgramDir() + p;
+    const std::string beside = DataDir(ProgramDir()) + p;
     return std::filesystem::exists(beside, ec) ? beside : p;
 }
 }  // namespace

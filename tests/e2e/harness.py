@@ -366,14 +366,19 @@ def prompt():
 class Session:
     """One program in one virtual screen. Use as a context manager."""
 
-    def __init__(self, program, args=(), screen=(1280, 1024), files=None, cwd=None):
+    def __init__(self, program, args=(), screen=(1280, 1024), files=None, cwd=None, installed=False, user=None, env=None):
         """files: data files (name -> bytes) put beside the program before it starts; cwd: the
-        folder it is started from (default: its own)."""
+        folder it is started from (default: its own). installed: the program runs where it
+        is, as an installed one (files then go nowhere); user: the account it runs as; env:
+        more environment for it (HOME, XDG_DATA_HOME)."""
         self.program = os.path.realpath(program)
         self.args = list(args)
         self.screen = screen
         self.files = files or {}
         self.cwd = cwd
+        self.installed = installed
+        self.user = user
+        self.extra_env = env or {}
         self.xvfb = self.proc = self.x = None
         self.folder = None
 
@@ -421,6 +426,19 @@ class Session:
     def _start_program(self):
         self.folder = tempfile.mkdtemp(prefix="zb-e2e-")
         here = os.path.dirname(self.program)
+        if self.installed:
+            self.proc = subprocess.Popen(
+                [self.program] + self.args,
+                cwd=self.cwd or self.folder,
+                env=dict(self.env, **self.extra_env),
+                user=self.user,
+                group=self.user,
+                extra_groups=[] if self.user else None,
+                stdout=subprocess.PIPE,
+                stderr=subprocess.PIPE,
+                text=True,
+            )
+            return
         exe = os.path.join(self.folder, os.path.basename(self.program))
         shutil.copy2(self.program, exe)
         for sub in ("img", "sound"):

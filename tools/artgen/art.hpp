@@ -47,4 +47,14 @@ void DrawGauge(ArtSet& art);       // gage/
 void DrawSongSelect(ArtSet& art);  // other/
 void DrawLogo(ArtSet& art);        // logo.gif
 
+// A note's face (as note/don_s.bmp and its kind show it) of radius r centred at (cx, cy).
+void NoteFace(cairo_t* cr, double cx, double cy, double r, uint32_t face, uint32_t light,
+              const char* glyph);
+
+// The desktop icon at the hicolor sizes, as PNG files with transparency:
+// DIR/<size>x<size>/apps/<name>.png. Not a game picture: the launcher's and the menu's.
+inline constexpr int kIconSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
+inline constexpr const char* kIconName = "jp.zubakko.Zubakko";  // the desktop entry's id
+void WriteIcons(const std::string& dir, const std::string& name);
+
 }  // namespace artgen

@@ -7,20 +7,17 @@
 
 namespace artgen {
 
-namespace {
-constexpr double kC = 32;  // centre of every 64 x 64 sprite
-
-void Note(Canvas& c, double r, uint32_t face, uint32_t light, const char* glyph) {
-    cairo_t* cr = c.cr();
+void NoteFace(cairo_t* cr, double cx, double cy, double r, uint32_t face, uint32_t light,
+              const char* glyph) {
     // Ink rim, white ring, coloured face with a soft highlight, the glyph in white.
-    CirclePath(cr, kC, kC, r - 1.25);
+    CirclePath(cr, cx, cy, r - 1.25);
     FillStroke(cr, pal::White, pal::Ink, 2.5);
-    CirclePath(cr, kC, kC, r * 0.80);
+    CirclePath(cr, cx, cy, r * 0.80);
     FillStroke(cr, face, pal::Ink, 1.6);
     cairo_save(cr);
-    CirclePath(cr, kC, kC, r * 0.80 - 1);
+    CirclePath(cr, cx, cy, r * 0.80 - 1);
     cairo_clip(cr);
-    EllipsePath(cr, kC - r * 0.22, kC - r * 0.42, r * 0.55, r * 0.28, -0.35);
+    EllipsePath(cr, cx - r * 0.22, cy - r * 0.42, r * 0.55, r * 0.28, -0.35);
     SetColor(cr, light);
     cairo_fill(cr);
     cairo_restore(cr);
@@ -29,7 +26,14 @@ void Note(Canvas& c, double r, uint32_t face, uint32_t light, const char* glyph)
     st.fill = pal::White;
     st.strokes = {{pal::Ink, r * 0.16}};
     st.boldness = r * 0.03;
-    DrawTextCentered(cr, glyph, st, kC, kC + 0.5);
+    DrawTextCentered(cr, glyph, st, cx, cy + 0.5);
+}
+
+namespace {
+constexpr double kC = 32;  // centre of every 64 x 64 sprite
+
+void Note(Canvas& c, double r, uint32_t face, uint32_t light, const char* glyph) {
+    NoteFace(c.cr(), kC, kC, r, face, light, glyph);
 }
 
 void Ring(cairo_t* cr) {

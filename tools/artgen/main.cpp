@@ -14,19 +14,24 @@ namespace {
 void Usage() {
     std::fprintf(
         stderr,
-        "usage: artgen [--out DIR] [--sheet FILE.png] [--mock DIR]\n"
+        "usage: artgen [--out DIR] [--icons DIR] [--sheet FILE.png] [--mock DIR]\n"
         "  --out DIR         where the pictures go (default: the source tree's assets/img)\n"
+        "  --icons DIR       where the desktop icons go (default: the source tree's "
+        "assets/icons)\n"
         "  --sheet FILE.png  also draw a labelled contact sheet of every picture\n"
         "  --mock DIR        also draw the title, song select and play screens\n");
 }
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string out = ARTGEN_DEFAULT_OUT, sheet, mock;
+    std::string out = ARTGEN_DEFAULT_OUT, icons = ARTGEN_DEFAULT_ICONS, sheet, mock;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if ((a == "--out" || a == "--sheet" || a == "--mock") && i + 1 < argc) {
-            (a == "--out" ? out : a == "--sheet" ? sheet : mock) = argv[++i];
+        if ((a == "--out" || a == "--icons" || a == "--sheet" || a == "--mock") && i + 1 < argc) {
+            (a == "--out"     ? out
+             : a == "--icons" ? icons
+             : a == "--sheet" ? sheet
+                              : mock) = argv[++i];
         } else {
             Usage();
             return 2;
@@ -41,6 +46,8 @@ int main(int argc, char** argv) {
             artgen::WritePicture(path.string(), p.pixels);
         }
         std::printf("artgen: %zu pictures written to %s\n", art.All().size(), out.c_str());
+        artgen::WriteIcons(icons, artgen::kIconName);
+        std::printf("artgen: the desktop icons written to %s\n", icons.c_str());
         // The reviews read the files back, as the game does.
         if (!sheet.empty()) artgen::WriteContactSheet(art, out, sheet);
         if (!mock.empty()) artgen::WriteMocks(out, mock);
