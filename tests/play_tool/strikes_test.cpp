@@ -8,6 +8,7 @@
 #include <map>
 
 #include "core/chart_loader.hpp"
+#include "frontend/config_file.hpp"
 #include "platform/headless/headless.hpp"
 #include "tests/common/temp_dir.hpp"
 #include "tools/play/play_tool.hpp"
@@ -105,6 +106,52 @@ TEST(Strikes, BigNotesInTheWaitModeAreJudgedWhereTheFirstKeyWentDown) {
                     << where << ", keys " << frames << " frames apart";
             }
         }
+    }
+}
+
+TEST(Strikes, AKeyBoundToTwoStrikesStrikesBoth) {
+    // The player's config.dat (as zubakko-play --config reads it) binds one key twice. Song 4's
+    // easy chart: its big dons stand apart, so the wait's eight-frame cycle never joins two.
+    const ChartId id{.song = 4, .difficulty = 0};
+    testing::TempDir dir;
+    auto play = [&](std::array<int16_t, 4> keyCodes, bool bigWait,
+                    const std::vector<KeyEvent>& keys, Replay* record = nullptr) {
+        Settings s;
+        s.KeyCodes = keyCodes;
+        s.DelaySetting = 0;
+        dir.Write("config.dat", EncodeConfig(s));
+        Options o;
+        o.song = id.song, o.difficulty = id.difficulty, o.bigWait = bigWait;
+        o.configFile = dir.File("config.dat");
+        return PlayChart(o, keys, dir.Dir(), nullptr, record);
+    };
+    auto onto = [](std::vector<KeyEvent> keys, int from, int to) {
+        for (KeyEvent& k : keys) k.vk = k.vk == from ? to : k.vk;
+        return keys;
+    };
+    const auto both = OnTime(id, 10, Big::BothKeys);
+    const SongResult allBest = Play(id, 60, false, both).r;
+    ASSERT_EQ(allBest.CountGood + allBest.CountMiss, 0);
+
+    // 左足 = 左手: the key strikes dons and kans alike.
+    const SongResult footIsHand = play({97, 98, 97, 101}, false, onto(both, 100, 97));
+    EXPECT_EQ(footIsHand.Judgements, allBest.Judgements);
+    EXPECT_DOUBLE_EQ(footIsHand.Score, allBest.Score);
+
+    // 左足 = 右足: one key alone for every don. A big don is judged before the second strike
+    // arrives (two thirds, as one key), or the wait takes it (big 良, as a second key a frame
+    // later); the second strike of a small don never judges the note after it.
+    const auto feet = onto(both, 98, 97);
+    const auto secondFootLater = OnTime(id, 10, Big::BothKeys, 16);
+    for (bool wait : {false, true}) {
+        const SongResult ref = Play(id, 60, wait, wait ? secondFootLater : feet).r;
+        Replay record;
+        const SongResult oneKey = play({97, 97, 100, 101}, wait, feet, &record);
+        EXPECT_EQ(oneKey.Judgements, ref.Judgements) << (wait ? "wait mode" : "at once");
+        EXPECT_DOUBLE_EQ(oneKey.Score, ref.Score) << (wait ? "wait mode" : "at once");
+        ReplayCheck check;
+        PlayReplay(record, dir.Dir(), check);
+        EXPECT_TRUE(check.reproduced) << check.message;
     }
 }
 

@@ -25,7 +25,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zubakko-play (--song S | --song-file FILE.mid) --difficulty D [--auto] [--mode M]\n"
-    "                    [--keys FILE] [--pad FILE] [--delay N]\n"
+    "                    [--keys FILE] [--pad FILE] [--config config.dat] [--delay N]\n"
     "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
     "       zubakko-play --replay FILE [--song-file FILE.mid]\n"
     "       zubakko-play --pad-bindings\n";

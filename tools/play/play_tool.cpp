@@ -8,9 +8,11 @@
 #include <stdexcept>
 
 #include "core/chart_loader.hpp"
+#include "core/file_replace.hpp"
 #include "core/own_songs.hpp"
 #include "core/strike_inputs.hpp"
 #include "course/challenge_menu.hpp"
+#include "frontend/config_file.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
 #include "play/hit_feedback.hpp"
@@ -59,6 +61,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.padFile = value();
         else if (a == "--pad-bindings")
             o.padBindings = true;
+        else if (a == "--config")
+            o.configFile = value();
         else if (a == "--delay")
             o.delay = int16_t(ParseInt(value(), "--delay", -1000, 1000));
         else if (a == "--frame")
@@ -195,6 +199,20 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
     StrikeWatch watch(hp.keyboard, hp.clock);
     Platform ports = {hp.clock, watch, hp.music, hp.wave, hp.dialogs, hp.window, appDir};
     Game game(ports);
+    if (!o.configFile.empty()) {
+        // The player's keys, delay and frame; the big-note mode stays the tool's choice.
+        std::string bytes, why;
+        if (!ReadWholeFile(o.configFile, bytes, 4096, &why))
+            throw std::runtime_error(o.configFile + ": " + why);
+        if (bytes.size() != size_t(kConfigFileSize))
+            throw std::runtime_error(o.configFile + ": not a config.dat (" +
+                                     std::to_string(kConfigFileSize) + " bytes)");
+        Settings s;
+        DecodeConfig(bytes, s);
+        game.settings.KeyCodes = s.KeyCodes;
+        game.settings.DelaySetting = s.DelaySetting;
+        game.settings.FramePosition = s.FramePosition;
+    }
     if (o.delay) game.settings.DelaySetting = *o.delay;
     if (o.frame) game.settings.FramePosition = *o.frame;
     game.settings.BigNoteWait = o.bigWait;
@@ -227,12 +245,15 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
         const double from = watch.from.value_or(start), to = watch.to.value_or(hp.clock.Now());
         std::vector<std::pair<double, int>> downs;
         std::map<int, bool> down;
+        StrikeMap inputs;
+        inputs.Refresh(game);
         for (const KeyEvent& k : keys) {
             const double at = start + double(k.ms) / 1000.0;
             const bool wentDown = k.down && !down[k.vk];
             down[k.vk] = k.down;
             if (!wentDown || at < from || at > to) continue;
-            if (const int strike = StrikeOf(game, k.vk); strike >= 0) downs.push_back({at, strike});
+            if (const int strike = inputs.FirstStrike(k.vk); strike >= 0)
+                downs.push_back({at, strike});
         }
         std::sort(downs.begin(), downs.end());
         measures->hitSoundLagMaxMs = HitSoundLagMax(downs, game, hp.wave);

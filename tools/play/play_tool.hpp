@@ -26,6 +26,7 @@ struct Options {
     std::string keysFile;
     std::string padFile;       // a pad's script, played with a standard gamepad's default bindings
     bool padBindings = false;  // print the default bindings instead of playing
+    std::string configFile;    // a config.dat whose keys, delay and frame the play takes
     std::optional<int16_t> delay, frame;
     bool bigWait = false;
     double fps = 60;
