@@ -9,6 +9,8 @@ RealPlatform::RealPlatform() : ports{clock, keyboard, audio, audio, dialogs, win
     ports.ftp = NewCurlFtpConnection;
     // A screen without music that waits for the player keeps no audio thread busy.
     window.SetBeforeSleep([this] { audio.RestIfSilent(); });
+    kits = std::make_unique<midi::MidiKits>(clock, keyboard, &sdl::SdlWindow::Wake);
+    window.SetInputPump([this] { return kits->Pump(); });
 }
 
 }  // namespace zb

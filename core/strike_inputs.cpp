@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/kit_map.hpp"
+#include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
 
 namespace zb {
@@ -41,8 +43,10 @@ void StrikeMap::Add(int code, uint8_t strikes, bool together) {
 
 void StrikeMap::Refresh(Game& game) {
     Keyboard& kb = game.platform.keyboard;
-    const uint64_t changes = kb.PadChanges();
-    if (built_ && changes == padChanges_ && keys_ == game.settings.KeyCodes) return;
+    const uint64_t changes = kb.PadChanges(), kitChanges = kb.KitChanges();
+    if (built_ && changes == padChanges_ && kitChanges == kitChanges_ &&
+        keys_ == game.settings.KeyCodes)
+        return;
     inputs_.clear();
     for (size_t k = 0; k < 4; ++k) Add(game.settings.KeyCodes[k], StrikeBit(int(k)), false);
     for (const PadInfo& p : kb.Pads()) {
@@ -54,7 +58,20 @@ void StrikeMap::Refresh(Game& game) {
     for (const InputStrikes& in : inputs_)
         for (size_t k = 0; k < 4; ++k)
             if (in.strikes & StrikeBit(int(k))) codes_[k].push_back(in.code);
+    // A kit's soft stroke makes its note's strike; a hard one (the kit's adapter tells them
+    // apart by the binding's velocity) both strikes of the pair, together.
+    for (const KitInfo& kit : kb.Kits()) {
+        const KitBinding b = KitBindingOf(game.settings, kit.name);
+        kb.SetKitBigVelocity(kit.slot, b.bigVelocity);
+        for (int n = 0; n < kit::kNotes; ++n) {
+            const int s = b.strikes[size_t(n)];
+            if (s < 0 || s > 3) continue;
+            Add(kit::Code(kit.slot, n, false), StrikeBit(s), false);
+            Add(kit::Code(kit.slot, n, true), uint8_t(StrikeBit(s) | StrikeBit(s ^ 1)), true);
+        }
+    }
     padChanges_ = changes;
+    kitChanges_ = kitChanges;
     keys_ = game.settings.KeyCodes;
     built_ = true;
 }

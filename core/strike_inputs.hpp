@@ -1,7 +1,8 @@
 // The four strikes (左足, 右足, 左手, 右手) and what strikes them: one map from each input (a key,
-// a pad's input on every pad connected now, by its GUID's binding or its default) to the strikes
-// it makes. Every input is a key of the key-state machine, so all are stamped, queued and
-// sounded the same way.
+// a pad's input on every pad connected now, by its GUID's binding or its default, a note of every
+// drum kit connected now, by its name's binding or the General MIDI map) to the strikes it makes.
+// Every input is a key of the key-state machine, so all are stamped, queued and sounded the same
+// way.
 #pragma once
 
 #include <array>
@@ -37,8 +38,8 @@ struct InputStrikes {
 
 class StrikeMap {
   public:
-    // Builds the map again when a pad came or went or a key's binding changed since the last
-    // call; otherwise keeps it (the play loop calls this every frame).
+    // Builds the map again when a pad or a kit came or went or a key's binding changed since
+    // the last call; otherwise keeps it (the play loop calls this every frame).
     void Refresh(Game& game);
     const std::vector<InputStrikes>& Inputs() const { return inputs_; }
     // The input of a code, or null when it strikes nothing.
@@ -53,7 +54,7 @@ class StrikeMap {
 
     std::vector<InputStrikes> inputs_;  // by code
     std::array<std::vector<int>, 4> codes_;
-    uint64_t padChanges_ = 0;
+    uint64_t padChanges_ = 0, kitChanges_ = 0;
     std::array<int16_t, 4> keys_{};
     bool built_ = false;
 };

@@ -10,6 +10,8 @@
 #include "core/strike_inputs.hpp"
 #include "frontend/config_file.hpp"
 #include "frontend/delay_check.hpp"
+#include "frontend/kit_binding.hpp"
+#include "frontend/kit_file.hpp"
 #include "frontend/pad_binding.hpp"
 #include "frontend/pad_file.hpp"
 #include "frontend/settings_items.hpp"
@@ -78,7 +80,7 @@ void LayOut(MainForm& f) {
                "左足、右足、左手、右手は任意のキーでキー設定変更可能\r\n"
                "ディレイ値、枠の位置はカーソルキー←→で調整可能\r\n",
                15);
-    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 800, colors::White, "", 15);
+    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 900, colors::White, "", 15);
 }
 
 // `pad`: the pad whose inputs are shown beside the keys, if any.
@@ -144,11 +146,13 @@ void SettingsScreen(Game& game) {
     MenuKeys keys(game.platform, kSettingsKeys);
     // Presses made before the screen opened (keys typed on the title screen, which reads none)
     // must not bind or step.
+    KitSettings kits(game.platform.keyboard);
     auto forget = [&] {
         keys.ForgetEarlierPresses(
-            {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3});
+            {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3, vk::F4});
         keys.ForgetEarlierPresses(kFirstBindableKey, kLastBindableKey);
         TappedPadInput(game.platform.keyboard);
+        kits.Forget();
     };
     forget();
     std::string shownPad;  // the GUID of the pad last pressed here
@@ -180,6 +184,7 @@ void SettingsScreen(Game& game) {
             if (keyItem) BindPadInput(s, tap->pad, int(cursor), tap->input);
         }
 
+        kits.Pass(s, keyItem ? int(cursor) : -1, keys.Tapped(vk::F4));
         if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
         if (keys.Tapped(vk::F3)) {
             DelayCheck(game);
@@ -198,6 +203,9 @@ void SettingsScreen(Game& game) {
         for (const PadInfo& p : pads)
             if (p.guid == shownPad) pad = &p;
         Redraw(f, s, game.options, cursor, pad);
+        for (size_t k = kLeftFoot; k <= kRightHand; ++k)
+            f.Label[kValueLabel[k]].Caption += kits.NoteText(s, int(k));
+        f.Label[kExtrasLabel].Caption += "\r\n" + kits.BigVelocityLine(s);
         // While a key is down the passes come every 40 ms, and a held arrow repeats on them;
         // otherwise the screen sleeps until a key, a pad, a click or the timer comes.
         if (game.platform.keyboard.AnyKeyDown())
@@ -208,6 +216,7 @@ void SettingsScreen(Game& game) {
     }
     SaveConfig(game);
     SavePadBindings(game);
+    SaveKitBindings(game);
     SaveOptions(game);
     game.ScreenState = Screen::Title;
     TitleHyoji(game);
