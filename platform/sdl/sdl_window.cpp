@@ -125,6 +125,7 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
 
 void SdlWindow::DoEvents() {
     lastPump_ = clock_.Now();
+    if (inputPump_) inputPump_();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e, true);
     if (timer_.Due(form_.Timer1[0], clock_.Now()) && events_) {
