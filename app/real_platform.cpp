@@ -12,6 +12,8 @@ RealPlatform::RealPlatform()
     ports.ftp = NewCurlFtpConnection;
     // A screen without music that waits for the player keeps no audio thread busy.
     window.SetBeforeSleep([this] { audio.RestIfSilent(); });
+    kits = std::make_unique<midi::MidiKits>(clock, keyboard, &sdl::SdlWindow::Wake);
+    window.SetInputPump([this] { return kits->Pump(); });
 }
 
 }  // namespace zb

@@ -2,6 +2,9 @@
 // and the wave player, and the libcurl FTP connection, handed to the game as its Platform.
 #pragma once
 
+#include <memory>
+
+#include "platform/midi/midi_kits.hpp"
 #include "platform/ports.hpp"
 #include "platform/sdl/sdl_audio.hpp"
 #include "platform/sdl/sdl_platform.hpp"
@@ -24,6 +27,8 @@ struct RealPlatform {
     // The music and the hit sounds share one audio device; without one the music's position
     // follows the clock.
     sdl::SdlAudio audio{clock};
+    // Drum kits on the ALSA sequencer or a JACK server; their strokes are keys too.
+    std::unique_ptr<midi::MidiKits> kits;
     Platform ports;
 };
 

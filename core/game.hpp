@@ -27,12 +27,24 @@ inline constexpr std::array<int16_t, 4> kDefaultKeyCodes{vk::Numpad1, vk::Numpad
 // A pad's inputs for 左足, 右足, 左手, 右手 (platform/pad_inputs.hpp numbers; -1 for none).
 using PadStrikeInputs = std::array<int16_t, 4>;
 
+// A MIDI drum kit's binding (core/kit_map.hpp): the strike of each note (0-3, -1 for none), the
+// velocity from which a stroke strikes both strikes of its pair (a big note; 128 for never), and
+// the note last bound to each strike, which the settings screen shows.
+struct KitBinding {
+    std::array<int8_t, 128> strikes{};
+    int16_t bigVelocity = 112;
+    std::array<int16_t, 4> shown{-1, -1, -1, -1};
+    bool operator==(const KitBinding&) const = default;
+};
+
 // Settings screen values; saved in config.dat, the pads' in the pad bindings file. The initial
 // values are the defaults.
 struct Settings {
     std::array<int16_t, 4> KeyCodes = kDefaultKeyCodes;  // 左足, 右足, 左手, 右手
     // The pads bound on the settings screen, by the pad's GUID; other pads play with defaults.
     std::map<std::string, PadStrikeInputs> PadInputs;
+    // The kits bound on the settings screen, by the kit's name; other kits play the default map.
+    std::map<std::string, KitBinding> KitBindings;
     int16_t DelaySetting = kDefaultDelay;
     int16_t FramePosition = 0;
     int16_t BgmVolume = 0;  // 1/100 dB

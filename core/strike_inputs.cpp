@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/kit_map.hpp"
+#include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
 
 namespace zb {
@@ -30,38 +32,61 @@ PadStrikeInputs PadInputsOf(const Settings& s, const PadInfo& pad) {
     return it != s.PadInputs.end() ? it->second : DefaultPadInputs(pad);
 }
 
-std::vector<int> StrikeCodes(Game& game, int strike) {
-    std::vector<int> codes{game.settings.KeyCodes[size_t(strike)]};
-    for (const PadInfo& p : game.platform.keyboard.Pads()) {
-        const int input = PadInputsOf(game.settings, p)[size_t(strike)];
-        if (input >= 0) codes.push_back(pad::Code(p.slot, input));
-    }
-    return codes;
+void StrikeMap::Add(int code, uint8_t strikes, bool together) {
+    const auto it = std::lower_bound(inputs_.begin(), inputs_.end(), code,
+                                     [](const InputStrikes& in, int c) { return in.code < c; });
+    if (it != inputs_.end() && it->code == code)
+        it->strikes |= strikes;
+    else
+        inputs_.insert(it, InputStrikes{code, strikes, together});
 }
 
-const std::vector<int>& StrikeCodeTable::Of(Game& game, int strike) {
-    const uint64_t changes = game.platform.keyboard.PadChanges();
-    if (!built_ || changes != padChanges_ || keys_ != game.settings.KeyCodes) {
-        for (size_t k = 0; k < codes_.size(); ++k) codes_[k] = StrikeCodes(game, int(k));
-        padChanges_ = changes;
-        keys_ = game.settings.KeyCodes;
-        built_ = true;
-    }
-    return codes_[size_t(strike)];
-}
-
-int StrikeOf(Game& game, int code) {
-    const auto& keys = game.settings.KeyCodes;
-    if (!pad::IsPadCode(code)) {
-        const auto it = std::find(keys.begin(), keys.end(), code);
-        return it == keys.end() ? -1 : int(it - keys.begin());
-    }
-    for (const PadInfo& p : game.platform.keyboard.Pads()) {
-        if (p.slot != pad::SlotOf(code)) continue;
+void StrikeMap::Refresh(Game& game) {
+    Keyboard& kb = game.platform.keyboard;
+    const uint64_t changes = kb.PadChanges(), kitChanges = kb.KitChanges();
+    if (built_ && changes == padChanges_ && kitChanges == kitChanges_ &&
+        keys_ == game.settings.KeyCodes)
+        return;
+    inputs_.clear();
+    for (size_t k = 0; k < 4; ++k) Add(game.settings.KeyCodes[k], StrikeBit(int(k)), false);
+    for (const PadInfo& p : kb.Pads()) {
         const PadStrikeInputs in = PadInputsOf(game.settings, p);
-        const auto it = std::find(in.begin(), in.end(), pad::InputOf(code));
-        return it == in.end() ? -1 : int(it - in.begin());
+        for (size_t k = 0; k < 4; ++k)
+            if (in[k] >= 0) Add(pad::Code(p.slot, in[k]), StrikeBit(int(k)), false);
     }
+    for (auto& codes : codes_) codes.clear();
+    for (const InputStrikes& in : inputs_)
+        for (size_t k = 0; k < 4; ++k)
+            if (in.strikes & StrikeBit(int(k))) codes_[k].push_back(in.code);
+    // A kit's soft stroke makes its note's strike; a hard one (the kit's adapter tells them
+    // apart by the binding's velocity) both strikes of the pair, together.
+    for (const KitInfo& kit : kb.Kits()) {
+        const KitBinding b = KitBindingOf(game.settings, kit.name);
+        kb.SetKitBigVelocity(kit.slot, b.bigVelocity);
+        for (int n = 0; n < kit::kNotes; ++n) {
+            const int s = b.strikes[size_t(n)];
+            if (s < 0 || s > 3) continue;
+            Add(kit::Code(kit.slot, n, false), StrikeBit(s), false);
+            Add(kit::Code(kit.slot, n, true), uint8_t(StrikeBit(s) | StrikeBit(s ^ 1)), true);
+        }
+    }
+    padChanges_ = changes;
+    kitChanges_ = kitChanges;
+    keys_ = game.settings.KeyCodes;
+    built_ = true;
+}
+
+const InputStrikes* StrikeMap::Of(int code) const {
+    const auto it = std::lower_bound(inputs_.begin(), inputs_.end(), code,
+                                     [](const InputStrikes& in, int c) { return in.code < c; });
+    return it != inputs_.end() && it->code == code ? &*it : nullptr;
+}
+
+int StrikeMap::FirstStrike(int code) const {
+    const InputStrikes* in = Of(code);
+    if (!in) return -1;
+    for (int k = 0; k < 4; ++k)
+        if (in->strikes & StrikeBit(k)) return k;
     return -1;
 }
 

@@ -1,7 +1,8 @@
-// The four strikes (左足, 右足, 左手, 右手) and what strikes them: the bound key and, on every
-// pad connected now, the pad's bound input (its own binding by GUID, else its default). A pad
-// input is a key of its own in the key-state machine, so both are stamped, queued and sounded
-// the same way.
+// The four strikes (左足, 右足, 左手, 右手) and what strikes them: one map from each input (a key,
+// a pad's input on every pad connected now, by its GUID's binding or its default, a note of every
+// drum kit connected now, by its name's binding or the General MIDI map) to the strikes it makes.
+// Every input is a key of the key-state machine, so all are stamped, queued and sounded the same
+// way.
 #pragma once
 
 #include <array>
@@ -20,23 +21,43 @@ PadStrikeInputs DefaultPadInputs(const PadInfo& pad);
 // The pad's binding: the one saved for its GUID, else its default.
 PadStrikeInputs PadInputsOf(const Settings& s, const PadInfo& pad);
 
-// The codes that strike `strike` now: its key, then each connected pad's input.
-std::vector<int> StrikeCodes(Game& game, int strike);
+// The strike's bit in InputStrikes::strikes.
+constexpr uint8_t StrikeBit(int strike) {
+    return uint8_t(1u << strike);
+}
 
-// The same for the play loop, which reads them every frame: kept, and built again only when a
-// pad came or went or a strike's key is another.
-class StrikeCodeTable {
+// One input and the strikes it makes.
+struct InputStrikes {
+    int code = 0;
+    uint8_t strikes = 0;  // StrikeBit of each
+    // The strikes land together, as two keys struck at once: a big note 良 at once. Otherwise
+    // an input bound to both strikes of a pair strikes the second a frame later (see PollKeys),
+    // so that one key alone makes a big note only as much as one strike does.
+    bool together = false;
+};
+
+class StrikeMap {
   public:
-    const std::vector<int>& Of(Game& game, int strike);
+    // Builds the map again when a pad or a kit came or went or a key's binding changed since
+    // the last call; otherwise keeps it (the play loop calls this every frame).
+    void Refresh(Game& game);
+    const std::vector<InputStrikes>& Inputs() const { return inputs_; }
+    // The input of a code, or null when it strikes nothing.
+    const InputStrikes* Of(int code) const;
+    // The first strike the code makes, or -1.
+    int FirstStrike(int code) const;
+    // The codes that make a strike.
+    const std::vector<int>& CodesOf(int strike) const { return codes_[size_t(strike)]; }
 
   private:
-    uint64_t padChanges_ = 0;
-    std::array<int16_t, 4> keys_{};
+    void Add(int code, uint8_t strikes, bool together);
+
+    std::vector<InputStrikes> inputs_;  // by code
     std::array<std::vector<int>, 4> codes_;
+    uint64_t padChanges_ = 0, kitChanges_ = 0;
+    std::array<int16_t, 4> keys_{};
     bool built_ = false;
 };
-// The strike a key or pad code strikes (the first one bound to it), or -1.
-int StrikeOf(Game& game, int code);
 
 // "4", or "4 / LT" with the pad's input beside the key's label text.
 std::string StrikeLabel(const std::string& keyText, const Settings& s, const PadInfo* pad,

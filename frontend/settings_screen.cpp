@@ -9,6 +9,8 @@
 #include "core/strike_inputs.hpp"
 #include "frontend/config_file.hpp"
 #include "frontend/delay_check.hpp"
+#include "frontend/kit_binding.hpp"
+#include "frontend/kit_file.hpp"
 #include "frontend/pad_binding.hpp"
 #include "frontend/pad_file.hpp"
 #include "frontend/settings_items.hpp"
@@ -76,7 +78,7 @@ void LayOut(MainForm& f) {
                "左足、右足、左手、右手は任意のキーでキー設定変更可能\r\n"
                "ディレイ値、枠の位置はカーソルキー←→で調整可能\r\n",
                15);
-    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 800, colors::White, "", 15);
+    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 900, colors::White, "", 15);
 }
 
 // `pad`: the pad whose inputs are shown beside the keys, if any.
@@ -131,9 +133,11 @@ int NewlyPressedKey(MenuKeys& keys) {
 }  // namespace
 
 void SettingsScreen::Forget(Game& game) {
-    keys_->ForgetEarlierPresses({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3});
+    keys_->ForgetEarlierPresses(
+        {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3, vk::F4});
     keys_->ForgetEarlierPresses(kFirstBindableKey, kLastBindableKey);
     TappedPadInput(game.platform.keyboard);
+    kits_->Forget();
 }
 
 Step SettingsScreen::Start(Game& game) {
@@ -141,6 +145,7 @@ Step SettingsScreen::Start(Game& game) {
     game.form.BackColor = colors::Black;
     LayOut(game.form);
     keys_.emplace(game.platform, kSettingsKeys);
+    kits_.emplace(game.platform.keyboard);
     // Presses made before the screen opened (keys typed on the title screen, which reads none)
     // must not bind or step.
     Forget(game);
@@ -174,6 +179,7 @@ Step SettingsScreen::Pass(Game& game) {
     if (press.key == vk::Enter) {
         SaveConfig(game);
         SavePadBindings(game);
+        SaveKitBindings(game);
         SaveOptions(game);
         return Step::Pop();
     }
@@ -191,6 +197,7 @@ Step SettingsScreen::Pass(Game& game) {
         if (keyItem) BindPadInput(s, tap->pad, int(cursor_), tap->input);
     }
 
+    kits_->Pass(s, keyItem ? int(cursor_) : -1, keys.Tapped(vk::F4));
     if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
     if (keys.Tapped(vk::F3)) return Step::Push(std::make_unique<DelayCheckScreen>());
 
@@ -202,6 +209,9 @@ Step SettingsScreen::Pass(Game& game) {
     for (const PadInfo& p : pads_)
         if (p.guid == shownPad_) pad = &p;
     Redraw(f, s, game.options, cursor_, pad);
+    for (size_t k = kLeftFoot; k <= kRightHand; ++k)
+        f.Label[kValueLabel[k]].Caption += kits_->NoteText(s, int(k));
+    f.Label[kExtrasLabel].Caption += "\r\n" + kits_->BigVelocityLine(s);
     return Step::Stay();
 }
 

@@ -9,6 +9,7 @@
 #include "core/game.hpp"
 #include "core/menu_keys.hpp"
 #include "core/screen_stack.hpp"
+#include "frontend/kit_binding.hpp"
 
 namespace zb {
 
@@ -28,6 +29,7 @@ class SettingsScreen : public GameScreen {
     void Forget(Game& game);
 
     std::optional<MenuKeys> keys_;
+    std::optional<KitSettings> kits_;  // kits bound by striking, and the big-note velocity
     size_t cursor_ = 0;
     std::string shownPad_;       // the GUID of the pad last pressed here
     std::vector<PadInfo> pads_;  // as of padsSeen_

@@ -7,6 +7,7 @@
 #include "core/screen_reset.hpp"
 #include "core/songs.hpp"
 #include "frontend/config_file.hpp"
+#include "frontend/kit_file.hpp"
 #include "frontend/notice_slots.hpp"
 #include "frontend/pad_file.hpp"
 #include "play/hit_feedback.hpp"
@@ -90,6 +91,7 @@ void StartUp(Game& game) {
 
     if (!LoadConfig(game)) failed = true;
     LoadPadBindings(game);
+    LoadKitBindings(game);
     s.BgmVolume = UsableVolume(s.BgmVolume);
     if (!LoadScores(game)) failed = true;
     LoadOptions(game);

@@ -4,9 +4,14 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
 
 namespace zb {
+
+KeyStateKeyboard::KeyStateKeyboard() {
+    bigVelocity_.fill(kit::kDefaultBigVelocity);
+}
 
 uint16_t KeyStateKeyboard::GetAsyncKeyState(int vkCode) {
     Update();
@@ -111,6 +116,46 @@ std::optional<int> KeyStateKeyboard::FreePadSlot() const {
         if (std::none_of(pads_.begin(), pads_.end(), [s](const PadInfo& p) { return p.slot == s; }))
             return s;
     return std::nullopt;
+}
+
+std::vector<KitInfo> KeyStateKeyboard::Kits() {
+    Update();
+    return kits_;
+}
+
+uint64_t KeyStateKeyboard::KitChanges() {
+    Update();
+    return kitChanges_;
+}
+
+void KeyStateKeyboard::SetKitBigVelocity(int slot, int velocity) {
+    if (slot >= 0 && slot < kit::kSlots) bigVelocity_[size_t(slot)] = velocity;
+}
+
+void KeyStateKeyboard::KitAdded(const KitInfo& kit) {
+    KitRemoved(kit.slot, 0);  // a slot holds one kit
+    kits_.push_back(kit);
+    ++kitChanges_;
+    std::sort(kits_.begin(), kits_.end(),
+              [](const KitInfo& a, const KitInfo& b) { return a.slot < b.slot; });
+    std::fprintf(stderr, "zubakko: kit %d connected: %s\n", kit.slot + 1, kit.name.c_str());
+}
+
+void KeyStateKeyboard::KitRemoved(int slot, double at) {
+    const auto kit = std::find_if(kits_.begin(), kits_.end(),
+                                  [slot](const KitInfo& k) { return k.slot == slot; });
+    if (kit == kits_.end()) return;
+    (void)at;  // its strokes are taps: nothing of it is held
+    std::fprintf(stderr, "zubakko: kit %d disconnected: %s\n", slot + 1, kit->name.c_str());
+    kits_.erase(kit);
+    ++kitChanges_;
+}
+
+void KeyStateKeyboard::KitStroke(int slot, int note, int velocity, double at) {
+    if (slot < 0 || slot >= kit::kSlots || note < 0 || note >= kit::kNotes || velocity <= 0) return;
+    const int code = kit::Code(slot, note, velocity >= bigVelocity_[size_t(slot)]);
+    OnKey(code, true, at);
+    OnKey(code, false, at + kit::kStrokeSeconds);
 }
 
 void KeyStateKeyboard::Reset() {

@@ -4,9 +4,11 @@
 // change with its stamp on the clock's timeline.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <vector>
 
 #include "platform/ports.hpp"
@@ -15,6 +17,7 @@ namespace zb {
 
 class KeyStateKeyboard : public Keyboard {
   public:
+    KeyStateKeyboard();
     uint16_t GetAsyncKeyState(int vkCode) override;
     std::vector<double> TakeDownStamps(int vkCode) override;
     std::vector<double> TakeUpStamps(int vkCode) override;
@@ -22,6 +25,9 @@ class KeyStateKeyboard : public Keyboard {
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     std::vector<PadInfo> Pads() override;
     uint64_t PadChanges() override;
+    std::vector<KitInfo> Kits() override;
+    uint64_t KitChanges() override;
+    void SetKitBigVelocity(int slot, int velocity) override;
     // Looks at the keys now (the window calls it as it waits).
     void Pump() { Update(); }
 
@@ -37,6 +43,12 @@ class KeyStateKeyboard : public Keyboard {
     void PadRemoved(int slot, double at);
     // A free slot, or nullopt when every slot is taken.
     std::optional<int> FreePadSlot() const;
+
+    // A drum kit came (in its slot) or went at `at`, with one line on standard error for each.
+    void KitAdded(const KitInfo& kit);
+    void KitRemoved(int slot, double at);
+    // A note-on of a connected kit, stamped `at`: a tap of the note's soft or hard code.
+    void KitStroke(int slot, int note, int velocity, double at);
     // Every key up and every press forgotten (after a dialog had the keyboard).
     void Reset();
 
@@ -59,6 +71,9 @@ class KeyStateKeyboard : public Keyboard {
     std::map<int, KeyState> keys_;
     std::vector<PadInfo> pads_;
     uint64_t padChanges_ = 0;
+    std::vector<KitInfo> kits_;
+    uint64_t kitChanges_ = 0;
+    std::array<int, 4> bigVelocity_;
     std::map<int, int> menuHolds_;  // menu key code -> pad inputs holding it
     std::function<void(int, double)> onDown_;
 };

@@ -31,7 +31,7 @@ class Clock {
 // Virtual-key codes as the settings file stores them.
 namespace vk {
 inline constexpr int Enter = 13, Escape = 27, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
-inline constexpr int F2 = 113, F3 = 114;
+inline constexpr int F2 = 113, F3 = 114, F4 = 115;
 inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 }  // namespace vk
@@ -46,6 +46,12 @@ struct PadInfo {
     std::string guid;  // the same for every pad of one make and model, across runs
     std::string name;
     bool controller = false;  // a game controller (named buttons) rather than a plain joystick
+};
+
+// A MIDI drum kit connected now. Its notes are keys of their own (platform/kit_inputs.hpp).
+struct KitInfo {
+    int slot = 0;
+    std::string name;  // the device's name without the numbers the system gives it this session
 };
 
 class Keyboard {
@@ -73,6 +79,14 @@ class Keyboard {
     virtual std::vector<PadInfo> Pads() { return {}; }
     // How many times a pad came or went: what is built from Pads() stays good while it holds.
     virtual uint64_t PadChanges() { return 0; }
+    // The drum kits connected now, by slot, and how many times one came or went.
+    virtual std::vector<KitInfo> Kits() { return {}; }
+    virtual uint64_t KitChanges() { return 0; }
+    // From which velocity on a stroke of the kit in `slot` is a hard one (kit::Code's `hard`).
+    virtual void SetKitBigVelocity(int slot, int velocity) {
+        (void)slot;
+        (void)velocity;
+    }
 };
 
 // The media player: the five operations that the game uses.

@@ -1,7 +1,6 @@
 #include "play/hit_feedback.hpp"
 
 #include "core/picture_sets.hpp"
-#include "core/strike_inputs.hpp"
 
 namespace zb {
 
@@ -45,8 +44,9 @@ std::vector<std::string> HitSoundFiles(const Game& game) {
 
 StrikeSounds::StrikeSounds(Game& game) : game_(game) {
     // One sound for one key or pad input, even if two strikes share it.
-    game.platform.keyboard.SetDownHandler([&game](int code, double) {
-        if (const int k = StrikeOf(game, code); k >= 0) HitSound(game, int16_t(k));
+    game.platform.keyboard.SetDownHandler([&game, this](int code, double) {
+        inputs_.Refresh(game);
+        if (const int k = inputs_.FirstStrike(code); k >= 0) HitSound(game, int16_t(k));
     });
 }
 

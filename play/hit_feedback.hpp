@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/game.hpp"
+#include "core/strike_inputs.hpp"
 
 namespace zb {
 
@@ -31,6 +32,7 @@ class StrikeSounds {
 
   private:
     Game& game_;
+    StrikeMap inputs_;
 };
 
 }  // namespace zb

@@ -1,6 +1,7 @@
 #include "play/judgement.hpp"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/chart_digits.hpp"
 #include "core/chart_timing.hpp"
@@ -184,38 +185,71 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
 }  // namespace
 
 void ForgetEarlierPresses(Game& game, PlayState& st) {
+    st.StrikeInputs.Refresh(game);
+    for (const InputStrikes& in : st.StrikeInputs.Inputs()) {
+        game.platform.keyboard.TakeDownStamps(in.code);
+        game.platform.keyboard.TakeUpStamps(in.code);
+    }
     for (size_t k = 0; k < 4; ++k) {
-        for (int code : st.StrikeInputs.Of(game, int(k))) {
-            game.platform.keyboard.TakeDownStamps(code);
-            game.platform.keyboard.TakeUpStamps(code);
-        }
         st.QueuedPresses[k].clear();
+        st.Companions[k].clear();
+        st.LateStrikes[k].reset();
     }
 }
 
-void PollKeys(Game& game, PlayState& st) {
+namespace {
+
+// Takes the presses of every input since the last frame into the strikes' queues, as the
+// music's positions of their down stamps, and says which strikes are down (any input of theirs).
+// An input bound to both strikes of a pair strikes the second as a companion of the first.
+void TakePresses(Game& game, PlayState& st, std::array<bool, 4>& down) {
     Keyboard& kb = game.platform.keyboard;
     MusicPlayer& music = game.platform.music;
+    // The companions whose first strike registered last frame join now, if its note still waits.
+    for (size_t k = 0; k < 4; ++k) {
+        if (const auto late = std::exchange(st.LateStrikes[k], std::nullopt);
+            late && late->note == st.CurrentNote)
+            st.QueuedPresses[k].push_back(late->music);
+    }
+    st.StrikeInputs.Refresh(game);
+    for (const InputStrikes& in : st.StrikeInputs.Inputs()) {
+        const bool isDown = (kb.GetAsyncKeyState(in.code) & kKeyDown) != 0;
+        const std::vector<double> stamps = kb.TakeDownStamps(in.code);
+        for (size_t k = 0; k < 4; ++k) {
+            if (!(in.strikes & StrikeBit(int(k)))) continue;
+            down[k] = down[k] || isDown;
+            const bool companion =
+                !in.together && k % 2 == 1 && (in.strikes & StrikeBit(int(k) - 1));
+            for (double at : stamps)
+                (companion ? st.Companions[k] : st.QueuedPresses[k])
+                    .push_back(music.PositionAt(at));
+        }
+    }
+}
+
+}  // namespace
+
+void PollKeys(Game& game, PlayState& st) {
     st.PressScroll = {};
     std::array<bool, 4> registered{}, down{};
+    std::array<size_t, 4> fresh{};
+    for (size_t k = 0; k < 4; ++k) fresh[k] = st.QueuedPresses[k].size();
+    if (st.Feed) {
+        for (size_t k = 0; k < 4; ++k)
+            down[k] = st.Feed->TakeKey(st.Frames, int(k), st.QueuedPresses[k]);
+    } else {
+        TakePresses(game, st, down);
+        for (size_t k = 0; k < 4; ++k) {
+            auto& queue = st.QueuedPresses[k];
+            std::sort(queue.begin() + std::ptrdiff_t(fresh[k]), queue.end());
+            std::sort(st.Companions[k].begin(), st.Companions[k].end());
+            if (st.Recorder)
+                st.Recorder->Keys(game, st.Frames, int(k), st.StrikeInputs.CodesOf(int(k)), queue,
+                                  fresh[k], down[k]);
+        }
+    }
     for (size_t k = 0; k < 4; ++k) {
         auto& queue = st.QueuedPresses[k];
-        // The stamps become positions of the music at once, so a replay needs nothing else.
-        const size_t fresh = queue.size();
-        if (st.Feed) {
-            down[k] = st.Feed->TakeKey(st.Frames, int(k), queue);
-        } else {
-            // The strike's key and its input on each pad: every one that went down is a press,
-            // in the order of their stamps; the strike is down while any of them is.
-            const std::vector<int>& codes = st.StrikeInputs.Of(game, int(k));
-            for (int code : codes) {
-                for (double at : kb.TakeDownStamps(code)) queue.push_back(music.PositionAt(at));
-                down[k] = down[k] || (kb.GetAsyncKeyState(code) & kKeyDown) != 0;
-            }
-            std::sort(queue.begin() + std::ptrdiff_t(fresh), queue.end());
-            if (st.Recorder)
-                st.Recorder->Keys(game, st.Frames, int(k), codes, queue, fresh, down[k]);
-        }
         if (queue.empty()) continue;
         // Every time the key went down is one press, registered in the first frame after it (a
         // key struck twice between two frames registers once a frame). A key still held from an
@@ -228,6 +262,13 @@ void PollKeys(Game& game, PlayState& st) {
         st.PressMusic[k] = at;
         registered[k] = true;
         HitPose(game, int16_t(k));  // its sound started when the key went down
+        if (k % 2 == 0) {
+            auto& companions = st.Companions[k + 1];
+            while (!companions.empty() && companions.front() <= at) {
+                if (companions.front() == at) st.LateStrikes[k + 1] = {at, st.CurrentNote};
+                companions.pop_front();
+            }
+        }
     }
     st.PendingScroll.reset();
     for (const auto& queue : st.QueuedPresses) {

@@ -40,7 +40,7 @@ struct PlayState {
     int16_t LastPressNote = 0;
     std::vector<bool> NoteJudged, NoteHit;  // indices 0 .. NoteCount + 100
     std::array<bool, 4> KeyHeld{};
-    StrikeCodeTable StrikeInputs;  // the keys and pad inputs of each strike
+    StrikeMap StrikeInputs;  // the keys and pad inputs and the strikes each makes
     bool SpeedUpDone = false;
     int16_t W1 = 0, W2 = 0, W3 = 0;  // windows in force this frame
     int16_t JudgeKind = 0;           // 0 none, 1 不可, 2 可, 3 良, 4 big 良
@@ -68,6 +68,15 @@ struct PlayState {
     // when it registers.
     std::array<std::deque<double>, 4> QueuedPresses;
     std::optional<int32_t> PendingScroll;
+    // The second strike of a pair made by one input (a key bound to both feet) follows the first
+    // a frame later, and only onto the note the first was made for: Companions holds them until
+    // the first registers, LateStrikes until the next frame.
+    struct LateStrike {
+        double music;
+        int16_t note;
+    };
+    std::array<std::deque<double>, 4> Companions;
+    std::array<std::optional<LateStrike>, 4> LateStrikes;
     // The big-note wait's note, its colour (0 don, 1 kan) and the scroll position where the
     // press that started it went down: the note is judged there, and that press stays held
     // until the wait has run.

@@ -29,6 +29,26 @@ void ScriptedKeyboard::UnplugAt(double seconds, int slot) {
     Insert(Change{seconds, 0, false, std::nullopt, slot});
 }
 
+void ScriptedKeyboard::PlugKitAt(double seconds, const KitInfo& kit) {
+    Change c{seconds, 0, false};
+    c.kitPlug = kit;
+    Insert(std::move(c));
+}
+
+void ScriptedKeyboard::UnplugKitAt(double seconds, int slot) {
+    Change c{seconds, 0, false};
+    c.kitUnplug = slot;
+    Insert(std::move(c));
+}
+
+void ScriptedKeyboard::StrikeKitAt(double seconds, int slot, int note, int velocity) {
+    Change c{seconds, 0, false};
+    c.kitSlot = slot;
+    c.note = note;
+    c.velocity = velocity;
+    Insert(std::move(c));
+}
+
 void ScriptedKeyboard::Update() {
     const double now = clock_.Now();
     while (!script_.empty() && script_.front().at <= now) {
@@ -38,6 +58,12 @@ void ScriptedKeyboard::Update() {
             PadAdded(*c.plug);
         else if (c.unplug >= 0)
             PadRemoved(c.unplug, c.at);
+        else if (c.kitPlug)
+            KitAdded(*c.kitPlug);
+        else if (c.kitUnplug >= 0)
+            KitRemoved(c.kitUnplug, c.at);
+        else if (c.kitSlot >= 0)
+            KitStroke(c.kitSlot, c.note, c.velocity, c.at);
         else
             OnKey(c.vk, c.down, c.at);
     }

@@ -46,6 +46,10 @@ class ScriptedKeyboard : public KeyStateKeyboard {
     // A pad comes into its slot, or leaves it, at a moment (its inputs are pad::Code keys).
     void PlugAt(double seconds, const PadInfo& pad);
     void UnplugAt(double seconds, int slot);
+    // A drum kit comes or goes, and one of its notes is struck, at a moment.
+    void PlugKitAt(double seconds, const KitInfo& kit);
+    void UnplugKitAt(double seconds, int slot);
+    void StrikeKitAt(double seconds, int slot, int note, int velocity);
     bool Pending() const { return !script_.empty(); }
     // When the next scripted change is due, if any.
     std::optional<double> NextChange() const {
@@ -62,6 +66,9 @@ class ScriptedKeyboard : public KeyStateKeyboard {
         bool down;
         std::optional<PadInfo> plug = std::nullopt;
         int unplug = -1;
+        std::optional<KitInfo> kitPlug = std::nullopt;
+        int kitUnplug = -1;
+        int kitSlot = -1, note = 0, velocity = 0;  // a stroke of the kit in kitSlot
     };
     void Insert(Change c);
 

@@ -52,6 +52,11 @@ class SdlWindow : public Window {
     ~SdlWindow() override;
     // Called whenever a waiting screen is about to sleep (the audio device rests then).
     void SetBeforeSleep(std::function<void()> hook) { beforeSleep_ = std::move(hook); }
+    // Another source of inputs (the MIDI kits), looked at whenever the keys are: `pump` hands
+    // what arrived to the keyboard and says whether anything did.
+    void SetInputPump(std::function<bool()> pump) { inputPump_ = std::move(pump); }
+    // Wakes the window's wait from any thread: an input arrived for the pump.
+    static void Wake();
     SdlWindow(const SdlWindow&) = delete;
     SdlWindow& operator=(const SdlWindow&) = delete;
 
@@ -136,6 +141,7 @@ class SdlWindow : public Window {
     std::unique_ptr<SdlPads> pads_;
     std::string presentPath_;
     std::function<void()> beforeSleep_;
+    std::function<bool()> inputPump_;
 };
 
 class SdlDialogs : public Dialogs {

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -20,6 +21,9 @@ namespace zb::sdl {
 namespace {
 constexpr double kKeyPumpPeriod = 0.001;      // seconds between two looks at the keys while waiting
 constexpr double kPresentPeriod = 1.0 / 120;  // the shortest time between two pictures
+
+// The event that wakes a waiting window for the input pump (0 until the window registers it).
+std::atomic<uint32_t> gWakeEvent{0};
 
 [[noreturn]] void Fail(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + SDL_GetError());
@@ -57,11 +61,22 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
         text_ = std::make_unique<NullText>();  // no Japanese font: the pictures still show
     }
     SetTextInput(false);  // keys are polled; text input only inside the input box
+    if (const uint32_t wake = SDL_RegisterEvents(1); wake != uint32_t(-1)) gWakeEvent = wake;
     pads_ = std::make_unique<SdlPads>(keyboard_);
     OpenAtBestScale();
 }
 
+void SdlWindow::Wake() {
+    // SDL's event queue takes events from any thread.
+    if (const uint32_t type = gWakeEvent.load()) {
+        SDL_Event e{};
+        e.type = type;
+        SDL_PushEvent(&e);
+    }
+}
+
 SdlWindow::~SdlWindow() {
+    gWakeEvent = 0;
     pads_.reset();
     if (prescaled_) SDL_DestroyTexture(prescaled_);
     if (texture_) SDL_DestroyTexture(texture_);
@@ -110,6 +125,7 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
 
 void SdlWindow::DoEvents() {
     lastPump_ = clock_.Now();
+    if (inputPump_) inputPump_();
     SDL_Event e;
     while (SDL_PollEvent(&e)) Handle(e, true);
     if (timer_.Due(form_.Timer1[0], clock_.Now()) && events_) {
@@ -138,6 +154,12 @@ bool SdlWindow::PumpKeys() {
     while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_JOYAXISMOTION, SDL_FINGERDOWN - 1) > 0) {
         Handle(e, false);
         any = true;
+    }
+    // The other inputs were stamped when they arrived; a wake that comes after this look stays
+    // queued and wakes the next wait.
+    if (inputPump_) {
+        if (const uint32_t wake = gWakeEvent.load()) SDL_FlushEvent(wake);
+        if (inputPump_()) any = true;
     }
     return any;
 }

@@ -11,7 +11,8 @@ import tempfile
 
 ROOMS = ["core", "play", "course", "netrank", "frontend"]
 FORBIDDEN = ["SDL.h", "SDL2/SDL.h", "SDL_image.h", "SDL_ttf.h", "curl/curl.h", "fluidsynth.h",
-             "iconv.h", "fontconfig/fontconfig.h"]
+             "iconv.h", "fontconfig/fontconfig.h", "RtMidi.h", "rtmidi/RtMidi.h",
+             "alsa/asoundlib.h", "jack/jack.h"]
 
 
 def room_entry(entries, src, room):

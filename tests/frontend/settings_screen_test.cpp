@@ -10,7 +10,9 @@
 #include <stdexcept>
 
 #include "core/delay_check_beat.hpp"
+#include "core/kit_map.hpp"
 #include "frontend/config_file.hpp"
+#include "frontend/kit_file.hpp"
 #include "frontend/settings_items.hpp"
 #include "frontend/title.hpp"
 #include "frontend_fixture.hpp"
@@ -88,7 +90,9 @@ TEST_F(SettingsScreenTest, TapsStepOnceBindSaveAndReturnToTheTitle) {
     std::vector<int> visible;
     for (const auto& [i, caption] : seen) visible.push_back(i);
     EXPECT_EQ(visible.size(), 21u);
-    EXPECT_EQ(seen[20], "F2：ヒットエラーバー　なし\r\nF3：タイミング調整（ディレイを測る）");
+    EXPECT_EQ(seen[20],
+              "F2：ヒットエラーバー　なし\r\nF3：タイミング調整（ディレイを測る）\r\n"
+              "F4：キットの強打で大音符（キットをつなぐと設定できます）");
     // What the defaults look like on the first pass, as changed by the taps.
     EXPECT_EQ(seen[7] + seen[8] + seen[9] + seen[10], "12Z5");
     EXPECT_EQ(seen[12] + seen[16] + seen[17] + seen[19], "0普通あり押した瞬間に判定");
@@ -169,6 +173,38 @@ TEST_F(SettingsScreenTest, APadBindsOnThePlayKeysItsOkSavesElsewhereAndNothingIs
     EXPECT_EQ(dir.Read("pads.txt"), "zubakko-pads 1\n# GUID 左足 右足 左手 右手\n" + gamepad.guid +
                                         " y a leftshoulder rightshoulder\n");
     EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 100, 101, 10, 0, -600, 0, 1, 0}));
+}
+
+TEST_F(SettingsScreenTest, AKitStrokeBindsItsNoteF4StepsItsBigStrokeAndBothOutliveARestart) {
+    const KitInfo kit{0, "TD-17:TD-17 MIDI 1"};
+    hp.keyboard.PlugKitAt(0, kit);
+    auto stroke = [&](int note) {
+        next = std::max(next, hp.clock.Now() + 0.2);
+        hp.keyboard.StrikeKitAt(next, kit.slot, note, 90);
+        next += 0.2;
+    };
+    // The ride's bell (右手 by default) on 左手; F4 twice; a snare on the delay's item binds
+    // nothing; Enter saves.
+    Taps({vk::Down, vk::Down});
+    stroke(53);
+    Taps({vk::F4, vk::F4, vk::Down, vk::Down});
+    stroke(38);
+    Taps({vk::Enter});
+    Visit();
+    EXPECT_EQ(seen[7], "1 / MIDI 36");
+    EXPECT_EQ(seen[9], "4 / MIDI 53");
+    EXPECT_EQ(seen[10], "5 / MIDI 42");
+    EXPECT_NE(seen[20].find("F4：キットの強打で大音符　強さ 127 以上"), std::string::npos)
+        << seen[20];
+    // The next start reads kits.txt: the kit plays as bound.
+    Game again{hp.ports};
+    LoadKitBindings(again);
+    const KitBinding b = KitBindingOf(again.settings, kit.name);
+    EXPECT_EQ(b.strikes[53], 2);
+    EXPECT_EQ(b.strikes[38], 2);
+    EXPECT_EQ(b.strikes[51], 3);
+    EXPECT_EQ(b.bigVelocity, 127);
+    EXPECT_EQ(b, game.settings.KitBindings.at(kit.name));
 }
 
 TEST_F(SettingsScreenTest, HandEditedValuesAtTheSixteenBitEdgeAreClampedBeforeAStep) {

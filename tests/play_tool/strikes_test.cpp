@@ -8,8 +8,11 @@
 #include <map>
 
 #include "core/chart_loader.hpp"
+#include "core/own_songs.hpp"
+#include "frontend/config_file.hpp"
 #include "platform/headless/headless.hpp"
 #include "tests/common/temp_dir.hpp"
+#include "tests/common/typical_song.hpp"
 #include "tools/play/play_tool.hpp"
 
 namespace zb::tool {
@@ -22,11 +25,13 @@ enum class Big { BothKeys, OneKey };
 // after its due time when given; `offsets` receives each note's offset as struck (whole ms).
 std::vector<KeyEvent> OnTime(ChartId id, int64_t tapMs, Big big, int64_t gapMs = 0,
                              std::function<int64_t(int)> late = nullptr,
-                             std::vector<double>* offsets = nullptr) {
+                             std::vector<double>* offsets = nullptr,
+                             const std::string& songFile = "") {
     testing::TempDir dir;
     headless::HeadlessPlatform hp(dir.Dir());
     Game game(hp.ports);
     game.settings.DelaySetting = 0;
+    if (!songFile.empty()) id.song = AddOwnSong(game, songFile);
     LoadChart(game, id, 0);
     const Chart& c = game.chart;
     const double msPerPx = double(c.ChartSpan) * 10 / (double(c.ChartText.size()) * c.NoteSpacing);
@@ -37,7 +42,11 @@ std::vector<KeyEvent> OnTime(ChartId id, int64_t tapMs, Big big, int64_t gapMs =
     };
     int turn[2] = {0, 0};
     for (int i = 1; i <= c.NoteCount; ++i) {
-        const double due = (c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx;
+        // Song 4's hard chart scrolls four times as fast from its speed-up on.
+        const bool fast = id.song == kSpeedUpSong && id.difficulty == kSpeedUpDifficulty &&
+                          i >= kSpeedUpFirstNote;
+        const double due =
+            (c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx / (fast ? kSpeedUpFactor : 1);
         const int64_t at = std::llround(due) + (late ? late(i) : 0);
         if (offsets) offsets->push_back(double(at) - due);
         const int kind = (c.NoteKinds[size_t(i - 1)] - '0') % 5;
@@ -108,6 +117,52 @@ TEST(Strikes, BigNotesInTheWaitModeAreJudgedWhereTheFirstKeyWentDown) {
     }
 }
 
+TEST(Strikes, AKeyBoundToTwoStrikesStrikesBoth) {
+    // The player's config.dat (as zubakko-play --config reads it) binds one key twice. Song 4's
+    // easy chart: its big dons stand apart, so the wait's eight-frame cycle never joins two.
+    const ChartId id{.song = 4, .difficulty = 0};
+    testing::TempDir dir;
+    auto play = [&](std::array<int16_t, 4> keyCodes, bool bigWait,
+                    const std::vector<KeyEvent>& keys, Replay* record = nullptr) {
+        Settings s;
+        s.KeyCodes = keyCodes;
+        s.DelaySetting = 0;
+        dir.Write("config.dat", EncodeConfig(s));
+        Options o;
+        o.song = id.song, o.difficulty = id.difficulty, o.bigWait = bigWait;
+        o.configFile = dir.File("config.dat");
+        return PlayChart(o, keys, dir.Dir(), nullptr, record);
+    };
+    auto onto = [](std::vector<KeyEvent> keys, int from, int to) {
+        for (KeyEvent& k : keys) k.vk = k.vk == from ? to : k.vk;
+        return keys;
+    };
+    const auto both = OnTime(id, 10, Big::BothKeys);
+    const SongResult allBest = Play(id, 60, false, both).r;
+    ASSERT_EQ(allBest.CountGood + allBest.CountMiss, 0);
+
+    // 左足 = 左手: the key strikes dons and kans alike.
+    const SongResult footIsHand = play({97, 98, 97, 101}, false, onto(both, 100, 97));
+    EXPECT_EQ(footIsHand.Judgements, allBest.Judgements);
+    EXPECT_DOUBLE_EQ(footIsHand.Score, allBest.Score);
+
+    // 左足 = 右足: one key alone for every don. A big don is judged before the second strike
+    // arrives (two thirds, as one key), or the wait takes it (big 良, as a second key a frame
+    // later); the second strike of a small don never judges the note after it.
+    const auto feet = onto(both, 98, 97);
+    const auto secondFootLater = OnTime(id, 10, Big::BothKeys, 16);
+    for (bool wait : {false, true}) {
+        const SongResult ref = Play(id, 60, wait, wait ? secondFootLater : feet).r;
+        Replay record;
+        const SongResult oneKey = play({97, 97, 100, 101}, wait, feet, &record);
+        EXPECT_EQ(oneKey.Judgements, ref.Judgements) << (wait ? "wait mode" : "at once");
+        EXPECT_DOUBLE_EQ(oneKey.Score, ref.Score) << (wait ? "wait mode" : "at once");
+        ReplayCheck check;
+        PlayReplay(record, dir.Dir(), check);
+        EXPECT_TRUE(check.reproduced) << check.message;
+    }
+}
+
 TEST(Strikes, APadScriptPlaysAsTheKeyScriptOfTheSameMoments) {
     // The default keys' twins on a standard gamepad, as --pad-bindings prints them.
     EXPECT_EQ(PadBindingsJson(),
@@ -132,6 +187,66 @@ TEST(Strikes, APadScriptPlaysAsTheKeyScriptOfTheSameMoments) {
     const Played both = Play(id, 60, false, mixed);
     EXPECT_EQ(ToJson(both.r, both.m), ToJson(byKeys.r, byKeys.m));
     EXPECT_THROW(ParsePad("100 b3 down"), std::invalid_argument) << "not a controller's input";
+}
+
+TEST(Strikes, AKitScriptPlaysAsTheKeysOfTheSameStrikes) {
+    const std::string defaults = KitMapDefaultsJson();
+    EXPECT_EQ(defaults.rfind("{\"notes\": {\"35\": 0, \"36\": 0, \"37\": 2, \"38\": 2", 0), 0u)
+        << defaults;
+    EXPECT_NE(defaults.find("\"44\": 1, \"45\": 2, \"46\": 3"), std::string::npos) << defaults;
+    EXPECT_NE(defaults.find("\"57\": 3, \"59\": 3}, \"bigVelocity\": 112}"), std::string::npos)
+        << defaults;
+
+    // Bass drum, hi-hat pedal, snare and closed hi-hat for the four keys.
+    const std::map<int, int> noteOf{{97, 36}, {98, 44}, {100, 38}, {101, 42}};
+    testing::TempDir dir;
+    const std::string own = dir.File("typical.mid");
+    dir.Write("typical.mid", testing::TypicalSongBytes({.bars = 24}));
+    for (const auto& [id, file] : {std::pair{ChartId{.song = 4, .difficulty = 2}, std::string()},
+                                   std::pair{ChartId{.song = -1, .difficulty = 2}, own}}) {
+        Options o;
+        o.song = id.song, o.difficulty = id.difficulty, o.delay = 0, o.songFile = file;
+        const auto keys = OnTime(id, 10, Big::BothKeys, 0, nullptr, nullptr, file);
+        PlayMeasures m;
+        const SongResult byKeys = PlayChart(o, keys, dir.Dir(), &m);
+        const std::string expected = ToJson(byKeys, m);
+        ASSERT_EQ(byKeys.CountGood + byKeys.CountMiss, 0) << expected;
+
+        // Big notes by both pads of a pair, softly; notes outside the map between the strokes.
+        std::vector<KitStroke> pairs, hard;
+        for (size_t i = 0; i < keys.size(); ++i) {
+            const KeyEvent& k = keys[i];
+            if (!k.down) continue;
+            pairs.push_back({k.ms, noteOf.at(k.vk), 80});
+            pairs.push_back({k.ms + 5, 60, 127});
+            // Big notes by one hard stroke: its pair's second key goes down at the same moment.
+            const bool big = i + 2 < keys.size() && keys[i + 2].down && keys[i + 2].ms == k.ms;
+            const bool second = i >= 2 && keys[i - 2].down && keys[i - 2].ms == k.ms;
+            if (!second) hard.push_back({k.ms, noteOf.at(k.vk), big ? 127 : 111});
+        }
+        for (const auto* script : {&pairs, &hard}) {
+            o.kitStrokes = *script;
+            const SongResult byKit = PlayChart(o, {}, dir.Dir(), &m);
+            EXPECT_EQ(ToJson(byKit, m), expected)
+                << (file.empty() ? "song 4" : "own song")
+                << (script == &hard ? ", hard strokes" : ", pairs");
+        }
+    }
+    // A map of the player's own: the strikes the other way round.
+    Options o;
+    o.song = 4, o.difficulty = 2, o.delay = 0;
+    o.kitMap = ParseKitMap("# snare for the feet\n38 0\n39 1\n36 2\n37 3\nbig 100\n");
+    const auto keys = OnTime({.song = 4, .difficulty = 2}, 10, Big::OneKey);
+    for (const KeyEvent& k : keys)
+        if (k.down) o.kitStrokes.push_back({k.ms, k.vk < 100 ? 38 : 36, 99});
+    Options byKeys = o;
+    byKeys.kitStrokes.clear();
+    byKeys.kitMap.reset();
+    const SongResult mine = PlayChart(o, {}, dir.Dir());
+    EXPECT_EQ(mine.Judgements, PlayChart(byKeys, keys, dir.Dir()).Judgements);
+    EXPECT_EQ(mine.CountMiss, 0);
+    EXPECT_THROW(ParseKitMap("38 4\n"), std::invalid_argument) << "no strike 4";
+    EXPECT_THROW(ParseKit("100 38\n"), std::invalid_argument) << "no velocity";
 }
 
 TEST(Strikes, TheirTimingIsReportedAndTheirReplayReproducesThePlay) {

@@ -16,10 +16,13 @@
 #include "platform/sdl/sdl_platform.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
+#include "tests/common/real_window_rig.hpp"
 #include "tests/common/temp_dir.hpp"
 
 namespace zb {
 namespace {
+
+using testing::RealWindowRig;
 
 // SDL's virtual game controller: buttons in SDL's order, axes 4 and 5 the triggers.
 class VirtualPad {
@@ -52,69 +55,6 @@ class VirtualPad {
   private:
     SDL_Joystick* joystick_ = nullptr;
     SDL_JoystickID instance_ = -1;
-};
-
-// The real window, acting on the pad at the moments of a script as the game waits in it.
-class ScriptedWindow : public Window {
-  public:
-    ScriptedWindow(sdl::SdlWindow& w, Clock& clock) : w_(w), clock_(clock) {}
-    MainForm& Form() override { return w_.Form(); }
-    void SetEvents(FormEvents* e) override { w_.SetEvents(e); }
-    void DoEvents() override {
-        Act();
-        w_.DoEvents();
-    }
-    void WaitUntil(double until) override {
-        while (!script_.empty() && script_.front().first < until) {
-            w_.WaitUntil(script_.front().first);
-            Act();
-        }
-        w_.WaitUntil(until);
-    }
-    void WaitForEvent(double until) override {
-        const bool acting = !script_.empty() && script_.front().first < until;
-        w_.WaitForEvent(acting ? script_.front().first : until);
-        if (acting) Act();
-    }
-    void Present() override { w_.Present(); }
-    void SetTextInput(bool on) override { w_.SetTextInput(on); }
-    bool TextInput() const override { return w_.TextInput(); }
-    TextRenderer& Text() override { return w_.Text(); }
-
-    void At(double t, std::function<void()> act) {
-        auto pos = std::upper_bound(script_.begin(), script_.end(), t,
-                                    [](double a, const auto& s) { return a < s.first; });
-        script_.insert(pos, {t, std::move(act)});
-    }
-
-  private:
-    // A virtual pad is a state SDL reads as it pumps, where a real one queues every change: each
-    // change is pumped at once, so that none is lost to the next.
-    void Act() {
-        while (!script_.empty() && script_.front().first <= clock_.Now()) {
-            const auto act = std::move(script_.front().second);
-            script_.pop_front();
-            act();
-            w_.DoEvents();
-        }
-    }
-    sdl::SdlWindow& w_;
-    Clock& clock_;
-    std::deque<std::pair<double, std::function<void()>>> script_;
-};
-
-// The real clock, keys, pads and window; music and hit sounds that follow the clock.
-struct RealWindowRig {
-    RealWindowRig() { setenv("SDL_VIDEODRIVER", "offscreen", 0); }
-    testing::TempDir dir;
-    sdl::SdlClock clock;
-    sdl::SdlKeyboard keyboard;
-    sdl::SdlWindow window{clock, keyboard};
-    ScriptedWindow scripted{window, clock};
-    sdl::SdlDialogs dialogs{window};
-    headless::ClockMusicPlayer music{clock};
-    headless::RecordingWavePlayer wave{&clock};
-    Platform ports{clock, keyboard, music, wave, dialogs, scripted, dir.Dir()};
 };
 
 struct Change {

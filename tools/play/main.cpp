@@ -25,10 +25,12 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: zubakko-play (--song S | --song-file FILE.mid) --difficulty D [--auto] [--mode M]\n"
-    "                    [--keys FILE] [--pad FILE] [--delay N]\n"
+    "                    [--keys FILE] [--pad FILE] [--kit FILE [--kit-map FILE]]\n"
+    "                    [--config config.dat] [--delay N]\n"
     "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
     "       zubakko-play --replay FILE [--song-file FILE.mid]\n"
-    "       zubakko-play --pad-bindings\n";
+    "       zubakko-play --pad-bindings\n"
+    "       zubakko-play --kit-map-defaults\n";
 
 // A throw-away program folder, so that a high score of a scripted run never reaches the
 // player's score.dat.
@@ -58,6 +60,10 @@ int main(int argc, char** argv) {
             std::cout << PadBindingsJson() << "\n";
             return 0;
         }
+        if (o.kitMapDefaults) {
+            std::cout << KitMapDefaultsJson() << "\n";
+            return 0;
+        }
         const auto read = [](const std::string& path, const char* what) {
             std::ifstream in(path, std::ios::binary);
             if (!in)
@@ -65,6 +71,8 @@ int main(int argc, char** argv) {
             return std::string(std::istreambuf_iterator<char>(in), {});
         };
         if (!o.keysFile.empty()) keys = ParseKeys(read(o.keysFile, "keys file"));
+        if (!o.kitFile.empty()) o.kitStrokes = ParseKit(read(o.kitFile, "kit file"));
+        if (!o.kitMapFile.empty()) o.kitMap = ParseKitMap(read(o.kitMapFile, "kit map"));
         if (!o.padFile.empty()) {
             const std::vector<KeyEvent> pad = ParsePad(read(o.padFile, "pad file"));
             keys.insert(keys.end(), pad.begin(), pad.end());

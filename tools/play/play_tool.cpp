@@ -9,10 +9,14 @@
 #include <stdexcept>
 
 #include "core/chart_loader.hpp"
+#include "core/file_replace.hpp"
+#include "core/kit_map.hpp"
 #include "core/own_songs.hpp"
 #include "core/strike_inputs.hpp"
 #include "course/challenge_menu.hpp"
+#include "frontend/config_file.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/play_screen_setup.hpp"
@@ -60,6 +64,14 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.padFile = value();
         else if (a == "--pad-bindings")
             o.padBindings = true;
+        else if (a == "--kit")
+            o.kitFile = value();
+        else if (a == "--kit-map")
+            o.kitMapFile = value();
+        else if (a == "--kit-map-defaults")
+            o.kitMapDefaults = true;
+        else if (a == "--config")
+            o.configFile = value();
         else if (a == "--delay")
             o.delay = int16_t(ParseInt(value(), "--delay", -1000, 1000));
         else if (a == "--frame")
@@ -81,7 +93,7 @@ Options ParseOptions(const std::vector<std::string>& args) {
         else
             throw std::invalid_argument("unknown option " + a);
     }
-    if (o.padBindings) return o;
+    if (o.padBindings || o.kitMapDefaults) return o;
     if (!o.replayFile.empty()) {
         if (args.size() != (o.songFile.empty() ? 2u : 4u))
             throw std::invalid_argument(
@@ -91,8 +103,11 @@ Options ParseOptions(const std::vector<std::string>& args) {
     }
     if ((o.song < 0) == o.songFile.empty() || o.difficulty < 0)
         throw std::invalid_argument("--song or --song-file, and --difficulty, are needed");
-    if (!o.saveReplay.empty() && (o.autoPlay || (o.keysFile.empty() && o.padFile.empty())))
-        throw std::invalid_argument("--save-replay needs a play with --keys or --pad");
+    if (!o.saveReplay.empty() &&
+        (o.autoPlay || (o.keysFile.empty() && o.padFile.empty() && o.kitFile.empty())))
+        throw std::invalid_argument("--save-replay needs a play with --keys, --pad or --kit");
+    if (!o.kitMapFile.empty() && o.kitFile.empty())
+        throw std::invalid_argument("--kit-map needs a play with --kit");
     return o;
 }
 
@@ -121,6 +136,8 @@ std::vector<KeyEvent> ParseChanges(const std::string& text, const std::string& f
 
 // The scripted pad: a standard gamepad in the first slot.
 const PadInfo kScriptedPad{0, "0300000000000000000000000000000f", "zubakko-play pad", true};
+// The scripted kit, in the first slot.
+const KitInfo kScriptedKit{0, "zubakko-play kit"};
 
 }  // namespace
 
@@ -138,6 +155,65 @@ std::vector<KeyEvent> ParsePad(const std::string& text) {
                                         "\" is not a game controller's button or axis");
         return pad::Code(kScriptedPad.slot, *input);
     });
+}
+
+std::vector<KitStroke> ParseKit(const std::string& text) {
+    std::vector<KitStroke> out;
+    std::istringstream in(text);
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream words(line);
+        std::string ms, note, velocity, extra;
+        if (!(words >> ms) || ms[0] == '#') continue;
+        const std::string where = "kit file line " + std::to_string(n);
+        if (!(words >> note >> velocity) || (words >> extra))
+            throw std::invalid_argument(where + ": expected \"<ms> <note> <velocity>\"");
+        out.push_back({ParseInt(ms, where + ": ms", 0, int64_t{1} << 40),
+                       int(ParseInt(note, where + ": note", 0, 127)),
+                       int(ParseInt(velocity, where + ": velocity", 1, 127))});
+    }
+    return out;
+}
+
+KitBinding ParseKitMap(const std::string& text) {
+    KitBinding b = DefaultKitBinding();
+    b.strikes.fill(-1);
+    b.shown = {-1, -1, -1, -1};
+    std::istringstream in(text);
+    std::string line;
+    for (int n = 1; std::getline(in, line); ++n) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream words(line);
+        std::string first, second, extra;
+        if (!(words >> first) || first[0] == '#') continue;
+        const std::string where = "kit map line " + std::to_string(n);
+        if (!(words >> second) || (words >> extra))
+            throw std::invalid_argument(where +
+                                        ": expected \"<note> <strike>\" or \"big <velocity>\"");
+        if (first == "big") {
+            b.bigVelocity = int16_t(ParseInt(second, where + ": velocity", 1, 128));
+            continue;
+        }
+        const int note = int(ParseInt(first, where + ": note", 0, 127));
+        const int strike = int(ParseInt(second, where + ": strike", 0, 3));
+        b.strikes[size_t(note)] = int8_t(strike);
+        if (b.shown[size_t(strike)] < 0) b.shown[size_t(strike)] = int16_t(note);
+    }
+    return b;
+}
+
+std::string KitMapDefaultsJson() {
+    const KitBinding b = DefaultKitBinding();
+    std::string s = "{\"notes\": {";
+    bool first = true;
+    for (size_t n = 0; n < b.strikes.size(); ++n) {
+        if (b.strikes[n] < 0) continue;
+        s += std::string(first ? "" : ", ") + "\"" + std::to_string(n) +
+             "\": " + std::to_string(b.strikes[n]);
+        first = false;
+    }
+    return s + "}, \"bigVelocity\": " + std::to_string(b.bigVelocity) + "}";
 }
 
 std::string PadBindingsJson() {
@@ -167,6 +243,12 @@ class StrikeWatch : public Keyboard {
         keys_.SetDownHandler(std::move(handler));
     }
     std::vector<PadInfo> Pads() override { return keys_.Pads(); }
+    uint64_t PadChanges() override { return keys_.PadChanges(); }
+    std::vector<KitInfo> Kits() override { return keys_.Kits(); }
+    uint64_t KitChanges() override { return keys_.KitChanges(); }
+    void SetKitBigVelocity(int slot, int velocity) override {
+        keys_.SetKitBigVelocity(slot, velocity);
+    }
     std::optional<double> from, to;
 
   private:
@@ -254,6 +336,20 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
     StrikeWatch watch(hp.keyboard, hp.clock);
     Platform ports = {hp.clock, watch, hp.music, hp.wave, hp.dialogs, hp.window, appDir};
     Game game(ports);
+    if (!o.configFile.empty()) {
+        // The player's keys, delay and frame; the big-note mode stays the tool's choice.
+        std::string bytes, why;
+        if (!ReadWholeFile(o.configFile, bytes, 4096, &why))
+            throw std::runtime_error(o.configFile + ": " + why);
+        if (bytes.size() != size_t(kConfigFileSize))
+            throw std::runtime_error(o.configFile + ": not a config.dat (" +
+                                     std::to_string(kConfigFileSize) + " bytes)");
+        Settings s;
+        DecodeConfig(bytes, s);
+        game.settings.KeyCodes = s.KeyCodes;
+        game.settings.DelaySetting = s.DelaySetting;
+        game.settings.FramePosition = s.FramePosition;
+    }
     if (o.delay) game.settings.DelaySetting = *o.delay;
     if (o.frame) game.settings.FramePosition = *o.frame;
     game.settings.BigNoteWait = o.bigWait;
@@ -278,6 +374,13 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
                     [](const KeyEvent& k) { return pad::IsPadCode(k.vk); }))
         hp.keyboard.PlugAt(start, kScriptedPad);
     ScheduleKeys(o, keys, start, hp);
+    if (!o.kitStrokes.empty()) {
+        hp.keyboard.PlugKitAt(start, kScriptedKit);
+        if (o.kitMap) game.settings.KitBindings[kScriptedKit.name] = *o.kitMap;
+        for (const KitStroke& k : o.kitStrokes)
+            hp.keyboard.StrikeKitAt(start + double(k.ms) / 1000.0, kScriptedKit.slot, k.note,
+                                    k.velocity);
+    }
     PlayOptions po;
     po.FramesPerSecond = o.fps;
     po.keepReplay = false;  // a scripted play is not the player's
@@ -290,12 +393,22 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
         const double from = watch.from.value_or(start), to = watch.to.value_or(hp.clock.Now());
         std::vector<std::pair<double, int>> downs;
         std::map<int, bool> down;
+        StrikeMap inputs;
+        inputs.Refresh(game);
         for (const KeyEvent& k : keys) {
             const double at = start + double(k.ms) / 1000.0;
             const bool wentDown = k.down && !down[k.vk];
             down[k.vk] = k.down;
             if (!wentDown || at < from || at > to) continue;
-            if (const int strike = StrikeOf(game, k.vk); strike >= 0) downs.push_back({at, strike});
+            if (const int strike = inputs.FirstStrike(k.vk); strike >= 0)
+                downs.push_back({at, strike});
+        }
+        const int big = KitBindingOf(game.settings, kScriptedKit.name).bigVelocity;
+        for (const KitStroke& k : o.kitStrokes) {
+            const double at = start + double(k.ms) / 1000.0;
+            const int code = kit::Code(kScriptedKit.slot, k.note, k.velocity >= big);
+            if (const int strike = inputs.FirstStrike(code); strike >= 0 && at >= from && at <= to)
+                downs.push_back({at, strike});
         }
         std::sort(downs.begin(), downs.end());
         measures->hitSoundLagMaxMs = HitSoundLagMax(downs, game, hp.wave);

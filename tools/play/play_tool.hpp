@@ -18,6 +18,12 @@ struct KeyEvent {
     bool down;
 };
 
+// A stroke of a MIDI drum kit's note.
+struct KitStroke {
+    int64_t ms;  // music position, as KeyEvent's
+    int note, velocity;
+};
+
 struct Options {
     int16_t song = -1, difficulty = -1;
     std::string songFile;  // an own song's MIDI file instead of a built-in song
@@ -26,6 +32,12 @@ struct Options {
     std::string keysFile;
     std::string padFile;       // a pad's script, played with a standard gamepad's default bindings
     bool padBindings = false;  // print the default bindings instead of playing
+    std::string kitFile;       // a drum kit's script, played with the kit map
+    std::string kitMapFile;    // the kit map instead of the General MIDI one
+    bool kitMapDefaults = false;        // print the default kit map instead of playing
+    std::vector<KitStroke> kitStrokes;  // read from kitFile
+    std::optional<KitBinding> kitMap;   // read from kitMapFile
+    std::string configFile;             // a config.dat whose keys, delay and frame the play takes
     std::optional<int16_t> delay, frame;
     bool bigWait = false;
     double fps = 60;
@@ -45,6 +57,14 @@ std::vector<KeyEvent> ParseKeys(const std::string& text);
 std::vector<KeyEvent> ParsePad(const std::string& text);
 // The standard gamepad's default bindings: {"左足": "lefttrigger", ...}.
 std::string PadBindingsJson();
+
+// Lines "<ms> <note> <velocity>" (note 0-127, velocity 1-127).
+std::vector<KitStroke> ParseKit(const std::string& text);
+// Lines "<note> <strike>" (strike 0-3 as in config.dat: 左足, 右足, 左手, 右手), and optionally
+// "big <velocity>"; notes not named strike nothing.
+KitBinding ParseKitMap(const std::string& text);
+// The General MIDI map: {"notes": {"35": 0, ...}, "bigVelocity": 112}.
+std::string KitMapDefaultsJson();
 
 // What a play shows beyond its result.
 struct PlayMeasures {

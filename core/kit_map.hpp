@@ -1,0 +1,21 @@
+// What a MIDI drum kit's notes strike: the General MIDI drum map until the player binds a kit on
+// the settings screen, which keeps a binding per kit by the kit's name.
+#pragma once
+
+#include <string>
+
+#include "core/game.hpp"
+
+namespace zb {
+
+// Bass drums 35/36 左足; hi-hat pedal 44 右足; snares, side stick, clap and toms 左手; hi-hats,
+// cymbals, ride and its bell 右手; a stroke of velocity 112 or more strikes both of its pair.
+KitBinding DefaultKitBinding();
+// The kit's binding: the one saved for its name, else the default.
+KitBinding KitBindingOf(const Settings& s, const std::string& kitName);
+// Makes `note` strike `strike` on the kit (it no longer strikes the one it struck).
+void BindKitNote(Settings& s, const std::string& kitName, int strike, int note);
+// Sets the velocity from which the kit's strokes are big notes (128: never).
+void SetKitBigVelocity(Settings& s, const std::string& kitName, int velocity);
+
+}  // namespace zb

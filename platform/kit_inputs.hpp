@@ -1,0 +1,33 @@
+// A MIDI drum kit's strokes as more keys of the key-state machine: every note of a connected kit
+// has two codes of its own, one for a stroke below the kit's big-note velocity and one for a
+// stroke at or above it, beside the keys' and the pads' codes. A stroke is a tap: down at its
+// stamp, up kStrokeSeconds later, so the next stroke of the same note is a new press.
+#pragma once
+
+namespace zb::kit {
+
+inline constexpr int kSlots = 4;
+inline constexpr int kNotes = 128;
+inline constexpr int kBase = 0x2000;  // above every pad code (pad::kMenuBase + 256)
+inline constexpr int kInputs = 2 * kNotes;
+inline constexpr double kStrokeSeconds = 0.005;
+// A stroke this hard or harder is a big note (both strikes of its pair).
+inline constexpr int kDefaultBigVelocity = 112;
+
+constexpr int Code(int slot, int note, bool hard) {
+    return kBase + slot * kInputs + (hard ? kNotes : 0) + note;
+}
+constexpr bool IsKitCode(int code) {
+    return code >= kBase && code < kBase + kSlots * kInputs;
+}
+constexpr int SlotOf(int code) {
+    return (code - kBase) / kInputs;
+}
+constexpr int NoteOf(int code) {
+    return (code - kBase) % kNotes;
+}
+constexpr bool IsHard(int code) {
+    return (code - kBase) % kInputs >= kNotes;
+}
+
+}  // namespace zb::kit

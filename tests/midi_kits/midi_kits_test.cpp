@@ -1,0 +1,138 @@
+// A drum kit through the real MIDI adapter: a JACK dummy server of the test's own, a fake kit (an
+// RtMidi output port) that plays a whole own song into the real window, strokes on time, big
+// notes by one hard stroke; a second kit appears mid-song, plays a few notes and leaves. Every
+// stroke must sound at its stamp and be judged as the same strikes on keys are.
+#include "platform/midi/midi_kits.hpp"
+
+#include <RtMidi.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+#include "core/chart_loader.hpp"
+#include "core/own_songs.hpp"
+#include "play/play_screen_setup.hpp"
+#include "play/play_song.hpp"
+#include "tests/common/jack_server.hpp"
+#include "tests/common/real_window_rig.hpp"
+#include "tests/common/typical_song.hpp"
+
+namespace zb {
+namespace {
+
+struct Stroke {
+    double at;  // seconds since the song's music started
+    int note, velocity;
+    int kit = 0;  // which fake kit strikes it
+};
+
+// Strokes on every note: bass drum and hi-hat pedal, snare and hi-hat taking turns, one hard
+// stroke on a big note.
+std::vector<Stroke> OnTime(Game& game) {
+    const Chart& c = game.chart;
+    const double perPx = double(c.ChartSpan) / 100 / (double(c.ChartText.size()) * c.NoteSpacing);
+    std::vector<Stroke> out;
+    int turn[2] = {0, 0};
+    for (int i = 1; i <= c.NoteCount; ++i) {
+        const double at = std::round((c.NotePos[size_t(i)] - c.ChartOffset) * perPx * 1000) / 1000;
+        const int kind = (c.NoteKinds[size_t(i - 1)] - '0') % 5;
+        const int colour = kind % 2 ? 0 : 1;
+        const int note = colour ? (turn[1]++ % 2 ? 42 : 38) : (turn[0]++ % 2 ? 44 : 36);
+        out.push_back({at, note, kind >= 3 ? 120 : 90});
+    }
+    return out;
+}
+
+// A fake kit: an output port of its own on the JACK server.
+struct FakeKit {
+    explicit FakeKit(const std::string& name) : out(RtMidi::UNIX_JACK, name) {
+        out.openVirtualPort("out");
+    }
+    void Strike(int note, int velocity) {
+        const unsigned char on[3] = {0x99, uint8_t(note), uint8_t(velocity)};
+        const unsigned char off[3] = {0x89, uint8_t(note), 0};
+        out.sendMessage(on, 3);
+        out.sendMessage(off, 3);
+    }
+    RtMidiOut out;
+};
+
+TEST(MidiKits, AFakeKitOverJackPlaysAWholeSongAsTheSameStrikesOnKeys) {
+    testing::JackServer jack(64);
+    ASSERT_TRUE(jack.Ready()) << "jackd -d dummy did not start";
+    testing::RealWindowRig rig;
+    midi::MidiKits kits(rig.clock, rig.keyboard, &sdl::SdlWindow::Wake);
+    rig.window.SetInputPump([&kits] { return kits.Pump(); });
+
+    rig.dir.Write("song.mid", testing::TypicalSongBytes({.bars = 6}));
+    Game game(rig.ports);
+    game.settings.DelaySetting = 0;
+    ChartId id{.song = AddOwnSong(game, rig.dir.File("song.mid")), .difficulty = 2};
+    LoadChart(game, id, 0);
+    std::vector<Stroke> script = OnTime(game);
+    ASSERT_GT(script.size(), 40u);
+
+    FakeKit first("fake kit");
+    std::unique_ptr<FakeKit> second;
+    kits.LookNow();
+    rig.window.DoEvents();
+    ASSERT_EQ(rig.keyboard.Kits().size(), 1u);
+    EXPECT_EQ(rig.keyboard.Kits()[0].name, "fake kit:out");
+
+    // The second kit comes a third of the way in; after the next look (two seconds at most) it
+    // strikes for a second and a half, then goes while the first plays on.
+    const double comes = script[script.size() / 3].at, goes = comes + 3.8;
+    for (Stroke& s : script)
+        if (s.at > comes + 2.2 && s.at < goes - 0.1) s.kit = 1;
+    ASSERT_GT(script.back().at, goes + 2.5);
+
+    PlayScreenSetup(game, id, false, false);
+    LoadChart(game, id, 0);
+    const double start = rig.clock.Now();
+    rig.scripted.At(start + comes, [&] { second = std::make_unique<FakeKit>("second kit"); });
+    rig.scripted.At(start + goes, [&] { second.reset(); });
+    size_t kitsSeen = 1;
+    rig.scripted.At(start + comes + 2.1, [&] { kitsSeen = rig.keyboard.Kits().size(); });
+    for (const Stroke& s : script)
+        rig.scripted.At(start + s.at,
+                        [&, s] { (s.kit ? *second : first).Strike(s.note, s.velocity); });
+    const SongResult r = PlaySong(game, false, id);
+    EXPECT_EQ(kitsSeen, 2u) << "the second kit was not seen";
+    EXPECT_EQ(rig.keyboard.Kits().size(), 1u) << "the second kit did not go";
+
+    // Every stroke sounded once, at its stamp; its key twin strikes at that stamp's music
+    // position with the key of each strike it makes.
+    ASSERT_EQ(rig.wave.played.size(), script.size());
+    testing::TempDir dir;
+    headless::HeadlessPlatform hp(dir.Dir());
+    Game twin(hp.ports);
+    twin.settings.DelaySetting = 0;
+    id.song = AddOwnSong(twin, rig.dir.File("song.mid"));
+    PlayScreenSetup(twin, id, false, false);
+    LoadChart(twin, id, 0);
+    const double twinStart = hp.clock.Now() - hp.music.CurrentPosition();
+    double late = 0;
+    for (size_t i = 0; i < script.size(); ++i) {
+        const Stroke& s = script[i];
+        const double at = rig.music.PositionAt(rig.wave.playedAt[i]);
+        EXPECT_GE(at, s.at) << "stroke " << i;
+        late = std::max(late, at - s.at);
+        const int strike = s.note == 36 ? 0 : s.note == 44 ? 1 : s.note == 38 ? 2 : 3;
+        std::vector<int> strikes{strike};
+        if (s.velocity >= 112) strikes.push_back(strike ^ 1);
+        for (int k : strikes) {
+            hp.keyboard.At(twinStart + at, kDefaultKeyCodes[size_t(k)], true);
+            hp.keyboard.At(twinStart + at + 0.005, kDefaultKeyCodes[size_t(k)], false);
+        }
+    }
+    if (late > 0.05) GTEST_SKIP() << "the machine held the game up " << int(late * 1000) << " ms";
+    const SongResult expected = PlaySong(twin, false, id);
+    EXPECT_EQ(r.Judgements, expected.Judgements);
+    EXPECT_EQ(r.ShownScore, expected.ShownScore);
+    EXPECT_EQ(r.CountMiss, 0) << r.Judgements;
+}
+
+}  // namespace
+}  // namespace zb
