@@ -98,8 +98,8 @@ int16_t SongScreenY0() {
     return Round16((kFormHeightTwips / double(kTwipsPerPixel) - kPictureHeight) / 2);
 }
 
-void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int16_t count,
-               int16_t position) {
+void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int32_t count,
+               int32_t position) {
     const int16_t song = chart.song, difficulty = chart.difficulty;
     GamenHolder& g = Gamen(game, song);
     const int x0 = SongScreenX0(), y0 = SongScreenY0();

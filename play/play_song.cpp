@@ -64,6 +64,8 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
 
     Platform& pf = game.platform;
     pf.window.SetTextInput(false);  // no input method's window on a play key
+    std::optional<OwnSongScanPause> scanPause;
+    scanPause.emplace(game);  // the songs folder is read after the song
     const double fps = options.FramesPerSecond > 0 ? options.FramesPerSecond : 60.0;
     const double period = 1.0 / fps;
     double nextFrame = pf.clock.Now() + period;
@@ -109,6 +111,8 @@ SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions&
         if (!more) break;
     }
     strikes.reset();
+    scanPause.reset();
+    if (!autoPlay && !options.replay) NoteOwnSongPlayed(game, song);
     pf.music.SetVolume(game.settings.BgmVolume);
 
     SongResult out;
