@@ -73,6 +73,7 @@ struct OwnSongLibrary {
     std::shared_ptr<OwnSongScan> scan;
     size_t readDone = 0, readTotal = 0, leftOut = 0;
     bool walking = false, reading = false;
+    bool hasFolder = false;  // songs/ exists: song select shows the finder's lines
 };
 
 bool IsOwnSong(int song);

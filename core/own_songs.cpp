@@ -1,6 +1,7 @@
 #include "core/own_songs.hpp"
 
 #include <chrono>
+#include <filesystem>
 #include <stdexcept>
 
 #include "core/chart_loader.hpp"
@@ -53,6 +54,8 @@ void EnsureOwnSongs(Game& game) {
     lib.scan = std::make_shared<OwnSongScan>(game.AppDir() + kOwnSongFolder + "/", CachePath(game));
     for (OwnSong& s : lib.scan->TakeKnown()) Append(lib, std::move(s));
     lib.walking = lib.reading = true;
+    std::error_code ec;
+    lib.hasFolder = std::filesystem::is_directory(game.AppDir() + kOwnSongFolder, ec);
     LoadOwnScores(game);
 }
 
@@ -112,6 +115,13 @@ int16_t AddOwnSong(Game& game, const std::string& path) {
     lib.scanned = true;
     Append(lib, ReadOwnSong(path).song);
     return Narrow<int16_t>(kOwnSongBase + lib.songs.size() - 1);
+}
+
+std::string OwnSongFolder(const Game& game, const OwnSong& song) {
+    const std::string root = game.AppDir() + kOwnSongFolder + "/";
+    if (song.path.compare(0, root.size(), root) != 0) return "";
+    const size_t slash = song.path.rfind('/');
+    return slash <= root.size() ? "" : song.path.substr(root.size(), slash - root.size());
 }
 
 const OwnSong* FindOwnSong(const Game& game, int song) {

@@ -45,6 +45,9 @@ void NoteOwnSongPlayed(Game& game, int song);
 // Makes one file an own song (the tools play a file from anywhere); returns its song number.
 int16_t AddOwnSong(Game& game, const std::string& path);
 
+// The folder of an own song's file within songs/ ("rock/80s"), "" for one at the top.
+std::string OwnSongFolder(const Game& game, const OwnSong& song);
+
 // The entry of an own song number, or nullptr.
 const OwnSong* FindOwnSong(const Game& game, int song);
 

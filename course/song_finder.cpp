@@ -96,9 +96,8 @@ void SongFinder::Order() {
     auto own = view_.begin() + builtIn;
     switch (sort_) {
         case SongSort::Path:
-            std::stable_sort(own, view_.end(), [&](int a, int b) {
-                return song(a).path < song(b).path;
-            });
+            std::stable_sort(own, view_.end(),
+                             [&](int a, int b) { return song(a).path < song(b).path; });
             break;
         case SongSort::Title:
             std::stable_sort(own, view_.end(), [&](int a, int b) {
@@ -118,9 +117,8 @@ void SongFinder::Order() {
             });
             break;
         case SongSort::LastPlayed:
-            std::stable_sort(own, view_.end(), [&](int a, int b) {
-                return song(a).lastPlayed > song(b).lastPlayed;
-            });
+            std::stable_sort(own, view_.end(),
+                             [&](int a, int b) { return song(a).lastPlayed > song(b).lastPlayed; });
             break;
     }
     placeOf_.assign(size_t(n), -1);

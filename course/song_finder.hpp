@@ -55,9 +55,9 @@ class SongFinder {
     const SongList* list_ = nullptr;
     const std::vector<OwnSong>* songs_ = nullptr;
     SongSort sort_ = SongSort::Path;
-    std::vector<int> view_;           // list indices in view order
-    std::vector<int> placeOf_;        // by list index
-    std::vector<std::string> keys_;   // by own song: the folded title, file name and folder
+    std::vector<int> view_;            // list indices in view order
+    std::vector<int> placeOf_;         // by list index
+    std::vector<std::string> keys_;    // by own song: the folded title, file name and folder
     std::vector<std::string> titles_;  // by own song: the folded title
 };
 

@@ -14,6 +14,7 @@
 #include "course/setumei_strikes.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_list.hpp"
+#include "course/song_select_finder.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
 
@@ -26,7 +27,7 @@ struct Pick {
     bool autoPlay = false;
 };
 
-void Show(Game& game, const SongList& list, int index, int16_t count) {
+void Show(Game& game, const SongList& list, int index, int32_t count) {
     const ChartId chart = list.ChartAt(index);
     const int column = list.challenge ? chart.difficulty + 3 : chart.difficulty;
     const int32_t best = IsOwnSong(chart.song) ? OwnHighScore(game, chart.song, column)
@@ -55,8 +56,16 @@ Pick ChooseSong(Game& game, Course course) {
     // The ranking course's second song must differ from the first.
     if (course.ranking && c.OnSecondSong) list.Withdraw(c.FirstSongNo, 2);
     int index = list.FirstIndex();
-    const int16_t count = list.Count();
-    Show(game, list, index, count);
+    // Search, sort and paging over the own songs, which join as the folder is read.
+    SongSelectFinder finder(
+        game, list,
+        [&] { return BuildSongList(course.difficulty, c.ChallengeCourse, game.ownSongs.songs); },
+        !course.ranking);
+    const auto show = [&] {
+        Show(game, list, index, list.Count());
+        finder.Draw();
+    };
+    show();
 
     MenuKeys keys(game.platform, kSongSelectKeys);
     keys.ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
@@ -67,6 +76,16 @@ Pick ChooseSong(Game& game, Course course) {
             padsShown = pads;
             DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
         }
+        if (const int redraw = finder.Pass(keys, index)) {
+            if (redraw & SongSelectFinder::kSong)
+                show();
+            else
+                finder.Draw();
+        }
+        if (finder.Searching()) {
+            WaitForInput(game, 1000);
+            continue;
+        }
         // Space starts an auto play, except in the ranking course. A listed song the game cannot
         // play starts nothing.
         const MenuPress press = course.ranking
@@ -75,9 +94,9 @@ Pick ChooseSong(Game& game, Course course) {
         if (press.key == vk::Enter && list.Playable(index)) return {list.ChartAt(index), false};
         if (press.key == vk::Space && list.Playable(index)) return {list.ChartAt(index), true};
         if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
-            index = list.Step(index, press.key == vk::Right ? +1 : -1,
-                              [&] { game.platform.window.DoEvents(); });
-            Show(game, list, index, count);
+            index = finder.Step(index, press.key == vk::Right ? +1 : -1,
+                                [&] { game.platform.window.DoEvents(); });
+            show();
         }
         WaitForInput(game, 1000);  // until a key or a click comes; it sleeps, it does not spin
     }
