@@ -73,6 +73,9 @@ const fs::path& AppDir() {
         std::sort(sources.begin(), sources.end());
         fs::path d = fs::temp_directory_path() / "zubakko-library-bench";
         fs::remove_all(d);
+        fs::create_directories(d);
+        // The song select screen's pictures, as the program finds them beside it.
+        fs::create_directory_symlink(fs::path(ZB_BINARY_DIR) / "img", d / "img");
         size_t total = 0;
         for (int i = 0; i < kFiles; ++i) {
             const fs::path folder = d / "songs" / ("folder" + std::to_string(i / 100));
