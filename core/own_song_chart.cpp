@@ -17,14 +17,19 @@ constexpr size_t kMinStrokes = 16;
 // At most this share of a chart's notes are big, as in the built-in charts.
 constexpr double kMaxBigShare = 0.25;
 
-enum DrumClass { kNoDrum, kKick, kHand, kCrash, kMetal };
+// What a percussion key gives a chart: low drums 鈍, high drums 感, crashes accents, and the
+// small metal and wooden sounds 感 fillers for the hardest chart's gaps.
+enum DrumClass { kNoDrum, kLow, kHigh, kCrash, kFill };
 
 // General MIDI's percussion keys.
 DrumClass ClassOf(uint8_t key) {
     switch (key) {
         case 35:
-        case 36:
-            return kKick;
+        case 36:  // bass drums
+        case 61:  // low bongo
+        case 64:  // low conga
+        case 66:  // low timbale
+            return kLow;
         case 37:  // side stick
         case 38:
         case 40:  // snares
@@ -35,7 +40,11 @@ DrumClass ClassOf(uint8_t key) {
         case 47:
         case 48:
         case 50:  // toms
-            return kHand;
+        case 60:  // high bongo
+        case 62:
+        case 63:  // high congas
+        case 65:  // high timbale
+            return kHigh;
         case 49:
         case 52:
         case 55:
@@ -46,8 +55,22 @@ DrumClass ClassOf(uint8_t key) {
         case 46:
         case 51:
         case 53:
-        case 59:
-            return kMetal;
+        case 59:  // hi-hats and rides
+        case 54:  // tambourine
+        case 56:  // cowbell
+        case 67:
+        case 68:  // agogos
+        case 69:  // cabasa
+        case 70:  // maracas
+        case 75:  // claves
+        case 76:
+        case 77:  // woodblocks
+        case 80:
+        case 81:  // triangles
+        case 82:  // shaker
+        case 83:  // jingle bell
+        case 85:  // castanets
+            return kFill;
         default:
             return kNoDrum;
     }
@@ -60,7 +83,7 @@ struct Stroke {
     int kind = 1;    // 1 don, 2 kan
     int accent = 0;  // how strongly it asks to be big: crash with bass drum, voices, loudness
     bool big = false;
-    bool fill = false;  // cymbals and hi-hats only: for the hardest chart's gaps
+    bool fill = false;  // cymbals, hi-hats and small percussion only: for the hardest chart's gaps
     int strength = 0;   // place in the bar: 4 bar, 3 beat, 2 eighth, 1 sixteenth or triplet
     int priority = 0;
 };
@@ -94,32 +117,32 @@ std::vector<Stroke> DrumStrokes(const MidiSong& midi) {
         const DrumClass c = ClassOf(n.key);
         if (c == kNoDrum) continue;
         drums.push_back(&n);
-        if (c == kKick || c == kHand) velocities.push_back(n.velocity);
+        if (c == kLow || c == kHigh) velocities.push_back(n.velocity);
     }
     const int loud = LoudFrom(std::move(velocities));
     std::vector<Stroke> out;
     for (const auto& g : Together<MidiNote>(drums, [](const MidiNote& n) { return n.ms; })) {
-        bool kick = false, hand = false, crash = false;
-        int handVoices = 0, velocity = 0;
-        uint8_t lastHandKey = 0;
+        bool low = false, high = false, crash = false;
+        int highVoices = 0, velocity = 0;
+        uint8_t lastHighKey = 0;
         for (const MidiNote* n : g) {
             const DrumClass c = ClassOf(n->key);
-            kick |= c == kKick;
+            low |= c == kLow;
             crash |= c == kCrash;
-            if (c == kHand) {
-                if (!hand || n->key != lastHandKey) ++handVoices;
-                hand = true;
-                lastHandKey = n->key;
+            if (c == kHigh) {
+                if (!high || n->key != lastHighKey) ++highVoices;
+                high = true;
+                lastHighKey = n->key;
             }
-            if (c == kKick || c == kHand) velocity = std::max<int>(velocity, n->velocity);
+            if (c == kLow || c == kHigh) velocity = std::max<int>(velocity, n->velocity);
         }
         Stroke s;
         s.ms = g.front()->ms;
         s.beat = g.front()->beat;
-        if (kick || hand) {
-            s.kind = kick ? 1 : 2;
+        if (low || high) {
+            s.kind = low ? 1 : 2;
             s.accent =
-                (kick && crash ? 2 : 0) + (kick && hand) + (handVoices >= 2) + (velocity >= loud);
+                (low && crash ? 2 : 0) + (low && high) + (highVoices >= 2) + (velocity >= loud);
         } else {
             s.kind = 2;
             s.fill = true;

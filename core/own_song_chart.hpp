@@ -1,5 +1,6 @@
-// Charts from a MIDI file's rhythm. The drum part gives the notes (bass drums 鈍; snares, toms,
-// claps and rims 感; accents big), or, in a file without one, its lowest part gives 鈍 and its
+// Charts from a MIDI file's rhythm. The drum part gives the notes (bass drums and low hand drums
+// 鈍; snares, toms, claps, rims and high hand drums 感; small percussion 感 fillers; accents big),
+// or, in a file without one, its lowest part gives 鈍 and its
 // busiest upper part 感. Three charts thin that one rhythm to the spacing and density of the
 // built-in charts of each course, and each gets its stars from its density on their scale.
 //
@@ -50,6 +51,9 @@ inline constexpr double kOwnLeadInMs = 1500;
 inline constexpr double kOwnMaxMs = 20 * 60 * 1000.0;
 
 OwnSongCharts BuildOwnCharts(const MidiSong& midi);
+// Raised whenever BuildOwnCharts would chart a file differently: the library's cache keeps
+// charts only of the version that built them.
+inline constexpr int kOwnChartVersion = 2;
 
 // The stars of a chart of a course's difficulty (0-2) from its notes per second, on the scale
 // of the built-in charts; within the stars the course's screen has room for.

@@ -8,6 +8,7 @@
 #include "core/chart_data.hpp"
 #include "core/failure_report.hpp"
 #include "core/file_replace.hpp"
+#include "core/own_song_folder.hpp"
 
 namespace zb {
 
@@ -36,11 +37,6 @@ bool IsPlaceholderName(const std::string& name) {
             return true;
     }
     return false;
-}
-
-bool IsMidiName(const fs::path& p) {
-    const std::string ext = Lower(p.extension().string());
-    return ext == ".mid" || ext == ".midi";
 }
 
 // A chart file replaces the generated chart of its difficulty; a bad one is reported and left
@@ -110,6 +106,7 @@ OwnSongFile ReadOwnSong(const std::string& path) {
     OwnSong& s = f.song;
     s.path = path;
     s.title = fs::path(path).stem().string();
+    s.chartVersion = kOwnChartVersion;
     std::string bytes, why;
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
@@ -147,29 +144,11 @@ OwnSongFile ReadOwnSong(const std::string& path) {
 }
 
 std::vector<OwnSong> ScanOwnSongFolder(const std::string& folder) {
-    std::vector<fs::path> files;
-    std::error_code ec;
-    if (!fs::is_directory(folder, ec)) return {};
-    fs::recursive_directory_iterator it(folder, fs::directory_options::skip_permission_denied, ec),
-        end;
-    bool tooMany = false;
-    for (; !ec && it != end; it.increment(ec)) {
-        std::error_code e2;
-        if (!it->is_regular_file(e2) || !IsMidiName(it->path())) continue;
-        if (files.size() >= kOwnSongMax) {
-            tooMany = true;
-            break;
-        }
-        files.push_back(it->path());
-    }
-    if (ec) ReportFailure("could not read all of", folder, ec.message());
-    if (tooMany)
-        ReportFailure("left out", folder,
-                      "more than " + std::to_string(kOwnSongMax) + " MIDI files; the rest");
-    std::sort(files.begin(), files.end());
     std::vector<OwnSong> songs;
-    songs.reserve(files.size());
-    for (const fs::path& p : files) songs.push_back(ReadOwnSong(p.string()).song);
+    for (const OwnSongFolderFile& f : ListOwnSongFiles(folder).files) {
+        songs.push_back(ReadOwnSong(f.path).song);
+        songs.back().stamp = f.stamp;
+    }
     return songs;
 }
 

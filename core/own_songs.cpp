@@ -1,10 +1,14 @@
 #include "core/own_songs.hpp"
 
+#include <chrono>
+#include <filesystem>
 #include <stdexcept>
 
 #include "core/chart_loader.hpp"
+#include "core/checked.hpp"
 #include "core/failure_report.hpp"
 #include "core/file_replace.hpp"
+#include "core/own_song_scan.hpp"
 
 namespace zb {
 
@@ -14,6 +18,17 @@ constexpr size_t kScoreFileMaxBytes = 4u << 20;
 
 std::string ScorePath(const Game& game) {
     return game.SaveDir() + kOwnScoreFile;
+}
+
+// The one place that says where the library's cache lives.
+std::string CachePath(const Game& game) {
+    return game.SaveDir() + kOwnSongCacheFile;
+}
+
+void Append(OwnSongLibrary& lib, OwnSong song) {
+    if (lib.songs.size() >= kOwnSongMax) return;
+    lib.indexOf[song.path] = lib.songs.size();
+    lib.songs.push_back(std::move(song));
 }
 
 void LoadOwnScores(Game& game) {
@@ -36,15 +51,77 @@ void EnsureOwnSongs(Game& game) {
     OwnSongLibrary& lib = game.ownSongs;
     if (lib.scanned) return;
     lib.scanned = true;
-    lib.songs = ScanOwnSongFolder(game.SaveDir() + kOwnSongFolder);
+    lib.scan = std::make_shared<OwnSongScan>(game.SaveDir() + kOwnSongFolder + "/", CachePath(game));
+    for (OwnSong& s : lib.scan->TakeKnown()) Append(lib, std::move(s));
+    lib.walking = lib.reading = true;
+    std::error_code ec;
+    lib.hasFolder = std::filesystem::is_directory(game.SaveDir() + kOwnSongFolder, ec);
     LoadOwnScores(game);
+}
+
+void FinishOwnSongs(Game& game) {
+    EnsureOwnSongs(game);
+    if (game.ownSongs.scan) game.ownSongs.scan->WaitFinished();
+    TakeOwnSongNews(game);
+}
+
+bool TakeOwnSongNews(Game& game) {
+    OwnSongLibrary& lib = game.ownSongs;
+    if (!lib.scan || !lib.reading) return false;
+    OwnSongScan::News news = lib.scan->Take();
+    bool changed = !news.read.empty() || !news.gone.empty() || news.done != lib.readDone ||
+                   news.total != lib.readTotal || news.walking != lib.walking ||
+                   news.finished == lib.reading;
+    for (OwnSong& s : news.read) {
+        const auto it = lib.indexOf.find(s.path);
+        if (it != lib.indexOf.end())
+            lib.songs[it->second] = std::move(s);  // changed: read again under its number
+        else
+            Append(lib, std::move(s));
+    }
+    // A file gone keeps its number for this run, as a song that cannot be played.
+    for (const std::string& path : news.gone) {
+        const auto it = lib.indexOf.find(path);
+        if (it == lib.indexOf.end()) continue;
+        OwnSong& s = lib.songs[it->second];
+        s.playable = false;
+        s.reason = "ファイルが見つかりません";
+    }
+    lib.readDone = news.done, lib.readTotal = news.total, lib.leftOut = news.leftOut;
+    lib.walking = news.walking;
+    lib.reading = !news.finished;
+    return changed;
+}
+
+OwnSongScanPause::OwnSongScanPause(Game& game) : scan_(game.ownSongs.scan) {
+    if (scan_) scan_->Pause();
+}
+
+OwnSongScanPause::~OwnSongScanPause() {
+    if (scan_) scan_->Resume();
+}
+
+void NoteOwnSongPlayed(Game& game, int song) {
+    if (!FindOwnSong(game, song)) return;
+    OwnSong* s = &game.ownSongs.songs[size_t(song - kOwnSongBase)];
+    s->lastPlayed = std::chrono::duration_cast<std::chrono::seconds>(
+                        std::chrono::system_clock::now().time_since_epoch())
+                        .count();
+    if (game.ownSongs.scan) game.ownSongs.scan->NotePlayed(s->path, s->lastPlayed);
 }
 
 int16_t AddOwnSong(Game& game, const std::string& path) {
     OwnSongLibrary& lib = game.ownSongs;
     lib.scanned = true;
-    lib.songs.push_back(ReadOwnSong(path).song);
-    return int16_t(kOwnSongBase + lib.songs.size() - 1);
+    Append(lib, ReadOwnSong(path).song);
+    return Narrow<int16_t>(kOwnSongBase + lib.songs.size() - 1);
+}
+
+std::string OwnSongFolder(const Game& game, const OwnSong& song) {
+    const std::string root = game.SaveDir() + kOwnSongFolder + "/";
+    if (song.path.compare(0, root.size(), root) != 0) return "";
+    const size_t slash = song.path.rfind('/');
+    return slash <= root.size() ? "" : song.path.substr(root.size(), slash - root.size());
 }
 
 const OwnSong* FindOwnSong(const Game& game, int song) {

@@ -13,12 +13,40 @@ namespace zb {
 inline constexpr const char* kOwnSongFolder = "songs";
 inline constexpr const char* kOwnScoreFile = "ownscore.dat";
 
-// Reads the songs/ folder beside the program and the own songs' high scores, once per run (the
-// first song select screen does it, so the title comes as quickly with a full folder).
+// Starts reading the songs/ folder beside the program and reads the own songs' high scores, once
+// per run (the first song select screen does it). The songs the cache knows are listed at once;
+// the others join as the background reading hands them over (TakeOwnSongNews).
 void EnsureOwnSongs(Game& game);
+
+// Starts the reading if need be and waits until the whole folder is read and taken (tools, tests
+// and benchmarks that want every song at once).
+void FinishOwnSongs(Game& game);
+
+// Takes what the background reading has read since the last call: new songs join at the end of
+// the numbering, a changed one is replaced under its number, a vanished one stays as unplayable.
+// True when the list or the reading's progress changed.
+bool TakeOwnSongNews(Game& game);
+
+// Holds the background reading while it lives (play: a song is judged and sounded as without it).
+class OwnSongScanPause {
+  public:
+    explicit OwnSongScanPause(Game& game);
+    ~OwnSongScanPause();
+    OwnSongScanPause(const OwnSongScanPause&) = delete;
+    OwnSongScanPause& operator=(const OwnSongScanPause&) = delete;
+
+  private:
+    std::shared_ptr<OwnSongScan> scan_;
+};
+
+// Keeps now as when an own song was last played (the sort by last played; kept in the cache).
+void NoteOwnSongPlayed(Game& game, int song);
 
 // Makes one file an own song (the tools play a file from anywhere); returns its song number.
 int16_t AddOwnSong(Game& game, const std::string& path);
+
+// The folder of an own song's file within songs/ ("rock/80s"), "" for one at the top.
+std::string OwnSongFolder(const Game& game, const OwnSong& song);
 
 // The entry of an own song number, or nullptr.
 const OwnSong* FindOwnSong(const Game& game, int song);

@@ -1,5 +1,6 @@
 #include "course/song_hyoji.hpp"
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <tuple>
@@ -66,6 +67,18 @@ void DrawOwnTitle(Game& game, const OwnSong& song, Surface& ura, int x, int y) {
                  PointsToPixels(points) + 8, title, points, Color::Rgb(0xFF, 0x9F, 0x1C));
 }
 
+// A song in a folder of songs/ has the folder as its genre, lettered over the panel's words.
+void DrawOwnGenre(Game& game, const OwnSong& song, Surface& ura, int x, int y) {
+    const std::string folder = OwnSongFolder(game, song);
+    if (folder.empty()) return;
+    const Color panel = ura.At(std::clamp(x + 100, 0, ura.Width() - 1), y + 4);
+    ura.FillRect(x + 84, y + 3, 280, 26, panel);
+    TextRenderer& text = game.platform.window.Text();
+    auto [name, points] = FitTitle(text, folder, 270);
+    if (name != folder) name += "…";
+    text.DrawText(ura, x + 84, y + 3, 280, 26, name, std::min(points, 15.0), kInk, Align::Center);
+}
+
 // Draws the glyphs of "position/count" centred where the course's "03/10" stands, with as many
 // digits as the count needs.
 void DrawPlace(GamenHolder& g, Surface& ura, int x0, int y0, int position, int count) {
@@ -98,8 +111,8 @@ int16_t SongScreenY0() {
     return Round16((kFormHeightTwips / double(kTwipsPerPixel) - kPictureHeight) / 2);
 }
 
-void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int16_t count,
-               int16_t position, bool challengeCourse) {
+void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int32_t count,
+               int32_t position, bool challengeCourse) {
     const int16_t song = chart.song, difficulty = chart.difficulty;
     GamenHolder& g = Gamen(game, song);
     const int x0 = SongScreenX0(), y0 = SongScreenY0();
@@ -115,6 +128,7 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int1
     if (own) {
         DrawOwnTitle(game, *own, ura, x0 + 146, y0 + 65);
         Copy(g.pOwnJanru, 370, 32, ura, x0 + 158, y0 + 114);
+        DrawOwnGenre(game, *own, ura, x0 + 158, y0 + 114);
     } else {
         Copy(g.pSongTitle.at(song), 394, 49, ura, x0 + 146, y0 + 65);
         Copy(g.pJanru.at(song), 370, 32, ura, x0 + 158, y0 + 114);

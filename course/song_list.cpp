@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "core/checked.hpp"
+
 namespace zb {
 
 namespace {
@@ -42,23 +44,23 @@ int16_t SongList::DifficultyAt(int index) const {
     return challenge ? int16_t(Order.at(index) / 100) : difficulty;
 }
 
-int16_t SongList::Count() const {
-    int16_t n = 0;
+int32_t SongList::Count() const {
+    int32_t n = 0;
     if (challenge) {
         for (const auto& song : Stars)
             for (int16_t level : song) n += level != 0;
     } else {
         for (const auto& song : Stars) n += song.at(difficulty) != 0;
     }
-    return int16_t(n + int16_t(own.size()));
+    return Add<int32_t>(n, Narrow<int32_t>(own.size()));
 }
 
-int16_t SongList::Position(int index) const {
-    if (OwnAt(index)) return int16_t(index + 1);
+int32_t SongList::Position(int index) const {
+    if (OwnAt(index)) return index + 1;
     const int16_t entry = Order.at(index);
     for (int i = 0; i < BuiltInLength(); ++i)
-        if (Order[i] == entry) return int16_t(i + 1);
-    return int16_t(index + 1);
+        if (Order[i] == entry) return i + 1;
+    return index + 1;
 }
 
 int SongList::FirstIndex() const {

@@ -58,9 +58,10 @@ struct SongList {
     }
     // The number of offered entries: every chart with a level in the challenge course, else the
     // songs with a level at the course's difficulty.
-    int16_t Count() const;
+    // 32-bit: 30,000 own songs make 90,000 entries in the challenge course.
+    int32_t Count() const;
     // 1 + the index of the first entry equal to the one at `index`.
-    int16_t Position(int index) const;
+    int32_t Position(int index) const;
     // The first offered index (0 unless the first entry has been withdrawn).
     int FirstIndex() const;
     // Steps from `index` by `dir` (+1 right, -1 left) with wrap-around, on over withdrawn

@@ -1,3 +1,4 @@
+#include "core/checked.hpp"
 #include "core/songs.hpp"
 #include "course/song_list.hpp"
 
@@ -14,7 +15,7 @@ SongList BuildSongList(int16_t course, bool challenge, const std::vector<OwnSong
     list.Order = CourseOrder(course, challenge);
     for (size_t i = 0; i < own.size(); ++i) {
         const OwnSong& o = own[i];
-        const int16_t song = int16_t(kOwnSongBase + i);
+        const int16_t song = Narrow<int16_t>(kOwnSongBase + i);
         // A song that cannot be played is listed once, with its reason.
         const int16_t first = challenge ? 0 : course, last = challenge && o.playable ? 2 : first;
         for (int16_t d = first; d <= last; ++d)

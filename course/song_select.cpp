@@ -9,9 +9,15 @@
 #include "course/course_progress.hpp"
 #include "course/setumei_strikes.hpp"
 #include "course/song_hyoji.hpp"
+#include "course/song_select_finder.hpp"
 #include "play/play_screen.hpp"
 
 namespace zb {
+
+SongSelectScreen::SongSelectScreen(Course course, CourseState place)
+    : course_(course), place_(place) {}
+
+SongSelectScreen::~SongSelectScreen() = default;
 
 void SongSelectScreen::Show(Game& game) {
     const SongList& list = *list_;
@@ -19,8 +25,9 @@ void SongSelectScreen::Show(Game& game) {
     const int column = list.challenge ? chart.difficulty + 3 : chart.difficulty;
     const int32_t best = IsOwnSong(chart.song) ? OwnHighScore(game, chart.song, column)
                                                : game.scores.HighScores.at(column).at(chart.song);
-    SongHyoji(game, chart, list.LevelAt(index_), best, count_, list.Position(index_),
+    SongHyoji(game, chart, list.LevelAt(index_), best, list.Count(), list.Position(index_),
               course_.challenge);
+    finder_->Draw();
 }
 
 Step SongSelectScreen::Start(Game& game) {
@@ -41,7 +48,13 @@ Step SongSelectScreen::Start(Game& game) {
     // The ranking course's second song must differ from the first.
     if (course_.ranking && place_.OnSecondSong) list_->Withdraw(place_.FirstSongNo, 2);
     index_ = list_->FirstIndex();
-    count_ = list_->Count();
+    // Search, sort and paging over the own songs, which join as the folder is read.
+    finder_ = std::make_unique<SongSelectFinder>(
+        game, *list_,
+        [this, &game] {
+            return BuildSongList(course_.difficulty, course_.challenge, game.ownSongs.songs);
+        },
+        !course_.ranking);
     Show(game);
 
     keys_.emplace(game.platform, kSongSelectKeys);
@@ -57,6 +70,13 @@ Step SongSelectScreen::Pass(Game& game) {
         padsShown_ = pads;
         DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
     }
+    if (const int redraw = finder_->Pass(*keys_, index_)) {
+        if (redraw & SongSelectFinder::kSong)
+            Show(game);
+        else
+            finder_->Draw();
+    }
+    if (finder_->Searching()) return Step::Stay();
     // Space starts an auto play, except in the ranking course. A listed song the game cannot
     // play starts nothing.
     const MenuPress press = course_.ranking
@@ -68,8 +88,8 @@ Step SongSelectScreen::Pass(Game& game) {
         return Step::Pop();
     }
     if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
-        index_ = list.Step(index_, press.key == vk::Right ? +1 : -1,
-                           [&] { game.platform.window.DoEvents(); });
+        index_ = finder_->Step(index_, press.key == vk::Right ? +1 : -1,
+                               [&] { game.platform.window.DoEvents(); });
         Show(game);
     }
     return Step::Stay();

@@ -16,6 +16,8 @@
 
 namespace zb {
 
+class SongSelectFinder;
+
 // How a course ended.
 struct CourseEnd {
     enum class Kind {
@@ -42,7 +44,8 @@ struct Course {
 // The song select screen: pops with the pick (Enter) or an auto play (Space).
 class SongSelectScreen : public GameScreen {
   public:
-    SongSelectScreen(Course course, CourseState place) : course_(course), place_(place) {}
+    SongSelectScreen(Course course, CourseState place);
+    ~SongSelectScreen() override;
     Screen Id() const override { return Screen::SongSelect; }
     Step Start(Game& game) override;
     Step Pass(Game& game) override;
@@ -58,8 +61,8 @@ class SongSelectScreen : public GameScreen {
     CourseState place_;
     std::optional<SongList> list_;
     std::optional<MenuKeys> keys_;
+    std::unique_ptr<SongSelectFinder> finder_;  // over *list_, which stays in place
     int index_ = 0;
-    int16_t count_ = 0;
     uint64_t padsShown_ = 0;
 };
 

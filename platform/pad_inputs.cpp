@@ -148,6 +148,10 @@ int MenuKeyOf(int input, bool controller) {
                 return kBack;
             case X:
                 return vk::Space;
+            case LeftShoulder:
+                return 33;  // Page Up: song select steps ten songs back
+            case RightShoulder:
+                return 34;  // Page Down
             default:
                 return 0;
         }

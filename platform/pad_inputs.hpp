@@ -93,7 +93,8 @@ std::optional<int> InputFromName(std::string_view name);
 // What the settings screen and the instructions show: "Ⓐ", "LT", "L←", "パッド4" (buttons
 // counted from 1, as pads print them), "ハット↑", "軸3+".
 std::string InputLabel(int input);
-// The key a menu input stands for on a controller or joystick (arrows, Enter, Space, back), or 0.
+// The key a menu input stands for on a controller or joystick (arrows, Enter, Space, back; a
+// controller's shoulders Page Up and Page Down), or 0.
 int MenuKeyOf(int input, bool controller);
 
 }  // namespace zb::pad

@@ -179,6 +179,9 @@ class Window {
     // it on and off), so that its composition window never opens on a play key.
     virtual void SetTextInput(bool on) = 0;
     virtual bool TextInput() const = 0;
+    // The text typed (UTF-8, as the input method commits it) since the last call, while the
+    // game's own text input is on (the song select's search line); empty otherwise.
+    virtual std::string TakeText() { return {}; }
     // The labels' text renderer, for pictures drawn at run time (an own song's title).
     virtual TextRenderer& Text() = 0;
 };

@@ -81,6 +81,7 @@ Step PlayScreen::Start(Game& game) {
     SetUpPlay(game, st_);
 
     pf.window.SetTextInput(false);  // no input method's window on a play key
+    scanPause_.emplace(game);
     const double fps =
         options_.FramesPerSecond > 0 ? options_.FramesPerSecond : kPlayFramesPerSecond;
     frames_.Begin(pf.clock.Now(), fps);
@@ -103,12 +104,13 @@ Step PlayScreen::Start(Game& game) {
 std::optional<double> PlayScreen::PauseAsked(Game& game) {
     if (options_.replay) return std::nullopt;  // a replay plays through
     Keyboard& keys = game.platform.keyboard;
+    st_.StrikeInputs.Refresh(game);
     std::vector<double> stamps = keys.TakeDownStamps(vk::Escape);
     keys.GetAsyncKeyState(vk::Escape);
     // A pad's START pauses unless it strikes.
     for (const PadInfo& pad : keys.Pads()) {
         const int code = pad::Code(pad.slot, pad::Button(pad::Start));
-        if (StrikeOf(game, code) >= 0) continue;
+        if (st_.StrikeInputs.Of(code)) continue;
         const std::vector<double> s = keys.TakeDownStamps(code);
         keys.GetAsyncKeyState(code);
         stamps.insert(stamps.end(), s.begin(), s.end());
@@ -174,6 +176,7 @@ Step PlayScreen::Frame(Game& game) {
 
 void PlayScreen::Finish(Game& game) {
     strikes_.reset();
+    scanPause_.reset();
     game.platform.music.SetVolume(game.settings.BgmVolume);
 
     SongResult& out = result;
@@ -239,12 +242,12 @@ Step PlayScreen::Resumed(Game& game, GameScreen& child) {
 // Presses made while paused or counting are neither judged nor sounded.
 void PlayScreen::ForgetStrikes(Game& game) {
     Keyboard& keys = game.platform.keyboard;
-    for (int k = 0; k < 4; ++k)
-        for (int code : StrikeCodes(game, k)) {
-            keys.TakeDownStamps(code);
-            keys.TakeUpStamps(code);
-            keys.GetAsyncKeyState(code);
-        }
+    st_.StrikeInputs.Refresh(game);
+    for (const InputStrikes& in : st_.StrikeInputs.Inputs()) {
+        keys.TakeDownStamps(in.code);
+        keys.TakeUpStamps(in.code);
+        keys.GetAsyncKeyState(in.code);
+    }
     for (auto& q : st_.QueuedPresses) q.clear();
     st_.PendingScroll.reset();
 }

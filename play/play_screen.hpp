@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "core/own_songs.hpp"
 #include "core/play_request.hpp"
 #include "core/screen_stack.hpp"
 #include "play/frame_pacer.hpp"
@@ -56,6 +57,7 @@ class PlayScreen : public GameScreen {
     std::unique_ptr<PlayRecorder> recorder_;
     std::optional<ReplayFeed> feed_;
     std::optional<StrikeSounds> strikes_;
+    std::optional<OwnSongScanPause> scanPause_;  // the songs folder is read after the song
     FramePacer frames_;
     double countEnd_ = 0;
     double resultsEnd_ = 0;

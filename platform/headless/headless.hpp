@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/compose.hpp"
@@ -174,7 +175,12 @@ class HeadlessWindow : public Window {
     void Present() override;
     void SetTextInput(bool on) override { textInput_ = on; }
     bool TextInput() const override { return textInput_; }
+    std::string TakeText() override { return std::exchange(typed_, {}); }
     TextRenderer& Text() override { return text_ ? *text_ : nullText_; }
+    // Text as the input method would commit it: taken only while the text input is on.
+    void Type(const std::string& text) {
+        if (textInput_) typed_ += text;
+    }
 
     // Queues a click (or a close request) for the first yield at or after the given moment.
     void ClickAt(double seconds, ClickSource source, int index);
@@ -211,6 +217,7 @@ class HeadlessWindow : public Window {
     bool handed_ = false;  // the last yield gave the game a click, a close request or a tick
     Surface screen_;
     bool textInput_ = false;
+    std::string typed_;
 };
 
 // Every headless port in one place.

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/compose.hpp"
@@ -69,6 +70,7 @@ class SdlWindow : public Window {
     void Present() override;
     void SetTextInput(bool on) override;
     bool TextInput() const override { return textInput_; }
+    std::string TakeText() override { return std::exchange(typed_, {}); }
 
     // Runs a dialog over the form until it is answered. Clicks meant for the game and close
     // requests are dropped meanwhile, and no key stays down afterwards. A pad's OK and back
@@ -137,6 +139,7 @@ class SdlWindow : public Window {
     bool handed_ = false;       // the last yield gave the game a click, a close or a tick
     double lastPump_ = -1;      // when the events were last pumped
     bool textInput_ = false;
+    std::string typed_;  // committed text not yet taken
     TimerSchedule timer_;
     std::unique_ptr<SdlPads> pads_;
     std::string presentPath_;

@@ -111,6 +111,9 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
                 }
             }
             break;
+        case SDL_TEXTINPUT:
+            if (textInput_) typed_ += e.text.text;
+            break;
         case SDL_QUIT:
             if (dispatch && events_) {
                 events_->CloseRequested();

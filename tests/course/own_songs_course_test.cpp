@@ -59,6 +59,7 @@ TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredIn
     game.scores.CourseHighScores = {10, 0, 0, 0};
     SaveScores(game);
     const std::string scoreDat = ReadFile(dir.File("score.dat"));
+    FinishOwnSongs(game);
     stack.Push(game, std::make_unique<TitleScreen>());
     // Left from the first song wraps to the last entry, the broken file, where Enter does
     // nothing; one more Left is the drum song. The second song is the first built-in one.
@@ -92,14 +93,16 @@ TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredIn
     EXPECT_NE(ReadFile(dir.File("ownscore.dat")).find(id + " " + std::to_string(score) + " 0"),
               std::string::npos);
 
-    // Renamed and moved, the file keeps its score in a new run.
+    // Renamed and moved, the file keeps its score in a new run. Within the run the old name keeps
+    // its number (as a song that cannot be played) and the new one joins at the end.
     std::filesystem::rename(own, dir.File("songs/sub/renamed.mid"));
     headless::HeadlessPlatform again(dir.Path());
     Game next(again.ports);
-    EnsureOwnSongs(next);
-    ASSERT_EQ(next.ownSongs.songs.size(), 2u);
-    EXPECT_EQ(next.ownSongs.songs[0].title, "Drum Song");
-    EXPECT_EQ(OwnHighScore(next, kOwnSongBase, 0), score);
+    FinishOwnSongs(next);
+    ASSERT_EQ(next.ownSongs.songs.size(), 3u);
+    EXPECT_FALSE(next.ownSongs.songs[0].playable);
+    EXPECT_EQ(next.ownSongs.songs[2].title, "Drum Song");
+    EXPECT_EQ(OwnHighScore(next, kOwnSongBase + 2, 0), score);
 }
 
 TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseAllThreeCharts) {
@@ -117,7 +120,7 @@ TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseA
         ProgramEnd);
     for (const std::string& f : Previews()) EXPECT_EQ(f.find("/songs/"), std::string::npos) << f;
 
-    EnsureOwnSongs(game);
+    FinishOwnSongs(game);
     const SongList challenge = BuildSongList(0, true, game.ownSongs.songs);
     ASSERT_EQ(challenge.Length(), 31 + 3 + 1);
     for (int d = 0; d < 3; ++d) {

@@ -82,7 +82,11 @@ def imported(path):
 
 
 NAMES = ["かんたん", "むずかしい", "ワンだフル"]
-STROKES = {35, 36, 37, 38, 39, 40, 41, 43, 45, 47, 48, 50}
+# Bass drums and low hand drums are 鈍; snares, toms, claps, rims and high hand drums 感.
+LOW = {35, 36, 61, 64, 66}
+STROKES = LOW | {37, 38, 39, 40, 41, 43, 45, 47, 48, 50, 60, 62, 63, 65}
+# Charted from their hand drums (congas, bongos; a bass drum, a ride and a conga).
+HAND_DRUM_FILES = {"wood_whistles.mid", "careless_perc_redfarn.mid"}
 files = sorted(f for f in os.listdir(folder) if f.endswith(".mid"))
 check(len(files) >= 20, f"only {len(files)} MIDI files in {folder}")
 playable = 0
@@ -104,6 +108,8 @@ for name in files:
     strokes = [ms for ms, ch, key in events if ch == 9 and key in STROKES]
     drums = [ms for ms, ch, key in events if ch == 9]
     sources = drums if len(strokes) >= 16 else [ms for ms, ch, key in events if ch != 9]
+    lows = [ms for ms, ch, key in events if ch == 9 and key in LOW]
+    check(name not in HAND_DRUM_FILES or sources is drums, f"{name}: not charted from its drums")
     summary = []
     for c in out["charts"]:
         check(list(c) == ["difficulty", "notes", "stars", "maxErrorMs", "handMade", "due"], f"{name}: chart keys")
@@ -116,6 +122,10 @@ for name in files:
             near = min(abs(ms - sources[k]) for k in (j, min(j + 1, len(sources) - 1)))
             worst = max(worst, near)
             check(kind in (1, 2, 3, 4), f"{name}: kind {kind}")
+            # From drums, a stroke with a low drum in it is a 鈍, any other a 感.
+            if sources is drums:
+                low = any(ms - 5 <= t <= ms + 30 for t in lows)
+                check(low == (kind in (1, 3)), f"{name}: kind {kind} at {ms} ms")
         check(worst <= 5.0 + 1e-6, f"{name} {c['difficulty']}: a note {worst:.2f} ms from any event")
         summary.append(f"{NAMES[c['difficulty']]} {c['notes']} notes {c['stars']}★ (max {worst:.2f} ms)")
     print(f"{name}: {out['title']}: " + ", ".join(summary))
