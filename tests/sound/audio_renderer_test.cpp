@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/song_bars.hpp"
+#include "core/songs.hpp"
 #include "platform/headless/headless.hpp"
 
 namespace zb::audio {
@@ -466,6 +468,24 @@ TEST_F(Renderer, ThePositionFollowsTheFilesTempoChanges) {
         EXPECT_NEAR((p - nearest) / o.rates[i], 0, 0.004) << "a sound at " << p;
     }
     EXPECT_NEAR(o.positions[3], 2.75, 0.004);
+}
+
+TEST(TempoMaps, AgreeWithTheGamesBarsOnEveryBuiltInSong) {
+    // The player seeks to a bar's start by the tick the map gives: within the tick it names.
+    for (int song = 0; song < kSongCount; ++song) {
+        const std::string path = std::string(ZB_SOURCE_DIR) + "/assets/" + SongMusicFile(song);
+        std::ifstream in(path, std::ios::binary);
+        const TempoMap map =
+            TempoMap::FromMidi(std::string(std::istreambuf_iterator<char>(in), {}));
+        SongBars bars;
+        std::string why;
+        ASSERT_TRUE(ReadSongBars(path, bars, why)) << why;
+        for (double start : bars.starts) {
+            const int64_t tick = map.TickAt(start);
+            ASSERT_LE(map.Seconds(tick), start + 1e-9) << path;
+            ASSERT_GT(map.Seconds(tick + 1), start - 1e-9) << path;
+        }
+    }
 }
 
 }  // namespace zb::audio
