@@ -177,7 +177,7 @@ void AudioRenderer::SetFile(const std::string& path) {
     }
     tempoMap_ = std::move(map);
     paused_ = playerStopped_ = false;
-    tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
+    startDue_ = tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
     tickErrorCount_ = 0;
     if (synth_) {
         fluid_synth_all_sounds_off(synth_, -1);
@@ -191,8 +191,11 @@ void AudioRenderer::SetFile(const std::string& path) {
             player_ = new_fluid_player(synth_);
             const bool playing =
                 fluid_player_add_mem(player_, bytes.data(), bytes.size()) == FLUID_OK &&
-                fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_) == FLUID_OK &&
-                fluid_player_play(player_) == FLUID_OK;
+                fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_) == FLUID_OK;
+            // It starts with the next buffer: a seek made before then (a practice pass starting
+            // mid-song) is taken by a player that has not started, so no block of the file's
+            // start is heard.
+            startDue_ = playing;
             inCall = false;
             if (!playing) {
                 Failed("cannot play the music " + path);
@@ -305,21 +308,25 @@ void AudioRenderer::SetTempo(double rate) {
 }
 
 void AudioRenderer::ApplyTransport() {
-    if (!tempoDue_ && !pauseDue_ && !resumeDue_ && !seekDue_) return;
+    const bool moved = tempoDue_ || pauseDue_ || resumeDue_ || seekDue_;
+    if (!moved && !startDue_) return;
     if (player_) {
         if (tempoDue_) fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_);
         if (pauseDue_ && !playerStopped_) {
-            fluid_player_stop(player_);
+            if (!startDue_) fluid_player_stop(player_);
             fluid_synth_all_notes_off(synth_, -1);  // what sounds ends as a released note
             playerStopped_ = true;
         }
         // A player that has not read its file yet takes no seek: it is asked again next time.
         if (seekDue_ && fluid_player_seek(player_, int(seekTick_)) != FLUID_OK) return;
-        if (!paused_ && fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING) {
-            fluid_player_play(player_);  // after a pause, or a seek back into a file that ended
+        // The file's start, a resume, or a seek back into a file that had ended.
+        if (!paused_ && (startDue_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)) {
+            fluid_player_play(player_);
             playerStopped_ = false;
         }
     }
+    startDue_ = false;
+    if (!moved) return;
     std::lock_guard clockLock(clockMutex_);
     if (playing_) {
         const double heard = double(framesSinceSet_ + LeftInBlock()) / rate_;

@@ -132,6 +132,7 @@ class AudioRenderer {
     TempoMap tempoMap_;           // of the file playing; written by the game thread under the lock
     int64_t synthFrames_ = 0;     // frames the synth has given since it was made
     bool playerStopped_ = false;  // the player is paused
+    bool startDue_ = false;       // a file was set: the player starts with the next buffer
     bool tempoDue_ = false, pauseDue_ = false, resumeDue_ = false, seekDue_ = false;
     int64_t seekTick_ = 0;                 // where the next buffer seeks the player to
     double seekSong_ = 0;                  // and the song's position there

@@ -399,6 +399,14 @@ TEST_F(Renderer, TransportMovesThePositionOnTheSongsTimeline) {
     r.Resume();
     Play(r, clock, kRate);
     EXPECT_NEAR(r.PositionAt(clock.Now()), 3.25, 0.002);
+
+    // A file set and sought at once starts where it was sought: nothing of its start is heard.
+    r.SetFile(HiHats("hats.mid", 20));
+    r.Seek(3.0);
+    Onsets o;
+    o.Play(r, clock, kRate / 4);
+    ASSERT_EQ(o.positions.size(), 1u);
+    EXPECT_NEAR(o.positions[0], 3.0, 0.004);
 }
 
 TEST_F(Renderer, NotesSoundWhereThePositionSaysAtAnyTempoAfterSeeksAndPauses) {
