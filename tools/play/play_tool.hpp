@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "play/play_song.hpp"
+#include "play/practice_play.hpp"
 #include "play/replay.hpp"
 
 namespace zb::tool {
@@ -31,6 +32,12 @@ struct Options {
     double fps = 60;
     std::string replayFile;  // plays this replay instead (the chart and settings come from it)
     std::string saveReplay;  // writes the replay of a keys play here
+    // Practice: the tempo, a section of bars looped, the ramp. Writes nothing.
+    bool practice = false;
+    double rate = 1.0;
+    std::optional<int> fromBar, toBar;
+    int loops = 1;
+    bool ramp = false;
 };
 
 // Throws std::invalid_argument with a message for the user.
@@ -64,6 +71,13 @@ struct ReplayCheck {
 // An own song's replay needs the MIDI file it was played on (`songFile`).
 SongResult PlayReplay(const Replay& replay, const std::string& appDir, ReplayCheck& check,
                       const std::string& songFile = "");
+
+// Practice on the headless platform: key times are the player's clock from the start of play.
+PracticeResult PracticeChart(const Options& o, const std::vector<KeyEvent>& keys,
+                             const std::string& appDir);
+// {"Passes": [{"Rate", "CountBest", "CountGood", "CountMiss", "MeanOffsetMs"}, ...],
+//  "LeadInMs", "SectionStartMs", "SectionEndMs", "FromBar", "ToBar", "Bars"}
+std::string PracticeJson(const PracticeResult& r);
 
 std::string ToJson(const SongResult& r);
 // The result followed by the timing figures: "MeanOffsetMs" and "OffsetSpreadMs" (null without
