@@ -20,7 +20,7 @@ BENCHMARK(BM_LoadChartLongest);
 void BM_LoadChartLongestRandomKinds(benchmark::State& state) {
     zb::headless::HeadlessPlatform platform("/bench/");
     zb::Game game(platform.ports);
-    game.challenge.ChallengeMode = zb::Modifier::RandomDonKan;
+    game.chart.Mode = zb::Modifier::RandomDonKan;
     for (auto _ : state) {
         zb::LoadChart(game, {.song = 8, .difficulty = 3}, 0);
         benchmark::DoNotOptimize(game.chart.NotePos.data());

@@ -87,7 +87,7 @@ void SetChartConstants(Game& game, const ChartConstants& k, JudgeWindows w) {
 
 void ApplyModifierAndBuild(Game& game, std::string text, int32_t speedUpAfter) {
     Chart& c = game.chart;
-    const Modifier mode = game.challenge.ChallengeMode;
+    const Modifier mode = game.chart.Mode;
     ScaleLaneValues(c, mode);
     if (mode == Modifier::SwapDonKan) text = SwapDonKan(std::move(text));
     if (mode == Modifier::RandomDonKan) text = RandomKinds(game, std::move(text));

@@ -11,7 +11,7 @@
 namespace zb {
 
 // Loads `part` of a chart (songs 5 and 6 have parts 0-2; the part of any other song is taken as 0)
-// under game.challenge.ChallengeMode and game.settings.DelaySetting, replacing the whole note
+// under game.chart.Mode and game.settings.DelaySetting, replacing the whole note
 // model and every per-chart constant, and stores the part in game.chart.SongPart. A chart that
 // does not exist throws std::out_of_range before anything changes; an overflow in the challenge
 // scaling or the note model throws OverflowError.

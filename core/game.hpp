@@ -81,22 +81,19 @@ struct Chart {
     int16_t SongPart = 0;  // part 0-2 of the three-part songs
     // The random generator's state before this load drew from it (a replay loads the same).
     uint64_t RandomStateAtLoad = 0;
+    // The challenge modifier the chart is loaded and played with; the play screen sets it from
+    // its request before the load.
+    Modifier Mode = Modifier::None;
 };
 
+// A course's place: held by the course screen that runs it, handed to what needs it.
 struct CourseState {
-    bool ChallengeCourse = false;
     bool OnSecondSong = false;
     int16_t FirstSongNo = 0;
     int32_t FirstSongScore = 0;
 };
 
 struct ChallengeState {
-    Modifier ChallengeMode = Modifier::None;
-    int16_t ChallengeDifficulty = 0;
-    int16_t ChallengeSong = 0;
-    bool ChallengeAuto = false;
-    std::array<int32_t, 10> ChallengePoints{};
-    int16_t PadCursor = -1;  // the choice a pad's d-pad highlights on the menu; -1 none
     // State of the game's pseudo-random generator (core/random.hpp): the same seed on every run,
     // so every run draws the same sequence.
     uint64_t RandomState = 0x5A7BA4C0D0A11CE5ull;
@@ -119,8 +116,6 @@ struct OpeningState {
     std::array<bool, 4> StepDone{};  // subtitle, 鈍, 感 and the title shown
 };
 
-class ClickLatch;
-
 struct Game {
     explicit Game(Platform& p) : platform(p), form(p.window.Form()) {}
     Game(const Game&) = delete;
@@ -129,16 +124,14 @@ struct Game {
     Platform& platform;
     MainForm& form;
 
+    // The screen on top of the stack, as the stack last set it (core/screen_stack.hpp).
     Screen ScreenState = Screen::None;
-    // The latch of the blocking loop that a click ends, while one runs (core/click_latch.hpp).
-    ClickLatch* clickLatch = nullptr;
     std::array<std::string, 21> SongTitles;
 
     Settings settings;
     GameOptions options;
     HighScoreTables scores;
     Chart chart;
-    CourseState course;
     ChallengeState challenge;
     RankingTables ranking;
     OpeningState opening;

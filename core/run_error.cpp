@@ -14,7 +14,7 @@ void ReportRunError(const Game& game, const std::exception& e) {
                             : "screen " + std::string(ScreenName(game.ScreenState));
     where += " (delay " + std::to_string(s.DelaySetting) + ", frame position " +
              std::to_string(s.FramePosition);
-    const int16_t mode = ModifierCode(game.challenge.ChallengeMode);
+    const int16_t mode = ModifierCode(game.chart.Mode);
     if (mode > 0 && mode < kModifierCount)
         where += ", challenge " + std::string(kModifiers[size_t(mode)].text);
     where += ")";

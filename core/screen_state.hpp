@@ -20,6 +20,7 @@ enum class Screen : uint8_t {
     NetRank,          // ネットランク: connecting before a ranking course
     NetRankDisplay,   // ネットランク表示
     DelayCheck,       // タイミング調整: the delay check, from the settings screen
+    Paused,           // 一時停止: the pause menu over a song
 };
 
 // The screen's Japanese name, as logs and tests show it; empty for None.
@@ -49,6 +50,8 @@ constexpr std::string_view ScreenName(Screen s) {
             return "ネットランク表示";
         case Screen::DelayCheck:
             return "タイミング調整";
+        case Screen::Paused:
+            return "一時停止";
     }
     return "";
 }

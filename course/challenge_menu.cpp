@@ -8,21 +8,27 @@
 
 namespace zb {
 
-void ChallengeMenu(Game& game, ChartId chart, bool autoPlay) {
+namespace {
+
+constexpr Color kHighlight = Color::Rgb(0, 0, 128);
+
+// The arrows, Enter and their pad twins, read as one key each.
+bool Tapped(Game& game, int key) {
+    Keyboard& k = game.platform.keyboard;
+    const bool own = (k.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
+    const bool pad = (k.GetAsyncKeyState(pad::MenuCode(key)) & kKeyPressedSince) != 0;
+    return own || pad;
+}
+
+}  // namespace
+
+Step ChallengeMenuScreen::Start(Game& game) {
     AllEnable(game);
     game.form.BackColor = colors::Black;
-    game.ScreenState = Screen::Challenge;
+    // Keys and the d-pad act here from now on: presses made before are forgotten.
+    for (int key : {vk::Up, vk::Down, vk::Enter}) Tapped(game, key);
 
-    ChallengeState& c = game.challenge;
-    c.ChallengeDifficulty = chart.difficulty;
-    c.ChallengeSong = chart.song;
-    c.ChallengeAuto = autoPlay;
-    c.ChallengePoints = ModifierPoints();
-    c.PadCursor = -1;
-    // A pad's d-pad and OK act here from now on: presses made before are forgotten.
-    for (int key : {vk::Up, vk::Down, vk::Enter})
-        game.platform.keyboard.GetAsyncKeyState(pad::MenuCode(key));
-
+    const auto table = ModifierPoints();
     for (int i = 0; i < kModifierCount; ++i) {
         LabelControl& text = game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)];
         text.Caption = kModifiers[size_t(i)].text;
@@ -35,17 +41,43 @@ void ChallengeMenu(Game& game, ChartId chart, bool autoPlay) {
         text.FontSize = 24;
         text.Visible = true;
 
-        LabelControl& points = game.form.Label[challenge_menu_slots::kFirstPointsLabel + size_t(i)];
-        points.Width = 2000;
-        points.Height = 700;
-        points.Top = text.Top;
-        points.Left = 6500;
-        points.BackColor = colors::Black;
-        points.ForeColor = colors::Yellow;
-        points.FontSize = 24;
-        points.Caption = std::to_string(c.ChallengePoints[i]);
-        points.Visible = true;
+        LabelControl& pts = game.form.Label[challenge_menu_slots::kFirstPointsLabel + size_t(i)];
+        pts.Width = 2000;
+        pts.Height = 700;
+        pts.Top = text.Top;
+        pts.Left = 6500;
+        pts.BackColor = colors::Black;
+        pts.ForeColor = colors::Yellow;
+        pts.FontSize = 24;
+        pts.Caption = std::to_string(table[size_t(i)]);
+        pts.Visible = true;
     }
+    return Step::Stay();
+}
+
+Step ChallengeMenuScreen::Choose(int index) {
+    chosen = kModifiers[size_t(index)].modifier;
+    points = kModifiers[size_t(index)].points;
+    return Step::Pop();
+}
+
+Step ChallengeMenuScreen::Pass(Game& game) {
+    const int before = cursor_;
+    if (Tapped(game, vk::Up))
+        cursor_ = cursor_ < 0 ? 0 : (cursor_ + kModifierCount - 1) % kModifierCount;
+    if (Tapped(game, vk::Down)) cursor_ = cursor_ < 0 ? 0 : (cursor_ + 1) % kModifierCount;
+    if (cursor_ != before)
+        for (int i = 0; i < kModifierCount; ++i)
+            game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)].BackColor =
+                i == cursor_ ? kHighlight : colors::Black;
+    // Enter takes the highlighted modifier (the first one before the arrows moved).
+    if (Tapped(game, vk::Enter)) return Choose(cursor_ < 0 ? 0 : cursor_);
+    return Step::Stay();
+}
+
+Step ChallengeMenuScreen::Click(Game&, ClickSource source, int index) {
+    if (source == ClickSource::Label && index >= 0 && index < kModifierCount) return Choose(index);
+    return Step::Stay();
 }
 
 }  // namespace zb

@@ -1,13 +1,34 @@
 // The challenge menu: the ten modifiers and their points, shown before every song of the
-// challenge course. A click on a modifier reaches StartChallengeSong (course/song_select.hpp).
+// challenge course. A click on a modifier, or Enter (a pad's A) on the one the arrows (the d-pad)
+// highlight, chooses it; the highlight appears only once a key or the d-pad is used.
 #pragma once
 
-#include "core/game.hpp"
+#include <cstdint>
+
+#include "core/challenge_modifiers.hpp"
+#include "core/screen_stack.hpp"
 #include "core/songs.hpp"
 
 namespace zb {
 
-// Shows the menu and keeps the song waiting for its modifier; returns at once.
-void ChallengeMenu(Game& game, ChartId chart, bool autoPlay);
+class ChallengeMenuScreen : public GameScreen {
+  public:
+    explicit ChallengeMenuScreen(ChartId chart) : chart_(chart) {}
+    Screen Id() const override { return Screen::Challenge; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    Step Click(Game& game, ClickSource source, int index) override;
+    double WakeAt(Game& game) override { return MenuWakeAt(game); }
+
+    // The modifier chosen and its points.
+    Modifier chosen = Modifier::None;
+    int32_t points = 0;
+
+  private:
+    Step Choose(int index);
+
+    ChartId chart_;
+    int cursor_ = -1;  // the highlighted choice; -1 before a key or the d-pad was used
+};
 
 }  // namespace zb

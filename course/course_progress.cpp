@@ -3,7 +3,6 @@
 #include <string>
 
 #include "core/checked.hpp"
-#include "core/helpers.hpp"
 #include "core/own_songs.hpp"
 #include "core/score_file.hpp"
 #include "play/results_panel.hpp"
@@ -14,16 +13,15 @@ namespace {
 constexpr const char* kThanks = "Thanks to your playing!";
 }  // namespace
 
-std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score,
-                                        bool rankingCourse) {
+CourseStep CourseProgress(Game& game, CourseState& c, const Course& course, bool autoPlay,
+                          ChartId chart, int32_t score) {
     const int16_t song = chart.song;
-    CourseState& c = game.course;
-    if (autoPlay) return std::nullopt;  // an auto play is never a course song
+    if (autoPlay) return {};  // an auto play is never a course song
     if (!c.OnSecondSong) {
         c.OnSecondSong = true;
         c.FirstSongScore = score;
         c.FirstSongNo = song;
-        return std::nullopt;
+        return {};
     }
 
     ResultsPanel panel(game.form);
@@ -35,14 +33,13 @@ std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart
     if (song == c.FirstSongNo) {
         // The same song twice (at any difficulty) earns no course total.
         panel.Append(std::string(kThanks) + kBreak + "※選択曲が重複しているので総合点は無効");
-        WaitMs(game, 2000);
         end.secondScore = score;
-        return end;
+        return {end, 2.0};
     }
 
     const int32_t total = Add<int32_t>(c.FirstSongScore, score);
     std::string text = "総合" + std::to_string(total) + "点" + kBreak;
-    const int index = game.course.ChallengeCourse ? 3 : chart.difficulty;
+    const int index = course.challenge ? 3 : chart.difficulty;
     int32_t& best = game.scores.CourseHighScores.at(index);
     // A course with an own song shows its total but never enters score.dat, which other
     // players' programs read.
@@ -53,11 +50,10 @@ std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart
         SaveScores(game);
     }
     panel.ShowCourseTotal(text + kThanks);
-    WaitMs(game, 6000);
 
     end.secondScore = Sub<int32_t>(total, c.FirstSongScore);
-    if (rankingCourse) end.kind = CourseEnd::Kind::NetRank;
-    return end;
+    if (course.ranking) end.kind = CourseEnd::Kind::NetRank;
+    return {end, 6.0};
 }
 
 }  // namespace zb

@@ -12,10 +12,17 @@
 
 namespace zb {
 
-// Carries the course on after a song whose results are on the results panel. `score` is the song's
-// final score (challenge points included). Returns how the course ended, or nothing when the course
-// goes on with another pick; the ranking course ends in the ranking session.
-std::optional<CourseEnd> CourseProgress(Game& game, bool autoPlay, ChartId chart, int32_t score,
-                                        bool rankingCourse = false);
+// What the course does after a song: go on with another pick, or end after showing its notice or
+// total for `waitSeconds`.
+struct CourseStep {
+    std::optional<CourseEnd> end;
+    double waitSeconds = 0;
+};
+
+// Carries the course on after a song whose results are on the results panel. `score` is the
+// song's final score (challenge points included); `place` is the course's, which this updates.
+// The ranking course ends in the ranking session.
+CourseStep CourseProgress(Game& game, CourseState& place, const Course& course, bool autoPlay,
+                          ChartId chart, int32_t score);
 
 }  // namespace zb

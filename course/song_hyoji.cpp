@@ -99,7 +99,7 @@ int16_t SongScreenY0() {
 }
 
 void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int16_t count,
-               int16_t position) {
+               int16_t position, bool challengeCourse) {
     const int16_t song = chart.song, difficulty = chart.difficulty;
     GamenHolder& g = Gamen(game, song);
     const int x0 = SongScreenX0(), y0 = SongScreenY0();
@@ -129,7 +129,7 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int1
     } else {
         // Star slots for the course's highest level, then the song's stars over them; a level
         // past ten gets the eleventh-level star over its filled one.
-        const int slots = game.course.ChallengeCourse ? 10
+        const int slots = challengeCourse ? 10
                           : difficulty == 0           ? 4
                           : difficulty == 1           ? 7
                                                       : 10;

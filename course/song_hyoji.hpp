@@ -12,7 +12,7 @@ namespace zb {
 // Draws the screen for one entry and restarts the preview. `level` is the entry's star count
 // (1-11), `count` the number of entries the course offers, `position` the entry's 1-based place.
 void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int16_t count,
-               int16_t position);
+               int16_t position, bool challengeCourse = false);
 
 // Where the screen's origin lies in pGamenUra: the 697 x 499 picture centred on the window.
 int16_t SongScreenX0();

@@ -1,42 +1,29 @@
 #include "course/song_select.hpp"
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "core/chart_loader.hpp"
-#include "core/helpers.hpp"
-#include "core/menu_keys.hpp"
 #include "core/own_songs.hpp"
 #include "core/screen_reset.hpp"
 #include "course/challenge_menu.hpp"
 #include "course/course_progress.hpp"
 #include "course/setumei_strikes.hpp"
 #include "course/song_hyoji.hpp"
-#include "course/song_list.hpp"
-#include "play/play_screen_setup.hpp"
-#include "play/play_song.hpp"
+#include "play/play_screen.hpp"
 
 namespace zb {
 
-namespace {
-
-struct Pick {
-    ChartId chart;
-    bool autoPlay = false;
-};
-
-void Show(Game& game, const SongList& list, int index, int16_t count) {
-    const ChartId chart = list.ChartAt(index);
+void SongSelectScreen::Show(Game& game) {
+    const SongList& list = *list_;
+    const ChartId chart = list.ChartAt(index_);
     const int column = list.challenge ? chart.difficulty + 3 : chart.difficulty;
     const int32_t best = IsOwnSong(chart.song) ? OwnHighScore(game, chart.song, column)
                                                : game.scores.HighScores.at(column).at(chart.song);
-    SongHyoji(game, chart, list.LevelAt(index), best, count, list.Position(index));
+    SongHyoji(game, chart, list.LevelAt(index_), best, count_, list.Position(index_),
+              course_.challenge);
 }
 
-// The song select screen and its key loop, up to the key that confirms a song.
-Pick ChooseSong(Game& game, Course course) {
-    game.ScreenState = Screen::SongSelect;
+Step SongSelectScreen::Start(Game& game) {
     AllEnable(game);
     PictureBox& gamen = game.form.pGamen;
     gamen.BackColor = colors::Black;
@@ -46,83 +33,104 @@ Pick ChooseSong(Game& game, Course course) {
     gamen.Top = 0;
     gamen.Visible = true;
 
-    const CourseState& c = game.course;
     // Own songs are offered in the local courses only: other players of the ranking lack them.
-    if (!course.ranking) EnsureOwnSongs(game);
-    SongList list = BuildSongList(course.difficulty, c.ChallengeCourse,
-                                  course.ranking ? std::vector<OwnSong>{} : game.ownSongs.songs);
+    if (!course_.ranking) EnsureOwnSongs(game);
+    list_ = BuildSongList(course_.difficulty, course_.challenge,
+                          course_.ranking ? std::vector<OwnSong>{} : game.ownSongs.songs);
     game.form.BackColor = colors::Black;
     // The ranking course's second song must differ from the first.
-    if (course.ranking && c.OnSecondSong) list.Withdraw(c.FirstSongNo, 2);
-    int index = list.FirstIndex();
-    const int16_t count = list.Count();
-    Show(game, list, index, count);
+    if (course_.ranking && place_.OnSecondSong) list_->Withdraw(place_.FirstSongNo, 2);
+    index_ = list_->FirstIndex();
+    count_ = list_->Count();
+    Show(game);
 
-    MenuKeys keys(game.platform, kSongSelectKeys);
-    keys.ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
-    uint64_t padsShown = game.platform.keyboard.PadChanges();
-    for (;;) {
-        // A pad plugged in or pulled out: the instructions show what strikes now.
-        if (const uint64_t pads = game.platform.keyboard.PadChanges(); pads != padsShown) {
-            padsShown = pads;
-            DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
-        }
-        // Space starts an auto play, except in the ranking course. A listed song the game cannot
-        // play starts nothing.
-        const MenuPress press = course.ranking
-                                    ? keys.Pass({vk::Right, vk::Left, vk::Enter})
-                                    : keys.Pass({vk::Right, vk::Left, vk::Enter, vk::Space});
-        if (press.key == vk::Enter && list.Playable(index)) return {list.ChartAt(index), false};
-        if (press.key == vk::Space && list.Playable(index)) return {list.ChartAt(index), true};
-        if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
-            index = list.Step(index, press.key == vk::Right ? +1 : -1,
-                              [&] { game.platform.window.DoEvents(); });
-            Show(game, list, index, count);
-        }
-        WaitForInput(game, 1000);  // until a key or a click comes; it sleeps, it does not spin
+    keys_.emplace(game.platform, kSongSelectKeys);
+    keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
+    padsShown_ = game.platform.keyboard.PadChanges();
+    return Step::Stay();
+}
+
+Step SongSelectScreen::Pass(Game& game) {
+    SongList& list = *list_;
+    // A pad plugged in or pulled out: the instructions show what strikes now.
+    if (const uint64_t pads = game.platform.keyboard.PadChanges(); pads != padsShown_) {
+        padsShown_ = pads;
+        DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
     }
-}
-
-// Starts a song the way every course does: preview off, play screen, chart (which starts the
-// music), then the play loop with its results.
-SongResult PlayPicked(Game& game, Course course, ChartId chart, bool autoPlay) {
-    game.platform.music.SetFileName("");
-    game.ScreenState = Screen::Playing;
-    PlayScreenSetup(game, chart, autoPlay, game.course.OnSecondSong, course.ranking);
-    LoadChart(game, chart, 0);
-    return PlaySong(game, autoPlay, chart);
-}
-
-std::optional<CourseEnd> PlayAndProgress(Game& game, Course course, ChartId chart, bool autoPlay) {
-    const SongResult r = PlayPicked(game, course, chart, autoPlay);
-    return CourseProgress(game, autoPlay, chart, r.ShownScore, course.ranking);
-}
-
-// Picks and plays until the course ends; in the challenge course until the menu is up.
-CourseEnd RunCourse(Game& game, Course course) {
-    for (;;) {
-        const Pick pick = ChooseSong(game, course);
-        if (game.course.ChallengeCourse) {
-            ChallengeMenu(game, pick.chart, pick.autoPlay);
-            return CourseEnd{CourseEnd::Kind::ChallengeMenu};
-        }
-        if (auto end = PlayAndProgress(game, course, pick.chart, pick.autoPlay)) return *end;
+    // Space starts an auto play, except in the ranking course. A listed song the game cannot
+    // play starts nothing.
+    const MenuPress press = course_.ranking
+                                ? keys_->Pass({vk::Right, vk::Left, vk::Enter})
+                                : keys_->Pass({vk::Right, vk::Left, vk::Enter, vk::Space});
+    if ((press.key == vk::Enter || press.key == vk::Space) && list.Playable(index_)) {
+        pick = list.ChartAt(index_);
+        autoPlay = press.key == vk::Space;
+        return Step::Pop();
     }
+    if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
+        index_ = list.Step(index_, press.key == vk::Right ? +1 : -1,
+                           [&] { game.platform.window.DoEvents(); });
+        Show(game);
+    }
+    return Step::Stay();
 }
 
-}  // namespace
-
-CourseEnd SongSelect(Game& game, Course course) {
-    return RunCourse(game, course);
+double SongSelectScreen::WakeAt(Game& game) {
+    return MenuWakeAt(game);
 }
 
-CourseEnd StartChallengeSong(Game& game, Modifier mode) {
-    ChallengeState& c = game.challenge;
-    c.ChallengeMode = mode;
-    const ChartId chart{.song = c.ChallengeSong, .difficulty = c.ChallengeDifficulty};
-    const Course course{.difficulty = chart.difficulty};
-    if (auto end = PlayAndProgress(game, course, chart, c.ChallengeAuto)) return *end;
-    return RunCourse(game, course);
+Step CourseScreen::Start(Game&) {
+    return Pick();
+}
+
+Step CourseScreen::Pick() {
+    return Step::Push(std::make_unique<SongSelectScreen>(course_, place_));
+}
+
+Step CourseScreen::Play(const ChartId& chart, bool autoPlay, Modifier mode, int32_t points) {
+    PlayRequest q;
+    q.chart = chart;
+    q.autoPlay = autoPlay;
+    q.modifier = mode;
+    q.challenge = course_.challenge;
+    q.challengePoints = points;
+    q.ranking = course_.ranking;
+    q.secondSong = place_.OnSecondSong;
+    return Step::Push(std::make_unique<PlayScreen>(q));
+}
+
+Step CourseScreen::Resumed(Game& game, GameScreen& child) {
+    if (auto* select = dynamic_cast<SongSelectScreen*>(&child)) {
+        if (!course_.challenge) return Play(select->pick, select->autoPlay, Modifier::None, 0);
+        pending_ = select->pick;
+        pendingAuto_ = select->autoPlay;
+        return Step::Push(std::make_unique<ChallengeMenuScreen>(pending_));
+    }
+    if (auto* menu = dynamic_cast<ChallengeMenuScreen*>(&child))
+        return Play(pending_, pendingAuto_, menu->chosen, menu->points);
+    if (auto* play = dynamic_cast<PlayScreen*>(&child)) {
+        if (play->left) {
+            // A song that was left counts for nothing. The ranking course ends without sending.
+            if (course_.ranking) {
+                end = CourseEnd{.kind = CourseEnd::Kind::Left};
+                return Step::Pop();
+            }
+            return Pick();
+        }
+        const PlayRequest& q = play->Request();
+        const CourseStep step =
+            CourseProgress(game, place_, course_, q.autoPlay, q.chart, play->result.ShownScore);
+        if (!step.end) return Pick();
+        end = step.end;
+        endAt_ = game.platform.clock.Now() + step.waitSeconds;
+        return Step::Stay();
+    }
+    return Step::Stay();
+}
+
+Step CourseScreen::Pass(Game& game) {
+    if (end && game.platform.clock.Now() >= endAt_) return Step::Pop();
+    return Step::Stay();
 }
 
 }  // namespace zb

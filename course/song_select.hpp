@@ -1,19 +1,27 @@
-// The course runner: the song picks of a course, the songs they start, and what follows each
-// song's results, run as one loop so that any number of songs keeps the stack flat.
+// The course runner and its song select screen. A course is a screen of its own on the stack:
+// it shows song select, then plays the pick (after the challenge menu in the challenge course),
+// then goes on after the results until the course is over. Any number of songs keeps the stack
+// flat: each screen pops before the next is pushed.
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 
 #include "core/game.hpp"
+#include "core/menu_keys.hpp"
+#include "core/screen_stack.hpp"
+#include "core/songs.hpp"
+#include "course/song_list.hpp"
 
 namespace zb {
 
-// How a course left the runner.
+// How a course ended.
 struct CourseEnd {
     enum class Kind {
-        Title,          // the course is over: the title screen comes next
-        NetRank,        // the ranking course is over: the ranking session comes next
-        ChallengeMenu,  // the challenge menu is up and waits for a click on a modifier
+        Title,    // the course is over: the title screen comes next
+        NetRank,  // the ranking course is over: the ranking session comes next
+        Left,     // the player left a song of the ranking course: nothing is sent
     } kind = Kind::Title;
     // The two songs of a finished course and their scores (the second score without the first).
     int32_t firstScore = 0, secondScore = 0;
@@ -22,19 +30,63 @@ struct CourseEnd {
 
 // The course that the runner is given.
 struct Course {
-    // 0 かんたん, 1 むずかしい, 2 ワンだフル; with ChallengeCourse set, 3 offers all 31 charts.
+    // 0 かんたん, 1 むずかしい, 2 ワンだフル; in the challenge course, 3 offers all 31 charts.
     int16_t difficulty = 0;
     // The internet-ranking course (at difficulty 2): its second song differs from the first, it
     // has no auto play, and the ranking session follows it.
     bool ranking = false;
+    // The challenge course: a modifier is chosen before every song.
+    bool challenge = false;
 };
 
-// Runs a course from its song select screen. The challenge course returns as soon as the
-// challenge menu is shown; any other course returns when it is over.
-CourseEnd SongSelect(Game& game, Course course);
+// The song select screen: pops with the pick (Enter) or an auto play (Space).
+class SongSelectScreen : public GameScreen {
+  public:
+    SongSelectScreen(Course course, CourseState place) : course_(course), place_(place) {}
+    Screen Id() const override { return Screen::SongSelect; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    double WakeAt(Game& game) override;
 
-// The click on a modifier of the challenge menu: plays the pending song under that modifier and
-// carries the course on until it ends or the next challenge menu is shown.
-CourseEnd StartChallengeSong(Game& game, Modifier mode);
+    ChartId pick;
+    bool autoPlay = false;
+
+  private:
+    void Show(Game& game);
+
+    Course course_;
+    CourseState place_;
+    std::optional<SongList> list_;
+    std::optional<MenuKeys> keys_;
+    int index_ = 0;
+    int16_t count_ = 0;
+    uint64_t padsShown_ = 0;
+};
+
+// A course from its first song select to its end.
+class CourseScreen : public GameScreen {
+  public:
+    explicit CourseScreen(Course course) : course_(course) {}
+    Screen Id() const override { return Screen::SongSelect; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    Step Resumed(Game& game, GameScreen& child) override;
+    double WakeAt(Game&) override { return endAt_; }
+
+    const Course& Which() const { return course_; }
+    // Once the course is over.
+    std::optional<CourseEnd> end;
+
+  private:
+    Step Pick();
+    Step Play(const ChartId& chart, bool autoPlay, Modifier mode, int32_t points);
+
+    Course course_;
+    CourseState place_;
+    // The song waiting for its modifier on the challenge menu.
+    ChartId pending_;
+    bool pendingAuto_ = false;
+    double endAt_ = kNoWake;  // the course total's wait before the course ends
+};
 
 }  // namespace zb

@@ -6,7 +6,6 @@
 
 #include "core/chart_loader.hpp"
 #include "core/delay_check_beat.hpp"
-#include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
 #include "frontend/delay_check_slots.hpp"
@@ -75,45 +74,6 @@ void LayOut(Game& game) {
     f.pHanteiMask.BackColor = kLaneColor;
 }
 
-// One run of the beat. Returns the strikes' figures, or nothing when the player left with Esc.
-std::optional<TimingFigures> RunBeat(Game& game, MenuKeys& keys) {
-    Platform& pf = game.platform;
-    MainForm& f = game.form;
-    LoadCheckChart(game);
-    PlayState st;
-    st.Chart = {.song = -1, .difficulty = -1};
-    SetUpPlay(game, st);
-    keys.ForgetEarlierPresses({vk::Escape});
-    pf.music.SetAutoStart(true);
-    pf.music.SetEnabled(true);
-    pf.music.SetFileName(game.AppDir() + kCheckMusicFile);
-    StrikeSounds sounds(game);
-    const double period = 1.0 / 60.0;
-    double nextFrame = pf.clock.Now() + period;
-    int shown = -1;
-    for (;;) {
-        PlayFrame(game, st);
-        const int left = kCheckBeats - (st.CurrentNote - 1);
-        if (left != shown) {
-            shown = left;
-            f.Label[kFiguresLabel].Caption = "あと " + std::to_string(left) + " 拍";
-        }
-        pf.window.WaitUntil(nextFrame);
-        pf.window.DoEvents();
-        nextFrame += period;
-        if (const double now = pf.clock.Now(); nextFrame < now) nextFrame = now;
-        st.FrameCount = int16_t((st.FrameCount + 1) % 10000);
-        st.Frames += 1;
-        if (keys.Tapped(vk::Escape)) {
-            pf.music.SetFileName("");
-            return std::nullopt;
-        }
-        if (st.PlayTime >= game.chart.PartEndTime && st.JudgeAge == 0) break;
-    }
-    pf.music.SetFileName("");
-    return SummarizeStrikes(st.Strikes);
-}
-
 std::string FiguresText(const TimingFigures& t, int16_t delay, int16_t suggested) {
     if (t.count < kCheckLeastStrikes)
         return "叩けた音符が少なすぎます（" + std::to_string(kCheckLeastStrikes) +
@@ -125,35 +85,91 @@ std::string FiguresText(const TimingFigures& t, int16_t delay, int16_t suggested
 
 }  // namespace
 
-void DelayCheck(Game& game) {
-    game.ScreenState = Screen::DelayCheck;
+// One run of the beat: the chart, the music and the strikes' sounds.
+void DelayCheckScreen::StartBeat(Game& game) {
+    Platform& pf = game.platform;
+    LoadCheckChart(game);
+    st_ = PlayState{};
+    st_.Chart = {.song = -1, .difficulty = -1};
+    SetUpPlay(game, st_);
+    keys_->ForgetEarlierPresses({vk::Escape});
+    pf.music.SetAutoStart(true);
+    pf.music.SetEnabled(true);
+    pf.music.SetFileName(game.AppDir() + kCheckMusicFile);
+    sounds_.emplace(game);
+    frames_.Begin(pf.clock.Now());
+    shown_ = -1;
+    phase_ = Phase::Beat;
+}
+
+Step DelayCheckScreen::Start(Game& game) {
     AllEnable(game);
     LayOut(game);
-    // The check plays no modifier; the course sets its own before each song.
-    const Modifier mode = game.challenge.ChallengeMode;
-    game.challenge.ChallengeMode = Modifier::None;
+    // The check plays no modifier: its chart is loaded plain.
+    game.chart.Mode = Modifier::None;
     // No cursor keys here: the settings screen's rule serves.
-    MenuKeys keys(game.platform, kSettingsKeys);
-    for (;;) {
-        const std::optional<TimingFigures> t = RunBeat(game, keys);
-        if (!t) break;
-        const int16_t suggested = SuggestedDelay(game.settings.DelaySetting, *t);
-        game.form.Label[kFiguresLabel].Caption =
-            FiguresText(*t, game.settings.DelaySetting, suggested);
-        keys.ForgetEarlierPresses({vk::Enter, vk::Escape, vk::Space});
-        int chosen = 0;
-        while (chosen == 0) {
-            WaitMs(game, 20);
-            for (int code : {vk::Enter, vk::Escape, vk::Space})
-                if (chosen == 0 && keys.Tapped(code)) chosen = code;
+    keys_.emplace(game.platform, kSettingsKeys);
+    StartBeat(game);
+    return Step::Stay();
+}
+
+Step DelayCheckScreen::Leave(Game& game) {
+    game.platform.music.SetFileName("");
+    sounds_.reset();
+    return Step::Pop();
+}
+
+Step DelayCheckScreen::Pass(Game& game) {
+    Platform& pf = game.platform;
+    MainForm& f = game.form;
+    switch (phase_) {
+        case Phase::Beat: {
+            if (keys_->Tapped(vk::Escape)) return Leave(game);
+            if (!frames_.Due(pf.clock.Now())) return Step::Stay();
+            PlayFrame(game, st_);
+            frames_.Ran(pf.clock.Now());
+            const int left = kCheckBeats - (st_.CurrentNote - 1);
+            if (left != shown_) {
+                shown_ = left;
+                f.Label[kFiguresLabel].Caption = "あと " + std::to_string(left) + " 拍";
+            }
+            st_.FrameCount = int16_t((st_.FrameCount + 1) % 10000);
+            st_.Frames += 1;
+            if (st_.PlayTime >= game.chart.PartEndTime && st_.JudgeAge == 0) {
+                pf.music.SetFileName("");
+                sounds_.reset();
+                figures_ = SummarizeStrikes(st_.Strikes);
+                suggested_ = SuggestedDelay(game.settings.DelaySetting, figures_);
+                f.Label[kFiguresLabel].Caption =
+                    FiguresText(figures_, game.settings.DelaySetting, suggested_);
+                keys_->ForgetEarlierPresses({vk::Enter, vk::Escape, vk::Space});
+                phase_ = Phase::Choice;
+            }
+            return Step::Stay();
         }
-        // The key goes up before the check ends: the settings screen would take a held Enter.
-        while (game.platform.keyboard.GetAsyncKeyState(chosen) & kKeyDown) WaitMs(game, 20);
-        if (chosen == vk::Enter && t->count >= kCheckLeastStrikes)
-            game.settings.DelaySetting = suggested;
-        if (chosen != vk::Space) break;
+        case Phase::Choice:
+            for (int code : {vk::Enter, vk::Escape, vk::Space})
+                if (chosen_ == 0 && keys_->Tapped(code)) chosen_ = code;
+            if (chosen_ != 0) phase_ = Phase::Release;
+            [[fallthrough]];
+        case Phase::Release:
+            // The key goes up before the check ends: the settings screen would take a held
+            // Enter.
+            if (phase_ != Phase::Release || (pf.keyboard.GetAsyncKeyState(chosen_) & kKeyDown))
+                return Step::Stay();
+            if (chosen_ == vk::Enter && figures_.count >= kCheckLeastStrikes)
+                game.settings.DelaySetting = suggested_;
+            if (chosen_ != vk::Space) return Leave(game);
+            chosen_ = 0;
+            StartBeat(game);
+            return Step::Stay();
     }
-    game.challenge.ChallengeMode = mode;
+    return Step::Stay();
+}
+
+double DelayCheckScreen::WakeAt(Game& game) {
+    if (phase_ == Phase::Beat) return frames_.Next();
+    return game.platform.clock.Now() + 0.02;  // the choice is looked at every 20 ms
 }
 
 }  // namespace zb

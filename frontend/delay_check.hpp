@@ -5,8 +5,15 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/game.hpp"
+#include "core/menu_keys.hpp"
+#include "core/screen_stack.hpp"
+#include "play/frame_pacer.hpp"
+#include "play/hit_feedback.hpp"
+#include "play/play_state.hpp"
+#include "play/timing_figures.hpp"
 
 namespace zb {
 
@@ -15,8 +22,30 @@ inline constexpr int kCheckLanePixelsPerSecond = 400;
 // The fewest judged strikes from which the check suggests a ディレイ.
 inline constexpr int kCheckLeastStrikes = 8;
 
-// Runs the check; returns with the screen in a state of its own (the caller redraws its own).
-// game.settings.DelaySetting changes only when the player takes the suggestion with Enter.
-void DelayCheck(Game& game);
+// The check's screen, over the settings screen; game.settings.DelaySetting changes only when the
+// player takes the suggestion with Enter.
+class DelayCheckScreen : public GameScreen {
+  public:
+    Screen Id() const override { return Screen::DelayCheck; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    double WakeAt(Game& game) override;
+    bool JudgesStrikes() const override { return phase_ == Phase::Beat; }
+
+  private:
+    enum class Phase { Beat, Choice, Release };
+    void StartBeat(Game& game);
+    Step Leave(Game& game);
+
+    Phase phase_ = Phase::Beat;
+    std::optional<MenuKeys> keys_;
+    PlayState st_;
+    std::optional<StrikeSounds> sounds_;
+    FramePacer frames_;
+    int shown_ = -1;
+    TimingFigures figures_;
+    int16_t suggested_ = 0;
+    int chosen_ = 0;
+};
 
 }  // namespace zb

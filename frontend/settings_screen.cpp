@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
 #include "core/options_file.hpp"
 #include "core/screen_reset.hpp"
@@ -14,7 +13,6 @@
 #include "frontend/pad_file.hpp"
 #include "frontend/settings_items.hpp"
 #include "frontend/settings_slots.hpp"
-#include "frontend/title.hpp"
 #include "platform/pad_inputs.hpp"
 
 namespace zb {
@@ -132,85 +130,86 @@ int NewlyPressedKey(MenuKeys& keys) {
 
 }  // namespace
 
-void SettingsScreen(Game& game) {
-    game.ScreenState = Screen::Settings;
-    AllEnable(game);
-    MainForm& f = game.form;
-    f.BackColor = colors::Black;
-    LayOut(f);
-    size_t cursor = kLeftFoot;
+void SettingsScreen::Forget(Game& game) {
+    keys_->ForgetEarlierPresses({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3});
+    keys_->ForgetEarlierPresses(kFirstBindableKey, kLastBindableKey);
+    TappedPadInput(game.platform.keyboard);
+}
 
-    Settings& s = game.settings;
-    MenuKeys keys(game.platform, kSettingsKeys);
+Step SettingsScreen::Start(Game& game) {
+    AllEnable(game);
+    game.form.BackColor = colors::Black;
+    LayOut(game.form);
+    keys_.emplace(game.platform, kSettingsKeys);
     // Presses made before the screen opened (keys typed on the title screen, which reads none)
     // must not bind or step.
-    auto forget = [&] {
-        keys.ForgetEarlierPresses(
-            {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3});
-        keys.ForgetEarlierPresses(kFirstBindableKey, kLastBindableKey);
-        TappedPadInput(game.platform.keyboard);
-    };
-    forget();
-    std::string shownPad;  // the GUID of the pad last pressed here
-    std::vector<PadInfo> pads = game.platform.keyboard.Pads();  // as of padsSeen
-    uint64_t padsSeen = game.platform.keyboard.PadChanges();
-    for (;;) {
-        // The first arrow found down acts; Enter only when no arrow is down. On a play key's item
-        // a pad's inputs bind, but for the d-pad's up and down, which move the cursor.
-        const bool keyItem = cursor <= kRightHand;
-        const MenuPress press =
-            keyItem
-                ? keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter}, {vk::Up, vk::Down})
+    Forget(game);
+    pads_ = game.platform.keyboard.Pads();
+    padsSeen_ = game.platform.keyboard.PadChanges();
+    return Pass(game);
+}
+
+Step SettingsScreen::Resumed(Game& game, GameScreen&) {
+    // Back from the delay check.
+    AllEnable(game);
+    game.form.BackColor = colors::Black;
+    LayOut(game.form);
+    Forget(game);
+    return Pass(game);
+}
+
+Step SettingsScreen::Pass(Game& game) {
+    MainForm& f = game.form;
+    Settings& s = game.settings;
+    MenuKeys& keys = *keys_;
+    // The first arrow found down acts; Enter only when no arrow is down. On a play key's item a
+    // pad's inputs bind, but for the d-pad's up and down, which move the cursor.
+    const bool keyItem = cursor_ <= kRightHand;
+    const MenuPress press =
+        keyItem ? keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter}, {vk::Up, vk::Down})
                 : keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
-        if (keyItem)  // the pad's other menu inputs bind below, and must not act later
-            for (int key : {vk::Right, vk::Left, vk::Enter})
-                game.platform.keyboard.GetAsyncKeyState(pad::MenuCode(key));
-        if (press.key == vk::Enter) break;
-        if (press.acts) {
-            if (press.key == vk::Up) cursor = (cursor + kItemCount - 1) % kItemCount;
-            if (press.key == vk::Down) cursor = (cursor + 1) % kItemCount;
-            if (press.key == vk::Right) Change(s, cursor, +1);
-            if (press.key == vk::Left) Change(s, cursor, -1);
-        }
-
-        if (const int code = NewlyPressedKey(keys); code != 0 && keyItem)
-            s.KeyCodes[cursor] = int16_t(code);
-        if (const auto tap = TappedPadInput(game.platform.keyboard)) {
-            shownPad = tap->pad.guid;
-            if (keyItem) BindPadInput(s, tap->pad, int(cursor), tap->input);
-        }
-
-        if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
-        if (keys.Tapped(vk::F3)) {
-            DelayCheck(game);
-            game.ScreenState = Screen::Settings;
-            AllEnable(game);
-            f.BackColor = colors::Black;
-            LayOut(f);
-            forget();
-        }
-
-        if (const uint64_t changes = game.platform.keyboard.PadChanges(); changes != padsSeen) {
-            padsSeen = changes;
-            pads = game.platform.keyboard.Pads();
-        }
-        const PadInfo* pad = pads.empty() ? nullptr : &pads.front();
-        for (const PadInfo& p : pads)
-            if (p.guid == shownPad) pad = &p;
-        Redraw(f, s, game.options, cursor, pad);
-        // While a key is down the passes come every 40 ms, and a held arrow repeats on them;
-        // otherwise the screen sleeps until a key, a pad, a click or the timer comes.
-        if (game.platform.keyboard.AnyKeyDown())
-            WaitMs(game, kPassMs);
-        else
-            WaitForInput(game, 1000);
-        game.platform.window.DoEvents();
+    if (keyItem)  // the pad's other menu inputs bind below, and must not act later
+        for (int key : {vk::Right, vk::Left, vk::Enter})
+            game.platform.keyboard.GetAsyncKeyState(pad::MenuCode(key));
+    if (press.key == vk::Enter) {
+        SaveConfig(game);
+        SavePadBindings(game);
+        SaveOptions(game);
+        return Step::Pop();
     }
-    SaveConfig(game);
-    SavePadBindings(game);
-    SaveOptions(game);
-    game.ScreenState = Screen::Title;
-    TitleHyoji(game);
+    if (press.acts) {
+        if (press.key == vk::Up) cursor_ = (cursor_ + kItemCount - 1) % kItemCount;
+        if (press.key == vk::Down) cursor_ = (cursor_ + 1) % kItemCount;
+        if (press.key == vk::Right) Change(s, cursor_, +1);
+        if (press.key == vk::Left) Change(s, cursor_, -1);
+    }
+
+    if (const int code = NewlyPressedKey(keys); code != 0 && keyItem)
+        s.KeyCodes[cursor_] = int16_t(code);
+    if (const auto tap = TappedPadInput(game.platform.keyboard)) {
+        shownPad_ = tap->pad.guid;
+        if (keyItem) BindPadInput(s, tap->pad, int(cursor_), tap->input);
+    }
+
+    if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
+    if (keys.Tapped(vk::F3)) return Step::Push(std::make_unique<DelayCheckScreen>());
+
+    if (const uint64_t changes = game.platform.keyboard.PadChanges(); changes != padsSeen_) {
+        padsSeen_ = changes;
+        pads_ = game.platform.keyboard.Pads();
+    }
+    const PadInfo* pad = pads_.empty() ? nullptr : &pads_.front();
+    for (const PadInfo& p : pads_)
+        if (p.guid == shownPad_) pad = &p;
+    Redraw(f, s, game.options, cursor_, pad);
+    return Step::Stay();
+}
+
+// While a key is down the passes come every 40 ms, and a held arrow repeats on them; otherwise
+// the screen sleeps until a key, a pad, a click or the timer comes.
+double SettingsScreen::WakeAt(Game& game) {
+    Platform& p = game.platform;
+    return p.keyboard.AnyKeyDown() ? p.clock.Now() + kPassMs / 1000.0 : kNoWake;
 }
 
 }  // namespace zb

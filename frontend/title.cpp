@@ -5,8 +5,6 @@
 
 namespace zb {
 
-namespace {}  // namespace
-
 void ShowLogo(Game& game) {
     ImageControl& logo = game.form.Image1[kLogoImage];
     try {
@@ -22,11 +20,8 @@ void ShowLogo(Game& game) {
 void TitleHyoji(Game& game) {
     MainForm& f = game.form;
     AllEnable(game);
-    game.ScreenState = Screen::Title;
     ShowLogo(game);
     f.BackColor = colors::Yellow;
-    game.course.OnSecondSong = false;
-    game.course.ChallengeCourse = false;
 
     const bool full = game.scores.FullMenu();
     for (const TitleMenuEntry& item : kTitleMenu) {

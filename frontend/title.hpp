@@ -7,7 +7,7 @@ namespace zb {
 
 // Rebuilds the title screen from nothing: logo, yellow background, and the short menu (かんたん,
 // むずかしい, せってい) or, once CourseHighScores(1) has reached 1000000, the full menu of six
-// items with せってい last. Clears the second-song and challenge-course flags.
+// items with せってい last.
 void TitleHyoji(Game& game);
 
 // Shows the logo at the top left. The logo is read from the program's folder, so the game works

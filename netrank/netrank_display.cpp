@@ -1,7 +1,5 @@
 #include "netrank/netrank_display.hpp"
 
-#include "core/click_latch.hpp"
-#include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
 #include "netrank/netrank_page.hpp"
@@ -27,12 +25,9 @@ void Place(LabelControl& l, Color back, Color fore, double size, int top, int he
 
 }  // namespace
 
-void NetRankDisplay(Game& game, bool beforePlay) {
+Step NetRankDisplayScreen::Start(Game& game) {
     AllEnable(game);
     game.form.BackColor = colors::Black;
-    game.ScreenState = Screen::NetRankDisplay;
-    int16_t page = 0, block = 0;
-
     auto& label = game.form.Label;
     LabelControl& title = label[rank_display_slots::kPageTitleLabel];
     LabelControl& places = label[rank_display_slots::kPageLabel];
@@ -40,36 +35,42 @@ void NetRankDisplay(Game& game, bool beforePlay) {
     Place(title, colors::Yellow, colors::Blue, 25, 0, 700);
     Place(places, colors::White, colors::Black, 19, 700, 5000);
     Place(help, colors::Black, colors::White, 19, 5700, 1800);
-    title.Caption = NetRankPageTitle(page);
-    places.Caption = NetRankPage(game, page, block);
+    title.Caption = NetRankPageTitle(page_);
+    places.Caption = NetRankPage(game, page_, block_);
     help.Caption = std::string("カーソルキー　←→　で曲移動\r\n") +
                    "カーソルキー　↑↓　で順位移動\r\n" +
-                   (beforePlay ? "画面クリックで次の画面" : "画面クリックでタイトル画面");
+                   (beforePlay_ ? "画面クリックで次の画面" : "画面クリックでタイトル画面");
 
-    MenuKeys keys(game.platform, kRankingDisplayKeys);
-    keys.ForgetEarlierPresses({vk::Left, vk::Right, vk::Up, vk::Down});
-    const int padOk = pad::MenuCode(vk::Enter);  // a pad's OK goes on, as a click does
-    keys.Tapped(padOk);
-    // The click that ends the display comes through the window's events, inside the waits.
-    const ClickLatch clicked(game);
-    while (!clicked.IsSet()) {
-        if (keys.Tapped(padOk)) break;
-        // At most one key a pass.
-        const MenuPress press = keys.Pass({vk::Left, vk::Right, vk::Up, vk::Down});
-        int16_t pageStep = 0, blockStep = 0;
-        if (press.acts && press.key == vk::Left) pageStep = kRankPages - 1;
-        if (press.acts && press.key == vk::Right) pageStep = 1;
-        if (press.acts && press.key == vk::Up) blockStep = kRankBlocks - 1;
-        if (press.acts && press.key == vk::Down) blockStep = 1;
-        if (pageStep || blockStep) {
-            WaitMs(game, kStepMs);
-            page = int16_t((page + pageStep) % kRankPages);
-            block = int16_t((block + blockStep) % kRankBlocks);
-            title.Caption = NetRankPageTitle(page);
-            places.Caption = NetRankPage(game, page, block);
-        }
-        WaitForInput(game, 1000);  // the yield: sleeps until a key or the click comes
+    keys_.emplace(game.platform, kRankingDisplayKeys);
+    keys_->ForgetEarlierPresses({vk::Left, vk::Right, vk::Up, vk::Down});
+    keys_->Tapped(pad::MenuCode(vk::Enter));
+    return Step::Stay();
+}
+
+Step NetRankDisplayScreen::Pass(Game& game) {
+    const double now = game.platform.clock.Now();
+    if (pageStep_ || blockStep_) {
+        if (now < stepAt_) return Step::Stay();
+        page_ = int16_t((page_ + pageStep_) % kRankPages);
+        block_ = int16_t((block_ + blockStep_) % kRankBlocks);
+        pageStep_ = blockStep_ = 0;
+        game.form.Label[rank_display_slots::kPageTitleLabel].Caption = NetRankPageTitle(page_);
+        game.form.Label[rank_display_slots::kPageLabel].Caption = NetRankPage(game, page_, block_);
     }
+    // A pad's OK goes on, as a click does.
+    if (keys_->Tapped(pad::MenuCode(vk::Enter))) return Step::Pop();
+    // At most one key a pass.
+    const MenuPress press = keys_->Pass({vk::Left, vk::Right, vk::Up, vk::Down});
+    if (press.acts && press.key == vk::Left) pageStep_ = kRankPages - 1;
+    if (press.acts && press.key == vk::Right) pageStep_ = 1;
+    if (press.acts && press.key == vk::Up) blockStep_ = kRankBlocks - 1;
+    if (press.acts && press.key == vk::Down) blockStep_ = 1;
+    if (pageStep_ || blockStep_) stepAt_ = now + kStepMs / 1000.0;
+    return Step::Stay();
+}
+
+double NetRankDisplayScreen::WakeAt(Game& game) {
+    return pageStep_ || blockStep_ ? stepAt_ : MenuWakeAt(game);
 }
 
 }  // namespace zb

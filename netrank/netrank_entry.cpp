@@ -3,7 +3,6 @@
 #include "core/helpers.hpp"
 #include "core/screen_reset.hpp"
 #include "netrank/fetch_ranking.hpp"
-#include "netrank/netrank_display.hpp"
 #include "netrank/netrank_file.hpp"
 #include "netrank/rank_entry_slots.hpp"
 #include "netrank/rank_name.hpp"
@@ -18,8 +17,6 @@ void Tell(Game& game, const char* text) {
 }  // namespace
 
 NetRankEntryEnd NetRankNameEntry(Game& game) {
-    game.challenge.ChallengeMode = Modifier::None;
-    game.course.ChallengeCourse = false;
     std::string& name = game.ranking.NetPlayerName;
     name = game.platform.dialogs.InputBox(kRankNamePrompt, "名前の入力", "");
     if (!ValidRankName(name)) {
@@ -28,7 +25,6 @@ NetRankEntryEnd NetRankNameEntry(Game& game) {
         return NetRankEntryEnd::NameRefused;
     }
 
-    game.ScreenState = Screen::NetRank;
     AllEnable(game);
     game.form.BackColor = colors::Black;
     LabelControl& l = game.form.Label[rank_entry_slots::kConnectingLabel];
@@ -49,8 +45,7 @@ NetRankEntryEnd NetRankNameEntry(Game& game) {
         NetRankCourseFailed(game);
         return NetRankEntryEnd::ServerFailed;
     }
-    NetRankDisplay(game, true);
-    return NetRankEntryEnd::ShowedRanking;
+    return NetRankEntryEnd::Fetched;
 }
 
 void NetRankCourseFailed(Game& game) {

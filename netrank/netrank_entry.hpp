@@ -7,9 +7,9 @@
 namespace zb {
 
 enum class NetRankEntryEnd {
-    NameRefused,    // the title menu stays on screen
-    ServerFailed,   // the failure was shown; the caller shows the title
-    ShowedRanking,  // the player clicked the ranking: the caller runs the ranking course
+    NameRefused,   // the title menu stays on screen
+    ServerFailed,  // the failure was shown; the caller shows the title
+    Fetched,       // the ranking arrived: the caller shows it, then runs the ranking course
 };
 
 inline constexpr const char* kRankNamePrompt =
@@ -19,9 +19,11 @@ inline constexpr const char* kRankNamePrompt =
     "「半角/全角」キーを押すなどしてＩＭＥが起動していない状態にすることをおすすめします。";
 
 inline constexpr const char* kRankServerFailed = "サーバーの接続に失敗しました。";
+// A song of the ranking course left from the pause menu ends the course.
+inline constexpr const char* kRankNotSentAfterLeaving = "ランキングには送信されません。";
 
-// Asks for the name (refusing one the ranking can't hold), downloads the ranking from the server
-// in use and shows it until the player clicks.
+// Asks for the name (refusing one the ranking can't hold) and downloads the ranking from the
+// server in use.
 NetRankEntryEnd NetRankNameEntry(Game& game);
 
 // The ranking course could not go on (the download failed, or a run-time error stopped the

@@ -75,11 +75,14 @@ class PanelView : public NetRankSessionView {
     explicit PanelView(Game& game) : game_(game), panel_(game.form) {}
     void Say(const std::string& caption) override { panel_.ShowRankingMessage(caption); }
     void Wait(int32_t ms) override { WaitMs(game_, ms); }
-    void ShowRanking() override { NetRankDisplay(game_, false); }
+    // The display is a screen of its own: the session screen shows it once the session is over.
+    void ShowRanking() override { shown = true; }
     bool AskRetry() override {
         return game_.platform.dialogs.MessageBox(kRankRetry, MsgButtons::YesNo, MsgIcon::Question,
                                                  kAppTitle) == MsgResult::Yes;
     }
+
+    bool shown = false;
 
   private:
     Game& game_;
@@ -119,9 +122,20 @@ NetRankSessionEnd RunNetRankSession(Game& game, const RankServer& server,
     }
 }
 
-NetRankSessionEnd NetRankSession(Game& game, const NetRankCourseResult& result) {
+Step NetRankSessionScreen::Start(Game& game) {
     PanelView view(game);
-    return RunNetRankSession(game, RankServerInUse(), result, view);
+    end = RunNetRankSession(game, RankServerInUse(), result_, view);
+    if (view.shown) return Step::Push(std::make_unique<NetRankDisplayScreen>(false));
+    return Step::ToTitle();
+}
+
+// The ranking display after play is part of the session: an error there ends it as an error of
+// the exchange does.
+bool NetRankSessionScreen::TellsRunError(Game& game, const std::exception& e) {
+    ReportRankFailure(RankServerInUse(), "the ranking session stopped", e.what());
+    ResultsPanel(game.form).ShowRankingMessage(kRankTransferError);
+    WaitMs(game, 3000);
+    return true;
 }
 
 }  // namespace zb

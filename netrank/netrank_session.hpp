@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/game.hpp"
+#include "core/screen_stack.hpp"
 #include "netrank/rank_server.hpp"
 
 namespace zb {
@@ -49,8 +50,20 @@ inline constexpr const char* kRankNotSent =
 NetRankSessionEnd RunNetRankSession(Game& game, const RankServer& server,
                                     const NetRankCourseResult& result, NetRankSessionView& view);
 
-// The game's session on the results screen, against the server in use; returns when the
-// ranking display was left or the failure was shown (the caller shows the title).
-NetRankSessionEnd NetRankSession(Game& game, const NetRankCourseResult& result);
+// The game's session on the results screen, against the server in use; the ranking display
+// follows a stored result, and then the title.
+class NetRankSessionScreen : public GameScreen {
+  public:
+    explicit NetRankSessionScreen(NetRankCourseResult result) : result_(result) {}
+    Screen Id() const override { return Screen::NetRank; }
+    Step Start(Game& game) override;
+    Step Resumed(Game&, GameScreen&) override { return Step::ToTitle(); }
+    bool TellsRunError(Game& game, const std::exception& e) override;
+
+    NetRankSessionEnd end = NetRankSessionEnd::Stopped;
+
+  private:
+    NetRankCourseResult result_;
+};
 
 }  // namespace zb

@@ -56,7 +56,7 @@ double DueMusicSeconds(const Game& game, const PlayState& st, int32_t notePos) {
 double DelayStepMs(const Game& game) {
     // The loader scales the ディレイ with the lane values of the speed modifiers.
     double scale = 1;
-    switch (game.challenge.ChallengeMode) {
+    switch (game.chart.Mode) {
         case Modifier::DoubleSpeed:
             scale = 2;
             break;

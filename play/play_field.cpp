@@ -12,7 +12,7 @@ void DrawLane(Game& game, const PlayState& st) {
     const Chart& c = game.chart;
     Surface& lane = f.pFumenUra.Dc();
     f.pFumenUra.Cls();
-    const Modifier mode = game.challenge.ChallengeMode;
+    const Modifier mode = game.chart.Mode;
     // Sudden: notes appear close to the frame.
     const int32_t farEdge = mode == Modifier::Sudden ? 200 : 500;
     const bool reverse = mode == Modifier::Reversed;

@@ -22,7 +22,7 @@ void SetUpPlay(Game& game, PlayState& st) {
     game.platform.music.SetVolume(Round32(double(game.settings.BgmVolume) * c.MusicVolumeScale));
     st.W1 = c.JudgeWindow1, st.W2 = c.JudgeWindow2, st.W3 = c.JudgeWindow3;
     const int16_t fp = game.settings.FramePosition;
-    st.FrameX = game.challenge.ChallengeMode == Modifier::Reversed ? Sub<int16_t>(320, fp) : fp;
+    st.FrameX = game.chart.Mode == Modifier::Reversed ? Sub<int16_t>(320, fp) : fp;
     ResetNoteFlags(st, c.NoteCount);
     // The note row sits in the middle of the 3000-twip lane, below the bar line tops.
     const double mid = double(Round32((3000.0 - PixelsToTwipsX(190)) / 2.0));
@@ -43,7 +43,7 @@ int32_t ReadMusic(Game& game, PlayState& st) {
 
 void PlayFrame(Game& game, PlayState& st) {
     Chart& c = game.chart;
-    const Modifier mode = game.challenge.ChallengeMode;
+    const Modifier mode = game.chart.Mode;
     if (st.FrameCount % 2 == 0) {
         st.W1 = c.JudgeWindow1, st.W2 = c.JudgeWindow2, st.W3 = c.JudgeWindow3;
         if (mode == Modifier::NarrowWindows) {

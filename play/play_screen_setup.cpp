@@ -36,9 +36,17 @@ void SizePx(PictureBox& p, int w, int h) {
 
 std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong,
                            bool rankingCourse) {
-    const int16_t song = chart.song, difficulty = chart.difficulty;
+    return CourseLineText(game, PlayRequest{.chart = chart,
+                                            .autoPlay = autoPlay,
+                                            .ranking = rankingCourse,
+                                            .secondSong = secondSong});
+}
+
+std::string CourseLineText(const Game& game, const PlayRequest& q) {
+    const int16_t song = q.chart.song, difficulty = q.chart.difficulty;
+    const bool autoPlay = q.autoPlay, secondSong = q.secondSong, rankingCourse = q.ranking;
     std::string s;
-    if (game.course.ChallengeCourse)
+    if (q.challenge)
         s = "チャレンジコース";
     else if (rankingCourse)
         s = "ネットランキング";
@@ -56,6 +64,14 @@ std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool 
 
 void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong,
                      bool rankingCourse) {
+    PlayScreenSetup(game, PlayRequest{.chart = chart,
+                                      .autoPlay = autoPlay,
+                                      .ranking = rankingCourse,
+                                      .secondSong = secondSong});
+}
+
+void PlayScreenSetup(Game& game, const PlayRequest& q) {
+    const ChartId chart = q.chart;
     MainForm& f = game.form;
     const std::string gage = game.AppDir() + "img/gage/";
     AllEnable(game);  // also releases the song select pictures
@@ -128,7 +144,7 @@ void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong,
         LabelControl& l = f.Label[play_slots::kCourseLineLabel];
         l.BackColor = colors::Black, l.Top = 3800, l.Left = 200, l.Height = 350, l.Width = 7300;
         l.FontSize = 19, l.ForeColor = colors::White, l.Visible = true;
-        l.Caption = CourseLineText(game, chart, autoPlay, secondSong, rankingCourse);
+        l.Caption = CourseLineText(game, q);
     });
     Step([&] {
         f.pHaikei.Left = Round16((9800.0 - PixelsToTwipsX(650)) / 2.0);

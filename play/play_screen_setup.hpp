@@ -6,15 +6,19 @@
 #include <string>
 
 #include "core/game.hpp"
+#include "core/play_request.hpp"
 #include "core/songs.hpp"
 
 namespace zb {
 
-// `rankingCourse`: the song is one of the internet-ranking course, as its course line says.
+// The course line says which course the request's song is played for.
+void PlayScreenSetup(Game& game, const PlayRequest& request);
+// A song of a local course (or of the ranking course).
 void PlayScreenSetup(Game& game, ChartId chart, bool autoPlay, bool secondSong,
                      bool rankingCourse = false);
 
 // The course line: course, "オート"/"１曲目"/"２曲目", and the song's name.
+std::string CourseLineText(const Game& game, const PlayRequest& request);
 std::string CourseLineText(const Game& game, ChartId chart, bool autoPlay, bool secondSong,
                            bool rankingCourse = false);
 

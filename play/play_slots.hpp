@@ -1,6 +1,8 @@
 // The form slots of the play screen (play/play_screen_setup.cpp lays them out).
 #pragma once
 
+#include <array>
+
 #include <cstddef>
 
 namespace zb::play_slots {
@@ -14,5 +16,8 @@ inline constexpr size_t kCourseLineLabel = 6;  // course, song number and title,
 inline constexpr size_t kTimingFiguresLabel = 7;      // mean, spread, early and late
 inline constexpr size_t kTimingDelayLabel = 8;        // the ディレイ that suits the song
 inline constexpr size_t kTimingHistogramPicture = 0;  // Picture1: the strikes' histogram
+// The pause menu and the count before the song goes on, in the background's place.
+inline constexpr size_t kPauseTitleLabel = 15;
+inline constexpr std::array<size_t, 3> kPauseItemLabels{16, 17, 18};
 
 }  // namespace zb::play_slots

@@ -1,6 +1,5 @@
-// One song from its first frame to the end of its results: the play loop, its part changes and
-// speed-up, auto play, the results text, the waits and the song high score. The course
-// progression after the results is the caller's.
+// One song's result and the options it is played with; the play screen (play/play_screen.hpp)
+// plays it. The course progression after the results is the caller's.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "core/game.hpp"
+#include "core/play_request.hpp"
 #include "core/songs.hpp"
 #include "play/timing_figures.hpp"
 
@@ -33,6 +33,7 @@ struct SongResult {
     // The ディレイ that would have cancelled the mean offset of this song.
     int16_t SuggestedDelay = 0;
     uint64_t ChartPrint = 0;  // the chart's parts as they were loaded (see ChartPrint)
+    bool Left = false;        // the player left the song from the pause menu: nothing counts
 };
 
 struct PlayOptions {
@@ -49,8 +50,10 @@ struct PlayOptions {
 };
 
 // Plays the loaded chart (the caller has prepared the play screen and loaded the chart's first
-// part, which started the music) and shows its results.
-SongResult PlaySong(Game& game, bool autoPlay, ChartId chart);
-SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions& options);
+// part, which started the music) and shows its results: the play screen run on its own. The
+// request's modifier is the one the chart was loaded with.
+SongResult PlaySong(Game& game, const PlayRequest& request, const PlayOptions& options = {});
+// The same for a song played outside any course.
+SongResult PlaySong(Game& game, bool autoPlay, ChartId chart, const PlayOptions& options = {});
 
 }  // namespace zb

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/play_request.hpp"
 #include "core/songs.hpp"
 #include "core/strike_inputs.hpp"
 #include "play/timing_figures.hpp"
@@ -21,6 +22,8 @@ class ReplayFeed;
 struct PlayState {
     bool AutoPlay = false;
     ChartId Chart;
+    // The course place the song is played for (the challenge's points, the score's column).
+    PlayRequest Request;
     // False: the play field's pictures are not drawn (a tool that wants only the results); what
     // is judged and counted stays the same.
     bool DrawField = true;

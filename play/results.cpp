@@ -1,7 +1,6 @@
 #include "play/results.hpp"
 
 #include "core/checked.hpp"
-#include "core/helpers.hpp"
 #include "core/own_songs.hpp"
 #include "core/score_file.hpp"
 #include "play/results_panel.hpp"
@@ -11,13 +10,13 @@ namespace zb {
 
 ResultsText BuildResultsText(const Game& game, const PlayState& st) {
     ResultsText r;
-    const bool challenge = game.course.ChallengeCourse;
+    (void)game;
+    const bool challenge = st.Request.challenge;
     r.validScore = st.ShownScore;
     std::string& s = r.caption;
     s = "スコア：" + std::to_string(st.ShownScore) + "点" + kBreak;
     if (challenge) {
-        const int32_t points =
-            game.challenge.ChallengePoints.at(size_t(ModifierCode(game.challenge.ChallengeMode)));
+        const int32_t points = st.Request.challengePoints;
         s += "チャレンジポイント：" + std::to_string(points) + "点" + kBreak;
         r.validScore = Add<int32_t>(r.validScore, points);
         s += "有効スコア：" + std::to_string(r.validScore) + "点" + kBreak;
@@ -39,11 +38,13 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
     ResultsText r = BuildResultsText(game, st);
     ResultsPanel panel(f);
     panel.ShowSongResults(r.caption);
-    WaitMs(game, 6000);
+    return r;
+}
 
+void KeepResults(Game& game, const PlayState& st, const ResultsText& r) {
     // Only a cleared manual play can set a song high score.
     if (st.GaugeLevel >= kNormaLevel && !st.AutoPlay) {
-        const int column = st.Chart.difficulty + (game.course.ChallengeCourse ? 3 : 0);
+        const int column = st.Chart.difficulty + (st.Request.challenge ? 3 : 0);
         if (IsOwnSong(st.Chart.song)) {
             // Own songs keep their scores in a file of their own: score.dat's layout is fixed.
             if (OwnHighScore(game, st.Chart.song, column) < r.validScore)
@@ -56,8 +57,7 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
             }
         }
     }
-    panel.LeaveBlankLines();
-    return r;
+    ResultsPanel(game.form).LeaveBlankLines();
 }
 
 }  // namespace zb

@@ -16,8 +16,13 @@ struct ResultsText {
 };
 ResultsText BuildResultsText(const Game& game, const PlayState& st);
 
-// Shows the results for 6000 ms, records a new song high score of a cleared manual play, then
-// leaves the results panel with three empty lines. Returns the text shown and the valid score.
+// The results are shown for this long before the high score is kept and the course goes on.
+inline constexpr double kResultsSeconds = 6.0;
+
+// Shows the results on the results panel. Returns the text shown and the valid score.
 ResultsText ShowResults(Game& game, const PlayState& st);
+// After the results' wait: records a new song high score of a cleared manual play, then leaves
+// the results panel with three empty lines.
+void KeepResults(Game& game, const PlayState& st, const ResultsText& r);
 
 }  // namespace zb

@@ -172,7 +172,7 @@ TEST_F(LoadChartTest, SongEightPlaysQuieterAndTheNextSongAtFullVolume) {
 }
 
 TEST_F(LoadChartTest, FasterModesScaleLaneValuesAndKeepHitTimes) {
-    game.challenge.ChallengeMode = Modifier::DoubleSpeed;
+    game.chart.Mode = Modifier::DoubleSpeed;
     Load(0, 0);
     EXPECT_EQ(game.chart.NoteSpacing, 80);
     EXPECT_EQ(game.chart.JudgeWindow1, 26);
@@ -188,20 +188,20 @@ TEST_F(LoadChartTest, FasterModesScaleLaneValuesAndKeepHitTimes) {
         EXPECT_EQ(game.chart.ChartDelay, 18) << part;
     }
     EXPECT_EQ(game.chart.ChartOffset, -760);
-    game.challenge.ChallengeMode = Modifier::FourfoldSpeed;
+    game.chart.Mode = Modifier::FourfoldSpeed;
     Load(6, 2, 2);
     EXPECT_EQ(game.chart.ChartOffset, -1520);
     EXPECT_EQ(game.chart.NoteSpacing, 160);
     EXPECT_EQ(game.chart.ChartDelay, 36);
 
-    game.challenge.ChallengeMode = Modifier::None;
+    game.chart.Mode = Modifier::None;
     Load(6, 2, 2);
     EXPECT_EQ(game.chart.ChartDelay, 9);
     EXPECT_EQ(game.chart.ChartOffset, -380);
 }
 
 TEST_F(LoadChartTest, DenseModeHalvesWithHalvesToEven) {
-    game.challenge.ChallengeMode = Modifier::Dense;
+    game.chart.Mode = Modifier::Dense;
     Load(8, 0);
     EXPECT_EQ(game.chart.NoteSpacing, 10);
     EXPECT_EQ(game.chart.JudgeWindow1, 4);
@@ -220,9 +220,9 @@ TEST_F(LoadChartTest, DenseModeHalvesWithHalvesToEven) {
 
 TEST_F(LoadChartTest, ScalingOverflowIsAnError) {
     game.settings.DelaySetting = 10000;
-    game.challenge.ChallengeMode = Modifier::FourfoldSpeed;
+    game.chart.Mode = Modifier::FourfoldSpeed;
     EXPECT_THROW(Load(0, 0), OverflowError);
-    game.challenge.ChallengeMode = Modifier::DoubleSpeed;
+    game.chart.Mode = Modifier::DoubleSpeed;
     Load(0, 0);
     EXPECT_EQ(game.chart.ChartDelay, 20000);
 }
@@ -230,18 +230,18 @@ TEST_F(LoadChartTest, ScalingOverflowIsAnError) {
 TEST_F(LoadChartTest, SwapModeTurnsDonIntoKanOnEveryLoadFromTheData) {
     EXPECT_EQ(SwapDonKan("6020101020102022"), "7010202010201011");
     EXPECT_EQ(SwapDonKan("8394500"), "9483500");
-    game.challenge.ChallengeMode = Modifier::SwapDonKan;
+    game.chart.Mode = Modifier::SwapDonKan;
     Load(2, 1);
     EXPECT_EQ(game.chart.ChartText, SwapDonKan(Text(2, 1)));
     Load(2, 1);  // a second load swaps the data again, not the swapped text
     EXPECT_EQ(game.chart.ChartText, SwapDonKan(Text(2, 1)));
-    game.challenge.ChallengeMode = Modifier::None;
+    game.chart.Mode = Modifier::None;
     Load(2, 1);
     EXPECT_EQ(game.chart.ChartText, Text(2, 1));
 }
 
 TEST_F(LoadChartTest, RandomModeKeepsSizesBarsAndPositions) {
-    game.challenge.ChallengeMode = Modifier::RandomDonKan;
+    game.chart.Mode = Modifier::RandomDonKan;
     Load(9, 2);
     const std::string data = Text(9, 2), got = game.chart.ChartText;
     ASSERT_EQ(got.size(), data.size());
@@ -266,7 +266,7 @@ TEST_F(LoadChartTest, RandomModeKeepsSizesBarsAndPositions) {
     EXPECT_LT(changed, 919 * 3 / 4);
     headless::HeadlessPlatform again{"/x/"};
     Game other{again.ports};
-    other.challenge.ChallengeMode = Modifier::RandomDonKan;
+    other.chart.Mode = Modifier::RandomDonKan;
     LoadChart(other, {.song = 9, .difficulty = 2}, 0);
     EXPECT_EQ(other.chart.ChartText, got);
 }

@@ -365,7 +365,7 @@ TEST_F(CourseFlowTest, ChallengeCourseFirstAndLastEntriesAndItsMenu) {
     driver.picks = {{vk::Left, vk::Space}};
     end = StartChallengeSong(game, Modifier::FourfoldSpeed);
     EXPECT_EQ(end.kind, CourseEnd::Kind::ChallengeMenu);
-    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::FourfoldSpeed);
+    EXPECT_EQ(game.chart.Mode, Modifier::FourfoldSpeed);
     EXPECT_TRUE(game.course.OnSecondSong);
     EXPECT_EQ(game.course.FirstSongNo, 6);
     EXPECT_EQ(game.course.FirstSongScore, 500000) << "no note hit, but the modifier's points";

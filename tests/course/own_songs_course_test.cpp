@@ -130,7 +130,7 @@ TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseA
 
     // Random 鈍 and 感 on an own song keep the random state they drew from, so a replay draws
     // the same notes.
-    game.challenge.ChallengeMode = Modifier::RandomDonKan;
+    game.chart.Mode = Modifier::RandomDonKan;
     game.challenge.RandomState = 12345;
     LoadChart(game, challenge.ChartAt(32), 0);
     EXPECT_EQ(game.chart.RandomStateAtLoad, 12345u);

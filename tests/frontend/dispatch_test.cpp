@@ -57,7 +57,7 @@ TEST_F(DispatchTest, AClickDuringTheStoryAlsoGoesToTheTitle) {
 
 TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
     TitleHyoji(game);
-    game.challenge.ChallengeMode = Modifier::RandomDonKan;
+    game.chart.Mode = Modifier::RandomDonKan;
     for (const auto& [source, index] :
          std::vector<std::pair<ClickSource, int>>{{ClickSource::Image, 0},
                                                   {ClickSource::Form, 0},
@@ -66,7 +66,7 @@ TEST_F(DispatchTest, TitleClicksOffTheMenuDoNothing) {
                                                   {ClickSource::Label, -1}}) {
         ClickDispatch(game, source, index);
         EXPECT_EQ(ScreenName(game.ScreenState), "タイトル画面") << ClickSourceName(source) << index;
-        EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
+        EXPECT_EQ(game.chart.Mode, Modifier::RandomDonKan);
         EXPECT_FALSE(game.course.ChallengeCourse);
         EXPECT_EQ(VisibleLabels(), (std::vector<int>{0, 1, 2}));
     }
@@ -85,26 +85,26 @@ TEST_F(DispatchTest, TitleItemsResetTheCourseFlagsBeforeTheyLeave) {
     };
     // The normal courses clear every flag.
     for (int item : {0, 1, 3}) {
-        game.challenge.ChallengeMode = Modifier::RandomDonKan;
+        game.chart.Mode = Modifier::RandomDonKan;
         EXPECT_THROW(ClickDispatch(game, ClickSource::Label, item), ProgramEnd);
         EXPECT_NE(picked, "") << "the course's song select screen plays its preview";
         game.ScreenState = Screen::Title;
-        EXPECT_EQ(game.challenge.ChallengeMode, Modifier::None) << item;
+        EXPECT_EQ(game.chart.Mode, Modifier::None) << item;
         EXPECT_FALSE(game.course.ChallengeCourse) << item;
     }
     // The challenge course keeps the chosen modifier.
-    game.challenge.ChallengeMode = Modifier::RandomDonKan;
+    game.chart.Mode = Modifier::RandomDonKan;
     EXPECT_THROW(ClickDispatch(game, ClickSource::Label, 4), ProgramEnd);
     game.ScreenState = Screen::Title;
     EXPECT_TRUE(game.course.ChallengeCourse);
-    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
+    EXPECT_EQ(game.chart.Mode, Modifier::RandomDonKan);
     // While the challenge flag stands the normal courses do not start.
     ClickDispatch(game, ClickSource::Label, 0);
-    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::RandomDonKan);
+    EXPECT_EQ(game.chart.Mode, Modifier::RandomDonKan);
     EXPECT_TRUE(game.course.ChallengeCourse);
     // The ranking item clears the modifier.
     ClickDispatch(game, ClickSource::Label, 5);
-    EXPECT_EQ(game.challenge.ChallengeMode, Modifier::None);
+    EXPECT_EQ(game.chart.Mode, Modifier::None);
 }
 
 TEST_F(DispatchTest, BusyScreensIgnoreClicksAndTheRankingDisplayIsReleased) {

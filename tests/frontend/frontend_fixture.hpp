@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "core/game.hpp"
-#include "frontend/dispatch.hpp"
+#include "core/screen_stack.hpp"
+#include "frontend/title_screen.hpp"
 #include "platform/headless/headless.hpp"
 #include "tests/common/bmp_file.hpp"
 #include "tests/common/picture_files.hpp"
@@ -39,18 +42,28 @@ struct FrontendTest : ::testing::Test {
     TempDir dir;
     headless::HeadlessPlatform hp{dir.Dir()};
     Game game{hp.ports};
-    GameEvents events{game};
+    ScreenStack stack{game};
 
     FrontendTest() {
         for (const std::string& f : FirstSetFiles()) WritePicture(dir, "img/" + f);
         for (const std::string& f : SecondSetFiles()) WritePicture(dir, "img/" + f);
         WritePicture(dir, "img/logo.gif", 0x00FF00);  // a green logo, 4 x 4 pixels
-        hp.window.SetEvents(&events);
+        SetUpGameStack(stack, game);
     }
 
-    // Yields until the window's queue of clicks and close requests is empty.
+    // Puts a screen on the stack (the game starts with the notice).
+    void Open(std::unique_ptr<GameScreen> screen) { stack.Push(game, std::move(screen)); }
+    // Runs the main loop until the window's queue of clicks and close requests is empty and
+    // what they started has settled.
     void Pump() {
-        for (int i = 0; i < 1000 && hp.window.Pending(); ++i) hp.window.DoEvents();
+        int passes = 0;
+        stack.RunWhile([&] { return ++passes < 1000 && hp.window.Pending(); });
+        stack.RunWhile([&] { return ++passes < 1010; });
+    }
+    // Runs the main loop until `done` holds (or `seconds` of the game's clock have passed).
+    void RunUntil(const std::function<bool()>& done, double seconds = 600) {
+        const double end = hp.clock.Now() + seconds;
+        stack.RunWhile([&] { return !done() && hp.clock.Now() < end; });
     }
 
     std::vector<int> VisibleLabels() const {

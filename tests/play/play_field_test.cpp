@@ -52,7 +52,7 @@ TEST(PlayField, NotesAreDrawnUpTo500PastTheLeftEdge) {
 TEST(PlayField, SuddenShowsNotesOnlyWithin200) {
     Field t;
     t.Chart("0000000001");
-    t.game.challenge.ChallengeMode = Modifier::Sudden;
+    t.game.chart.Mode = Modifier::Sudden;
     t.st.ScrollPos = 199;  // x = 201
     DrawLane(t.game, t.st);
     EXPECT_FALSE(t.DonAt(201));
@@ -64,7 +64,7 @@ TEST(PlayField, SuddenShowsNotesOnlyWithin200) {
 TEST(PlayField, ReverseMirrorsAfterTheRangeTest) {
     Field t;
     t.Chart("0000000001");
-    t.game.challenge.ChallengeMode = Modifier::Reversed;
+    t.game.chart.Mode = Modifier::Reversed;
     t.st.ScrollPos = 300;  // x = 100, drawn at 220
     DrawLane(t.game, t.st);
     EXPECT_TRUE(t.DonAt(220));
@@ -178,7 +178,7 @@ struct Mode : PlayFixture {
         std::string text(100, '0');
         text[49] = '1';
         SetChart(text, 10, 1000, 1000);
-        game.challenge.ChallengeMode = mode;
+        game.chart.Mode = mode;
         StartMusic();
     }
 };

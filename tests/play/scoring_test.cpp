@@ -133,7 +133,7 @@ TEST(Results, CaptionOfTheCoursesAndOfTheChallengeCourse) {
         "スコア：123456点\r\n叩けた率： 98％\r\n最大コンボ：60\r\n良：95\r\n可：3\r\n不可：2\r\n"
         "ノルマクリア成功！\r\n");
     t.game.course.ChallengeCourse = true;
-    t.game.challenge.ChallengeMode = Modifier::FourfoldSpeed;
+    t.game.chart.Mode = Modifier::FourfoldSpeed;
     t.game.challenge.ChallengePoints[2] = 500000;
     st.GaugeLevel = 32;
     const ResultsText r = BuildResultsText(t.game, st);
@@ -195,7 +195,7 @@ TEST(Results, SongHighScoreOnlyForAClearedManualPlay) {
 TEST(Results, ChallengeHighScoreIncludesThePointsInItsOwnColumn) {
     Player r(40);
     r.game.course.ChallengeCourse = true;
-    r.game.challenge.ChallengeMode = Modifier::SwapDonKan;
+    r.game.chart.Mode = Modifier::SwapDonKan;
     r.game.challenge.ChallengePoints[4] = 100000;
     const SongResult s = r.Play(false, 3, 1);
     EXPECT_EQ(s.ShownScore, Round32(s.Score) + 100000);

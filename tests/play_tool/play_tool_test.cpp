@@ -61,7 +61,7 @@ TEST(PlayTool, ReportsOneJsonObject) {
     EXPECT_EQ(ToJson(r),
               "{\"ShownScore\":399000,\"Score\":398999.5,\"MaxCombo\":300,\"CountBest\":299,"
               "\"CountGood\":1,\"CountMiss\":0,\"Gauge\":3000,\"GaugeLevel\":40,\"Frames\":9000,"
-              "\"Caption\":\"スコア：399000点\\r\\n\\\"x\\\"\\\\\"}");
+              "\"Caption\":\"スコア：399000点\\r\\n\\\"x\\\"\\\\\",\"Left\":false}");
 }
 
 TEST(PlayTool, KeysFileTimesAreMusicPositions) {
@@ -97,6 +97,25 @@ TEST(PlayTool, KeysFileTimesAreMusicPositions) {
     EXPECT_EQ(perfect.CountBest, 170);
     EXPECT_EQ(perfect.ShownScore, 200000 - 120 * 10);
     EXPECT_TRUE(std::filesystem::exists(dir.File("score.dat")));  // a cleared manual play
+
+    // Paused in the middle of the song for two seconds, the same script is still perfect: its
+    // times are music positions, and the song goes on exactly where it stopped.
+    Options paused = o;
+    paused.pauseAt = int32_t(keys[keys.size() / 2].ms - 7);
+    paused.pauseFor = 2000;
+    const SongResult p = PlayChart(paused, keys, dir.Dir());
+    EXPECT_EQ(p.CountBest, 170);
+    EXPECT_FALSE(p.Left);
+
+    // Left from the pause menu, a song writes nothing.
+    testing::TempDir other;
+    Options left = o;
+    left.leaveAt = paused.pauseAt;
+    const SongResult l = PlayChart(left, keys, other.Dir());
+    EXPECT_TRUE(l.Left);
+    EXPECT_EQ(l.ShownScore, 0);
+    EXPECT_FALSE(std::filesystem::exists(other.File("score.dat")));
+    EXPECT_FALSE(std::filesystem::exists(other.File("replays")));
 
     o.autoPlay = true;
     const SongResult a = PlayChart(o, {}, dir.Dir());

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
 
     zb::headless::HeadlessPlatform platform;
     zb::Game game(platform.ports);
-    game.challenge.ChallengeMode = zb::kModifiers[size_t(mode.value_or(0))].modifier;
+    game.chart.Mode = zb::kModifiers[size_t(mode.value_or(0))].modifier;
     game.settings.DelaySetting = delay.value_or(9);
     const size_t filesBefore = platform.music.History().size();
     try {

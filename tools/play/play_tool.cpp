@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdio>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
@@ -79,6 +80,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.fps = double(ParseInt(value(), "--fps", 1, 10000));
         else if (a == "--replay")
             o.replayFile = value();
+        else if (a == "--pause-at")
+            o.pauseAt = int32_t(ParseInt(value(), "--pause-at", 0, 3600000));
+        else if (a == "--pause-for")
+            o.pauseFor = int32_t(ParseInt(value(), "--pause-for", 20, 3600000));
+        else if (a == "--leave-at")
+            o.leaveAt = int32_t(ParseInt(value(), "--leave-at", 0, 3600000));
         else if (a == "--save-replay")
             o.saveReplay = value();
         else if (a == "--practice")
@@ -221,6 +228,58 @@ std::optional<double> HitSoundLagMax(const std::vector<std::pair<double, int>>& 
 
 }  // namespace
 
+namespace {
+
+// The player's pause or leave in a scripted play: Esc when the music reaches the moment, then
+// つづける (Enter) after the pause, or やめる (Up to the last item, Enter). The script's times are
+// music positions: the strikes after the pause are held back and placed on the clock once the
+// song goes on again.
+struct ScriptedBreak {
+    std::vector<KeyEvent> held;
+};
+
+ScriptedBreak ScheduleKeys(const Options& o, const std::vector<KeyEvent>& keys, double start,
+                           headless::HeadlessPlatform& hp) {
+    ScriptedBreak b;
+    const std::optional<int32_t> at = o.leaveAt ? o.leaveAt : o.pauseAt;
+    for (const KeyEvent& k : keys) {
+        if (at && k.ms >= *at)
+            b.held.push_back(k);
+        else
+            hp.keyboard.At(start + double(k.ms) / 1000.0, k.vk, k.down);
+    }
+    if (!at) return b;
+    const double breakAt = start + *at / 1000.0;
+    hp.keyboard.At(breakAt, vk::Escape, true);
+    hp.keyboard.At(breakAt + 0.01, vk::Escape, false);
+    if (o.leaveAt) {
+        for (const auto& [dt, key] : {std::pair{0.1, vk::Up}, std::pair{0.15, vk::Enter}}) {
+            hp.keyboard.At(breakAt + dt, key, true);
+            hp.keyboard.At(breakAt + dt + 0.01, key, false);
+        }
+        b.held.clear();  // nothing is struck after leaving
+        return b;
+    }
+    const double goOn = breakAt + o.pauseFor.value_or(1000) / 1000.0;
+    hp.keyboard.At(goOn, vk::Enter, true);
+    hp.keyboard.At(goOn + 0.01, vk::Enter, false);
+    // Once the song plays again, the held strikes go onto the clock at their music positions.
+    auto held = std::make_shared<std::vector<KeyEvent>>(b.held);
+    auto paused = std::make_shared<bool>(false);
+    hp.window.onYield = [held, paused, &hp] {
+        if (hp.music.Paused()) *paused = true;
+        if (!*paused || hp.music.Paused() || held->empty()) return;
+        const double now = hp.clock.Now();
+        const double pos = hp.music.CurrentPosition();
+        for (const KeyEvent& k : *held)
+            hp.keyboard.At(now + (double(k.ms) / 1000.0 - pos) / hp.music.Tempo(), k.vk, k.down);
+        held->clear();
+    };
+    return b;
+}
+
+}  // namespace
+
 SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const std::string& appDir,
                      PlayMeasures* measures, Replay* record) {
     headless::HeadlessPlatform hp(appDir);
@@ -230,10 +289,12 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
     if (o.delay) game.settings.DelaySetting = *o.delay;
     if (o.frame) game.settings.FramePosition = *o.frame;
     game.settings.BigNoteWait = o.bigWait;
+    PlayRequest q;
+    q.autoPlay = o.autoPlay;
     if (o.mode >= 0) {
-        game.course.ChallengeCourse = true;
-        game.challenge.ChallengeMode = kModifiers[size_t(o.mode)].modifier;
-        game.challenge.ChallengePoints = ModifierPoints();
+        q.challenge = true;
+        q.modifier = game.chart.Mode = kModifiers[size_t(o.mode)].modifier;
+        q.challengePoints = kModifiers[size_t(o.mode)].points;
     }
     ChartId chart{.song = o.song, .difficulty = o.difficulty};
     if (!o.songFile.empty()) {
@@ -241,20 +302,22 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
         const OwnSong& own = *FindOwnSong(game, chart.song);
         if (!own.playable) throw std::runtime_error(o.songFile + ": " + own.reason);
     }
-    PlayScreenSetup(game, chart, o.autoPlay, false);
+    q.chart = chart;
+    PlayScreenSetup(game, q);
     LoadChart(game, chart, 0);
     const double start = hp.clock.Now();  // the music file starts here
     if (std::any_of(keys.begin(), keys.end(),
                     [](const KeyEvent& k) { return pad::IsPadCode(k.vk); }))
         hp.keyboard.PlugAt(start, kScriptedPad);
-    for (const KeyEvent& k : keys) hp.keyboard.At(start + double(k.ms) / 1000.0, k.vk, k.down);
+    ScheduleKeys(o, keys, start, hp);
     PlayOptions po;
     po.FramesPerSecond = o.fps;
     po.keepReplay = false;  // a scripted play is not the player's
     po.record = record;
     po.DrawField = false;  // nobody sees the play: only what it judged and counted is reported
-    const SongResult r = PlaySong(game, o.autoPlay, chart, po);
-    if (measures) {
+    const SongResult r = PlaySong(game, q, po);
+    hp.window.onYield = nullptr;
+    if (measures && !o.pauseAt && !o.leaveAt) {
         // The up-to-down transitions of the play keys while the play sounded them.
         const double from = watch.from.value_or(start), to = watch.to.value_or(hp.clock.Now());
         std::vector<std::pair<double, int>> downs;
@@ -298,9 +361,10 @@ SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& 
     s.BigNoteWait = rp.bigNoteWait;
     s.JudgeEffect = rp.judgeEffect;
     game.options.HitErrorBar = rp.hitErrorBar;
-    game.course.ChallengeCourse = rp.challengeCourse;
-    game.challenge.ChallengeMode = rp.modifier;
-    game.challenge.ChallengePoints.at(size_t(ModifierCode(rp.modifier))) = rp.challengePoints;
+    PlayRequest q;
+    q.challenge = rp.challengeCourse;
+    q.modifier = game.chart.Mode = rp.modifier;
+    q.challengePoints = rp.challengePoints;
     game.challenge.RandomState = rp.randomState;
     // An own song gets its number in this run's library; the file must be the one played.
     ChartId chart = rp.chart;
@@ -311,7 +375,8 @@ SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& 
             return {};
         }
     }
-    PlayScreenSetup(game, chart, false, false);
+    q.chart = chart;
+    PlayScreenSetup(game, q);
     SongResult r;
     bool ran = false;
     try {
@@ -320,7 +385,7 @@ SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& 
         po.FramesPerSecond = rp.framesPerSecond;
         po.replay = &rp;
         po.keepReplay = false;
-        r = PlaySong(game, false, chart, po);
+        r = PlaySong(game, q, po);
         ran = true;
     } catch (const std::exception& e) {
         check.message = std::string("the replay cannot be played through (") + e.what() + "): ";
@@ -394,6 +459,7 @@ std::string ToJson(const SongResult& r) {
     s += ",\"GaugeLevel\":" + std::to_string(r.GaugeLevel);
     s += ",\"Frames\":" + std::to_string(r.Frames);
     s += ",\"Caption\":" + JsonString(r.Caption);
+    s += std::string(",\"Left\":") + (r.Left ? "true" : "false");
     return s + "}";
 }
 

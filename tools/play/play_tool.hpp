@@ -38,6 +38,9 @@ struct Options {
     std::optional<int> fromBar, toBar;
     int loops = 1;
     bool ramp = false;
+    // Pauses when the music reaches pauseAt ms, for pauseFor ms of the player's clock, then goes
+    // on; or leaves the song from the pause menu at leaveAt ms.
+    std::optional<int32_t> pauseAt, pauseFor, leaveAt;
 };
 
 // Throws std::invalid_argument with a message for the user.

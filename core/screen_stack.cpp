@@ -1,0 +1,168 @@
+#include "core/screen_stack.hpp"
+
+#include <algorithm>
+
+#include "core/run_error.hpp"
+
+namespace zb {
+
+ScreenStack::ScreenStack(Game& game) : game_(game) {
+    game_.platform.window.SetEvents(this);
+}
+
+ScreenStack::~ScreenStack() {
+    game_.platform.window.SetEvents(nullptr);
+}
+
+void ScreenStack::Push(Game& game, std::unique_ptr<GameScreen> screen) {
+    (void)game;
+    Guarded([&] { return Step::Push(std::move(screen)); });
+}
+
+void ScreenStack::Apply(Step step) {
+    switch (step.kind) {
+        case Step::Kind::Stay:
+            return;
+        case Step::Kind::Replace:
+            if (!screens_.empty()) screens_.pop_back();
+            [[fallthrough]];
+        case Step::Kind::Push: {
+            screens_.push_back(std::move(step.next));
+            GameScreen& s = *screens_.back();
+            s.startedAt = game_.platform.clock.Now();
+            game_.ScreenState = s.Id();
+            Apply(s.Start(game_));
+            return;
+        }
+        case Step::Kind::Pop: {
+            std::unique_ptr<GameScreen> child = std::move(screens_.back());
+            screens_.pop_back();
+            if (screens_.empty()) return;
+            GameScreen& parent = *screens_.back();
+            game_.ScreenState = parent.Id();
+            Apply(parent.Resumed(game_, *child));
+            return;
+        }
+        case Step::Kind::ToTitle:
+            screens_.clear();
+            game_.platform.music.SetFileName("");
+            if (titleScreen) Apply(Step::Push(titleScreen()));
+            return;
+    }
+}
+
+// Nothing but the player ends the game: a run-time error in whatever screen, whatever input
+// led there, is told (by the screen that tells its own, else by the box) and the title comes
+// back.
+void ScreenStack::AfterRunError(const std::exception& e) {
+    ReportRunError(game_, e);
+    bool told = false;
+    for (auto it = screens_.rbegin(); it != screens_.rend() && !told; ++it)
+        told = (*it)->TellsRunError(game_, e);
+    if (!told) TellRunError(game_, e);
+    Apply(Step::ToTitle());
+}
+
+void ScreenStack::Guarded(const std::function<Step()>& handler) {
+    if (!titleScreen) return Apply(handler());
+    try {
+        Apply(handler());
+    } catch (const std::exception& e) {
+        AfterRunError(e);
+    }
+}
+
+void ScreenStack::Deliver(const Queued& e) {
+    GameScreen* top = Top();
+    if (!top) return;
+    switch (e.kind) {
+        case Queued::Kind::Close:
+            if (closeRequested) closeRequested();
+            return;
+        case Queued::Kind::Click:
+            // A click made before the screen was there (during a transfer, say) is not its own.
+            if (e.at < top->startedAt) return;
+            Guarded([&] { return top->Click(game_, e.source, e.index); });
+            return;
+        case Queued::Kind::Tick:
+            Guarded([&] { return top->Tick(game_); });
+            return;
+    }
+}
+
+void ScreenStack::Run() {
+    RunWhile([] { return true; });
+}
+
+void ScreenStack::RunWhile(const std::function<bool()>& more) {
+    Window& window = game_.platform.window;
+    Clock& clock = game_.platform.clock;
+    while (!screens_.empty() && more()) {
+        window.DoEvents();  // shows what changed; the window's events join the queue
+        while (!queue_.empty() && !screens_.empty()) {
+            const Queued e = queue_.front();
+            queue_.pop_front();
+            Deliver(e);
+        }
+        if (screens_.empty()) break;
+        Guarded([&] { return screens_.back()->Pass(game_); });
+        if (screens_.empty() || !queue_.empty()) continue;
+        GameScreen& top = *screens_.back();
+        const double wake = top.WakeAt(game_);
+        if (top.JudgesStrikes())
+            window.WaitUntil(wake);
+        else  // at least once a second, so that no screen ever waits on a lost wake-up
+            window.WaitForEvent(std::min(wake, clock.Now() + 1.0));
+    }
+}
+
+void ScreenStack::ClickDispatch(ClickSource source, int index) {
+    queue_.push_back({Queued::Kind::Click, game_.platform.clock.Now(), source, index});
+}
+
+void ScreenStack::TimerTick() {
+    queue_.push_back({Queued::Kind::Tick, game_.platform.clock.Now(), ClickSource::Form, 0});
+}
+
+void ScreenStack::CloseRequested() {
+    queue_.push_back({Queued::Kind::Close, game_.platform.clock.Now(), ClickSource::Form, 0});
+}
+
+namespace {
+
+// The bottom of a single screen's stack: it starts the screen and hands on its result.
+class Holder : public GameScreen {
+  public:
+    Holder(std::unique_ptr<GameScreen> screen, const std::function<void(GameScreen&)>& done)
+        : screen_(std::move(screen)), done_(done) {}
+    Screen Id() const override { return Screen::None; }
+    Step Start(Game&) override { return Step::Push(std::move(screen_)); }
+    Step Resumed(Game&, GameScreen& child) override {
+        if (done_) done_(child);
+        return Step::Pop();
+    }
+
+  private:
+    std::unique_ptr<GameScreen> screen_;
+    const std::function<void(GameScreen&)>& done_;
+};
+
+}  // namespace
+
+void RunScreen(Game& game, std::unique_ptr<GameScreen> screen,
+               const std::function<void(GameScreen&)>& done) {
+    ScreenStack stack(game);
+    stack.Push(game, std::make_unique<Holder>(std::move(screen), done));
+    stack.Run();
+}
+
+double MenuWakeAt(Game& game) {
+    Platform& p = game.platform;
+    return p.keyboard.AnyKeyDown() ? p.clock.Now() + 0.001 : kNoWake;
+}
+
+std::string_view TopScreenName(const Game& game) {
+    return ScreenName(game.ScreenState);
+}
+
+}  // namespace zb

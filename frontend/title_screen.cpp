@@ -1,0 +1,174 @@
+#include "frontend/title_screen.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/helpers.hpp"
+#include "core/screen_reset.hpp"
+#include "course/song_select.hpp"
+#include "frontend/opening.hpp"
+#include "frontend/opening_slots.hpp"
+#include "frontend/ranking_course.hpp"
+#include "frontend/settings_screen.hpp"
+#include "frontend/startup.hpp"
+#include "frontend/title.hpp"
+#include "frontend/title_menu.hpp"
+#include "netrank/netrank_file.hpp"
+#include "platform/pad_inputs.hpp"
+
+namespace zb {
+
+namespace {
+
+constexpr Color kHighlight = Color::Rgb(255, 255, 255);
+
+// A key or its pad twin went down since the last look.
+bool Tapped(Game& game, int key) {
+    Keyboard& k = game.platform.keyboard;
+    const bool own = (k.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
+    const bool pad = (k.GetAsyncKeyState(pad::MenuCode(key)) & kKeyPressedSince) != 0;
+    return own || pad;
+}
+
+void ForgetMenuKeys(Game& game) {
+    for (int key : {vk::Up, vk::Down, vk::Enter}) Tapped(game, key);
+}
+
+// The items on show, top to bottom.
+std::vector<TitleMenuEntry> ItemsOnShow(const Game& game) {
+    std::vector<TitleMenuEntry> items;
+    const bool full = game.scores.FullMenu();
+    for (const TitleMenuEntry& e : kTitleMenu)
+        if (full || e.shortTop != 0) items.push_back(e);
+    std::sort(items.begin(), items.end(), [full](const auto& a, const auto& b) {
+        return full ? a.fullTop < b.fullTop : a.shortTop < b.shortTop;
+    });
+    return items;
+}
+
+// The difficulty of the course that a title item starts.
+int16_t TitleCourseDifficulty(TitleItem item) {
+    return item == TitleItem::Easy ? 0 : item == TitleItem::Hard ? 1 : 2;
+}
+
+Step OpenItem(TitleItem item) {
+    switch (item) {
+        case TitleItem::Easy:
+        case TitleItem::Hard:
+        case TitleItem::Wonderful:
+            return Step::Push(
+                std::make_unique<CourseScreen>(Course{.difficulty = TitleCourseDifficulty(item)}));
+        case TitleItem::Settings:
+            return Step::Push(std::make_unique<SettingsScreen>());
+        case TitleItem::Challenge:
+            return Step::Push(
+                std::make_unique<CourseScreen>(Course{.difficulty = 3, .challenge = true}));
+        case TitleItem::Network:
+            return Step::Push(std::make_unique<RankingCourseScreen>());
+    }
+    return Step::Stay();
+}
+
+}  // namespace
+
+Step TitleScreen::Start(Game& game) {
+    Draw(game);
+    return Step::Stay();
+}
+
+void TitleScreen::Draw(Game& game) {
+    TitleHyoji(game);
+    cursor_ = -1;
+    ForgetMenuKeys(game);
+}
+
+Step TitleScreen::Resumed(Game& game, GameScreen&) {
+    Draw(game);
+    return Step::Stay();
+}
+
+Step TitleScreen::Click(Game&, ClickSource source, int index) {
+    if (source != ClickSource::Label) return Step::Stay();
+    if (const std::optional<TitleItem> item = TitleItemOnLabel(index)) return OpenItem(*item);
+    return Step::Stay();
+}
+
+Step TitleScreen::Pass(Game& game) {
+    const std::vector<TitleMenuEntry> items = ItemsOnShow(game);
+    const int n = int(items.size());
+    const int before = cursor_;
+    if (Tapped(game, vk::Up)) cursor_ = cursor_ < 0 ? 0 : (cursor_ + n - 1) % n;
+    if (Tapped(game, vk::Down)) cursor_ = cursor_ < 0 ? 0 : (cursor_ + 1) % n;
+    if (cursor_ != before)
+        for (int i = 0; i < n; ++i)
+            game.form.Label[items[size_t(i)].label].BackColor =
+                i == cursor_ ? kHighlight : colors::Yellow;
+    // Enter takes the highlighted item; before the highlight shows, the title is the mouse's.
+    if (Tapped(game, vk::Enter) && cursor_ >= 0) return OpenItem(items[size_t(cursor_)].item);
+    return Step::Stay();
+}
+
+Step NoticeScreen::Start(Game& game) {
+    StartUp(game);
+    ForgetMenuKeys(game);
+    return Step::Stay();
+}
+
+Step NoticeScreen::Pass(Game& game) {
+    if (Tapped(game, vk::Enter)) return Step::Replace(std::make_unique<OpeningScreen>());
+    return Step::Stay();
+}
+
+Step NoticeScreen::Click(Game&, ClickSource, int) {
+    return Step::Replace(std::make_unique<OpeningScreen>());
+}
+
+Step OpeningScreen::Start(Game& game) {
+    AllEnable(game);
+    LabelControl& words = game.form.Label[opening_slots::kWordLabel];
+    words.Width = 6000;
+    words.Height = 6000;
+    StartOpening(game);
+    ForgetMenuKeys(game);
+    return Step::Stay();
+}
+
+Step OpeningScreen::Tick(Game& game) {
+    Timer1_Timer(game);
+    return Step::Stay();
+}
+
+// A click during the opening or the story skips to the title. The timer keeps running; it does
+// nothing on the title.
+Step OpeningScreen::Click(Game& game, ClickSource, int) {
+    game.platform.music.SetFileName("");
+    return Step::Replace(std::make_unique<TitleScreen>());
+}
+
+Step OpeningScreen::Pass(Game& game) {
+    if (Tapped(game, vk::Enter)) return Click(game, ClickSource::Form, 0);
+    return Step::Stay();
+}
+
+void AskExitAndEnd(Game& game) {
+    if (game.platform.dialogs.MessageBox("終了しますか？", MsgButtons::OkCancel, MsgIcon::Question,
+                                         kAppTitle) != MsgResult::Ok)
+        return;
+    ClearNetRankFile(game);
+    WaitMs(game, 1);
+    throw ProgramEnd{};
+}
+
+void SetUpGameStack(ScreenStack& stack, Game& game) {
+    stack.titleScreen = [] { return std::make_unique<TitleScreen>(); };
+    stack.closeRequested = [&game] { AskExitAndEnd(game); };
+}
+
+void RunGame(Game& game) {
+    ScreenStack stack(game);
+    SetUpGameStack(stack, game);
+    stack.Push(game, std::make_unique<NoticeScreen>());
+    stack.Run();
+}
+
+}  // namespace zb

@@ -1,0 +1,56 @@
+// The title screen on the stack, and the screens before it: the notice, and the opening with the
+// story and the credits. The title's items start the courses, the settings and the ranking course
+// as screens over it; when they pop, the title is drawn again.
+#pragma once
+
+#include "core/screen_stack.hpp"
+
+namespace zb {
+
+// A click on an item, or (once the arrows or the d-pad moved the highlight) Enter or a pad's A.
+class TitleScreen : public GameScreen {
+  public:
+    Screen Id() const override { return Screen::Title; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    Step Click(Game& game, ClickSource source, int index) override;
+    Step Resumed(Game& game, GameScreen& child) override;
+    double WakeAt(Game& game) override { return MenuWakeAt(game); }
+
+  private:
+    void Draw(Game& game);
+    int cursor_ = -1;  // the highlighted item in the menu's order on show; -1 none yet
+};
+
+// The copyright notice of the first screen: the start-up runs as it opens; a click, Enter or a
+// pad's A goes on to the opening.
+class NoticeScreen : public GameScreen {
+  public:
+    Screen Id() const override { return Screen::Notice; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    Step Click(Game& game, ClickSource, int) override;
+    double WakeAt(Game& game) override { return MenuWakeAt(game); }
+};
+
+// The opening, the story and the credits, run by the timer from the music's position; a click,
+// Enter or a pad's A goes to the title.
+class OpeningScreen : public GameScreen {
+  public:
+    Screen Id() const override { return Screen::OpeningSubtitle; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    Step Click(Game& game, ClickSource, int) override;
+    Step Tick(Game& game) override;
+    double WakeAt(Game& game) override { return MenuWakeAt(game); }
+};
+
+// The window's close button asks "終了しますか？"; OK empties netrank.dat and ends the program.
+void AskExitAndEnd(Game& game);
+
+// The game's stack: a run-time error leads to the title, closing the window asks.
+void SetUpGameStack(ScreenStack& stack, Game& game);
+// The game from its notice to the exit: one main loop over the stack of screens.
+void RunGame(Game& game);
+
+}  // namespace zb

@@ -1,0 +1,282 @@
+#include "play/play_screen.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "core/chart_loader.hpp"
+#include "core/checked.hpp"
+#include "core/own_songs.hpp"
+#include "platform/pad_inputs.hpp"
+#include "play/judgement.hpp"
+#include "play/pause_screen.hpp"
+#include "play/play_field.hpp"
+#include "play/play_frame.hpp"
+#include "play/play_screen_setup.hpp"
+#include "play/play_slots.hpp"
+#include "play/replay_store.hpp"
+#include "play/scoring.hpp"
+#include "play/timing_panel.hpp"
+
+namespace zb {
+
+namespace {
+
+// The chart and the settings in force, as a replay keeps them.
+void DescribePlay(const Game& game, const PlayRequest& q, double fps, Replay& r) {
+    r.build = BuildId();
+    r.chart = q.chart;
+    if (const OwnSong* own = FindOwnSong(game, q.chart.song)) r.ownSong = own->id;
+    r.modifier = game.chart.Mode;
+    r.challengeCourse = q.challenge;
+    r.challengePoints = q.challengePoints;
+    r.randomState = game.chart.RandomStateAtLoad;
+    r.keyCodes = game.settings.KeyCodes;
+    r.delay = game.settings.DelaySetting;
+    r.framePosition = game.settings.FramePosition;
+    r.bigNoteWait = game.settings.BigNoteWait;
+    r.judgeEffect = game.settings.JudgeEffect;
+    r.hitErrorBar = game.options.HitErrorBar;
+    r.framesPerSecond = fps;
+}
+
+ReplayOutcome OutcomeOf(const PlayState& st, int32_t validScore) {
+    ReplayOutcome o;
+    o.validScore = validScore;
+    o.score = st.Score;
+    o.maxCombo = st.MaxCombo, o.countBest = st.CountBest, o.countGood = st.CountGood;
+    o.countMiss = st.CountMiss, o.gauge = st.Gauge, o.gaugeLevel = st.GaugeLevel;
+    o.frames = st.Frames;
+    o.judgements = st.Judgements;
+    return o;
+}
+
+}  // namespace
+
+double BeatSeconds(const Game& game, ChartId chart) {
+    const Chart& c = game.chart;
+    if (IsOwnSong(chart.song) || c.ChartText.empty()) return 0.5;
+    // A measure holds four beats; the chart's positions share its span evenly.
+    const double perPosition = c.ChartSpan / 100.0 / double(c.ChartText.size());
+    return perPosition * MeasureLength(chart.song) / 4.0;
+}
+
+PlayScreen::PlayScreen(PlayRequest request, PlayOptions options, bool prepared)
+    : request_(request), options_(options), prepared_(prepared) {}
+
+PlayScreen::~PlayScreen() = default;
+
+Step PlayScreen::Start(Game& game) {
+    Platform& pf = game.platform;
+    const ChartId chart = request_.chart;
+    if (!prepared_) {
+        pf.music.SetFileName("");
+        PlayScreenSetup(game, request_);
+        game.chart.Mode = request_.modifier;
+        LoadChart(game, chart, 0);
+    }
+    st_.AutoPlay = request_.autoPlay;
+    st_.Chart = chart;
+    st_.Request = request_;
+    st_.DrawField = options_.DrawField;
+    SetUpPlay(game, st_);
+
+    pf.window.SetTextInput(false);  // no input method's window on a play key
+    const double fps =
+        options_.FramesPerSecond > 0 ? options_.FramesPerSecond : kPlayFramesPerSecond;
+    frames_.Begin(pf.clock.Now(), fps);
+    // A hand play records what it reads, cheaply, for its replay; a replay reads its record.
+    if (options_.replay) {
+        feed_.emplace(*options_.replay);
+        st_.Feed = &*feed_;
+    } else if (!request_.autoPlay) {
+        DescribePlay(game, request_, fps, record_);
+        recorder_ = std::make_unique<PlayRecorder>(record_);
+        st_.Recorder = recorder_.get();
+    }
+    print_ = ChartPrint(game.chart);
+    if (!request_.autoPlay && !options_.replay) strikes_.emplace(game);
+    // Esc typed before the song must not pause it.
+    PauseAsked(game);
+    return Step::Stay();
+}
+
+std::optional<double> PlayScreen::PauseAsked(Game& game) {
+    if (options_.replay) return std::nullopt;  // a replay plays through
+    Keyboard& keys = game.platform.keyboard;
+    std::vector<double> stamps = keys.TakeDownStamps(vk::Escape);
+    keys.GetAsyncKeyState(vk::Escape);
+    // A pad's START pauses unless it strikes.
+    for (const PadInfo& pad : keys.Pads()) {
+        const int code = pad::Code(pad.slot, pad::Button(pad::Start));
+        if (StrikeOf(game, code) >= 0) continue;
+        const std::vector<double> s = keys.TakeDownStamps(code);
+        keys.GetAsyncKeyState(code);
+        stamps.insert(stamps.end(), s.begin(), s.end());
+    }
+    if (stamps.empty()) return std::nullopt;
+    return *std::min_element(stamps.begin(), stamps.end());
+}
+
+Step PlayScreen::Pass(Game& game) {
+    const double now = game.platform.clock.Now();
+    switch (phase_) {
+        case Phase::Playing:
+            if (const std::optional<double> at = PauseAsked(game)) {
+                // The song stops where it was when the key went down, not a frame later.
+                MusicPlayer& music = game.platform.music;
+                const double where = music.PositionAt(*at);
+                phase_ = Phase::Paused;
+                music.Pause();
+                music.Seek(where);
+                strikes_.reset();  // nothing sounds while paused
+                return Step::Push(std::make_unique<PauseScreen>(!request_.ranking));
+            }
+            if (!frames_.Due(now)) return Step::Stay();
+            return Frame(game);
+        case Phase::CountIn:
+            if (now >= countEnd_) GoOn(game);
+            return Step::Stay();
+        case Phase::Results:
+            if (now < resultsEnd_) return Step::Stay();
+            KeepResults(game, st_, shown_);
+            return Step::Pop();
+        case Phase::Paused:
+            return Step::Stay();
+    }
+    return Step::Stay();
+}
+
+Step PlayScreen::Frame(Game& game) {
+    Platform& pf = game.platform;
+    const int16_t song = request_.chart.song;
+    PlayFrame(game, st_);
+    frames_.Ran(pf.clock.Now());
+
+    Chart& c = game.chart;
+    if (IsMultiPartSong(song) && c.SongPart <= 1 && st_.PlayTime >= c.PartEndTime) {
+        LoadChart(game, request_.chart, Add<int16_t>(c.SongPart, 1));
+        print_ = ChartPrint(c, print_);
+        ResetNoteFlags(st_, c.NoteCount);
+        st_.CurrentNote = 1;
+        // The end test below compares with the new part's end, so it needs the new part's
+        // clock: with the old one, song 5 (whose last part is shorter than the part before it)
+        // would stop without playing its last part.
+        st_.PlayTime = PlayTimeOf(c, song, ReadMusic(game, st_) / 100.0);
+    }
+    if (st_.FrameCount % 10 == 0 && st_.DrawField) DrawBackground(game, st_);
+    st_.FrameCount = int16_t((st_.FrameCount + 1) % 10000);
+    st_.Frames = Add<int32_t>(st_.Frames, 1);
+    const bool more = st_.PlayTime < c.PartEndTime || (IsMultiPartSong(song) && c.SongPart <= 1) ||
+                      st_.JudgeAge != 0;
+    if (!more) Finish(game);
+    return Step::Stay();
+}
+
+void PlayScreen::Finish(Game& game) {
+    strikes_.reset();
+    game.platform.music.SetVolume(game.settings.BgmVolume);
+
+    SongResult& out = result;
+    out.Strikes = st_.Strikes;
+    out.Timing = SummarizeStrikes(out.Strikes);
+    out.Windows = WindowsInMs(game, st_);
+    out.SuggestedDelay = SuggestedDelay(game.settings.DelaySetting, out.Timing);
+    out.ChartPrint = print_;
+    if (st_.Recorder) {
+        record_.chartPrint = print_;
+        record_.outcome = OutcomeOf(st_, BuildResultsText(game, st_).validScore);
+        if (options_.keepReplay) KeepReplay(game, record_);
+        if (options_.record) *options_.record = record_;
+    }
+
+    if (!request_.autoPlay) ShowTimingPanel(game, out);
+    shown_ = ShowResults(game, st_);
+    out.ShownScore = shown_.validScore;
+    out.GaugeLevel = st_.GaugeLevel;
+    out.NormaCleared = st_.GaugeLevel >= kNormaLevel;
+    out.Score = st_.Score;
+    out.MaxCombo = st_.MaxCombo;
+    out.CountBest = st_.CountBest;
+    out.CountGood = st_.CountGood;
+    out.CountMiss = st_.CountMiss;
+    out.Gauge = st_.Gauge;
+    out.Frames = st_.Frames;
+    out.Caption = shown_.caption;
+    out.Judgements = st_.Judgements;
+    phase_ = Phase::Results;
+    resultsEnd_ = game.platform.clock.Now() + kResultsSeconds;
+}
+
+Step PlayScreen::Resumed(Game& game, GameScreen& child) {
+    const auto* pause = dynamic_cast<PauseScreen*>(&child);
+    if (!pause) return Step::Stay();
+    Platform& pf = game.platform;
+    switch (pause->choice) {
+        case PauseChoice::Continue: {
+            // One beat of the song's tempo on show, the song still frozen, then it goes on.
+            phase_ = Phase::CountIn;
+            countEnd_ = pf.clock.Now() + BeatSeconds(game, request_.chart);
+            LabelControl& count = game.form.Label[play_slots::kPauseTitleLabel];
+            count.Caption = "♪";
+            count.Visible = true;
+            game.form.pHaikei.Visible = false;
+            return Step::Stay();
+        }
+        case PauseChoice::Retry:
+            // The attempt that was left writes nothing: no results, no replay.
+            pf.music.SetFileName("");
+            pf.music.SetVolume(game.settings.BgmVolume);
+            return Step::Replace(std::make_unique<PlayScreen>(request_, options_));
+        case PauseChoice::Leave:
+            left = true;
+            pf.music.SetFileName("");
+            pf.music.SetVolume(game.settings.BgmVolume);
+            return Step::Pop();
+    }
+    return Step::Stay();
+}
+
+// Presses made while paused or counting are neither judged nor sounded.
+void PlayScreen::ForgetStrikes(Game& game) {
+    Keyboard& keys = game.platform.keyboard;
+    for (int k = 0; k < 4; ++k)
+        for (int code : StrikeCodes(game, k)) {
+            keys.TakeDownStamps(code);
+            keys.TakeUpStamps(code);
+            keys.GetAsyncKeyState(code);
+        }
+    for (auto& q : st_.QueuedPresses) q.clear();
+    st_.PendingScroll.reset();
+}
+
+void PlayScreen::GoOn(Game& game) {
+    Platform& pf = game.platform;
+    game.form.Label[play_slots::kPauseTitleLabel].Visible = false;
+    game.form.pHaikei.Visible = true;
+    ForgetStrikes(game);
+    PauseAsked(game);
+    if (!request_.autoPlay && !options_.replay) strikes_.emplace(game);
+    pf.music.Resume();
+    phase_ = Phase::Playing;
+    frames_.Restart(pf.clock.Now());
+}
+
+double PlayScreen::WakeAt(Game&) {
+    switch (phase_) {
+        case Phase::Playing:
+            return frames_.Next();
+        case Phase::CountIn:
+            return countEnd_;
+        case Phase::Results:
+            return resultsEnd_;
+        case Phase::Paused:
+            return kNoWake;
+    }
+    return kNoWake;
+}
+
+bool PlayScreen::JudgesStrikes() const {
+    return phase_ == Phase::Playing || phase_ == Phase::CountIn;
+}
+
+}  // namespace zb

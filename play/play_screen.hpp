@@ -1,0 +1,69 @@
+// The play screen: one song from its first frame to the end of its results, on the stack. Frames
+// run at a fixed rate on the song's timeline; Esc (or a pad's START that strikes nothing) pauses
+// the song under the pause menu; the results stay for their wait, then the screen pops with
+// the song's result for the course that started it.
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "core/play_request.hpp"
+#include "core/screen_stack.hpp"
+#include "play/frame_pacer.hpp"
+#include "play/hit_feedback.hpp"
+#include "play/play_song.hpp"
+#include "play/play_state.hpp"
+#include "play/replay.hpp"
+#include "play/results.hpp"
+
+namespace zb {
+
+class PlayScreen : public GameScreen {
+  public:
+    // `prepared`: the caller has set up the play screen and loaded the chart's first part
+    // (which started the music); otherwise the screen does both as it starts.
+    PlayScreen(PlayRequest request, PlayOptions options = {}, bool prepared = false);
+    ~PlayScreen() override;
+
+    Screen Id() const override { return Screen::Playing; }
+    Step Start(Game& game) override;
+    Step Pass(Game& game) override;
+    Step Resumed(Game& game, GameScreen& child) override;
+    double WakeAt(Game& game) override;
+    bool JudgesStrikes() const override;
+
+    const PlayRequest& Request() const { return request_; }
+    // The song's result once the screen has popped; `left` when the player left it (then it
+    // wrote nothing and the result is empty).
+    SongResult result;
+    bool left = false;
+
+  private:
+    enum class Phase { Playing, Paused, CountIn, Results };
+    Step Frame(Game& game);
+    void Finish(Game& game);
+    // The stamp of the press that asks for the pause, if one came.
+    std::optional<double> PauseAsked(Game& game);
+    void GoOn(Game& game);
+    void ForgetStrikes(Game& game);
+
+    PlayRequest request_;
+    PlayOptions options_;
+    bool prepared_;
+    Phase phase_ = Phase::Playing;
+    PlayState st_;
+    Replay record_;
+    std::unique_ptr<PlayRecorder> recorder_;
+    std::optional<ReplayFeed> feed_;
+    std::optional<StrikeSounds> strikes_;
+    FramePacer frames_;
+    double countEnd_ = 0;
+    double resultsEnd_ = 0;
+    uint64_t print_ = 0;
+    ResultsText shown_;
+};
+
+// One beat of the chart's music in seconds: the count before a paused song goes on.
+double BeatSeconds(const Game& game, ChartId chart);
+
+}  // namespace zb
