@@ -10,6 +10,7 @@
 #include "course/setumei_strikes.hpp"
 #include "course/song_hyoji.hpp"
 #include "play/play_screen.hpp"
+#include "play/practice_screen.hpp"
 
 namespace zb {
 
@@ -21,9 +22,10 @@ void SongSelectScreen::Show(Game& game) {
                                                : game.scores.HighScores.at(column).at(chart.song);
     SongHyoji(game, chart, list.LevelAt(index_), best, count_, list.Position(index_),
               course_.challenge);
+    if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
 }
 
-Step SongSelectScreen::Start(Game& game) {
+void SongSelectScreen::Lay(Game& game) {
     AllEnable(game);
     PictureBox& gamen = game.form.pGamen;
     gamen.BackColor = colors::Black;
@@ -32,7 +34,10 @@ Step SongSelectScreen::Start(Game& game) {
     gamen.Left = 0;
     gamen.Top = 0;
     gamen.Visible = true;
+}
 
+Step SongSelectScreen::Start(Game& game) {
+    Lay(game);
     // Own songs are offered in the local courses only: other players of the ranking lack them.
     if (!course_.ranking) EnsureOwnSongs(game);
     list_ = BuildSongList(course_.difficulty, course_.challenge,
@@ -46,7 +51,16 @@ Step SongSelectScreen::Start(Game& game) {
 
     keys_.emplace(game.platform, kSongSelectKeys);
     keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
+    PracticeAsked(game);
     padsShown_ = game.platform.keyboard.PadChanges();
+    return Step::Stay();
+}
+
+Step SongSelectScreen::Resumed(Game& game, GameScreen&) {
+    Lay(game);
+    Show(game);
+    keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
+    PracticeAsked(game);
     return Step::Stay();
 }
 
@@ -56,6 +70,7 @@ Step SongSelectScreen::Pass(Game& game) {
     if (const uint64_t pads = game.platform.keyboard.PadChanges(); pads != padsShown_) {
         padsShown_ = pads;
         DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
+        if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
     }
     // Space starts an auto play, except in the ranking course. A listed song the game cannot
     // play starts nothing.
@@ -67,6 +82,8 @@ Step SongSelectScreen::Pass(Game& game) {
         autoPlay = press.key == vk::Space;
         return Step::Pop();
     }
+    if (Practises() && PracticeAsked(game) && list.Playable(index_))
+        return Step::Push(std::make_unique<PracticeScreen>(list.ChartAt(index_)));
     if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
         index_ = list.Step(index_, press.key == vk::Right ? +1 : -1,
                            [&] { game.platform.window.DoEvents(); });

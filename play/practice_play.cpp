@@ -84,8 +84,17 @@ void PracticePlay::EnterPart() {
         if (whole_ || noteMusic_[size_t(n)] < section_.end - kOnTheLine) ++sectionNotes_;
 }
 
+void PracticePlay::SetNextSection(int fromBar, int toBar) {
+    nextSection_ = SectionOf(bars_, fromBar, toBar);
+}
+
 void PracticePlay::BeginPass() {
     rate_ = nextRate_;
+    if (nextSection_) {
+        section_ = *nextSection_;
+        nextSection_.reset();
+        whole_ = false;
+    }
     MusicPlayer& music = game_.platform.music;
     music.SetTempo(rate_);
     st_ = PlayState{};
@@ -94,6 +103,7 @@ void PracticePlay::BeginPass() {
     st_.DrawField = request_.drawField;
     pass_ = PracticePass{};
     pass_.rate = rate_;
+    if (!whole_) pass_.fromBar = section_.fromBar, pass_.toBar = section_.toBar;
     offsets_.clear();
     seenStrikes_ = 0;
     sectionNotes_ = 0;
@@ -187,10 +197,13 @@ PracticePass PracticePlay::Current() const {
 }
 
 std::optional<PracticePass> PracticePlay::Best() const {
-    if (passes_.empty()) return std::nullopt;
-    return *std::min_element(
-        passes_.begin(), passes_.end(),
-        [](const PracticePass& a, const PracticePass& b) { return BetterPass(a, b); });
+    std::optional<PracticePass> best;
+    for (const PracticePass& p : passes_) {
+        // Passes over other bars do not compare.
+        if (!whole_ && (p.fromBar != section_.fromBar || p.toBar != section_.toBar)) continue;
+        if (!best || BetterPass(p, *best)) best = p;
+    }
+    return best;
 }
 
 void PracticePlay::EndPass() {
@@ -200,7 +213,8 @@ void PracticePlay::EndPass() {
     pass_.miss = Add<int16_t>(pass_.miss, int16_t(std::max(0, sectionNotes_ - judged)));
     const PracticePass done = Current();
     passes_.push_back(done);
-    if (request_.ramp) nextRate_ = RampedRate(rate_, done, request_.ceiling);
+    // The ramp steps from this pass's tempo, unless the player chose the next one meanwhile.
+    if (request_.ramp && nextRate_ == rate_) nextRate_ = RampedRate(rate_, done, request_.ceiling);
     if (whole_ || (request_.loops > 0 && int(passes_.size()) >= request_.loops)) {
         done_ = true;
         return;

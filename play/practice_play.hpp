@@ -66,9 +66,13 @@ class PracticePlay {
     void SetNextRate(double rate) { nextRate_ = SnapRate(rate); }
     void SetRamp(bool on) { request_.ramp = on; }
     bool Ramp() const { return request_.ramp; }
+    void SetCeiling(double rate) { request_.ceiling = SnapRate(rate); }
+    double Ceiling() const { return request_.ceiling; }
+    // Bars A to B from the next pass on (the section playing plays to its end).
+    void SetNextSection(int fromBar, int toBar);
 
     const std::vector<PracticePass>& Passes() const { return passes_; }
-    // This pass so far; the best pass yet.
+    // This pass so far; the best pass yet over the section playing.
     PracticePass Current() const;
     std::optional<PracticePass> Best() const;
     const PlayState& State() const { return st_; }
@@ -88,6 +92,7 @@ class PracticePlay {
     PracticeRequest request_;
     SongBars bars_;
     Section section_;
+    std::optional<Section> nextSection_;
     bool whole_ = true;
     bool done_ = false;
     double rate_ = 1.0, nextRate_ = 1.0;

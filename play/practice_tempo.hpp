@@ -12,6 +12,7 @@ inline constexpr double kPracticeSlowest = 0.5, kPracticeFastest = 1.5, kPractic
 // One pass over a section (or the whole song) and how it went.
 struct PracticePass {
     double rate = 1.0;
+    int fromBar = 0, toBar = 0;  // its section (0: the whole song)
     int16_t best = 0, good = 0, miss = 0;
     // The mean offset of its strikes in the player's milliseconds; none without a strike.
     std::optional<double> meanOffsetMs;
