@@ -21,6 +21,7 @@ enum class Screen : uint8_t {
     NetRankDisplay,   // ネットランク表示
     DelayCheck,       // タイミング調整: the delay check, from the settings screen
     Paused,           // 一時停止: the pause menu over a song
+    Practice,         // 練習: a song's bars looped at a tempo of the player's
 };
 
 // The screen's Japanese name, as logs and tests show it; empty for None.
@@ -52,6 +53,8 @@ constexpr std::string_view ScreenName(Screen s) {
             return "タイミング調整";
         case Screen::Paused:
             return "一時停止";
+        case Screen::Practice:
+            return "練習";
     }
     return "";
 }

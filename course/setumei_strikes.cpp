@@ -44,4 +44,9 @@ void DrawBoundStrikes(Game& game, int x, int y) {
     }
 }
 
+void DrawPracticeKey(Game& game, int x, int y) {
+    // The first row's words end at 514; the rest of the row is the picture's cream.
+    game.form.pGamen.Printed.push_back({x + 526, y + 15, 72, 18, "Pで練習", 12, kInk});
+}
+
 }  // namespace zb

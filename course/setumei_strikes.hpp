@@ -12,6 +12,8 @@ namespace zb {
 // Draws the strikes' keys (and the first pad's inputs) over the instructions on pGamen, whose
 // picture was drawn with its top-left corner at (x, y).
 void DrawBoundStrikes(Game& game, int x, int y);
+// Adds 「Pで練習」 at the end of the instructions' first row (the courses that offer practice).
+void DrawPracticeKey(Game& game, int x, int y);
 
 // How the instructions name a key: "テンキー1", "Z", "2".
 std::string StrikeKeyName(int vkCode);

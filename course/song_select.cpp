@@ -11,6 +11,7 @@
 #include "course/song_hyoji.hpp"
 #include "course/song_select_finder.hpp"
 #include "play/play_screen.hpp"
+#include "play/practice_screen.hpp"
 
 namespace zb {
 
@@ -27,10 +28,11 @@ void SongSelectScreen::Show(Game& game) {
                                                : game.scores.HighScores.at(column).at(chart.song);
     SongHyoji(game, chart, list.LevelAt(index_), best, list.Count(), list.Position(index_),
               course_.challenge);
+    if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
     finder_->Draw();
 }
 
-Step SongSelectScreen::Start(Game& game) {
+void SongSelectScreen::Lay(Game& game) {
     AllEnable(game);
     PictureBox& gamen = game.form.pGamen;
     gamen.BackColor = colors::Black;
@@ -39,7 +41,10 @@ Step SongSelectScreen::Start(Game& game) {
     gamen.Left = 0;
     gamen.Top = 0;
     gamen.Visible = true;
+}
 
+Step SongSelectScreen::Start(Game& game) {
+    Lay(game);
     // Own songs are offered in the local courses only: other players of the ranking lack them.
     if (!course_.ranking) EnsureOwnSongs(game);
     list_ = BuildSongList(course_.difficulty, course_.challenge,
@@ -59,7 +64,16 @@ Step SongSelectScreen::Start(Game& game) {
 
     keys_.emplace(game.platform, kSongSelectKeys);
     keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
+    PracticeAsked(game);
     padsShown_ = game.platform.keyboard.PadChanges();
+    return Step::Stay();
+}
+
+Step SongSelectScreen::Resumed(Game& game, GameScreen&) {
+    Lay(game);
+    Show(game);
+    keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
+    PracticeAsked(game);
     return Step::Stay();
 }
 
@@ -69,6 +83,7 @@ Step SongSelectScreen::Pass(Game& game) {
     if (const uint64_t pads = game.platform.keyboard.PadChanges(); pads != padsShown_) {
         padsShown_ = pads;
         DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
+        if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
     }
     if (const int redraw = finder_->Pass(*keys_, index_)) {
         if (redraw & SongSelectFinder::kSong)
@@ -87,6 +102,8 @@ Step SongSelectScreen::Pass(Game& game) {
         autoPlay = press.key == vk::Space;
         return Step::Pop();
     }
+    if (Practises() && PracticeAsked(game) && list.Playable(index_))
+        return Step::Push(std::make_unique<PracticeScreen>(list.ChartAt(index_)));
     if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
         index_ = finder_->Step(index_, press.key == vk::Right ? +1 : -1,
                                [&] { game.platform.window.DoEvents(); });

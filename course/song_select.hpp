@@ -41,7 +41,9 @@ struct Course {
     bool challenge = false;
 };
 
-// The song select screen: pops with the pick (Enter) or an auto play (Space).
+// The song select screen: pops with the pick (Enter) or an auto play (Space); P (or a pad's
+// BACK that strikes nothing) practises the shown song, except in the challenge and ranking
+// courses.
 class SongSelectScreen : public GameScreen {
   public:
     SongSelectScreen(Course course, CourseState place);
@@ -49,13 +51,17 @@ class SongSelectScreen : public GameScreen {
     Screen Id() const override { return Screen::SongSelect; }
     Step Start(Game& game) override;
     Step Pass(Game& game) override;
+    // Practice popped: the screen is drawn again.
+    Step Resumed(Game& game, GameScreen& child) override;
     double WakeAt(Game& game) override;
 
     ChartId pick;
     bool autoPlay = false;
 
   private:
+    void Lay(Game& game);
     void Show(Game& game);
+    bool Practises() const { return !course_.ranking && !course_.challenge; }
 
     Course course_;
     CourseState place_;

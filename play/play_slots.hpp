@@ -2,7 +2,6 @@
 #pragma once
 
 #include <array>
-
 #include <cstddef>
 
 namespace zb::play_slots {
@@ -19,5 +18,8 @@ inline constexpr size_t kTimingHistogramPicture = 0;  // Picture1: the strikes' 
 // The pause menu and the count before the song goes on, in the background's place.
 inline constexpr size_t kPauseTitleLabel = 15;
 inline constexpr std::array<size_t, 3> kPauseItemLabels{16, 17, 18};
+// Practice's panel in the background's place: tempo and ramp, section, this pass, best pass,
+// and its keys.
+inline constexpr std::array<size_t, 5> kPracticeLabels{9, 10, 11, 12, 13};
 
 }  // namespace zb::play_slots

@@ -28,6 +28,8 @@ constexpr int kCutFadeFrames = 96;
 constexpr int kGainRampFrames = 256;
 // The synth's own level; the music files are written to peak below full scale at this gain.
 constexpr double kSynthGain = 0.6;
+// The position follows the player's tick when they part by more than this on the mean.
+constexpr double kTickTolerance = 0.0015;
 
 void Quiet(int, const char*, void*) {}
 
@@ -164,6 +166,7 @@ void AudioRenderer::SetFile(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
         if (in) bytes.assign(std::istreambuf_iterator<char>(in), {});
     }
+    TempoMap map = TempoMap::FromMidi(bytes);
     const double now = clock_.Now();
     std::lock_guard lock(synthMutex_);
     if (!path.empty()) silent_.store(false);
@@ -172,6 +175,10 @@ void AudioRenderer::SetFile(const std::string& path) {
         delete_fluid_player(player_);
         player_ = nullptr;
     }
+    tempoMap_ = std::move(map);
+    paused_ = playerStopped_ = false;
+    startDue_ = tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
+    tickErrorCount_ = 0;
     if (synth_) {
         fluid_synth_all_sounds_off(synth_, -1);
         fluid_synth_system_reset(synth_);
@@ -184,7 +191,11 @@ void AudioRenderer::SetFile(const std::string& path) {
             player_ = new_fluid_player(synth_);
             const bool playing =
                 fluid_player_add_mem(player_, bytes.data(), bytes.size()) == FLUID_OK &&
-                fluid_player_play(player_) == FLUID_OK;
+                fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_) == FLUID_OK;
+            // It starts with the next buffer: a seek made before then (a practice pass starting
+            // mid-song) is taken by a player that has not started, so no block of the file's
+            // start is heard.
+            startDue_ = playing;
             inCall = false;
             if (!playing) {
                 Failed("cannot play the music " + path);
@@ -196,10 +207,7 @@ void AudioRenderer::SetFile(const std::string& path) {
     // Under both locks: no buffer of the old file is counted for the new one.
     std::lock_guard clockLock(clockMutex_);
     if (path.empty()) {
-        if (playing_) {
-            const double p = anchored_ ? now - offset_ : now - setAt_ - latency_;
-            stoppedPos_ = std::max(0.0, p);
-        }
+        if (playing_) stoppedPos_ = SongAt(HeardAt(now));
         playing_ = false;
     } else {
         playing_ = true;
@@ -207,6 +215,8 @@ void AudioRenderer::SetFile(const std::string& path) {
         anchored_ = false;
         recentNext_ = recentCount_ = 0;
         setAt_ = now;
+        // The player starts with the synth's next block.
+        segments_.assign(1, Segment{double(LeftInBlock()) / rate_, 0, tempo_});
     }
 }
 
@@ -217,10 +227,142 @@ void AudioRenderer::SetVolume(int32_t hundredthsDb) {
 
 double AudioRenderer::PositionAt(double clockSeconds) const {
     std::lock_guard lock(clockMutex_);
-    if (!playing_) return stoppedPos_;
+    return playing_ ? SongAt(HeardAt(clockSeconds)) : stoppedPos_;
+}
+
+double AudioRenderer::HeardAt(double clockSeconds) const {
     // Before the first buffer of the file has been rendered, the clock alone carries it.
-    const double p = anchored_ ? clockSeconds - offset_ : clockSeconds - setAt_ - latency_;
-    return std::max(0.0, p);
+    return anchored_ ? clockSeconds - offset_ : clockSeconds - setAt_ - latency_;
+}
+
+double AudioRenderer::SongAt(double heard) const {
+    const Segment* s = &segments_.front();
+    for (const Segment& seg : segments_)
+        if (seg.heard <= heard) s = &seg;
+    // Before a segment is heard its start holds: the file's start, or where a seek went.
+    return s->song + s->rate * std::max(0.0, heard - s->heard);
+}
+
+void AudioRenderer::StartSegment(Segment s) {
+    // What the new segment follows from its start on is no longer to come.
+    while (segments_.size() > 1 && segments_.back().heard >= s.heard) segments_.pop_back();
+    if (segments_.size() == 1 && segments_.back().heard >= s.heard) segments_.clear();
+    constexpr size_t kKept = 8;  // a stamp taken just before a change still finds its position
+    if (segments_.size() >= kKept) segments_.erase(segments_.begin());
+    segments_.push_back(s);
+}
+
+int64_t AudioRenderer::LeftInBlock() const {
+    return synth_ ? (kBlock - synthFrames_ % kBlock) % kBlock : 0;
+}
+
+void AudioRenderer::QueueSeek(double songSeconds) {
+    seekDue_ = true;
+    seekSong_ = std::max(0.0, songSeconds);
+    if (!tempoMap_.Valid()) return;
+    seekTick_ = tempoMap_.TickAt(seekSong_);
+    // The player takes a seek only within the file; past its end the music is silent and the
+    // position runs on from where it was asked to go.
+    if (seekTick_ < tempoMap_.EndTick()) seekSong_ = tempoMap_.Seconds(seekTick_);
+    seekTick_ = std::min(seekTick_, tempoMap_.EndTick());
+}
+
+void AudioRenderer::Pause() {
+    const double now = clock_.Now();
+    std::lock_guard lock(synthMutex_);
+    std::lock_guard clockLock(clockMutex_);
+    if (!playing_ || paused_) return;
+    paused_ = true;
+    pauseDue_ = true;
+    resumeDue_ = false;
+    const double heard = HeardAt(now);
+    StartSegment({heard, SongAt(heard), 0});
+}
+
+void AudioRenderer::Resume() {
+    const double now = clock_.Now();
+    std::lock_guard lock(synthMutex_);
+    std::lock_guard clockLock(clockMutex_);
+    if (!playing_ || !paused_) return;
+    paused_ = false;
+    pauseDue_ = false;
+    resumeDue_ = true;
+    // The player plays on from exactly where the position stopped, not from where the buffers
+    // already rendered had taken it; the position holds until that is heard.
+    QueueSeek(SongAt(HeardAt(now)));
+}
+
+void AudioRenderer::Seek(double songSeconds) {
+    const double now = clock_.Now();
+    std::lock_guard lock(synthMutex_);
+    std::lock_guard clockLock(clockMutex_);
+    if (!playing_) return;
+    QueueSeek(songSeconds);
+    StartSegment({HeardAt(now), seekSong_, 0});
+}
+
+void AudioRenderer::SetTempo(double rate) {
+    std::lock_guard lock(synthMutex_);
+    tempo_ = rate;
+    tempoDue_ = true;
+}
+
+void AudioRenderer::ApplyTransport() {
+    const bool moved = tempoDue_ || pauseDue_ || resumeDue_ || seekDue_;
+    if (!moved && !startDue_) return;
+    if (player_) {
+        if (tempoDue_) fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_);
+        if (pauseDue_ && !playerStopped_) {
+            if (!startDue_) fluid_player_stop(player_);
+            fluid_synth_all_notes_off(synth_, -1);  // what sounds ends as a released note
+            playerStopped_ = true;
+        }
+        // A player that has not read its file yet takes no seek: it is asked again next time.
+        if (seekDue_ && fluid_player_seek(player_, int(seekTick_)) != FLUID_OK) return;
+        // The file's start, a resume, or a seek back into a file that had ended.
+        if (!paused_ && (startDue_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)) {
+            fluid_player_play(player_);
+            playerStopped_ = false;
+        }
+    }
+    startDue_ = false;
+    if (!moved) return;
+    std::lock_guard clockLock(clockMutex_);
+    if (playing_) {
+        const double heard = double(framesSinceSet_ + LeftInBlock()) / rate_;
+        StartSegment({heard, seekDue_ ? seekSong_ : SongAt(heard), paused_ ? 0 : tempo_});
+    }
+    tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
+    tickErrorCount_ = 0;
+}
+
+void AudioRenderer::FollowTick(int64_t synthBefore) {
+    if (!player_ || playerStopped_ || !tempoMap_.Valid() ||
+        fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)
+        return;
+    // The player ran last at the start of the synth's latest block, and its tick says where the
+    // song stood there. The tick is whole and the player's clock whole milliseconds, so single
+    // readings scatter by a millisecond; their mean over a while is what is followed.
+    const int64_t lastBlock = (synthFrames_ + kBlock - 1) / kBlock * kBlock - kBlock;
+    const double tickSong = tempoMap_.Seconds(fluid_player_get_current_tick(player_));
+    std::lock_guard clockLock(clockMutex_);
+    // framesSinceSet_ already counts this buffer.
+    const double heard =
+        double(framesSinceSet_ - (synthFrames_ - synthBefore) + (lastBlock - synthBefore)) / rate_;
+    Segment& seg = segments_.back();
+    if (heard < seg.heard) return;
+    const double error = tickSong - SongAt(heard);
+    if (std::abs(error) > kSnapSeconds) {
+        seg.song += error;
+        tickErrorCount_ = 0;
+        return;
+    }
+    tickErrors_[tickErrorCount_++] = error;
+    if (tickErrorCount_ < tickErrors_.size()) return;
+    double mean = 0;
+    for (double e : tickErrors_) mean += e / double(tickErrors_.size());
+    if (std::abs(mean) > kTickTolerance) seg.song += mean;
+    tickErrorCount_ = 0;
 }
 
 std::shared_ptr<const WaveData> AudioRenderer::Wave(const std::string& path) {
@@ -286,6 +428,8 @@ void AudioRenderer::Render(float* out, int frames) {
     if (frames <= 0) return;
     const double now = clock_.Now();
     std::lock_guard lock(synthMutex_);
+    ApplyTransport();
+    const int64_t synthBefore = synthFrames_;
     // With no music playing and every voice gone, the synth only renders its reverb's last echo:
     // after two seconds of that it is skipped, so that a screen without music costs nothing.
     const bool still = synth_ &&
@@ -294,6 +438,7 @@ void AudioRenderer::Render(float* out, int frames) {
     stillFrames_ = still ? stillFrames_ + frames : 0;
     if (synth_ && stillFrames_ <= 2 * rate_) {
         fluid_synth_write_float(synth_, frames, out, 0, 2, out, 1, 2);
+        synthFrames_ += frames;
         // A volume change glides over a few milliseconds instead of clicking.
         const float to = targetGain_.load();
         if (to != rampTarget_) {
@@ -318,6 +463,7 @@ void AudioRenderer::Render(float* out, int frames) {
     };
     silent_.store((!synth_ || stillFrames_ > 2 * rate_) && done(voice_) && done(fading_));
     AdvanceClock(frames, now);
+    if (synthFrames_ != synthBefore) FollowTick(synthBefore);
 }
 
 }  // namespace zb::audio

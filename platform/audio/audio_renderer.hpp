@@ -1,7 +1,8 @@
 // The game's sound, rendered on demand: a FluidSynth synth and MIDI player for the music and one
 // hit-sound voice, mixed into the buffers that the audio device asks for. It also keeps the audio
-// clock: the music's position comes from the frames actually rendered since the file was set,
-// less the output latency, and is carried between callbacks by the monotonic clock.
+// clock and the music's transport: the song's position is where FluidSynth's player stands on
+// the song's own timeline (its tick through the file's tempo map), carried between ticks by the
+// frames rendered, less the output latency, and between callbacks by the monotonic clock.
 //
 // Needs no window and no device: tests and benchmarks call Render directly. The device's
 // callback thread calls Render; the game thread calls everything else.
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audio/tempo_map.hpp"
 #include "platform/ports.hpp"
 
 struct _fluid_hashtable_t;
@@ -58,8 +60,18 @@ class AudioRenderer {
     void SetFile(const std::string& path);
     // 1/100 dB, 0 = full level; applies to the music only.
     void SetVolume(int32_t hundredthsDb);
-    // Seconds of music at a moment of the clock's timeline.
+    // Seconds of the song's own timeline at a moment of the clock's timeline.
     double PositionAt(double clockSeconds) const;
+    // The transport (see MusicPlayer in platform/ports.hpp). Each takes effect on the player at
+    // the next buffer; the position says it at once: a pause or a seek holds the position where
+    // it goes until the music is heard from there.
+    void Pause();
+    void Resume();
+    bool Paused() const { return paused_; }
+    void Seek(double songSeconds);
+    // The song's speed against its own: FluidSynth's player tempo, so the pitch stays.
+    void SetTempo(double rate);
+    double Tempo() const { return tempo_; }
     // Starts a hit sound, cutting off the one still playing; a file that cannot be read plays
     // nothing. Files are decoded once and kept.
     void PlayWave(const std::string& path);
@@ -85,7 +97,26 @@ class AudioRenderer {
     void MixVoice(Voice& v, float* out, int frames);
     std::shared_ptr<const WaveData> Wave(const std::string& path);
     void AdvanceClock(int frames, double callbackTime);
+    // What the game thread asked of the player since the last buffer, done at its first block.
+    void ApplyTransport();
+    // Moves the song's position towards the player's tick when they part; `synthBefore` is
+    // synthFrames_ before this buffer.
+    void FollowTick(int64_t synthBefore);
+    // Frames of the synth's current block still to give: a player change starts after them.
+    int64_t LeftInBlock() const;
+    // Sets the seek that the next buffer makes (under synthMutex_).
+    void QueueSeek(double songSeconds);
+    static constexpr int64_t kBlock = 64;  // FluidSynth's block: the player runs at its start
 
+    // From `heard` on (seconds of frames rendered since the file was set, as they are heard),
+    // the song runs from `song` at `rate` (0 while paused).
+    struct Segment {
+        double heard = 0, song = 0, rate = 0;
+    };
+    // Under clockMutex_.
+    double HeardAt(double clockSeconds) const;
+    double SongAt(double heard) const;
+    void StartSegment(Segment s);
     Clock& clock_;
     const int rate_;
 
@@ -98,6 +129,19 @@ class AudioRenderer {
     int64_t stillFrames_ = 0;  // frames rendered since the music and its voices went quiet
     float gain_ = 1.0f;        // the music's gain now, gliding towards the target
     float rampTarget_ = 1.0f, rampStep_ = 0.0f;
+    TempoMap tempoMap_;           // of the file playing; written by the game thread under the lock
+    int64_t synthFrames_ = 0;     // frames the synth has given since it was made
+    bool playerStopped_ = false;  // the player is paused
+    bool startDue_ = false;       // a file was set: the player starts with the next buffer
+    bool tempoDue_ = false, pauseDue_ = false, resumeDue_ = false, seekDue_ = false;
+    int64_t seekTick_ = 0;                 // where the next buffer seeks the player to
+    double seekSong_ = 0;                  // and the song's position there
+    std::array<double, 16> tickErrors_{};  // the player's tick against the position, lately
+    size_t tickErrorCount_ = 0;
+
+    // The transport as the game thread set it (written under synthMutex_).
+    bool paused_ = false;
+    double tempo_ = 1.0;
 
     std::atomic<float> targetGain_{1.0f};
     std::atomic<double> hitRenderedAt_{-1.0};
@@ -113,7 +157,8 @@ class AudioRenderer {
     double offset_ = 0;                // position = clock time - offset_ (smoothed over callbacks)
     std::array<double, 32> recent_{};  // the offsets that the latest callbacks measured
     size_t recentNext_ = 0, recentCount_ = 0;
-    double stoppedPos_ = 0;  // the position that stays after a stop
+    double stoppedPos_ = 0;                            // the position that stays after a stop
+    std::vector<Segment> segments_{Segment{0, 0, 1}};  // by `heard`; the latest few
     double latency_ = 0;
 
     // Decoded hit sounds by path (game thread only).

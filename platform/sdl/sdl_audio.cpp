@@ -126,21 +126,25 @@ double SdlAudio::PositionAt(double clockSeconds) {
                            : fallback_.PositionAt(clockSeconds);
 }
 
-// The transport of the rendered music is the practice work's; until then the clock's player
-// keeps the transport's position for both.
+// The transport: the rendered music's player, or the clock's player when nothing renders it. The
+// clock's player keeps the tempo in both cases, so that it holds when a device goes.
 void SdlAudio::Pause() {
+    if (MusicRendered()) renderer_->Pause();
     fallback_.Pause();
 }
 void SdlAudio::Resume() {
+    if (MusicRendered()) renderer_->Resume();
     fallback_.Resume();
 }
 bool SdlAudio::Paused() const {
-    return fallback_.Paused();
+    return MusicRendered() ? renderer_->Paused() : fallback_.Paused();
 }
 void SdlAudio::Seek(double songSeconds) {
+    if (MusicRendered()) renderer_->Seek(songSeconds);
     fallback_.Seek(songSeconds);
 }
 void SdlAudio::SetTempo(double rate) {
+    if (renderer_) renderer_->SetTempo(rate);
     fallback_.SetTempo(rate);
 }
 double SdlAudio::Tempo() const {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/song_bars.hpp"
+#include "core/songs.hpp"
 #include "platform/headless/headless.hpp"
 
 namespace zb::audio {
@@ -316,6 +319,181 @@ TEST(HitSounds, CorruptFilesAreRejected) {
     std::ofstream(bad, std::ios::binary) << "RIFF\x10\0\0\0WAVEfmt garbage";
     EXPECT_EQ(DecodeWave(bad, kRate), nullptr);
     EXPECT_EQ(DecodeWave((kDir / "none.wav").string(), kRate), nullptr);
+}
+
+}  // namespace zb::audio
+
+namespace zb::audio {
+namespace {
+
+// Closed hi-hats (short, so each stands apart) every half second of the song for `count`.
+std::string HiHats(const std::string& name, int count) {
+    std::vector<MidiEvent> events;
+    for (int i = 0; i < count; ++i) {
+        events.push_back({uint32_t(480 * i), {0x99, 42, 120}});
+        events.push_back({uint32_t(480 * i + 60), {0x89, 42, 0}});
+    }
+    return WriteMidi(name, events, uint32_t(480 * count));
+}
+
+// Plays in device buffers and notes, for every sound that starts after a silence, the song's
+// position at its first frame as the renderer reports it, and the tempo then.
+struct Onsets {
+    std::vector<double> positions, rates;
+    bool sounding = false;
+    int quiet = 0;
+
+    void Play(AudioRenderer& r, headless::VirtualClock& clock, int frames) {
+        for (int done = 0; done < frames; done += 256) {
+            clock.Advance(256.0 / kRate);
+            auto s = Render(r, 256);
+            const double end = r.PositionAt(clock.Now()), rate = r.Paused() ? 0 : r.Tempo();
+            for (int i = 0; i < 256; ++i) {
+                const bool loud = std::abs(s[2 * i]) > 0.02f;
+                quiet = loud ? 0 : quiet + 1;
+                if (loud && !sounding) {
+                    positions.push_back(end - (255 - i) * rate / kRate);
+                    rates.push_back(rate);
+                }
+                if (loud) sounding = true;
+                if (quiet > kRate / 50) sounding = false;  // 20 ms of quiet ends a sound
+            }
+        }
+    }
+};
+
+}  // namespace
+
+TEST_F(Renderer, TransportMovesThePositionOnTheSongsTimeline) {
+    AudioRenderer r(clock, kRate, soundfont);
+    r.SetFile(HiHats("hats.mid", 20));
+    Play(r, clock, kRate);
+    EXPECT_NEAR(r.PositionAt(clock.Now()), 1.0, 1e-6);
+
+    r.SetTempo(0.5);  // half a second of the song per second
+    Play(r, clock, kRate);
+    EXPECT_NEAR(r.PositionAt(clock.Now()), 1.5, 0.002);
+
+    r.Pause();
+    const double held = r.PositionAt(clock.Now());
+    auto paused = Play(r, clock, kRate);
+    EXPECT_TRUE(r.Paused());
+    EXPECT_NEAR(r.PositionAt(clock.Now()), held, 1e-9);
+    EXPECT_LT(Rms(paused, paused.size() / 2, paused.size()), 1e-3);  // the music has stopped
+
+    r.Resume();
+    EXPECT_NEAR(r.PositionAt(clock.Now()), held, 1e-9);  // nothing is skipped
+    Play(r, clock, kRate / 2);
+    EXPECT_NEAR(r.PositionAt(clock.Now()), held + 0.25, 0.002);
+
+    r.SetTempo(1.25);
+    r.Seek(7.0);
+    EXPECT_NEAR(r.PositionAt(clock.Now()), 7.0, 1e-6);  // at once, before the next buffer
+    Play(r, clock, kRate);
+    EXPECT_NEAR(r.PositionAt(clock.Now()), 8.25, 0.002);
+
+    r.Pause();
+    r.Seek(2.0);  // a seek while paused stays paused
+    Play(r, clock, kRate / 4);
+    EXPECT_NEAR(r.PositionAt(clock.Now()), 2.0, 1e-6);
+    r.Resume();
+    Play(r, clock, kRate);
+    EXPECT_NEAR(r.PositionAt(clock.Now()), 3.25, 0.002);
+
+    // A file set and sought at once starts where it was sought: nothing of its start is heard.
+    r.SetFile(HiHats("hats.mid", 20));
+    r.Seek(3.0);
+    Onsets o;
+    o.Play(r, clock, kRate / 4);
+    ASSERT_EQ(o.positions.size(), 1u);
+    EXPECT_NEAR(o.positions[0], 3.0, 0.004);
+}
+
+TEST_F(Renderer, NotesSoundWhereThePositionSaysAtAnyTempoAfterSeeksAndPauses) {
+    // The hats are on every half second of the song: each sound must start within 4 ms of the
+    // player's time of when the reported position is on one (the hat takes 2.3 ms to reach the
+    // level looked for; the synth's block is 1.3 ms and the player counts whole ms), through tempo
+    // changes, a pause, seeks back (onto a hat, which must sound) and forward, and a seek back into
+    // the file after it ended.
+    AudioRenderer r(clock, kRate, soundfont);
+    r.SetTempo(0.75);
+    r.SetFile(HiHats("hats.mid", 12));
+    Onsets o;
+    o.Play(r, clock, kRate);
+    r.SetTempo(1.5);
+    o.Play(r, clock, kRate);
+    r.Pause();
+    o.Play(r, clock, kRate / 3);
+    r.Resume();
+    o.Play(r, clock, kRate);
+    r.Seek(1.0);
+    o.Play(r, clock, kRate);
+    r.SetTempo(0.5);
+    r.Seek(4.75);
+    o.Play(r, clock, 2 * kRate);
+    r.SetTempo(1.0);
+    o.Play(r, clock, 3 * kRate);  // past the file's end (6 s)
+    r.Seek(5.0);
+    o.Play(r, clock, kRate);
+
+    ASSERT_GE(o.positions.size(), 16u);
+    bool hatAtOne = false, hatAtFive = false;
+    for (size_t i = 0; i < o.positions.size(); ++i) {
+        const double p = o.positions[i], nearest = std::round(p * 2) / 2;
+        EXPECT_NEAR((p - nearest) / o.rates[i], 0, 0.004) << "a sound at " << p;
+        hatAtOne |= nearest == 1.0;
+        hatAtFive |= nearest == 5.0;
+    }
+    EXPECT_TRUE(hatAtOne);   // the note right at a seek's point is played
+    EXPECT_TRUE(hatAtFive);  // and the player plays again after its file ended
+}
+
+TEST_F(Renderer, ThePositionFollowsTheFilesTempoChanges) {
+    // Hats every 480 ticks: half a second, then a quarter from 2 s on (240 bpm).
+    std::vector<MidiEvent> events{{1920, {0xFF, 0x51, 0x03, 0x03, 0xD0, 0x90}}};
+    for (uint32_t t = 0; t < 480 * 12; t += 480) {
+        events.push_back({t, {0x99, 42, 120}});
+        events.push_back({t + 60, {0x89, 42, 0}});
+    }
+    std::sort(events.begin(), events.end(), [](auto& a, auto& b) { return a.tick < b.tick; });
+    const std::string path = WriteMidi("faster.mid", events, 480 * 12);
+    std::ifstream in(path, std::ios::binary);
+    const TempoMap map = TempoMap::FromMidi(std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_DOUBLE_EQ(map.Seconds(2400), 2.25);
+    EXPECT_EQ(map.TickAt(2.25), 2400);
+    EXPECT_EQ(map.TickAt(map.Seconds(1000)), 1000);
+
+    AudioRenderer r(clock, kRate, soundfont);
+    r.SetTempo(0.75);
+    r.SetFile(path);
+    Onsets o;
+    o.Play(r, clock, 2 * kRate);  // across the change
+    r.Seek(2.75);
+    o.Play(r, clock, kRate);
+    ASSERT_EQ(o.positions.size(), 7u);  // 0, 0.5, 1, 2.75, 3, 3.25, 3.5
+    for (size_t i = 0; i < o.positions.size(); ++i) {
+        const double p = o.positions[i], nearest = std::round(p * 4) / 4;
+        EXPECT_NEAR((p - nearest) / o.rates[i], 0, 0.004) << "a sound at " << p;
+    }
+    EXPECT_NEAR(o.positions[3], 2.75, 0.004);
+}
+
+TEST(TempoMaps, AgreeWithTheGamesBarsOnEveryBuiltInSong) {
+    // The player seeks to a bar's start by the tick the map gives: within the tick it names.
+    for (int song = 0; song < kSongCount; ++song) {
+        const std::string path = std::string(ZB_SOURCE_DIR) + "/assets/" + SongMusicFile(song);
+        std::ifstream in(path, std::ios::binary);
+        const TempoMap map =
+            TempoMap::FromMidi(std::string(std::istreambuf_iterator<char>(in), {}));
+        SongBars bars;
+        std::string why;
+        ASSERT_TRUE(ReadSongBars(path, bars, why)) << why;
+        for (double start : bars.starts) {
+            const int64_t tick = map.TickAt(start);
+            ASSERT_LE(map.Seconds(tick), start + 1e-9) << path;
+            ASSERT_GT(map.Seconds(tick + 1), start - 1e-9) << path;
+        }
+    }
 }
 
 }  // namespace zb::audio

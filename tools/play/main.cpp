@@ -9,7 +9,9 @@
 // since the start of the song's music file; a pad file "<ms> <input> down|up" with a game
 // controller's input names. --pad-bindings prints the pad's default bindings. A replay plays back
 // a song played by hand (the game keeps them in replays/ beside the scores) and reports the same
-// figures the player saw.
+// figures the player saw. --practice plays as the practice screen does, at a tempo R (0.5-1.5),
+// looping bars A to B N times, and prints each pass; its key times are the player's clock from
+// the start of play, so a note due at music position T is struck at T / R.
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -28,6 +30,9 @@ constexpr const char* kUsage =
     "                    [--keys FILE] [--pad FILE] [--kit FILE [--kit-map FILE]]\n"
     "                    [--config config.dat] [--delay N]\n"
     "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
+    "       zubakko-play (--song S | --song-file FILE.mid) --difficulty D --practice\n"
+    "                    [--rate R] [--from-bar A --to-bar B [--loops N]] [--ramp]\n"
+    "                    [--auto | --keys FILE]\n"
     "       zubakko-play --replay FILE [--song-file FILE.mid]\n"
     "       zubakko-play --pad-bindings\n"
     "       zubakko-play --kit-map-defaults\n";
@@ -107,6 +112,10 @@ int main(int argc, char** argv) {
             if (!check.message.empty())
                 std::cerr << "zubakko-play: " << o.replayFile << ": " << check.message << "\n";
             std::cout << ToJsonWithTiming(r) << "\n";
+            return 0;
+        }
+        if (o.practice) {
+            std::cout << PracticeJson(PracticeChart(o, keys, dir.path.string() + "/")) << "\n";
             return 0;
         }
         PlayMeasures m;

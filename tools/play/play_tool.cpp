@@ -38,6 +38,16 @@ int64_t ParseInt(const std::string& s, const std::string& what, int64_t lo, int6
     return v;
 }
 
+double ParseRate(const std::string& s) {
+    double v = 0;
+    const char* end = s.data() + s.size();
+    auto [p, ec] = std::from_chars(s.data(), end, v);
+    if (ec != std::errc() || p != end || !(v >= kPracticeSlowest - 1e-9) ||
+        !(v <= kPracticeFastest + 1e-9))
+        throw std::invalid_argument("--rate must be a factor from 0.5 to 1.5, not \"" + s + "\"");
+    return v;
+}
+
 }  // namespace
 
 Options ParseOptions(const std::vector<std::string>& args) {
@@ -90,6 +100,18 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.leaveAt = int32_t(ParseInt(value(), "--leave-at", 0, 3600000));
         else if (a == "--save-replay")
             o.saveReplay = value();
+        else if (a == "--practice")
+            o.practice = true;
+        else if (a == "--rate")
+            o.rate = ParseRate(value());
+        else if (a == "--from-bar")
+            o.fromBar = int(ParseInt(value(), "--from-bar", 1, 100000));
+        else if (a == "--to-bar")
+            o.toBar = int(ParseInt(value(), "--to-bar", 1, 100000));
+        else if (a == "--loops")
+            o.loops = int(ParseInt(value(), "--loops", 1, 1000));
+        else if (a == "--ramp")
+            o.ramp = true;
         else
             throw std::invalid_argument("unknown option " + a);
     }
@@ -108,6 +130,16 @@ Options ParseOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--save-replay needs a play with --keys, --pad or --kit");
     if (!o.kitMapFile.empty() && o.kitFile.empty())
         throw std::invalid_argument("--kit-map needs a play with --kit");
+    const bool practiceOnly = o.rate != 1.0 || o.fromBar || o.toBar || o.loops != 1 || o.ramp;
+    if (!o.practice && practiceOnly)
+        throw std::invalid_argument(
+            "--rate, --from-bar, --to-bar, --loops and --ramp need --practice");
+    if (o.practice && (o.mode >= 0 || !o.saveReplay.empty()))
+        throw std::invalid_argument("--practice plays no challenge and keeps no replay");
+    if (o.fromBar.has_value() != o.toBar.has_value())
+        throw std::invalid_argument("--from-bar and --to-bar go together");
+    if (o.fromBar && *o.toBar < *o.fromBar)
+        throw std::invalid_argument("--to-bar must not be before --from-bar");
     return o;
 }
 

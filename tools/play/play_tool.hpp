@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "play/play_song.hpp"
+#include "play/practice_play.hpp"
 #include "play/replay.hpp"
 
 namespace zb::tool {
@@ -43,6 +44,12 @@ struct Options {
     double fps = 60;
     std::string replayFile;  // plays this replay instead (the chart and settings come from it)
     std::string saveReplay;  // writes the replay of a keys play here
+    // Practice: the tempo, a section of bars looped, the ramp. Writes nothing.
+    bool practice = false;
+    double rate = 1.0;
+    std::optional<int> fromBar, toBar;
+    int loops = 1;
+    bool ramp = false;
     // Pauses when the music reaches pauseAt ms, for pauseFor ms of the player's clock, then goes
     // on; or leaves the song from the pause menu at leaveAt ms.
     std::optional<int32_t> pauseAt, pauseFor, leaveAt;
@@ -87,6 +94,13 @@ struct ReplayCheck {
 // An own song's replay needs the MIDI file it was played on (`songFile`).
 SongResult PlayReplay(const Replay& replay, const std::string& appDir, ReplayCheck& check,
                       const std::string& songFile = "");
+
+// Practice on the headless platform: key times are the player's clock from the start of play.
+PracticeResult PracticeChart(const Options& o, const std::vector<KeyEvent>& keys,
+                             const std::string& appDir);
+// {"Passes": [{"Rate", "CountBest", "CountGood", "CountMiss", "MeanOffsetMs"}, ...],
+//  "LeadInMs", "SectionStartMs", "SectionEndMs", "FromBar", "ToBar", "Bars"}
+std::string PracticeJson(const PracticeResult& r);
 
 std::string ToJson(const SongResult& r);
 // The result followed by the timing figures: "MeanOffsetMs" and "OffsetSpreadMs" (null without

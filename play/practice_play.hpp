@@ -1,0 +1,120 @@
+// Practice: one chart played in passes over a section of bars (or the whole song once) at a
+// tempo of the player's, on the play loop's own frame (PlayFrame) and judgement. The music runs
+// on its transport at the tempo, so a strike on a note's music is 良 at any tempo and the windows
+// keep their lane width; the ディレイ's lane distance is scaled by the tempo so that it stays the
+// same milliseconds of the player's time. Practice writes nothing: no score, replay or ranking.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/game.hpp"
+#include "core/song_bars.hpp"
+#include "core/songs.hpp"
+#include "play/play_state.hpp"
+#include "play/practice_tempo.hpp"
+
+namespace zb {
+
+struct PracticeRequest {
+    ChartId chart;
+    double rate = 1.0;
+    // Bars A and B; none: the whole song once from its start, with no lead-in.
+    std::optional<int> fromBar, toBar;
+    int loops = 1;  // passes over the section; 0: until the player stops
+    bool ramp = false;
+    double ceiling = 1.0;  // the ramp's highest tempo
+    bool autoPlay = false;
+    bool drawField = true;
+    // The MIDI file whose bars are counted; empty: the song's own music file.
+    std::string musicFile;
+};
+
+// The MIDI file of a chart's music: a built-in song's beside the program, an own song's file.
+std::string PracticeMusicFile(const Game& game, ChartId chart);
+
+class PracticePlay {
+  public:
+    // Reads the song's bars; a file that cannot be read throws std::runtime_error naming it.
+    PracticePlay(Game& game, const PracticeRequest& request);
+
+    const SongBars& Bars() const { return bars_; }
+    const Section& SectionPlayed() const { return section_; }
+    bool WholeSong() const { return whole_; }
+
+    // Starts the first pass: loads the chart's part, sets the tempo and moves the music there.
+    void Begin();
+    // One frame of play, from reading the music to the drummer's face; the caller then waits
+    // for the next frame's turn and calls Advance.
+    void Frame();
+    // The part change as in the full song and the frame's counts; the whole song's pass ends
+    // here. False once the last pass has ended.
+    bool Advance();
+    // The clock's moment at which the section's end is heard (none for the whole song, or while
+    // paused): the caller's wait stops there and calls EndIfDue, so that the next pass's lead-in
+    // follows the section's end at once rather than at the next frame.
+    std::optional<double> SectionEndAt();
+    // Ends the pass when the music has reached the section's end and starts the next.
+    void EndIfDue();
+    bool Done() const { return done_; }
+
+    // The tempo of the pass playing and of the next (the tempo keys set the next).
+    double Rate() const { return rate_; }
+    double NextRate() const { return nextRate_; }
+    void SetNextRate(double rate) { nextRate_ = SnapRate(rate); }
+    void SetRamp(bool on) { request_.ramp = on; }
+    bool Ramp() const { return request_.ramp; }
+    void SetCeiling(double rate) { request_.ceiling = SnapRate(rate); }
+    double Ceiling() const { return request_.ceiling; }
+    // Bars A to B from the next pass on (the section playing plays to its end).
+    void SetNextSection(int fromBar, int toBar);
+
+    const std::vector<PracticePass>& Passes() const { return passes_; }
+    // This pass so far; the best pass yet over the section playing.
+    PracticePass Current() const;
+    std::optional<PracticePass> Best() const;
+    const PlayState& State() const { return st_; }
+
+  private:
+    void BeginPass();
+    void EndPass();
+    // Loads a part of the chart with the ディレイ at this tempo.
+    void LoadPart(int16_t part);
+    // After the part's play state is set up: when its notes are struck, the first judged (the
+    // lead-in's are shown, not judged) and how many the section holds.
+    void EnterPart();
+    // Takes the notes judged since the last look into this pass's counts.
+    void Collect();
+
+    Game& game_;
+    PracticeRequest request_;
+    SongBars bars_;
+    Section section_;
+    std::optional<Section> nextSection_;
+    bool whole_ = true;
+    bool done_ = false;
+    double rate_ = 1.0, nextRate_ = 1.0;
+    PlayState st_;
+    // Seconds of the song at which each note of the loaded part is struck (index = note).
+    std::vector<double> noteMusic_;
+    int16_t seenNote_ = 1;    // the first note of the part not yet taken by Collect
+    size_t seenStrikes_ = 0;  // the strikes taken
+    int sectionNotes_ = 0;    // notes of the section in the parts loaded this pass
+    PracticePass pass_;
+    std::vector<double> offsets_;  // this pass's strikes, ms of the song
+    std::vector<PracticePass> passes_;
+};
+
+struct PracticeResult {
+    std::vector<PracticePass> passes;
+    Section section;
+    bool wholeSong = true;
+    int bars = 0;  // the song's
+};
+
+// Plays the request through on the game's ports, frame by frame: the tool's and the tests' way.
+PracticeResult RunPractice(Game& game, const PracticeRequest& request, double framesPerSecond = 60);
+
+}  // namespace zb
