@@ -22,7 +22,8 @@
 #include "core/own_songs.hpp"
 #include "course/song_finder.hpp"
 #include "course/song_select.hpp"
-#include "frontend/dispatch.hpp"
+#include "core/screen_stack.hpp"
+#include "course/song_select.hpp"
 #include "platform/headless/headless.hpp"
 
 namespace {
@@ -105,8 +106,6 @@ struct Opened {
 Opened OpenSongSelect(bool untilRead) {
     zb::headless::HeadlessPlatform hp((AppDir() / "").string());
     zb::Game game(hp.ports);
-    zb::GameEvents events(game);
-    hp.window.SetEvents(&events);
     Opened o;
     const double click = Seconds(), cpu = CpuSeconds();
     double pressed = -1, nextTap = 0;
@@ -138,7 +137,7 @@ Opened OpenSongSelect(bool untilRead) {
         if (o.firstAnswer > 0 && (!untilRead || read)) throw zb::ProgramEnd{};
     };
     try {
-        zb::SongSelect(game, {.difficulty = 0});
+        zb::RunScreen(game, std::make_unique<zb::CourseScreen>(zb::Course{.difficulty = 0}));
     } catch (const zb::ProgramEnd&) {
     }
     o.scanWall = Seconds() - click;

@@ -98,4 +98,10 @@ std::string StrikeLabel(const std::string& keyText, const Settings& s, const Pad
     return keyText + " / " + pad::InputLabel(input);
 }
 
+int StrikeOf(Game& game, int code) {
+    StrikeMap map;
+    map.Refresh(game);
+    return map.FirstStrike(code);
+}
+
 }  // namespace zb

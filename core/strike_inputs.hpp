@@ -59,6 +59,9 @@ class StrikeMap {
     bool built_ = false;
 };
 
+// The first strike an input makes, or -1 (a menu asks whether a key is a play key).
+int StrikeOf(Game& game, int code);
+
 // "4", or "4 / LT" with the pad's input beside the key's label text.
 std::string StrikeLabel(const std::string& keyText, const Settings& s, const PadInfo* pad,
                         int strike);

@@ -25,24 +25,24 @@ namespace {
 
 constexpr auto kLookPeriod = std::chrono::seconds(2);
 
+// ALSA's own handler stays in place but while the kit thread probes: it keeps quiet what ALSA
+// reports about the cards that other callers (SDL's device list) look at on purpose.
+void AlsaSilent(const char*, int, const char*, int, const char*, ...) {}
+
 // While the kit thread looks for kits, what ALSA, JACK and RtMidi would print about a sequencer
-// or a server that is not there goes nowhere; on other threads it is printed as ever.
+// or a server that is not there goes nowhere; JACK's messages on other threads are printed as
+// ever.
 thread_local bool tQuiet = false;
 struct Quiet {
-    Quiet() { tQuiet = true; }
-    ~Quiet() { tQuiet = false; }
+    Quiet() {
+        tQuiet = true;
+        snd_lib_error_set_handler(&AlsaSilent);
+    }
+    ~Quiet() {
+        snd_lib_error_set_handler(nullptr);  // ALSA's own again
+        tQuiet = false;
+    }
 };
-
-void AlsaError(const char* file, int line, const char* function, int err, const char* fmt, ...) {
-    if (tQuiet) return;
-    std::va_list ap;
-    va_start(ap, fmt);
-    std::fprintf(stderr, "ALSA lib %s:%i:(%s) ", file, line, function);
-    std::vfprintf(stderr, fmt, ap);
-    va_end(ap);
-    if (err) std::fprintf(stderr, ": %s", snd_strerror(err));
-    std::fputc('\n', stderr);
-}
 
 void JackError(const char* text) {
     if (!tQuiet) std::fprintf(stderr, "%s\n", text);
@@ -82,7 +82,6 @@ struct MidiKits::Impl {
         : clock(c), keys(k), wake(std::move(w)), client(std::move(cl)) {
         static std::once_flag handlers;
         std::call_once(handlers, [] {
-            snd_lib_error_set_handler(&AlsaError);
             jack_set_error_function(&JackError);
             jack_set_info_function(&JackInfo);
         });

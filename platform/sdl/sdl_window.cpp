@@ -6,7 +6,9 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -22,8 +24,12 @@ namespace {
 constexpr double kKeyPumpPeriod = 0.001;      // seconds between two looks at the keys while waiting
 constexpr double kPresentPeriod = 1.0 / 120;  // the shortest time between two pictures
 
-// The event that wakes a waiting window for the input pump (0 until the window registers it).
+// The event that wakes a waiting window for the input pump (0 until the window registers it),
+// and, for the play loop's millisecond sleeps, a flag it sleeps on.
 std::atomic<uint32_t> gWakeEvent{0};
+std::mutex gWakeMutex;
+std::condition_variable gWakeCv;
+bool gWoken = false;
 
 [[noreturn]] void Fail(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + SDL_GetError());
@@ -67,6 +73,11 @@ SdlWindow::SdlWindow(Clock& clock, SdlKeyboard& keyboard) : clock_(clock), keybo
 }
 
 void SdlWindow::Wake() {
+    {
+        std::lock_guard lk(gWakeMutex);
+        gWoken = true;
+    }
+    gWakeCv.notify_one();
     // SDL's event queue takes events from any thread.
     if (const uint32_t type = gWakeEvent.load()) {
         SDL_Event e{};
@@ -198,8 +209,15 @@ void SdlWindow::WaitUntil(double until) {
         for (;;) {
             const double left = until - clock_.Now();
             if (left <= 0) return;
-            std::this_thread::sleep_for(
-                std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)));
+            {
+                // An input for the pump (a kit's stroke) cuts the sleep short: its sound starts
+                // now.
+                std::unique_lock lk(gWakeMutex);
+                gWakeCv.wait_for(lk,
+                                 std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)),
+                                 [] { return gWoken; });
+                gWoken = false;
+            }
             if (clock_.Now() < until) PumpKeys();
         }
     }

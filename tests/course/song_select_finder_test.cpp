@@ -10,7 +10,6 @@
 #include "core/own_songs.hpp"
 #include "course/song_select.hpp"
 #include "course_driver.hpp"
-#include "frontend/dispatch.hpp"
 #include "platform/headless/headless.hpp"
 #include "temp_app_dir.hpp"
 #include "tests/common/typical_song.hpp"
@@ -22,8 +21,6 @@ TEST(SongSelectFinder, SongsJoinAndAreFoundSortedAndPaged) {
     testing::TempAppDir dir;
     headless::HeadlessPlatform hp{dir.Path()};
     Game game{hp.ports};
-    GameEvents events{game};
-    hp.window.SetEvents(&events);
     testing::CourseDriver driver{hp, game};
     auto write = [&](const std::string& name, const std::string& title) {
         std::filesystem::create_directories(
@@ -56,7 +53,8 @@ TEST(SongSelectFinder, SongsJoinAndAreFoundSortedAndPaged) {
         }
         if (hp.clock.Now() > 2.5) throw ProgramEnd{};
     };
-    EXPECT_THROW(SongSelect(game, {.difficulty = 1}), ProgramEnd);
+    EXPECT_THROW(RunScreen(game, std::make_unique<CourseScreen>(Course{.difficulty = 1})),
+                 ProgramEnd);
     EXPECT_TRUE(typed);
     EXPECT_FALSE(hp.window.TextInput()) << "the search line closed with Enter";
     EXPECT_EQ(game.ownSongs.songs.size(), 23u);

@@ -134,5 +134,12 @@ TEST(MidiKits, AFakeKitOverJackPlaysAWholeSongAsTheSameStrikesOnKeys) {
     EXPECT_EQ(r.CountMiss, 0) << r.Judgements;
 }
 
+TEST(MidiKits, AKitIsKnownByItsNameWithoutTheNumbersOfThisSession) {
+    EXPECT_EQ(midi::MidiKits::StableName("TD-17:TD-17 MIDI 1 20:0"), "TD-17:TD-17 MIDI 1");
+    EXPECT_EQ(midi::MidiKits::StableName("fake kit:out"), "fake kit:out");
+    EXPECT_EQ(midi::MidiKits::StableName("Alesis Nitro 24:0"), "Alesis Nitro");
+    EXPECT_EQ(midi::MidiKits::StableName("Kit 2"), "Kit 2");
+}
+
 }  // namespace
 }  // namespace zb

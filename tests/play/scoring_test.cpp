@@ -133,8 +133,10 @@ TEST(Results, CaptionOfTheCoursesAndOfTheChallengeCourse) {
         "スコア：123456点\r\n叩けた率： 98％\r\n最大コンボ：60\r\n良：95\r\n可：3\r\n不可：2\r\n"
         "ノルマクリア成功！\r\n");
     t.game.chart.Mode = Modifier::FourfoldSpeed;
-    st.Request = {
-        .modifier = Modifier::FourfoldSpeed, .challenge = true, .challengePoints = 500000};
+    st.Request = {.chart = {},
+                  .modifier = Modifier::FourfoldSpeed,
+                  .challenge = true,
+                  .challengePoints = 500000};
     st.GaugeLevel = 32;
     const ResultsText r = BuildResultsText(t.game, st);
     EXPECT_EQ(
