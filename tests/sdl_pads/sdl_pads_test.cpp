@@ -10,7 +10,10 @@
 #include <functional>
 
 #include "core/chart_loader.hpp"
+#include "core/screen_stack.hpp"
 #include "core/strike_inputs.hpp"
+#include "course/song_select.hpp"
+#include "frontend/title_screen.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
 #include "platform/sdl/sdl_platform.hpp"
@@ -18,6 +21,7 @@
 #include "play/play_song.hpp"
 #include "tests/common/real_window_rig.hpp"
 #include "tests/common/temp_dir.hpp"
+#include "tests/course/temp_app_dir.hpp"
 
 namespace zb {
 namespace {
@@ -169,6 +173,52 @@ TEST(SdlPads, AVirtualPadPlaysAWholeSongAsItsKeyTwinAndMayBePulledMidSong) {
     EXPECT_EQ(r.CountMiss, expected.CountMiss);
     EXPECT_EQ(r.MaxCombo, expected.MaxCombo);
     EXPECT_EQ(r.ShownScore, expected.ShownScore);
+}
+
+TEST(SdlPads, APadsOkMeetsTheSameErrorBoundaryAsAClick) {
+    // Settings of a hand-edited config.dat that ４倍速 cannot scale. Chosen on the challenge menu
+    // with the pad's d-pad and A through the real window, the error is told in the box and the
+    // title comes back, as after a click: nothing ends the game.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    testing::TempAppDir dir;
+    sdl::SdlClock clock;
+    sdl::SdlKeyboard keyboard;
+    sdl::SdlWindow window{clock, keyboard};
+    testing::ScriptedWindow scripted{window, clock};
+    headless::ScriptedDialogs dialogs;
+    headless::ClockMusicPlayer music{clock};
+    headless::RecordingWavePlayer wave{&clock};
+    Platform ports{clock, keyboard, music, wave, dialogs, scripted, dir.Path()};
+    VirtualPad pad;
+    pad.Attach();
+    Game game(ports);
+    game.settings.DelaySetting = 32767;
+    game.settings.FramePosition = 40;
+
+    ScreenStack stack(game);
+    SetUpGameStack(stack, game);
+    stack.Push(game, std::make_unique<TitleScreen>());
+    stack.Push(game, std::make_unique<CourseScreen>(Course{.difficulty = 3, .challenge = true}));
+    ASSERT_EQ(game.ScreenState, Screen::SongSelect);
+    const double t = clock.Now();
+    const auto tap = [&](double at, int input) {
+        scripted.At(t + at, [&pad, input] { pad.Set(input, true); });
+        scripted.At(t + at + 0.05, [&pad, input] { pad.Set(input, false); });
+    };
+    tap(0.3, pad::Button(pad::A));  // the first song, then the menu
+    tap(0.8, pad::Button(pad::DpDown));
+    tap(1.0, pad::Button(pad::DpDown));  // ４倍速
+    tap(1.2, pad::Button(pad::A));
+    bool menuSeen = false;
+    stack.RunWhile([&] {
+        menuSeen = menuSeen || game.ScreenState == Screen::Challenge;
+        return clock.Now() < t + 20 && !(menuSeen && game.ScreenState == Screen::Title);
+    });
+    EXPECT_TRUE(menuSeen);
+    EXPECT_EQ(game.ScreenState, Screen::Title);
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_NE(dialogs.shown[0].text.find("「ゲーム中」でエラーが発生しました。"), std::string::npos)
+        << dialogs.shown[0].text;
 }
 
 }  // namespace
