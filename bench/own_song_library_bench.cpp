@@ -20,9 +20,8 @@
 
 #include "core/own_song_scan.hpp"
 #include "core/own_songs.hpp"
-#include "course/song_finder.hpp"
-#include "course/song_select.hpp"
 #include "core/screen_stack.hpp"
+#include "course/song_finder.hpp"
 #include "course/song_select.hpp"
 #include "platform/headless/headless.hpp"
 

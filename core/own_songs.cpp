@@ -51,7 +51,8 @@ void EnsureOwnSongs(Game& game) {
     OwnSongLibrary& lib = game.ownSongs;
     if (lib.scanned) return;
     lib.scanned = true;
-    lib.scan = std::make_shared<OwnSongScan>(game.SaveDir() + kOwnSongFolder + "/", CachePath(game));
+    lib.scan =
+        std::make_shared<OwnSongScan>(game.SaveDir() + kOwnSongFolder + "/", CachePath(game));
     for (OwnSong& s : lib.scan->TakeKnown()) Append(lib, std::move(s));
     lib.walking = lib.reading = true;
     std::error_code ec;

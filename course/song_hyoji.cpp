@@ -143,10 +143,7 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int3
     } else {
         // Star slots for the course's highest level, then the song's stars over them; a level
         // past ten gets the eleventh-level star over its filled one.
-        const int slots = challengeCourse ? 10
-                          : difficulty == 0           ? 4
-                          : difficulty == 1           ? 7
-                                                      : 10;
+        const int slots = challengeCourse ? 10 : difficulty == 0 ? 4 : difficulty == 1 ? 7 : 10;
         for (int i = 0; i < slots; ++i) Copy(g.pStar[1], 38, 38, ura, x0 + 148 + 35 * i, y0 + 155);
         for (int i = 0; i < level; ++i) {
             Copy(g.pStar[0], 38, 38, ura, x0 + 148 + 35 * i, y0 + 155);

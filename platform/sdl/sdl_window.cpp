@@ -213,8 +213,7 @@ void SdlWindow::WaitUntil(double until) {
                 // An input for the pump (a kit's stroke) cuts the sleep short: its sound starts
                 // now.
                 std::unique_lock lk(gWakeMutex);
-                gWakeCv.wait_for(lk,
-                                 std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)),
+                gWakeCv.wait_for(lk, std::chrono::duration<double>(std::min(left, kKeyPumpPeriod)),
                                  [] { return gWoken; });
                 gWoken = false;
             }

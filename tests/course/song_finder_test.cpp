@@ -1,8 +1,9 @@
 // Finding a song among thousands: the sorts, paging and ends, and the search over the own songs'
 // titles and paths, none of which renumbers a song; and 30,000 songs in every course.
+#include "course/song_finder.hpp"
+
 #include <gtest/gtest.h>
 
-#include "course/song_finder.hpp"
 #include "course/song_list.hpp"
 
 namespace zb {
