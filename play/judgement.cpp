@@ -200,7 +200,8 @@ void ForgetEarlierPresses(Game& game, PlayState& st) {
 namespace {
 
 // Takes the presses of every input since the last frame into the strikes' queues, as the
-// music's positions of their down stamps, and says which strikes are down (any input of theirs).
+// music's positions of their down stamps (at once, so a replay needs nothing else), and says
+// which strikes are down (any input of theirs).
 // An input bound to both strikes of a pair strikes the second as a companion of the first.
 void TakePresses(Game& game, PlayState& st, std::array<bool, 4>& down) {
     Keyboard& kb = game.platform.keyboard;

@@ -255,8 +255,13 @@ struct MidiKits::Impl {
 
     static void OnJackShutdown(void* user) { static_cast<Impl*>(user)->jackDead = true; }
 
+    // On the kit thread RtMidi's complaint is kept for the look to read; on a MIDI thread (a
+    // device that failed while it played) it is said on standard error.
     static void OnError(RtMidiError::Type, const std::string& text, void* user) {
-        static_cast<Impl*>(user)->error = text;
+        if (tQuiet)
+            static_cast<Impl*>(user)->error = text;
+        else
+            std::fprintf(stderr, "zubakko: MIDI kit: %s\n", text.c_str());
     }
 
     bool Pump() {
