@@ -20,7 +20,7 @@ constexpr int kTopY = 2, kTopH = 22, kFootY = 452, kFootH = 44;
 constexpr Color kShadow = Color::Rgb(0x2A, 0x1A, 0x3E);
 
 std::string Root(const Game& game) {
-    return game.AppDir() + kOwnSongFolder + "/";
+    return game.SaveDir() + kOwnSongFolder + "/";
 }
 
 void Line(TextRenderer& text, Surface& dc, int x, int y, int w, int h, const std::string& s,

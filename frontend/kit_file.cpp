@@ -14,7 +14,7 @@ constexpr const char* kHeader = "zubakko-kits 1";
 constexpr size_t kLimit = 1 << 20;
 
 std::string KitPath(const Game& game) {
-    return game.AppDir() + "kits.txt";
+    return game.SaveDir() + "kits.txt";
 }
 
 bool ReadNumber(std::istringstream& words, int lo, int hi, int& out) {
