@@ -18,16 +18,6 @@ void WaitMs(Platform& platform, int32_t ms) {
     }
 }
 
-void WaitForInput(Game& game, int32_t maxMs) {
-    Platform& p = game.platform;
-    if (p.keyboard.AnyKeyDown()) {
-        WaitMs(p, 1);
-        return;
-    }
-    p.window.DoEvents();
-    p.window.WaitForEvent(p.clock.Now() + maxMs / 1000.0);
-}
-
 int16_t TwipsToPixelsY(double v) {
     return Round16(v / kTwipsPerPixel);
 }

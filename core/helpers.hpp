@@ -16,12 +16,6 @@ inline void WaitMs(Game& game, int32_t ms) {
     WaitMs(game.platform, ms);
 }
 
-// One pass of a menu's key loop: yields, then sleeps until a key changes, a click or the timer
-// comes, or at most maxMs. While any key is down it waits about a millisecond instead, as a
-// pass always did: a press acts from its second look and a held key repeats, so those looks
-// must come. The screen stays the same to the player; it just costs nothing while nobody acts.
-void WaitForInput(Game& game, int32_t maxMs);
-
 // The window's conversions: 15 twips per pixel both ways (the horizontal factor for twips),
 // rounded half to even and checked; platform/form.hpp's TwipsToPx is the form's own.
 int16_t TwipsToPixelsY(double v);
