@@ -169,7 +169,9 @@ Step DelayCheckScreen::Pass(Game& game) {
 
 double DelayCheckScreen::WakeAt(Game& game) {
     if (phase_ == Phase::Beat) return frames_.Next();
-    return game.platform.clock.Now() + 0.02;  // the choice is looked at every 20 ms
+    // The choice waits for a key like any menu; the chosen key's release is looked at every 20 ms.
+    if (phase_ == Phase::Choice) return MenuWakeAt(game);
+    return game.platform.clock.Now() + 0.02;
 }
 
 }  // namespace zb
