@@ -316,8 +316,8 @@ class SongSelect(unittest.TestCase):
             s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "song select after practice")
             self.assertEqual(written(s.folder), files_before, "practice wrote a file")
 
-            # The course played to its end with Enter: the two short own songs (13th, then 12th),
-            # the second's results with the course total, and the title again.
+            # The course played to its end with Enter: the two short own songs (13th, then 12th);
+            # only a course's end (its total after the second song) leads back to the title.
             s.tap("Left")
             s.wait_for(lambda i: count_shown(i, (1, 3, 10, 1, 3)), "13/13")
             s.tap("Return")
@@ -333,7 +333,7 @@ class SongSelect(unittest.TestCase):
             self.assertEqual(len(written(s.folder)["replays"]), len(files_before["replays"]) + 2)
             self.assertEqual(open(os.path.join(s.folder, "score.dat"), "rb").read(), scores)
 
-            # チャレンジ by the arrows (Up from nothing lands on かんたん), then the challenge menu:
+            # チャレンジ by the arrows (the first Down lights かんたん), then the challenge menu:
             # Down twice highlights the second modifier and Enter plays with it; やめる leaves.
             for _ in range(4):
                 s.tap("Down", settle=0.1)
@@ -353,7 +353,7 @@ class SongSelect(unittest.TestCase):
             s.wait_for(paused, "the pause menu in the challenge course")
             s.tap("Up")
             s.tap("Return")
-            s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "the challenge course's song select again")
+            s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "the challenge song select again")
             self.assertTrue(s.running())
 
 
