@@ -279,6 +279,7 @@ int main(int argc, char** argv) {
     const fs::path dir = MakeProgramFolder();
     zb::Platform ports = real->ports;
     ports.appDir = dir.string() + "/";
+    ports.saveDir = ports.appDir;  // the settings and scores made above, not the build folder's
     zb::Game game(ports);
     {
         zb::ScreenStack stack(game);  // takes the window's events during the start-up's waits

@@ -105,9 +105,16 @@ Step TitleScreen::Pass(Game& game) {
                 i == cursor_ ? kHighlight : colors::Yellow;
     // Enter takes the highlighted item; before the highlight shows, the title is the mouse's.
     Keyboard& k = game.platform.keyboard;
-    const bool key = (k.GetAsyncKeyState(vk::Enter) & kKeyPressedSince) != 0;
-    const bool pad = (k.GetAsyncKeyState(pad::MenuCode(vk::Enter)) & kKeyPressedSince) != 0;
-    if ((key || pad) && cursor_ >= 0) return OpenItem(items[size_t(cursor_)].item, pad && !key);
+    const uint16_t key = k.GetAsyncKeyState(vk::Enter);
+    const uint16_t pad = k.GetAsyncKeyState(pad::MenuCode(vk::Enter));
+    if (!chosen_ && ((key | pad) & kKeyPressedSince) && cursor_ >= 0)
+        chosen_ = {items[size_t(cursor_)].item,
+                   (pad & kKeyPressedSince) && !(key & kKeyPressedSince)};
+    if (chosen_ && !((key | pad) & kKeyDown)) {
+        const auto [item, byPad] = *chosen_;
+        chosen_.reset();
+        return OpenItem(item, byPad);
+    }
     return Step::Stay();
 }
 

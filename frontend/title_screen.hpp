@@ -3,7 +3,11 @@
 // as screens over it; when they pop, the title is drawn again.
 #pragma once
 
+#include <optional>
+#include <utility>
+
 #include "core/screen_stack.hpp"
+#include "frontend/title_menu.hpp"
 
 namespace zb {
 
@@ -20,6 +24,9 @@ class TitleScreen : public GameScreen {
   private:
     void Draw(Game& game);
     int cursor_ = -1;  // the highlighted item in the menu's order on show; -1 none yet
+    // The item Enter (or A) chose, opened once that key is up: song select would take the
+    // held key as its own and start its first song.
+    std::optional<std::pair<TitleItem, bool>> chosen_;  // the item, and whether a pad chose it
 };
 
 // The copyright notice of the first screen: the start-up runs as it opens; a click, Enter or a

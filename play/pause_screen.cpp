@@ -34,6 +34,13 @@ void SetUp(LabelControl& l, int top, int size, Color fore, const std::string& ca
     l.Visible = true;
 }
 
+// Enter or its pad twin (A, START) is down.
+bool EnterDown(Game& game) {
+    Keyboard& k = game.platform.keyboard;
+    return (k.GetAsyncKeyState(vk::Enter) & kKeyDown) ||
+           (k.GetAsyncKeyState(pad::MenuCode(vk::Enter)) & kKeyDown);
+}
+
 }  // namespace
 
 Step PauseScreen::Start(Game& game) {
@@ -53,6 +60,7 @@ Step PauseScreen::Start(Game& game) {
     keys_.emplace(game.platform, kSettingsKeys);
     keys_->ForgetEarlierPresses({vk::Up, vk::Down, vk::Enter, vk::Escape});
     keys_->Tapped(pad::MenuCode(pad::kBack));
+    enterHeld_ = EnterDown(game);
     Draw(game);
     return Step::Stay();
 }
@@ -73,16 +81,13 @@ Step PauseScreen::Choose(Game& game, PauseChoice c) {
 
 Step PauseScreen::Pass(Game& game) {
     // The key that chose goes up before the menu goes: the screen after it would take it.
-    if (chosen_) {
-        Keyboard& k = game.platform.keyboard;
-        const bool held = (k.GetAsyncKeyState(vk::Enter) & kKeyDown) ||
-                          (k.GetAsyncKeyState(pad::MenuCode(vk::Enter)) & kKeyDown);
-        return held ? Step::Stay() : Choose(game, *chosen_);
-    }
+    if (chosen_) return EnterDown(game) ? Step::Stay() : Choose(game, *chosen_);
     // Esc goes on only when struck here: the press that paused may still be down.
     if (keys_->Tapped(vk::Escape) || keys_->Tapped(pad::MenuCode(pad::kBack)))
         return Choose(game, PauseChoice::Continue);
-    const MenuPress press = keys_->Pass({vk::Up, vk::Down, vk::Enter});
+    if (enterHeld_) enterHeld_ = EnterDown(game);
+    const MenuPress press =
+        enterHeld_ ? keys_->Pass({vk::Up, vk::Down}) : keys_->Pass({vk::Up, vk::Down, vk::Enter});
     if (press.key == vk::Enter) {
         chosen_ = items_[cursor_];
         return Pass(game);

@@ -33,6 +33,9 @@ class PauseScreen : public GameScreen {
     size_t cursor_ = 0;
     std::optional<MenuKeys> keys_;
     std::optional<PauseChoice> chosen_;  // by Enter, taken once the key is up
+    // A pad's START pauses and is the menus' Enter too: held from the pause, it chooses nothing
+    // until it has gone up.
+    bool enterHeld_ = false;
 };
 
 }  // namespace zb

@@ -1,19 +1,24 @@
 // A pad through the real SDL adapter: an SDL virtual game controller, plugged into the real
 // window (SDL's offscreen driver draws it), plays a whole song as the same strikes on keys do,
-// and is pulled out and plugged in again mid-song.
+// and is pulled out and plugged in again mid-song; and a pad alone leads from the notice to a
+// song and back.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <deque>
+#include <fstream>
 #include <functional>
+#include <thread>
 
 #include "core/chart_loader.hpp"
 #include "core/screen_stack.hpp"
 #include "core/strike_inputs.hpp"
 #include "course/song_select.hpp"
 #include "frontend/title_screen.hpp"
+#include "netrank/netrank_entry.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
 #include "platform/sdl/sdl_platform.hpp"
@@ -219,6 +224,127 @@ TEST(SdlPads, APadsOkMeetsTheSameErrorBoundaryAsAClick) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("「ゲーム中」でエラーが発生しました。"), std::string::npos)
         << dialogs.shown[0].text;
+}
+
+// The real SDL boxes, each answered by a press of one pad button from another thread, as a player
+// holding only the pad would answer; a box that asks for typing fails the test.
+class PadAnsweredDialogs : public Dialogs {
+  public:
+    PadAnsweredDialogs(Dialogs& real, VirtualPad& pad, int button)
+        : real_(real), pad_(pad), button_(button) {}
+    MsgResult MessageBox(const std::string& text, MsgButtons buttons, MsgIcon icon,
+                         const std::string& title) override {
+        said.push_back(text);
+        std::thread press([this] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            pad_.Set(button_, true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
+            pad_.Set(button_, false);
+        });
+        const MsgResult r = real_.MessageBox(text, buttons, icon, title);
+        press.join();
+        answers.push_back(r);
+        return r;
+    }
+    std::string InputBox(const std::string& prompt, const std::string&,
+                         const std::string&) override {
+        ADD_FAILURE() << "a pad's player was asked to type: " << prompt;
+        return "";
+    }
+    std::vector<std::string> said;
+    std::vector<MsgResult> answers;
+
+  private:
+    Dialogs& real_;
+    VirtualPad& pad_;
+    int button_;
+};
+
+TEST(SdlPads, APadAloneGoesFromTheNoticeToASongAndBack) {
+    // The full menu (a million in the hard course) and settings of a player, so that no start-up
+    // box comes.
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    testing::TempAppDir dir;
+    {
+        int32_t scores[74] = {};
+        scores[1] = 1000000;
+        std::ofstream(dir.File("score.dat"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(scores), sizeof scores);
+        const int16_t config[10] = {97, 98, 100, 101, 9, 0, -600, 0, 1, 0};
+        std::ofstream(dir.File("config.dat"), std::ios::binary)
+            .write(reinterpret_cast<const char*>(config), sizeof config);
+    }
+    sdl::SdlClock clock;
+    sdl::SdlKeyboard keyboard;
+    sdl::SdlWindow window{clock, keyboard};
+    testing::ScriptedWindow scripted{window, clock};
+    sdl::SdlDialogs boxes{window};
+    VirtualPad pad;
+    pad.Attach();
+    PadAnsweredDialogs dialogs{boxes, pad, pad::Button(pad::B)};
+    headless::ClockMusicPlayer music{clock};
+    headless::RecordingWavePlayer wave{&clock};
+    Platform ports{clock, keyboard, music, wave, dialogs, scripted, dir.Path()};
+    Game game(ports);
+
+    // Each stage waits for what the player would see, then taps its buttons 0.3 s later, 0.15 s
+    // apart.
+    struct Stage {
+        std::function<bool()> ready;
+        std::vector<int> taps;
+    };
+    const auto on = [&game](Screen s) { return [&game, s] { return game.ScreenState == s; }; };
+    const int a = pad::Button(pad::A), up = pad::Button(pad::DpUp), down = pad::Button(pad::DpDown);
+    double playing = 0;
+    const std::vector<Stage> stages = {
+        {on(Screen::Notice), {a}},
+        {[&] {
+             return game.ScreenState == Screen::OpeningSubtitle ||
+                    game.ScreenState == Screen::Story;
+         },
+         {a}},
+        // ネットワーク: the first Down lights かんたん, Up wraps to せってい, Up again.
+        {[&] { return game.ScreenState == Screen::Title && dialogs.said.empty(); },
+         {down, up, up, a}},
+        // The name box needs a keyboard: the box says so and B (キャンセル) goes back.
+        {[&] { return game.ScreenState == Screen::Title && !dialogs.said.empty(); }, {down, a}},
+        {on(Screen::SongSelect), {a}},  // song 6
+        {[&] { return game.ScreenState == Screen::Playing && clock.Now() > playing + 1.5; },
+         {pad::Button(pad::Start)}},
+        {on(Screen::Paused), {up, a}},  // やめる
+        {on(Screen::SongSelect), {}},
+    };
+
+    ScreenStack stack(game);
+    SetUpGameStack(stack, game);
+    stack.Push(game, std::make_unique<NoticeScreen>());
+    const double t0 = clock.Now();
+    size_t next = 0;
+    Screen last = Screen::None;
+    std::string path;  // the screens in turn, for a failure's message
+    stack.RunWhile([&] {
+        if (game.ScreenState != last && game.ScreenState == Screen::Playing) playing = clock.Now();
+        if (game.ScreenState != last) path += " → " + std::string(ScreenName(game.ScreenState));
+        last = game.ScreenState;
+        if (next < stages.size() && stages[next].ready()) {
+            double at = clock.Now() + 0.3;
+            for (int input : stages[next].taps) {
+                scripted.At(at, [&pad, input] { pad.Set(input, true); });
+                scripted.At(at + 0.05, [&pad, input] { pad.Set(input, false); });
+                at += 0.15;
+            }
+            ++next;
+        }
+        return next < stages.size() && clock.Now() < t0 + 20;
+    });
+
+    EXPECT_EQ(next, stages.size()) << "stuck: " << path;
+    EXPECT_EQ(game.ScreenState, Screen::SongSelect);
+    ASSERT_EQ(dialogs.said, std::vector<std::string>{kRankNeedsKeyboard});
+    EXPECT_EQ(dialogs.answers.at(0), MsgResult::Cancel);
+    EXPECT_GT(playing, 0) << "no song was played";
+    // A song left writes nothing.
+    EXPECT_FALSE(std::filesystem::exists(dir.File("replays")));
 }
 
 }  // namespace
