@@ -63,33 +63,37 @@ std::string WithText(const std::string& midi, const std::string& text) {
     return out;
 }
 
+// Writes the 10,000 files into `songs`, 100 to a folder.
+void WriteSongs(const fs::path& songs) {
+    std::vector<std::string> sources;
+    for (const auto& e : fs::directory_iterator(kOpenMsx))
+        if (e.path().extension() == ".mid") {
+            std::ifstream in(e.path(), std::ios::binary);
+            sources.emplace_back(std::istreambuf_iterator<char>(in),
+                                 std::istreambuf_iterator<char>());
+        }
+    std::sort(sources.begin(), sources.end());
+    size_t total = 0;
+    for (int i = 0; i < kFiles; ++i) {
+        const fs::path folder = songs / ("folder" + std::to_string(i / 100));
+        if (i % 100 == 0) fs::create_directories(folder);
+        const std::string bytes =
+            WithText(sources[size_t(i) % sources.size()], "zubakko bench " + std::to_string(i));
+        total += bytes.size();
+        std::ofstream(folder / ("song" + std::to_string(i) + ".mid"), std::ios::binary) << bytes;
+    }
+    std::fprintf(stderr, "%d files from %zu sources, %zu KB in all\n", kFiles, sources.size(),
+                 total / 1024);
+}
+
 const fs::path& AppDir() {
     static const fs::path dir = [] {
-        std::vector<std::string> sources;
-        for (const auto& e : fs::directory_iterator(kOpenMsx))
-            if (e.path().extension() == ".mid") {
-                std::ifstream in(e.path(), std::ios::binary);
-                sources.emplace_back(std::istreambuf_iterator<char>(in),
-                                     std::istreambuf_iterator<char>());
-            }
-        std::sort(sources.begin(), sources.end());
         fs::path d = fs::temp_directory_path() / "zubakko-library-bench";
         fs::remove_all(d);
         fs::create_directories(d);
         // The song select screen's pictures, as the program finds them beside it.
         fs::create_directory_symlink(fs::path(ZB_BINARY_DIR) / "img", d / "img");
-        size_t total = 0;
-        for (int i = 0; i < kFiles; ++i) {
-            const fs::path folder = d / "songs" / ("folder" + std::to_string(i / 100));
-            if (i % 100 == 0) fs::create_directories(folder);
-            const std::string bytes =
-                WithText(sources[size_t(i) % sources.size()], "zubakko bench " + std::to_string(i));
-            total += bytes.size();
-            std::ofstream(folder / ("song" + std::to_string(i) + ".mid"), std::ios::binary)
-                << bytes;
-        }
-        std::fprintf(stderr, "%d files from %zu sources, %zu KB in all\n", kFiles, sources.size(),
-                     total / 1024);
+        WriteSongs(d / "songs");
         return d;
     }();
     return dir;
@@ -204,4 +208,16 @@ BENCHMARK(BM_Memory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+// `--write-songs FOLDER` only writes the files there (the real-window check of
+// tests/library uses them); anything else runs the benchmarks.
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--write-songs") == 0) {
+        WriteSongs(argv[2]);
+        return 0;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -7,8 +7,11 @@
 namespace zb {
 
 namespace {
+constexpr int kPageUp = 33, kPageDown = 34;
+// The keys that move a cursor: a held one repeats by the screen's rule.
 bool IsCursorKey(int key) {
-    return key == vk::Left || key == vk::Up || key == vk::Right || key == vk::Down;
+    return key == vk::Left || key == vk::Up || key == vk::Right || key == vk::Down ||
+           key == kPageUp || key == kPageDown;
 }
 }  // namespace
 

@@ -2,11 +2,11 @@
 // pass of a screen's key loop looks at its keys in a fixed order and acts on the first that
 // counts as down: down now, or went down since the previous look, so that a tap shorter than a
 // pass (a quick player, a loaded machine) still acts once. The screen forgets the presses made
-// before it opened. The cursor keys step through ArrowRepeat, so a tap steps once and a held key
-// repeats. Every screen reads its keys this way; what differs between them is how a held key
-// repeats, named in its MenuKeyRule below with the reason.
-// A pad's menu inputs count as the keys they stand for (the d-pad as the arrows, OK as Enter, X as
-// Space: pad::MenuCode), down while either is.
+// before it opened. The cursor keys (the arrows, Page Up and Page Down) step through ArrowRepeat,
+// so a tap steps once and a held key repeats. Every screen reads its keys this way; what differs
+// between them is how a held key repeats, named in its MenuKeyRule below with the reason. A pad's
+// menu inputs count as the keys they stand for (the d-pad as the arrows, OK as Enter, X as Space:
+// pad::MenuCode), down while either is.
 #pragma once
 
 #include <initializer_list>

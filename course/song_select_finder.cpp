@@ -44,7 +44,8 @@ SongSelectFinder::SongSelectFinder(Game& game, SongList& list, std::function<Son
     : game_(game),
       list_(list),
       rebuild_(std::move(rebuild)),
-      active_(active && game.ownSongs.hasFolder) {
+      active_(active && game.ownSongs.hasFolder),
+      pages_(game.platform, kSongSelectKeys) {
     if (active_) finder_.Build(list_, game_.ownSongs.songs, Root(game_));
 }
 
@@ -84,21 +85,16 @@ int SongSelectFinder::Pass(MenuKeys& keys, int& index) {
 }
 
 int SongSelectFinder::Keys(MenuKeys& keys, int& index) {
-    const bool shoulders = !ShouldersStrike(game_);
-    auto tapped = [&](int key) {
-        const bool pad =
-            shoulders && (key == kPageUp || key == kPageDown) && keys.Tapped(pad::MenuCode(key));
-        return keys.Tapped(key) || pad;
-    };
-    if (tapped(kTab)) {
+    if (keys.Tapped(kTab)) {
         search_ = "";
         game_.platform.window.SetTextInput(true);
         game_.platform.window.TakeText();
         return kLines;
     }
     int to = -1;
-    if (tapped(kPageUp)) to = finder_.Move(index, -10);
-    if (tapped(kPageDown)) to = finder_.Move(index, +10);
+    const MenuPress page = ShouldersStrike(game_) ? pages_.Pass({kPageUp, kPageDown}, {})
+                                                  : pages_.Pass({kPageUp, kPageDown});
+    if (page.acts) to = finder_.Move(index, page.key == kPageUp ? -10 : +10);
     if (keys.Tapped(kHome)) to = finder_.First();
     if (keys.Tapped(kEnd)) to = finder_.Last();
     if (keys.Tapped(kSortKey)) {
@@ -116,6 +112,18 @@ int SongSelectFinder::Typing(MenuKeys& keys, int& index) {
     if (std::string typed = window.TakeText(); !typed.empty()) {
         *search_ += typed;
         redraw = kLines;
+    }
+    // While the input method composes (or has just committed), Enter, Esc and Backspace are its
+    // own keys, not the search line's.
+    const std::string composing = window.Composition();
+    const bool imeKeys = !composing.empty() || !composing_.empty();
+    if (composing != composing_) {
+        composing_ = composing;
+        redraw = kLines;
+    }
+    if (imeKeys) {
+        for (int key : {kBackspace, vk::Escape, kTab, vk::Enter}) keys.Tapped(key);
+        return redraw;
     }
     if (keys.Tapped(kBackspace) && !search_->empty()) {
         size_t n = search_->size() - 1;  // the last character's first byte
@@ -140,6 +148,7 @@ int SongSelectFinder::Typing(MenuKeys& keys, int& index) {
 
 void SongSelectFinder::Close() {
     search_.reset();
+    composing_.clear();
     game_.platform.window.SetTextInput(false);
     game_.platform.window.TakeText();
 }
@@ -174,7 +183,7 @@ void SongSelectFinder::Draw() {
     std::string foot;
     if (search_) {
         const size_t found = finder_.Find(*search_).size();
-        foot = "検索：" + *search_ + "_　" +
+        foot = "検索：" + *search_ + composing_ + "_　" +
                (search_->empty() ? std::string("Enterで決定、Escでやめる")
                                  : std::to_string(found) + "曲");
     } else if (lib.leftOut > 0) {
@@ -182,8 +191,15 @@ void SongSelectFinder::Draw() {
     } else {
         foot = "Tab 検索　PageUp/PageDown 10曲ずつ　Home/End 最初と最後";
     }
-    Line(text, dc, left, y0 + kFootY + 10, width, kFootH - 10, foot, search_ ? 14 : 11,
-         search_ ? Color::Rgb(0xFF, 0xE0, 0x6A) : colors::White, Align::Left);
+    const Color footColor = search_ ? Color::Rgb(0xFF, 0xE0, 0x6A) : colors::White;
+    Line(text, dc, left, y0 + kFootY + 10, width, kFootH - 10, foot, search_ ? 14 : 11, footColor,
+         Align::Left);
+    if (search_ && !composing_.empty()) {  // the composition underlined, as in an input box
+        const std::string typed = "検索：" + *search_;
+        const int from = text.Measure(typed, 14, 1 << 20).width;
+        const TextExtent all = text.Measure(typed + composing_, 14, 1 << 20);
+        dc.FillRect(left + from, y0 + kFootY + 10 + all.height - 1, all.width - from, 1, footColor);
+    }
 }
 
 }  // namespace zb

@@ -47,7 +47,9 @@ class SongSelectFinder {
     std::function<SongList()> rebuild_;
     bool active_;
     SongFinder finder_;
+    MenuKeys pages_;  // Page Up/Down, held to repeat as the arrows do
     std::optional<std::string> search_;
+    std::string composing_;  // the input method's composition, as last drawn
     double lastTaken_ = -1;
     bool first_ = true;
     bool releasing_ = false;

@@ -182,6 +182,9 @@ class Window {
     // The text typed (UTF-8, as the input method commits it) since the last call, while the
     // game's own text input is on (the song select's search line); empty otherwise.
     virtual std::string TakeText() { return {}; }
+    // What the input method is composing and has not committed yet (UTF-8), while the game's own
+    // text input is on; empty otherwise. The search line shows it as it is typed.
+    virtual std::string Composition() const { return {}; }
     // The labels' text renderer, for pictures drawn at run time (an own song's title).
     virtual TextRenderer& Text() = 0;
 };

@@ -173,13 +173,22 @@ class HeadlessWindow : public Window {
     // Moves the clock straight to the next key change, queued click or timer tick, or `until`.
     void WaitForEvent(double clockSeconds) override;
     void Present() override;
-    void SetTextInput(bool on) override { textInput_ = on; }
+    void SetTextInput(bool on) override {
+        textInput_ = on;
+        composing_.clear();
+    }
     bool TextInput() const override { return textInput_; }
     std::string TakeText() override { return std::exchange(typed_, {}); }
+    std::string Composition() const override { return composing_; }
     TextRenderer& Text() override { return text_ ? *text_ : nullText_; }
     // Text as the input method would commit it: taken only while the text input is on.
     void Type(const std::string& text) {
         if (textInput_) typed_ += text;
+        composing_.clear();
+    }
+    // What the input method would show while composing, before it commits.
+    void Compose(const std::string& text) {
+        if (textInput_) composing_ = text;
     }
 
     // Queues a click (or a close request) for the first yield at or after the given moment.
@@ -218,6 +227,7 @@ class HeadlessWindow : public Window {
     Surface screen_;
     bool textInput_ = false;
     std::string typed_;
+    std::string composing_;
 };
 
 // Every headless port in one place.

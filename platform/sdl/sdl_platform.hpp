@@ -71,6 +71,7 @@ class SdlWindow : public Window {
     void SetTextInput(bool on) override;
     bool TextInput() const override { return textInput_; }
     std::string TakeText() override { return std::exchange(typed_, {}); }
+    std::string Composition() const override { return composing_; }
 
     // Runs a dialog over the form until it is answered. Clicks meant for the game and close
     // requests are dropped meanwhile, and no key stays down afterwards. A pad's OK and back
@@ -139,7 +140,8 @@ class SdlWindow : public Window {
     bool handed_ = false;       // the last yield gave the game a click, a close or a tick
     double lastPump_ = -1;      // when the events were last pumped
     bool textInput_ = false;
-    std::string typed_;  // committed text not yet taken
+    std::string typed_;      // committed text not yet taken
+    std::string composing_;  // the input method's text not yet committed
     TimerSchedule timer_;
     std::unique_ptr<SdlPads> pads_;
     std::string presentPath_;

@@ -124,6 +124,14 @@ void SdlWindow::Handle(const SDL_Event& e, bool dispatch) {
             break;
         case SDL_TEXTINPUT:
             if (textInput_) typed_ += e.text.text;
+            composing_.clear();
+            break;
+        case SDL_TEXTEDITING:
+            if (textInput_) composing_ = e.edit.text;
+            break;
+        case SDL_TEXTEDITING_EXT:
+            if (textInput_) composing_ = e.editExt.text ? e.editExt.text : "";
+            SDL_free(e.editExt.text);
             break;
         case SDL_QUIT:
             if (dispatch && events_) {
@@ -236,6 +244,7 @@ void SdlWindow::WaitUntil(double until) {
 
 void SdlWindow::SetTextInput(bool on) {
     textInput_ = on;
+    composing_.clear();
     if (on)
         SDL_StartTextInput();
     else

@@ -3,14 +3,18 @@
 // the ends and pages by ten. What the player sees here is the song whose music previews.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "core/own_song_scan.hpp"
 #include "core/own_songs.hpp"
+#include "core/picture_sets.hpp"
+#include "course/song_hyoji.hpp"
 #include "course/song_select.hpp"
 #include "course_driver.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/ttf_text.hpp"
 #include "temp_app_dir.hpp"
 #include "tests/common/typical_song.hpp"
 
@@ -66,6 +70,108 @@ TEST(SongSelectFinder, SongsJoinAndAreFoundSortedAndPaged) {
     // back from it; Home showed the first built-in song.
     EXPECT_EQ(own, (std::vector<std::string>{"ドラム.mid", "ドラム.mid", "f/21.mid"}));
     EXPECT_EQ(driver.songsStarted, 0) << "the Enter of the search line starts no song";
+}
+
+// The rows of the foot stripe, where the search line is drawn.
+std::vector<uint32_t> FootRows(const Surface& s) {
+    const int y0 = SongScreenY0() + 452;
+    return std::vector<uint32_t>(s.Row(y0), s.Row(y0 + 44));
+}
+
+// A held Page Down repeats as a held arrow does; the search line shows the input method's
+// composition as it is typed, and the Enter that commits it does not end the search.
+TEST(SongSelectFinder, HeldPageDownRepeatsAndTheCompositionShows) {
+    testing::TempAppDir dir;
+    TtfText text;
+    headless::HeadlessPlatform hp{dir.Path(), &text};
+    Game game{hp.ports};
+    std::filesystem::create_directories(dir.File("songs"));
+    for (int i = 0; i < 80; ++i) {
+        testing::TypicalSong t;
+        t.bars = 4;
+        t.name = "song " + std::to_string(i);
+        std::ofstream(dir.File("songs/" + std::to_string(i) + ".mid"), std::ios::binary)
+            << testing::TypicalSongBytes(t);
+    }
+    constexpr int kTab = 9, kPageDown = 34, kNothing = 'Q';
+    auto tap = [&](double at, int key) {
+        hp.keyboard.At(at, key, true);
+        hp.keyboard.At(at + 0.06, key, false);
+    };
+    tap(0.5, kNothing);                    // the songs read join the list
+    hp.keyboard.At(0.7, kPageDown, true);  // held 1 s: at once, then at 0.3 s and every 0.15 s
+    hp.keyboard.At(1.7, kPageDown, false);
+    tap(1.9, kTab);
+    tap(2.1, kNothing);            // the composition begins just before
+    tap(2.3, kNothing);            // and is seen just before this
+    tap(2.4, vk::Enter);           // the input method's Enter, committing it
+    size_t before = 0, after = 0;  // songs previewed before and after the hold
+    std::vector<uint32_t> typed, composing;
+    bool searching = false;
+    hp.window.onYield = [&] {
+        const double now = hp.clock.Now();
+        if (game.ownSongs.scan && now < 0.2) game.ownSongs.scan->WaitFinished();
+        if (now < 0.65) before = hp.music.History().size();
+        if (now < 1.8) after = hp.music.History().size();
+        if (now >= 2.0 && typed.empty()) {
+            hp.window.Present();
+            typed = FootRows(hp.window.Screen());
+            hp.window.Compose("どら");
+        }
+        if (now >= 2.2 && composing.empty()) {
+            hp.window.Present();
+            composing = FootRows(hp.window.Screen());
+        }
+        if (now >= 2.41 && hp.window.Composition() == "どら") hp.window.Type("どら");
+        if (now > 2.8) {
+            searching = hp.window.TextInput();
+            throw ProgramEnd{};
+        }
+    };
+    EXPECT_THROW(RunScreen(game, std::make_unique<CourseScreen>(Course{.difficulty = 1})),
+                 ProgramEnd);
+    EXPECT_EQ(after - before, 6u) << "steps while Page Down was held";
+    EXPECT_NE(typed, composing) << "the composition is drawn on the search line";
+    EXPECT_TRUE(searching) << "the input method's Enter leaves the search line open";
+}
+
+// Without a songs folder the finder neither draws nor takes keys: the picture stays the one song
+// select always showed, and Tab opens no text input.
+TEST(SongSelectFinder, WithoutASongsFolderTheScreenIsAsBefore) {
+    testing::TempAppDir dir;
+    TtfText text;
+    headless::HeadlessPlatform hp{dir.Path(), &text};
+    Game game{hp.ports};
+    constexpr int kTab = 9, kPageDown = 34, kEnd = 35;
+    double at = 0.5;
+    for (int key : {kTab, int('S'), int('A'), kPageDown, kEnd}) {
+        hp.keyboard.At(at, key, true);
+        hp.keyboard.At(at + 0.06, key, false);
+        at += 0.2;
+    }
+    std::vector<uint32_t> first, last, sky;
+    hp.window.onYield = [&] {
+        const double now = hp.clock.Now();
+        if (now >= 0.3 && first.empty()) {
+            hp.window.Present();
+            first = hp.window.Screen().Pixels();
+            const Surface& ura = Gamen(game).pGamenUra.Dc();
+            sky.assign(ura.Row(SongScreenY0() + 2), ura.Row(SongScreenY0() + 24));
+        }
+        if (hp.window.TextInput()) ADD_FAILURE() << "Tab opened a search line";
+        if (now > 2.0) {
+            hp.window.Present();
+            last = hp.window.Screen().Pixels();
+            throw ProgramEnd{};
+        }
+    };
+    EXPECT_THROW(RunScreen(game, std::make_unique<CourseScreen>(Course{.difficulty = 1})),
+                 ProgramEnd);
+    EXPECT_EQ(hp.music.History().size(), 1u) << "only song 6 previewed";
+    EXPECT_TRUE(first == last) << "the keys changed the picture";
+    const int w = hp.window.Screen().Width(), y = SongScreenY0() + 2;
+    EXPECT_TRUE(std::equal(sky.begin(), sky.end(), first.begin() + ptrdiff_t(y * w)))
+        << "something is drawn over the sky";
 }
 
 }  // namespace

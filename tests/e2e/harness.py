@@ -366,8 +366,9 @@ def prompt():
 class Session:
     """One program in one virtual screen. Use as a context manager."""
 
-    def __init__(self, program, args=(), screen=(1280, 1024), files=None, cwd=None, installed=False, user=None, env=None):
-        """files: data files (name -> bytes) put beside the program before it starts; cwd: the
+    def __init__(self, program, args=(), screen=(1280, 1024), files=None, cwd=None, installed=False, user=None, env=None, links=None):
+        """files: data files (name -> bytes) put beside the program before it starts; links:
+        symbolic links (name -> target) put there too, for folders too big to copy; cwd: the
         folder it is started from (default: its own). installed: the program runs where it
         is, as an installed one (files then go nowhere); user: the account it runs as; env:
         more environment for it (HOME, XDG_DATA_HOME)."""
@@ -375,6 +376,7 @@ class Session:
         self.args = list(args)
         self.screen = screen
         self.files = files or {}
+        self.links = links or {}
         self.cwd = cwd
         self.installed = installed
         self.user = user
@@ -448,6 +450,8 @@ class Session:
             os.makedirs(os.path.dirname(os.path.join(self.folder, name)), exist_ok=True)
             with open(os.path.join(self.folder, name), "wb") as f:
                 f.write(data)
+        for name, target in self.links.items():
+            os.symlink(target, os.path.join(self.folder, name))
         self.proc = subprocess.Popen(
             [exe] + self.args,
             cwd=self.cwd or self.folder,
