@@ -22,16 +22,25 @@ status=0
 (cd "$here" && ZB_PLAYER=$player PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 -m unittest -v player_check) || status=$?
 cd "$here" 2>/dev/null || true
 
+# Every save, with its contents, must be there as before after the package goes.
+saves=$home/.local/share/zubakko
+kept() { (cd "$saves" 2>/dev/null && find . -type f -exec md5sum {} + | sort -k2); }
+before=$(kept)
 apt-get remove -y -qq zubakko >/dev/null
 if [ -x /usr/games/zubakko ]; then
     echo "player_check.sh: the program is still installed after apt-get remove" >&2
     status=1
 fi
-for f in config.dat score.dat; do
-    if [ ! -f "$home/.local/share/zubakko/$f" ]; then
-        echo "player_check.sh: apt-get remove took $f from the player's home" >&2
+for f in ./config.dat ./score.dat ./replays/; do
+    if ! grep -qF " $f" <<<"$before"; then
+        echo "player_check.sh: no $f in the player's save folder $saves" >&2
         status=1
     fi
 done
-[ $status -eq 0 ] && echo "player_check.sh: the player's saves stay after apt-get remove: $(ls "$home/.local/share/zubakko" | tr '\n' ' ')"
+if [ "$(kept)" != "$before" ]; then
+    echo "player_check.sh: apt-get remove changed the player's save folder $saves:" >&2
+    diff <(echo "$before") <(kept) >&2 || true
+    status=1
+fi
+[ $status -eq 0 ] && echo "player_check.sh: the player's saves stay after apt-get remove: $(kept | cut -c35- | tr '\n' ' ')"
 exit $status
