@@ -1,11 +1,11 @@
 // The game's entry point: opens the real platform and runs the game's main loop until the player
 // confirms the exit.
-#include <cstdio>
 #include <exception>
 
 #include "app/real_platform.hpp"
 #include "core/game.hpp"
 #include "frontend/title_screen.hpp"
+#include "platform/stderr_line.hpp"
 
 int main() {
     try {
@@ -15,7 +15,7 @@ int main() {
     } catch (const zb::ProgramEnd&) {
         return 0;
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "zubakko: %s\n", e.what());
+        zb::SayOnStderr(e.what());
         return 1;
     }
 }

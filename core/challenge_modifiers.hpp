@@ -54,6 +54,24 @@ constexpr int16_t ModifierCode(Modifier m) {
     return static_cast<int16_t>(m);
 }
 
+// How the speed modifiers scale the lane: spacing, judgement windows, offset and ディレイ are
+// multiplied by it at load time (twice, four times, or half as dense); 1 for the others.
+constexpr double LaneScale(Modifier m) {
+    switch (m) {
+        case Modifier::DoubleSpeed:
+            return 2;
+        case Modifier::FourfoldSpeed:
+            return 4;
+        case Modifier::Dense:
+            return 0.5;
+        default:
+            return 1;
+    }
+}
+
+// 当たり判定が狭く！ plays with windows this fraction of the chart's.
+inline constexpr double kNarrowWindowsScale = 0.7;
+
 // Every row stands at its own code.
 static_assert([] {
     for (int i = 0; i < kModifierCount; ++i)

@@ -38,19 +38,9 @@ void ScaleLaneValues(Chart& chart, Modifier mode) {
                            &chart.JudgeWindow3, &chart.ChartOffset, &chart.ChartDelay})
             *v = op(*v);
     };
-    switch (mode) {
-        case Modifier::DoubleSpeed:
-            scale([](int16_t v) { return Mul<int16_t>(v, 2); });
-            break;
-        case Modifier::FourfoldSpeed:
-            scale([](int16_t v) { return Mul<int16_t>(v, 4); });
-            break;
-        case Modifier::Dense:
-            scale([](int16_t v) { return Round16(v / 2.0); });
-            break;
-        default:
-            break;
-    }
+    const double by = LaneScale(mode);
+    if (by > 1) scale([&](int16_t v) { return Mul<int16_t>(v, int16_t(by)); });
+    if (by < 1) scale([&](int16_t v) { return Round16(v * by); });
 }
 
 std::string SwapDonKan(std::string text) {
@@ -123,7 +113,7 @@ void LoadChart(Game& game, ChartId chart, int16_t songPart) {
     std::string text;
     for (const std::string& m : ChartMeasures(chart, part)) text += m;
 
-    const bool speedUp = song == kSpeedUpSong && difficulty == kSpeedUpDifficulty;
+    const bool speedUp = SpeedsUp(song, difficulty);
     ApplyModifierAndBuild(game, std::move(text), speedUp ? kSpeedUpLastPosition : 0);
 }
 

@@ -4,14 +4,6 @@
 #include "core/songs.hpp"
 
 namespace zb {
-namespace {
-
-bool IsSpeedUpPosition(int song, int difficulty, int position) {
-    return song == kSpeedUpSong && difficulty == kSpeedUpDifficulty &&
-           position > kSpeedUpLastPosition;
-}
-
-}  // namespace
 
 NoteTiming PositionTiming(int song, int difficulty, int part, int position, int16_t delay) {
     const ChartId chart{int16_t(song), int16_t(difficulty)};
@@ -57,7 +49,7 @@ std::vector<std::string> PlayabilityProblems(int song, int difficulty, int part,
                                         PartLoadTime(song, part) + kPlayableMargin
                                     ? "is loaded"
                                     : "ends"));
-        if (song == kSpeedUpSong && difficulty == kSpeedUpDifficulty) {
+        if (SpeedsUp(song, difficulty)) {
             const NoteTiming t = PositionTiming(song, difficulty, part, w);
             if (w <= kSpeedUpLastPosition) {
                 lastSlowLate = t.late;

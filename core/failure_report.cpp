@@ -1,14 +1,13 @@
 #include "core/failure_report.hpp"
 
-#include <cstdio>
 #include <string>
+
+#include "platform/stderr_line.hpp"
 
 namespace zb {
 
 void ReportFailure(std::string_view message) {
-    const std::string line = "zubakko: " + std::string(message) + "\n";
-    std::fputs(line.c_str(), stderr);
-    std::fflush(stderr);
+    SayOnStderr(message);
 }
 
 void ReportFailure(std::string_view what, std::string_view where, std::string_view why) {

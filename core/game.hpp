@@ -59,10 +59,16 @@ struct GameOptions {
     std::vector<std::string> OtherLines;
 };
 
+// A chart's high-score column: its difficulty 0-2, or difficulty + 3 in the challenge course (for
+// the built-in songs and the own songs alike).
+constexpr int HighScoreColumn(int difficulty, bool challenge) {
+    return challenge ? difficulty + 3 : difficulty;
+}
+
 // Local high scores; saved in score.dat.
 struct HighScoreTables {
-    // HighScores[column][song]: column = difficulty 0-2, or difficulty + 3 in the challenge course.
-    std::array<std::array<int32_t, 10>, 7> HighScores{};
+    // HighScores[column][song], column as HighScoreColumn gives it.
+    std::array<std::array<int32_t, kSongCount>, 7> HighScores{};
     std::array<int32_t, 4> CourseHighScores{};  // difficulty 0-2, 3 = challenge course
 
     // From this high score of the hard course on, the title shows all six items and the credits

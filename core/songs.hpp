@@ -22,6 +22,18 @@ inline constexpr int kSpeedUpLastPosition = 360;
 inline constexpr int kSpeedUpFirstNote = 251;
 inline constexpr int kSpeedUpFactor = 4;
 
+// The chart that speeds up.
+constexpr bool SpeedsUp(int song, int difficulty) {
+    return song == kSpeedUpSong && difficulty == kSpeedUpDifficulty;
+}
+// A position placed at the fast spacing, and a note judged with the fast windows.
+constexpr bool IsSpeedUpPosition(int song, int difficulty, int position) {
+    return SpeedsUp(song, difficulty) && position > kSpeedUpLastPosition;
+}
+constexpr bool IsSpeedUpNote(int song, int difficulty, int note) {
+    return SpeedsUp(song, difficulty) && note >= kSpeedUpFirstNote;
+}
+
 // One chart of the song table: a song and its difficulty, which always travel together.
 struct ChartId {
     int16_t song = 0;

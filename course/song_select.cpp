@@ -23,7 +23,7 @@ SongSelectScreen::~SongSelectScreen() = default;
 void SongSelectScreen::Show(Game& game) {
     const SongList& list = *list_;
     const ChartId chart = list.ChartAt(index_);
-    const int column = list.challenge ? chart.difficulty + 3 : chart.difficulty;
+    const int column = HighScoreColumn(chart.difficulty, list.challenge);
     const int32_t best = IsOwnSong(chart.song) ? OwnHighScore(game, chart.song, column)
                                                : game.scores.HighScores.at(column).at(chart.song);
     SongHyoji(game, chart, list.LevelAt(index_), best, list.Count(), list.Position(index_),

@@ -11,13 +11,13 @@
 #include "frontend/delay_check_slots.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/play_frame.hpp"
+#include "play/play_screen_setup.hpp"
 #include "play/timing_figures.hpp"
 
 namespace zb {
 
 namespace {
 
-constexpr Color kLaneColor = Color::Rgb(24, 24, 40);
 using namespace delay_check_slots;
 constexpr int16_t kSpacing = int16_t(kCheckLanePixelsPerSecond * kCheckBeatSeconds);
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/failure_report.hpp"
 #include "core/file_replace.hpp"
 
 namespace zb {
@@ -110,7 +111,7 @@ void LoadKitBindings(Game& game) {
     std::string text, why;
     if (!ReadDataFile(KitPath(game), text, kLimit)) return;
     if (!DecodeKitBindings(text, game.settings, &why) || !why.empty())
-        std::fprintf(stderr, "zubakko: %s: %s\n", KitPath(game).c_str(), why.c_str());
+        ReportFailure(KitPath(game) + ": " + why);
 }
 
 }  // namespace zb

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/failure_report.hpp"
 #include "core/file_replace.hpp"
 #include "platform/pad_inputs.hpp"
 
@@ -85,7 +86,7 @@ void LoadPadBindings(Game& game) {
     std::string text, why;
     if (!ReadDataFile(PadPath(game), text, kLimit)) return;
     if (!DecodePadBindings(text, game.settings, &why) || !why.empty())
-        std::fprintf(stderr, "zubakko: %s: %s\n", PadPath(game).c_str(), why.c_str());
+        ReportFailure(PadPath(game) + ": " + why);
 }
 
 }  // namespace zb

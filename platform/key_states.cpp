@@ -6,6 +6,7 @@
 
 #include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
+#include "platform/stderr_line.hpp"
 
 namespace zb {
 
@@ -92,8 +93,8 @@ void KeyStateKeyboard::PadAdded(const PadInfo& pad) {
     ++padChanges_;
     std::sort(pads_.begin(), pads_.end(),
               [](const PadInfo& a, const PadInfo& b) { return a.slot < b.slot; });
-    std::fprintf(stderr, "zubakko: pad %d connected: %s (%s)\n", pad.slot + 1, pad.name.c_str(),
-                 pad.guid.c_str());
+    SayOnStderr("pad " + std::to_string(pad.slot + 1) + " connected: " + pad.name + " (" +
+                pad.guid + ")");
 }
 
 void KeyStateKeyboard::PadRemoved(int slot, double at) {
@@ -106,7 +107,7 @@ void KeyStateKeyboard::PadRemoved(int slot, double at) {
     const auto last = keys_.lower_bound(pad::Code(slot + 1, 0));
     for (auto it = first; it != last; ++it)
         if (it->second.down) OnKey(it->first, false, at);
-    std::fprintf(stderr, "zubakko: pad %d disconnected: %s\n", slot + 1, pad->name.c_str());
+    SayOnStderr("pad " + std::to_string(slot + 1) + " disconnected: " + pad->name);
     pads_.erase(pad);
     ++padChanges_;
 }
@@ -138,7 +139,7 @@ void KeyStateKeyboard::KitAdded(const KitInfo& kit) {
     ++kitChanges_;
     std::sort(kits_.begin(), kits_.end(),
               [](const KitInfo& a, const KitInfo& b) { return a.slot < b.slot; });
-    std::fprintf(stderr, "zubakko: kit %d connected: %s\n", kit.slot + 1, kit.name.c_str());
+    SayOnStderr("kit " + std::to_string(kit.slot + 1) + " connected: " + kit.name);
 }
 
 void KeyStateKeyboard::KitRemoved(int slot, double at) {
@@ -146,7 +147,7 @@ void KeyStateKeyboard::KitRemoved(int slot, double at) {
                                   [slot](const KitInfo& k) { return k.slot == slot; });
     if (kit == kits_.end()) return;
     (void)at;  // its strokes are taps: nothing of it is held
-    std::fprintf(stderr, "zubakko: kit %d disconnected: %s\n", slot + 1, kit->name.c_str());
+    SayOnStderr("kit " + std::to_string(slot + 1) + " disconnected: " + kit->name);
     kits_.erase(kit);
     ++kitChanges_;
 }

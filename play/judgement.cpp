@@ -56,21 +56,7 @@ double DueMusicSeconds(const Game& game, const PlayState& st, int32_t notePos) {
 
 double DelayStepMs(const Game& game) {
     // The loader scales the ディレイ with the lane values of the speed modifiers.
-    double scale = 1;
-    switch (game.chart.Mode) {
-        case Modifier::DoubleSpeed:
-            scale = 2;
-            break;
-        case Modifier::FourfoldSpeed:
-            scale = 4;
-            break;
-        case Modifier::Dense:
-            scale = 0.5;
-            break;
-        default:
-            break;
-    }
-    return scale * MsPerLanePixel(game.chart);
+    return LaneScale(game.chart.Mode) * MsPerLanePixel(game.chart);
 }
 
 WindowsMs WindowsInMs(const Game& game, const PlayState& st) {

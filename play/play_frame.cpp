@@ -47,15 +47,15 @@ void PlayFrame(Game& game, PlayState& st) {
     if (st.FrameCount % 2 == 0) {
         st.W1 = c.JudgeWindow1, st.W2 = c.JudgeWindow2, st.W3 = c.JudgeWindow3;
         if (mode == Modifier::NarrowWindows) {
-            st.W1 = Round16(st.W1 * 0.7), st.W2 = Round16(st.W2 * 0.7),
-            st.W3 = Round16(st.W3 * 0.7);
+            st.W1 = Round16(st.W1 * kNarrowWindowsScale),
+            st.W2 = Round16(st.W2 * kNarrowWindowsScale),
+            st.W3 = Round16(st.W3 * kNarrowWindowsScale);
         }
         if (mode == Modifier::GoodCountsAsMiss) st.W2 = 0;
     }
     // Song 4 at difficulty 2 speeds up fourfold from note 251 on; the loader placed those notes
     // at four times the spacing, so they keep their hit times.
-    if (st.Chart.song == kSpeedUpSong && st.Chart.difficulty == kSpeedUpDifficulty &&
-        st.CurrentNote >= kSpeedUpFirstNote && !st.SpeedUpDone) {
+    if (IsSpeedUpNote(st.Chart.song, st.Chart.difficulty, st.CurrentNote) && !st.SpeedUpDone) {
         c.NoteSpacing = Mul<int16_t>(c.NoteSpacing, kSpeedUpFactor);
         c.JudgeWindow1 = Mul<int16_t>(c.JudgeWindow1, kSpeedUpFactor);
         c.JudgeWindow2 = Mul<int16_t>(c.JudgeWindow2, kSpeedUpFactor);

@@ -13,9 +13,6 @@ namespace zb {
 
 namespace {
 
-// The lane's colour; the blank under the judgement word area matches it.
-constexpr Color kLaneColor = Color::Rgb(24, 24, 40);
-
 // Each step of the set-up that fails (a missing gauge picture, say) is skipped. An overflow is a
 // fault of the numbers, not of a file: it goes on up.
 template <typename F>

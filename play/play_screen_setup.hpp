@@ -11,6 +11,10 @@
 
 namespace zb {
 
+// The lane's colour, on the play screen and the delay check; the blank under the judgement word
+// area matches it.
+inline constexpr Color kLaneColor = Color::Rgb(24, 24, 40);
+
 // The course line says which course the request's song is played for.
 void PlayScreenSetup(Game& game, const PlayRequest& request);
 // A song of a local course (or of the ranking course).

@@ -9,6 +9,7 @@
 #include "core/game.hpp"
 #include "core/play_request.hpp"
 #include "core/songs.hpp"
+#include "play/frame_pacer.hpp"
 #include "play/timing_figures.hpp"
 
 namespace zb {
@@ -38,7 +39,7 @@ struct SongResult {
 
 struct PlayOptions {
     // Frames run at this fixed rate, so frame-counted effects last the same on every machine.
-    double FramesPerSecond = 60;
+    double FramesPerSecond = kPlayFramesPerSecond;
     // Plays this replay: its reads stand in for the music's position and the keys.
     const Replay* replay = nullptr;
     // A hand play's replay is kept in the replays/ folder beside the scores, and copied here.

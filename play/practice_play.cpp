@@ -228,7 +228,7 @@ PracticeResult RunPractice(Game& game, const PracticeRequest& request, double fr
     pf.window.SetTextInput(false);
     std::optional<StrikeSounds> sounds;
     if (!request.autoPlay) sounds.emplace(game);
-    const double period = 1.0 / (framesPerSecond > 0 ? framesPerSecond : 60.0);
+    const double period = 1.0 / (framesPerSecond > 0 ? framesPerSecond : kPlayFramesPerSecond);
     practice.Begin();
     double nextFrame = pf.clock.Now() + period;
     while (!practice.Done()) {

@@ -13,6 +13,7 @@
 #include "core/game.hpp"
 #include "core/song_bars.hpp"
 #include "core/songs.hpp"
+#include "play/frame_pacer.hpp"
 #include "play/play_state.hpp"
 #include "play/practice_tempo.hpp"
 
@@ -115,6 +116,7 @@ struct PracticeResult {
 };
 
 // Plays the request through on the game's ports, frame by frame: the tool's and the tests' way.
-PracticeResult RunPractice(Game& game, const PracticeRequest& request, double framesPerSecond = 60);
+PracticeResult RunPractice(Game& game, const PracticeRequest& request,
+                           double framesPerSecond = kPlayFramesPerSecond);
 
 }  // namespace zb

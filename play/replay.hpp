@@ -12,6 +12,7 @@
 
 #include "core/game.hpp"
 #include "core/songs.hpp"
+#include "play/frame_pacer.hpp"
 
 namespace zb {
 
@@ -53,7 +54,7 @@ struct Replay {
     std::array<int16_t, 4> keyCodes{};
     int16_t delay = 0, framePosition = 0;
     bool bigNoteWait = false, judgeEffect = true, hitErrorBar = false;
-    double framesPerSecond = 60;
+    double framesPerSecond = kPlayFramesPerSecond;
 
     std::vector<int32_t> musicReads;  // every read of the music's position, whole centiseconds
     std::vector<ReplayKeyEvent> keys;

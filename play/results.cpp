@@ -44,7 +44,7 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
 void KeepResults(Game& game, const PlayState& st, const ResultsText& r) {
     // Only a cleared manual play can set a song high score.
     if (st.GaugeLevel >= kNormaLevel && !st.AutoPlay) {
-        const int column = st.Chart.difficulty + (st.Request.challenge ? 3 : 0);
+        const int column = HighScoreColumn(st.Chart.difficulty, st.Request.challenge);
         if (IsOwnSong(st.Chart.song)) {
             // Own songs keep their scores in a file of their own: score.dat's layout is fixed.
             if (OwnHighScore(game, st.Chart.song, column) < r.validScore)

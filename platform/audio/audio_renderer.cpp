@@ -14,6 +14,7 @@
 #include <string>
 
 #include "platform/held_stderr.hpp"
+#include "platform/stderr_line.hpp"
 
 namespace zb::audio {
 
@@ -45,7 +46,7 @@ void OnFluidError(int, const char* message, void*) {
     if (inCall) {
         if (fluidError.empty()) fluidError = message ? message : "";  // the first says most
     } else {
-        std::fprintf(stderr, "zubakko: %s: %s\n", musicFile.c_str(), message ? message : "");
+        SayOnStderr(musicFile + ": " + (message ? message : ""));
     }
 }
 
@@ -62,8 +63,7 @@ void Failed(const std::string& what) {
         std::lock_guard lock(fluidMutex);
         reason.swap(fluidError);
     }
-    std::fprintf(stderr, "zubakko: %s%s%s\n", what.c_str(), reason.empty() ? "" : ": ",
-                 reason.c_str());
+    SayOnStderr(reason.empty() ? what : what + ": " + reason);
 }
 
 }  // namespace

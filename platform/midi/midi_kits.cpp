@@ -18,6 +18,7 @@
 
 #include "platform/kit_inputs.hpp"
 #include "platform/midi/stroke_ring.hpp"
+#include "platform/stderr_line.hpp"
 
 namespace zb::midi {
 
@@ -171,9 +172,9 @@ struct MidiKits::Impl {
             }
         }
         if (!alsa && !jack && !saidNone) {
-            std::fprintf(stderr,
-                         "zubakko: no MIDI kit can connect: there is neither an ALSA sequencer "
-                         "nor a JACK server\n");
+            SayOnStderr(
+                "no MIDI kit can connect: there is neither an ALSA sequencer nor a JACK "
+                "server");
             saidNone = true;
         }
         const auto listed = [&](const Device& d) {
@@ -261,7 +262,7 @@ struct MidiKits::Impl {
         if (tQuiet)
             static_cast<Impl*>(user)->error = text;
         else
-            std::fprintf(stderr, "zubakko: MIDI kit: %s\n", text.c_str());
+            SayOnStderr("MIDI kit: " + text);
     }
 
     bool Pump() {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/held_stderr.hpp"
+#include "platform/stderr_line.hpp"
 
 namespace zb::sdl {
 
@@ -51,8 +52,8 @@ SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallbac
         const std::string said = held.Release();
         if (device_ == 0) {
             // What the sound libraries said while they looked is dropped: one line says it all.
-            std::fprintf(stderr, "zubakko: no audio device (%s); the game runs without sound\n",
-                         SDL_GetError());
+            SayOnStderr(std::string("no audio device (") + SDL_GetError() +
+                        "); the game runs without sound");
             return;
         }
         std::fputs(said.c_str(), stderr);  // a device was found: nothing is kept back
@@ -85,10 +86,8 @@ void SdlAudio::Wake() {
     SDL_AudioSpec have{};
     device_ = OpenDevice(&SdlAudio::Callback, this, rate_, bufferFrames_, 0, have);
     if (device_ == 0) {
-        std::fprintf(stderr,
-                     "zubakko: the audio device could not be opened again (%s); the game "
-                     "goes on without sound\n",
-                     SDL_GetError());
+        SayOnStderr(std::string("the audio device could not be opened again (") + SDL_GetError() +
+                    "); the game goes on without sound");
         return;
     }
     SDL_PauseAudioDevice(device_, 0);

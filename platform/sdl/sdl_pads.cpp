@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "platform/stderr_line.hpp"
+
 namespace zb::sdl {
 
 SdlPads::SdlPads(KeyStateKeyboard& keys) : keys_(keys) {
@@ -11,7 +13,7 @@ SdlPads::SdlPads(KeyStateKeyboard& keys) : keys_(keys) {
     SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
     on_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0;
     // The pads present now come as device-added events on the first pump.
-    if (!on_) std::fprintf(stderr, "zubakko: no pads can be used (%s)\n", SDL_GetError());
+    if (!on_) SayOnStderr(std::string("no pads can be used (") + SDL_GetError() + ")");
 }
 
 SdlPads::~SdlPads() {
@@ -41,7 +43,7 @@ void SdlPads::Add(int deviceIndex, double at) {
     }
     if (!o.joystick) o.joystick = SDL_JoystickOpen(deviceIndex);
     if (!o.joystick) {
-        std::fprintf(stderr, "zubakko: a pad cannot be opened (%s)\n", SDL_GetError());
+        SayOnStderr(std::string("a pad cannot be opened (") + SDL_GetError() + ")");
         return;
     }
     char guid[33];

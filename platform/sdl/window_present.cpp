@@ -16,6 +16,7 @@
 
 #include "platform/sdl/letterbox.hpp"
 #include "platform/sdl/sdl_platform.hpp"
+#include "platform/stderr_line.hpp"
 
 namespace zb::sdl {
 
@@ -113,8 +114,7 @@ void SdlWindow::ChoosePresentPath(const std::string& gl) {
             throw std::runtime_error(std::string("cannot draw in the window: ") + SDL_GetError());
         presentPath_ = "the window's surface, scaled on the CPU (" + why + ")";
     }
-    std::fprintf(stderr, "zubakko: the picture reaches the window through %s\n",
-                 presentPath_.c_str());
+    SayOnStderr("the picture reaches the window through " + presentPath_);
 }
 
 bool SdlWindow::Show(const Surface& frame, const std::vector<Rect>* changed) {

@@ -43,8 +43,7 @@ std::vector<KeyEvent> OnTime(ChartId id, int64_t tapMs, Big big, int64_t gapMs =
     int turn[2] = {0, 0};
     for (int i = 1; i <= c.NoteCount; ++i) {
         // Song 4's hard chart scrolls four times as fast from its speed-up on.
-        const bool fast = id.song == kSpeedUpSong && id.difficulty == kSpeedUpDifficulty &&
-                          i >= kSpeedUpFirstNote;
+        const bool fast = IsSpeedUpNote(id.song, id.difficulty, i);
         const double due =
             (c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx / (fast ? kSpeedUpFactor : 1);
         const int64_t at = std::llround(due) + (late ? late(i) : 0);

@@ -6,6 +6,7 @@
 
 #include "art.hpp"
 #include "characters.hpp"
+#include "core/songs.hpp"
 #include "draw.hpp"
 #include "writers.hpp"
 
@@ -15,10 +16,6 @@ namespace {
 // Where the screen puts things: the window origin of the 697 x 499 background.
 constexpr int kX0 = -15, kY0 = 0;
 constexpr int kGalX = kX0 + 120, kGalY = kY0 + 20;
-
-const char* const kTitles[10] = {
-    "ＦＦ４バトル２", "決戦　パート２", "サドンデス", "Opening to the 2001", "ラクダに揺られて",
-    "威風堂々",       "黄昏の街",       "雲の上から", "バイクレース０１",    "トルコ行進曲"};
 
 void Sparkle(cairo_t* cr, double x, double y, double r, uint32_t c) {
     cairo_new_path(cr);
@@ -204,7 +201,7 @@ void Title(ArtSet& art, const zb::Surface& bd, int song) {
     st.strokes = {{pal::Ink, 6}};
     st.boldness = 1.2;
     st.maxWidth = 384;
-    DrawTextCentered(c.cr(), kTitles[song], st, 197, 25);
+    DrawTextCentered(c.cr(), zb::SongTitle(song), st, 197, 25);
     art.Opaque("other/song" + std::to_string(song) + ".gif", c);
 }
 
@@ -353,7 +350,7 @@ void DrawSongSelect(ArtSet& art) {
     Badge(art, bd, "other/muzu.bmp", "むずかしい", pal::DonRed);
     Badge(art, bd, "other/wonder.bmp", "ワンだフル！", pal::Purple);
     Badge(art, bd, "other/challenge.bmp", "チャレンジ", pal::KanBlue);
-    for (int song = 0; song < 10; ++song) Title(art, bd, song);
+    for (int song = 0; song < zb::kSongCount; ++song) Title(art, bd, song);
     Genre(art, bd, "other/game.gif", "ゲームミュージック", pal::Green);
     Genre(art, bd, "other/origin.gif", "オリジナル", pal::Pink);
     Genre(art, bd, "other/cla.gif", "クラシック", pal::Purple);

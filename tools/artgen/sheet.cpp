@@ -9,6 +9,7 @@
 #include "platform/compose.hpp"
 #include "platform/form.hpp"
 #include "platform/ttf_text.hpp"
+#include "play/play_screen_setup.hpp"
 
 namespace artgen {
 
@@ -107,7 +108,7 @@ zb::Surface PlayMock(const std::string& dir, zb::TextRenderer& text, bool night,
     f.pFumen.SetWidthTwips(6500);
     f.pFumen.SetHeightTwips(3000);
     f.pFumen.Visible = true;
-    f.pFumen.BackColor = zb::Color::Rgb(24, 24, 40);  // the lane colour of the play screen
+    f.pFumen.BackColor = zb::kLaneColor;
     f.pFumen.Cls();
     zb::Surface& lane = f.pFumen.Dc();
     const int L = 65, F = 0;

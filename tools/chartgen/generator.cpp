@@ -304,7 +304,7 @@ std::vector<GeneratedChart> Generate(const Song& song) {
             int total =
                 zb::PartNoteCount({int16_t(s), int16_t(d)}, p) - static_cast<int>(pins.size());
             std::vector<Quota> quotas{{1, l.length, total}};
-            if (s == zb::kSpeedUpSong && d == zb::kSpeedUpDifficulty)
+            if (zb::SpeedsUp(s, d))
                 quotas = {
                     {1, zb::kSpeedUpLastPosition, zb::kSpeedUpFirstNote - 1},
                     {zb::kSpeedUpLastPosition + 1, l.length, total - (zb::kSpeedUpFirstNote - 1)}};

@@ -146,9 +146,7 @@ Plan SongPlan(int song) {
         // positions; after song 4's speed-up the spacing in force is four times larger.
         auto timeOf = [&](int w) {
             double shift = -offset / spacing;
-            if (song == zb::kSpeedUpSong && hard == zb::kSpeedUpDifficulty &&
-                w > zb::kSpeedUpLastPosition)
-                shift /= zb::kSpeedUpFactor;
+            if (zb::IsSpeedUpPosition(song, hard, w)) shift /= zb::kSpeedUpFactor;
             return start + (w + shift) * posSeconds;
         };
         std::string drums, rhythm;

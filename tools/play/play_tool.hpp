@@ -41,7 +41,7 @@ struct Options {
     std::string configFile;             // a config.dat whose keys, delay and frame the play takes
     std::optional<int16_t> delay, frame;
     bool bigWait = false;
-    double fps = 60;
+    double fps = kPlayFramesPerSecond;
     std::string replayFile;  // plays this replay instead (the chart and settings come from it)
     std::string saveReplay;  // writes the replay of a keys play here
     // Practice: the tempo, a section of bars looped, the ramp. Writes nothing.
