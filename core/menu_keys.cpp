@@ -63,4 +63,14 @@ bool MenuKeys::Tapped(int key) {
     return (platform_.keyboard.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
 }
 
+bool TappedWithPad(Keyboard& keyboard, int key) {
+    const bool own = (keyboard.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
+    const bool pad = (keyboard.GetAsyncKeyState(pad::MenuCode(key)) & kKeyPressedSince) != 0;
+    return own || pad;
+}
+
+int StepHighlight(int cursor, int count, int dir) {
+    return cursor < 0 ? 0 : (cursor + count + dir) % count;
+}
+
 }  // namespace zb

@@ -37,6 +37,12 @@ struct MenuPress {
     bool acts = false;
 };
 
+// A key or its pad twin went down since the previous look (clears both press bits).
+bool TappedWithPad(Keyboard& keyboard, int key);
+// A menu highlight moved by an arrow over `count` choices, wrapping; the first arrow shows it
+// on the first choice (-1: none shown yet).
+int StepHighlight(int cursor, int count, int dir);
+
 class MenuKeys {
   public:
     MenuKeys(Platform& platform, MenuKeyRule rule);

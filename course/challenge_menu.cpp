@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
 #include "course/challenge_menu_slots.hpp"
-#include "platform/pad_inputs.hpp"
 
 namespace zb {
 
@@ -12,21 +12,13 @@ namespace {
 
 constexpr Color kHighlight = Color::Rgb(0, 0, 128);
 
-// The arrows, Enter and their pad twins, read as one key each.
-bool Tapped(Game& game, int key) {
-    Keyboard& k = game.platform.keyboard;
-    const bool own = (k.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
-    const bool pad = (k.GetAsyncKeyState(pad::MenuCode(key)) & kKeyPressedSince) != 0;
-    return own || pad;
-}
-
 }  // namespace
 
 Step ChallengeMenuScreen::Start(Game& game) {
     AllEnable(game);
     game.form.BackColor = colors::Black;
     // Keys and the d-pad act here from now on: presses made before are forgotten.
-    for (int key : {vk::Up, vk::Down, vk::Enter}) Tapped(game, key);
+    for (int key : {vk::Up, vk::Down, vk::Enter}) TappedWithPad(game.platform.keyboard, key);
 
     const auto table = ModifierPoints();
     for (int i = 0; i < kModifierCount; ++i) {
@@ -63,15 +55,15 @@ Step ChallengeMenuScreen::Choose(int index) {
 
 Step ChallengeMenuScreen::Pass(Game& game) {
     const int before = cursor_;
-    if (Tapped(game, vk::Up))
-        cursor_ = cursor_ < 0 ? 0 : (cursor_ + kModifierCount - 1) % kModifierCount;
-    if (Tapped(game, vk::Down)) cursor_ = cursor_ < 0 ? 0 : (cursor_ + 1) % kModifierCount;
+    Keyboard& keys = game.platform.keyboard;
+    if (TappedWithPad(keys, vk::Up)) cursor_ = StepHighlight(cursor_, kModifierCount, -1);
+    if (TappedWithPad(keys, vk::Down)) cursor_ = StepHighlight(cursor_, kModifierCount, +1);
     if (cursor_ != before)
         for (int i = 0; i < kModifierCount; ++i)
             game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)].BackColor =
                 i == cursor_ ? kHighlight : colors::Black;
     // Enter takes the highlighted modifier (the first one before the arrows moved).
-    if (Tapped(game, vk::Enter)) return Choose(cursor_ < 0 ? 0 : cursor_);
+    if (TappedWithPad(game.platform.keyboard, vk::Enter)) return Choose(cursor_ < 0 ? 0 : cursor_);
     return Step::Stay();
 }
 

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/helpers.hpp"
+#include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
 #include "course/song_select.hpp"
 #include "frontend/opening.hpp"
@@ -22,16 +23,8 @@ namespace {
 
 constexpr Color kHighlight = Color::Rgb(255, 255, 255);
 
-// A key or its pad twin went down since the last look.
-bool Tapped(Game& game, int key) {
-    Keyboard& k = game.platform.keyboard;
-    const bool own = (k.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
-    const bool pad = (k.GetAsyncKeyState(pad::MenuCode(key)) & kKeyPressedSince) != 0;
-    return own || pad;
-}
-
 void ForgetMenuKeys(Game& game) {
-    for (int key : {vk::Up, vk::Down, vk::Enter}) Tapped(game, key);
+    for (int key : {vk::Up, vk::Down, vk::Enter}) TappedWithPad(game.platform.keyboard, key);
 }
 
 // The items on show, top to bottom.
@@ -97,8 +90,8 @@ Step TitleScreen::Pass(Game& game) {
     const std::vector<TitleMenuEntry> items = ItemsOnShow(game);
     const int n = int(items.size());
     const int before = cursor_;
-    if (Tapped(game, vk::Up)) cursor_ = cursor_ < 0 ? 0 : (cursor_ + n - 1) % n;
-    if (Tapped(game, vk::Down)) cursor_ = cursor_ < 0 ? 0 : (cursor_ + 1) % n;
+    if (TappedWithPad(game.platform.keyboard, vk::Up)) cursor_ = StepHighlight(cursor_, n, -1);
+    if (TappedWithPad(game.platform.keyboard, vk::Down)) cursor_ = StepHighlight(cursor_, n, +1);
     if (cursor_ != before)
         for (int i = 0; i < n; ++i)
             game.form.Label[items[size_t(i)].label].BackColor =
@@ -125,7 +118,8 @@ Step NoticeScreen::Start(Game& game) {
 }
 
 Step NoticeScreen::Pass(Game& game) {
-    if (Tapped(game, vk::Enter)) return Step::Replace(std::make_unique<OpeningScreen>());
+    if (TappedWithPad(game.platform.keyboard, vk::Enter))
+        return Step::Replace(std::make_unique<OpeningScreen>());
     return Step::Stay();
 }
 
@@ -156,7 +150,7 @@ Step OpeningScreen::Click(Game& game, ClickSource, int) {
 }
 
 Step OpeningScreen::Pass(Game& game) {
-    if (Tapped(game, vk::Enter)) return Click(game, ClickSource::Form, 0);
+    if (TappedWithPad(game.platform.keyboard, vk::Enter)) return Click(game, ClickSource::Form, 0);
     return Step::Stay();
 }
 

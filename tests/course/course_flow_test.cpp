@@ -20,6 +20,7 @@
 #include "platform/pad_inputs.hpp"
 #include "play/play_slots.hpp"
 #include "temp_app_dir.hpp"
+#include "tests/common/read_file.hpp"
 
 namespace zb {
 namespace {
@@ -27,12 +28,7 @@ namespace {
 using testing::CourseDriver;
 using testing::TempAppDir;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadFile;
 
 // The number after "label" in a results text ("スコア：123点" gives 123), or -1.
 int64_t NumberAfter(const std::string& text, const std::string& label) {

@@ -10,16 +10,12 @@
 #include "core/score_file.hpp"
 #include "platform/headless/headless.hpp"
 #include "temp_app_dir.hpp"
+#include "tests/common/read_file.hpp"
 
 namespace zb {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadFile;
 
 class CourseProgressTest : public ::testing::Test {
   protected:

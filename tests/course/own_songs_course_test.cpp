@@ -15,6 +15,7 @@
 #include "frontend/title_screen.hpp"
 #include "platform/headless/headless.hpp"
 #include "temp_app_dir.hpp"
+#include "tests/common/read_file.hpp"
 #include "tests/common/typical_song.hpp"
 
 namespace zb {
@@ -23,12 +24,7 @@ namespace {
 using testing::CourseDriver;
 using testing::TempAppDir;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadFile;
 
 class OwnSongsCourseTest : public ::testing::Test {
   protected:

@@ -13,16 +13,12 @@
 #include "frontend/title_screen.hpp"
 #include "play/play_slots.hpp"
 #include "temp_app_dir.hpp"
+#include "tests/common/read_file.hpp"
 
 namespace zb {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadFile;
 
 TEST(PauseMenu, GoesOnRestartsAndLeavesWithoutAScore) {
     testing::TempAppDir dir;

@@ -16,16 +16,12 @@
 #include "play/play_slots.hpp"
 #include "play/practice_screen.hpp"
 #include "temp_app_dir.hpp"
+#include "tests/common/read_file.hpp"
 
 namespace zb {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
+using testing::ReadFile;
 
 class PracticeEntryTest : public ::testing::Test {
   protected:
