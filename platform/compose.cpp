@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/changed_pixels.hpp"
+
 namespace zb {
 
 int PointsToPixels(double points) {
@@ -157,6 +159,10 @@ Rect Union(const Rect& a, const Rect& b) {
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
+int64_t Size(const Rect& r) {
+    return int64_t{r.w} * r.h;
+}
+
 bool Empty(const Rect& r) {
     return r.w <= 0 || r.h <= 0;
 }
@@ -174,15 +180,21 @@ void Put(std::string& key, const T& v) {
     key.append(reinterpret_cast<const char*>(&v), sizeof v);
 }
 
-// A picture box's key and where it draws: its drawing (no larger than the box) and its printed
-// text.
-void PutBox(std::string& key, Rect& place, const PictureBox& p) {
+// A picture box's key, its drawing and where it draws: the drawing (no larger than the box) and
+// its printed text.
+template <typename BoxPart>
+void PutBox(BoxPart& part, const PictureBox& p) {
+    std::string& key = part.key;
+    Rect& place = part.place;
     Put(key, p.Visible);
     if (!p.Visible) return;
     Put(key, p.Left), Put(key, p.Top), Put(key, p.WidthTwips()), Put(key, p.HeightTwips());
-    Put(key, &p.Dc()), Put(key, p.Dc().Version());
+    Put(key, &p.Dc()), Put(key, p.Dc().Width()), Put(key, p.Dc().Height());
+    part.pixels = p.Dc();
+    part.version = p.Dc().Version();
     const int x = TwipsToPx(p.Left), y = TwipsToPx(p.Top);
     place = {x, y, std::min(p.WidthPx(), p.Dc().Width()), std::min(p.HeightPx(), p.Dc().Height())};
+    part.picture = place;
     for (const PrintedText& t : p.Printed) {
         Put(key, t.x), Put(key, t.y), Put(key, t.w), Put(key, t.h), Put(key, t.points);
         Put(key, t.color.rgb), Put(key, t.align), Put(key, t.text.size());
@@ -240,12 +252,10 @@ std::vector<FormSnapshot::Part> FormSnapshot::Parts(
     }
     for (const PictureBox* p :
          {&form.pHaikei, &form.pFumen, &form.pGage, &form.pInu, &form.pGamen}) {
-        Part& part = parts.emplace_back();
-        PutBox(part.key, part.place, *p);
+        PutBox(parts.emplace_back(), *p);
     }
     for (const PictureBox& p : form.Picture1) {
-        Part& part = parts.emplace_back();
-        PutBox(part.key, part.place, p);
+        PutBox(parts.emplace_back(), p);
     }
     return parts;
 }
@@ -254,7 +264,7 @@ bool FormSnapshot::Differs(const MainForm& form) const {
     const std::vector<Part> parts = Parts(form, nullptr);
     if (parts.size() != parts_.size()) return true;
     for (size_t i = 0; i < parts.size(); ++i)
-        if (parts[i].key != parts_[i].key) return true;
+        if (parts[i].key != parts_[i].key || parts[i].version != parts_[i].version) return true;
     return false;
 }
 
@@ -268,21 +278,32 @@ bool FormSnapshot::Update(const MainForm& form, std::vector<Rect>* changed) {
     std::vector<Rect> areas;
     if (everything) areas.push_back(parts[0].place);
     for (size_t i = 1; !everything && i < parts.size(); ++i) {
-        if (parts[i].key == parts_[i].key) continue;
+        const Part &now = parts[i], &was = parts_[i];
+        if (now.key == was.key && now.version == was.version) continue;
         differs = true;
-        for (const Rect& r : {parts_[i].place, parts[i].place})
+        if (now.key == was.key && !now.pixels.Empty()) {
+            // Only the box's drawing changed, at the same place and size.
+            const Rect inBox{0, 0, now.picture.w, now.picture.h};
+            for (Rect r : ChangedPixels(now.pixels, was.pixels, inBox)) {
+                r.x += now.picture.x, r.y += now.picture.y;
+                if (!Empty(OnTheForm(r))) areas.push_back(OnTheForm(r));
+            }
+            continue;
+        }
+        for (const Rect& r : {was.place, now.place})
             if (!Empty(OnTheForm(r))) areas.push_back(OnTheForm(r));
     }
     parts_ = std::move(parts);
     pictures_ = std::move(pictures);
     if (!differs) return false;
     if (changed) {
-        // Areas that touch become one, until none touch.
+        // Areas that touch become one where the one is no larger than the two, until none do.
         for (bool merged = true; merged;) {
             merged = false;
             for (size_t a = 0; a < areas.size() && !merged; ++a)
                 for (size_t b = a + 1; b < areas.size() && !merged; ++b)
-                    if (Touch(areas[a], areas[b])) {
+                    if (Touch(areas[a], areas[b]) &&
+                        Size(Union(areas[a], areas[b])) <= Size(areas[a]) + Size(areas[b])) {
                         areas[a] = Union(areas[a], areas[b]);
                         areas.erase(areas.begin() + std::ptrdiff_t(b));
                         merged = true;

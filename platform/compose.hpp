@@ -54,7 +54,8 @@ class FormSnapshot {
   public:
     // Takes a new snapshot; true when it differs from the previous one. `changed` then gets the
     // parts of the form whose picture may have changed: where each changed control was and is
-    // (rectangles that touch made one), or the whole form for the first snapshot or a new back
+    // (rectangles that touch made one where that adds nothing), only the changed pixels of a
+    // picture box drawn on in place, or the whole form for the first snapshot or a new back
     // colour.
     bool Update(const MainForm& form, std::vector<Rect>* changed = nullptr);
     // Whether the form differs from the last snapshot, which stays as it is.
@@ -62,9 +63,14 @@ class FormSnapshot {
 
   private:
     // One control (the first part: the back colour): all it is drawn from, and where it draws.
+    // A picture box's pixels are kept apart from its key, so that a box drawn on in place shows
+    // again only the pixels that changed.
     struct Part {
         std::string key;
         Rect place;
+        Surface pixels;  // a picture box's drawing, shared until it is drawn on again
+        uint64_t version = 0;
+        Rect picture;  // where that drawing lies on the form
     };
     std::vector<Part> Parts(const MainForm& form,
                             std::vector<std::shared_ptr<const Surface>>* pictures) const;

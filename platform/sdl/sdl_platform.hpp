@@ -123,6 +123,7 @@ class SdlWindow : public Window {
     std::vector<uint32_t> converted_;  // for a surface whose pixels are laid out otherwise
     std::unique_ptr<TextRenderer> text_;
     Surface frame_;          // the picture the window shows
+    Surface shown_;          // what the window's surface holds, drawn on the CPU (frame_ as shown)
     FormSnapshot snapshot_;  // what the form looked like when it was last composed
     bool repaint_ = true;    // the window needs the picture again even if unchanged
     // Until then the picture is shown again on every pass: a window just resized, shown or put

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "platform/changed_pixels.hpp"
 #include "platform/sdl/letterbox.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/stderr_line.hpp"
@@ -130,12 +131,18 @@ bool SdlWindow::Show(const Surface& frame, const std::vector<Rect>* changed) {
 bool SdlWindow::ShowOnSurface(const Surface& frame, const std::vector<Rect>* changed) {
     SDL_Surface* s = SDL_GetWindowSurface(window_);  // made anew after the window's size changed
     if (!s || s->w <= 0 || s->h <= 0) return false;
-    const bool whole = !changed || s->w != surfaceW_ || s->h != surfaceH_;
+    const bool whole = !changed || s->w != surfaceW_ || s->h != surfaceH_ ||
+                       shown_.Width() != frame.Width() || shown_.Height() != frame.Height();
     const Rect box = Letterbox(s->w, s->h);
-    std::vector<Rect> all;
-    if (whole) {
-        all.push_back({0, 0, frame.Width(), frame.Height()});
-        changed = &all;
+    std::vector<Rect> parts;
+    if (!whole) {
+        parts = TakeChangedPixels(frame, shown_, *changed);
+        if (parts.empty()) return true;  // redrawn as it was
+        changed = &parts;
+    } else {
+        shown_ = frame;
+        parts.push_back({0, 0, frame.Width(), frame.Height()});
+        changed = &parts;
         scaler_.Prepare(frame.Width(), frame.Height(), box.w, box.h, PrescaleFactor(s->w, s->h));
         surfaceW_ = s->w, surfaceH_ = s->h;
         SDL_FillRect(s, nullptr, SDL_MapRGB(s->format, 0, 0, 0));  // the bars

@@ -204,4 +204,40 @@ TEST(Compose, TheSnapshotSeesEveryChangeThatShowsAndNothingElse) {
     }
 }
 
+// The lane drawn anew every frame, its notes a few pixels further on: only what moved is composed
+// again, and that gives the whole picture. Redrawn as it was, it changes nothing.
+TEST(Compose, ALaneDrawnAnewShowsOnlyWhatMoved) {
+    MainForm form;
+    const Color lane = Color::Rgb(40, 24, 0), note = Color::Rgb(240, 64, 32);
+    Place(form.pFumen, 200, 47, 433, 200, lane);
+    Place(form.Label[0], 0, 100, 667, 20, colors::Yellow);  // a label row across the lane
+    auto frame = [&](int scroll, int corner) {
+        Surface next(433, 200, lane);
+        for (int n = 0; n < 5; ++n) next.FillRect(60 + 80 * n - scroll, 70, 48, 48, note);
+        next.SetPixel(432, 199, uint32_t(corner));
+        form.pFumen.Dc() = next;
+    };
+    NullText text;
+    FormSnapshot snap;
+    frame(0, 0);
+    snap.Update(form);
+    Surface shown;
+    ComposeForm(form, text, shown);
+    frame(4, 0xFFFFFF);
+    std::vector<Rect> changed;
+    ASSERT_TRUE(snap.Update(form, &changed));
+    int area = 0;
+    for (const Rect& r : changed) {
+        area += r.w * r.h;
+        ComposeArea(form, text, shown, r);
+    }
+    EXPECT_LT(area, 433 * 200 / 8) << changed.size() << " rectangles";
+    Surface whole;
+    ComposeForm(form, text, whole);
+    EXPECT_TRUE(shown.Pixels() == whole.Pixels());
+    frame(4, 0xFFFFFF);
+    EXPECT_TRUE(snap.Update(form, &changed));
+    EXPECT_TRUE(changed.empty()) << "drawn again as it was";
+}
+
 }  // namespace zb
