@@ -2,7 +2,9 @@
 # Builds everything with a sanitizer in a folder of its own and runs the whole test suite there:
 #   scripts/sanitize.sh address   ASan + UBSan (and LeakSanitizer) in build-asan/
 #   scripts/sanitize.sh thread    TSan in build-tsan/
-# Clean means no report from our code. Reports from the machine's libraries are suppressed in
+# Clean means no report from our code. Reports are written to files in <build>/sanitizer-logs
+# (the game holds standard error back while libraries start, and a report there would be lost),
+# and the run fails when any was written. Reports from the machine's libraries are suppressed in
 # tests/sanitizers/<kind>.supp, each with its reason; tests that measure time and cannot hold
 # their bounds under a sanitizer's slowdown are listed in tests/sanitizers/skip-<mode>.txt with
 # theirs, and are skipped with that reason printed. Extra arguments go to ctest.
@@ -14,16 +16,18 @@ supp=$root/tests/sanitizers
 case "$mode" in
 address)
     flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
-    build=${BUILD_DIR:-$root/build-asan}
     # Reports end the process with a failure; leaks are looked for at every exit.
-    export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+    build=${BUILD_DIR:-$root/build-asan}
+    logs=$build/sanitizer-logs
+    export ASAN_OPTIONS="log_path=$logs/asan:detect_leaks=1:abort_on_error=0:detect_stack_use_after_return=1:strict_string_checks=1:check_initialization_order=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
     export LSAN_OPTIONS="suppressions=$supp/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$supp/ubsan.supp${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+    export UBSAN_OPTIONS="log_path=$logs/ubsan:print_stacktrace=1:halt_on_error=1:suppressions=$supp/ubsan.supp${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
     ;;
 thread)
     flags="-fsanitize=thread -fno-omit-frame-pointer"
     build=${BUILD_DIR:-$root/build-tsan}
-    export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
+    logs=$build/sanitizer-logs
+    export TSAN_OPTIONS="log_path=$logs/tsan:halt_on_error=1:second_deadlock_stack=1:suppressions=$supp/tsan.supp${TSAN_OPTIONS:+:$TSAN_OPTIONS}"
     ;;
 *)
     echo "usage: scripts/sanitize.sh address|thread [ctest options]" >&2
@@ -59,7 +63,20 @@ exclude=()
 [ ${#skip[@]} -gt 0 ] && exclude=(-E "^($(IFS='|'; echo "${skip[*]}"))\$")
 
 cd "$build"
+rm -rf "$logs"
+mkdir -p "$logs"
 status=0
 ctest --output-on-failure -j"${TEST_JOBS:-4}" --timeout 900 "${exclude[@]}" "$@" || status=$?
 echo "sanitize.sh: $mode tests took $(($(date +%s) - built)) s"
+reports=("$logs"/*)
+if [ -e "${reports[0]}" ]; then
+    for r in "${reports[@]}"; do
+        echo "sanitize.sh: report in $r:"
+        cat "$r"
+    done
+    echo "sanitize.sh: ${#reports[@]} sanitizer report(s)" >&2
+    status=1
+else
+    echo "sanitize.sh: no sanitizer report"
+fi
 exit $status

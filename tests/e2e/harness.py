@@ -475,8 +475,16 @@ class Session:
             if found:
                 self.window = found[-1]
                 time.sleep(0.5)  # the first pictures
-                _run(["xdotool", "windowfocus", "--sync", self.window], self.env)
-                return
+                # A window still being mapped on a loaded machine refuses the focus: look again.
+                focus = subprocess.run(
+                    ["xdotool", "windowfocus", "--sync", self.window],
+                    env=self.env,
+                    capture_output=True,
+                    text=True,
+                    timeout=30,
+                )
+                if focus.returncode == 0:
+                    return
             time.sleep(0.1)
         raise RuntimeError("the program's window did not appear")
 
