@@ -9,7 +9,7 @@ namespace {
 
 // The columns of band rows [y0, y1) of `area` where `now` and `before` differ, as runs.
 void ChangedRuns(const Surface& now, const Surface& before, const Rect& area, int y0, int y1,
-                 std::vector<char>& column, std::vector<Rect>& out) {
+                 std::vector<uint32_t>& column, std::vector<Rect>& out) {
     const size_t w = size_t(area.w);
     bool any = false;
     for (int y = y0; y < y1; ++y) {
@@ -17,7 +17,8 @@ void ChangedRuns(const Surface& now, const Surface& before, const Rect& area, in
         const uint32_t* b = before.Row(y) + area.x;
         if (std::memcmp(a, b, w * 4) == 0) continue;
         if (!any) column.assign(w, 0), any = true;
-        for (size_t x = 0; x < w; ++x) column[x] |= char(a[x] != b[x]);
+        uint32_t* c = column.data();
+        for (size_t x = 0; x < w; ++x) c[x] |= a[x] ^ b[x];  // one width throughout: vectorised
     }
     if (!any) return;
     int start = -1, last = -1;
@@ -42,7 +43,7 @@ std::vector<Rect> ChangedPixels(const Surface& now, const Surface& before, const
     const int y1 = std::min({given.y + given.h, now.Height(), before.Height()});
     if (x1 <= x0 || y1 <= y0) return out;
     const Rect area{x0, y0, x1 - x0, y1 - y0};
-    std::vector<char> column;
+    std::vector<uint32_t> column;
     for (int y = y0; y < y1; y += kChangedBand)
         ChangedRuns(now, before, area, y, std::min(y + kChangedBand, y1), column, out);
     size_t kept = 0;

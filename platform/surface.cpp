@@ -75,10 +75,9 @@ void Surface::Resize(int width, int height, Color fill) {
 
 void Surface::Fill(Color c) {
     ++version_;
-    if (px_.use_count() > 1)
-        px_ = std::make_shared<std::vector<uint32_t>>(px_->size(), c.rgb);
-    else
-        FillPixels(px_->data(), px_->size(), c.rgb);
+    // Pixels shared with another surface are left to it: these get new ones.
+    if (px_.use_count() > 1) px_ = std::make_shared<std::vector<uint32_t>>(px_->size());
+    FillPixels(px_->data(), px_->size(), c.rgb);
 }
 
 void Surface::FillRect(int x, int y, int w, int h, Color c) {
