@@ -98,24 +98,27 @@ void DrawIdleFace(Game& game, const PlayState& st) {
     }
 }
 
-void DrawBackground(Game& game, const PlayState& st) {
+void DrawBackground(Game& game, PlayState& st) {
     PictHolder& p = game.form.frmPict;
-    if (p.pHaikeiUra.WidthPx() < 650 || p.pHaikeiUra.HeightPx() < 176)
-        p.pHaikeiUra.SetSizePx(650, 176);
-    Surface& ura = p.pHaikeiUra.Dc();
-    p.pHaikeiUra.Cls();
     const int hour = game.platform.clock.LocalTime().hour;
-    const Surface& sky = (hour >= 6 && hour <= 18) ? p.pHiru.Dc() : p.pYoru.Dc();
-    BlitCopy(sky, 0, 0, 650, 176, ura, 0, 0);
+    const bool day = hour >= 6 && hour <= 18;
     // One animation frame every eight chart positions of scrolling.
     const double steps = (double(st.ScrollPos) + 100000.0) / (double(game.chart.NoteSpacing) * 8.0);
     const int32_t a = Mod<int32_t>(Round32(steps), 5);
     const int i =
         int(a < 0 ? a + 5 : a);  // a scroll far before the start would give a negative frame
+    if (st.BackgroundShown.Shows(i + (day ? 8 : 0), game.form.pHaikei.Dc())) return;
+    if (p.pHaikeiUra.WidthPx() < 650 || p.pHaikeiUra.HeightPx() < 176)
+        p.pHaikeiUra.SetSizePx(650, 176);
+    Surface& ura = p.pHaikeiUra.Dc();
+    p.pHaikeiUra.Cls();
+    const Surface& sky = day ? p.pHiru.Dc() : p.pYoru.Dc();
+    BlitCopy(sky, 0, 0, 650, 176, ura, 0, 0);
     BlitCopy(p.pInu[size_t(i + 5)].Dc(), 0, 0, 65, 65, ura, 100, 80);
     BlitCopy(p.pInu[size_t(i)].Dc(), 0, 0, 50, 50, ura, 280, 90);
     BlitCopy(p.pInu[size_t(i + 10)].Dc(), 0, 0, 65, 65, ura, 460, 80);
     BlitCopy(ura, 0, 0, 650, 176, game.form.pHaikei.Dc(), 0, 0);
+    st.BackgroundShown.Drawn(i + (day ? 8 : 0), game.form.pHaikei.Dc());
 }
 
 }  // namespace zb

@@ -18,6 +18,6 @@ void DrawIdleFace(Game& game, const PlayState& st);
 // Restores the face unconditionally (the start of a song).
 void ShowIdleFace(MainForm& form);
 // Every tenth frame: day or night background by the local hour, and the running characters.
-void DrawBackground(Game& game, const PlayState& st);
+void DrawBackground(Game& game, PlayState& st);
 
 }  // namespace zb

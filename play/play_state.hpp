@@ -12,12 +12,23 @@
 #include "core/play_request.hpp"
 #include "core/songs.hpp"
 #include "core/strike_inputs.hpp"
+#include "platform/surface.hpp"
 #include "play/timing_figures.hpp"
 
 namespace zb {
 
 class PlayRecorder;
 class ReplayFeed;
+
+// What a picture box was last drawn to show, so that a frame that would draw the same again
+// leaves it alone: its pixels untouched are neither copied, compared nor shown again. Anything
+// else drawn on the box since makes it draw again.
+struct ShownPicture {
+    int what = -1;
+    uint64_t version = 0;  // the box's surface version after that drawing
+    bool Shows(int w, const Surface& s) const { return what == w && version == s.Version(); }
+    void Drawn(int w, const Surface& s) { what = w, version = s.Version(); }
+};
 
 struct PlayState {
     bool AutoPlay = false;
@@ -93,6 +104,9 @@ struct PlayState {
     // plays, serves the recorded reads instead of the ports. Null for neither.
     PlayRecorder* Recorder = nullptr;
     ReplayFeed* Feed = nullptr;
+
+    // The gauge's level and the background's sky and running frame as last drawn.
+    ShownPicture GaugeShown, BackgroundShown;
 };
 
 // Resizes and clears the per-note flags for a chart of noteCount notes.

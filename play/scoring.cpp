@@ -107,7 +107,10 @@ void GaugeFrame(Game& game, PlayState& st) {
     int16_t level = IntDiv<int16_t>(st.Gauge, c.GaugeUnit);
     if (level > 40) level = 40;
     st.GaugeLevel = level;
-    if (st.DrawField) DrawGauge(game.form, level);
+    if (st.DrawField && !st.GaugeShown.Shows(level, game.form.pGage.Dc())) {
+        DrawGauge(game.form, level);
+        st.GaugeShown.Drawn(level, game.form.pGage.Dc());
+    }
 }
 
 void DrawGauge(MainForm& form, int16_t gaugeLevel) {

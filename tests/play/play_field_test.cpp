@@ -153,6 +153,14 @@ TEST(PlayField, RunningCharactersStepEveryEightPositions) {
     t.st.ScrollPos = 320;  // 313.5 -> 314
     DrawBackground(t.game, t.st);
     EXPECT_EQ(t.game.form.pHaikei.Dc().At(290, 100), Color::Rgb(4, 0, 0));
+    // The same frame again leaves the picture alone; a picture drawn over it is drawn again.
+    const uint64_t drawn = t.game.form.pHaikei.Dc().Version();
+    t.st.ScrollPos = 330;
+    DrawBackground(t.game, t.st);
+    EXPECT_EQ(t.game.form.pHaikei.Dc().Version(), drawn);
+    t.game.form.pHaikei.Dc().FillRect(280, 90, 50, 50, colors::White);
+    DrawBackground(t.game, t.st);
+    EXPECT_EQ(t.game.form.pHaikei.Dc().At(290, 100), Color::Rgb(4, 0, 0));
 }
 
 TEST(PlayField, HitPosesAndSounds) {
