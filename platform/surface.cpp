@@ -17,6 +17,7 @@ namespace {
 // (A plain loop over the pixels stays scalar at -O2, and the play screen fills a whole form
 // every frame.)
 void FillPixels(uint32_t* p, size_t n, uint32_t v) {
+    if (n == 0) return;  // an empty surface has no pixel array at all
     if (v == (v & 0xFFu) * 0x01010101u) {
         std::memset(p, int(v & 0xFFu), n * 4);
         return;
