@@ -66,15 +66,22 @@ cd "$build"
 rm -rf "$logs"
 mkdir -p "$logs"
 status=0
-ctest --output-on-failure -j"${TEST_JOBS:-4}" --timeout 900 "${exclude[@]}" "$@" || status=$?
+set +e
+ctest --output-on-failure -j"${TEST_JOBS:-4}" --timeout 900 "${exclude[@]}" "$@" 2>&1 |
+    tee "$logs.out"
+[ "${PIPESTATUS[0]}" -eq 0 ] || status=1
+set -e
 echo "sanitize.sh: $mode tests took $(($(date +%s) - built)) s"
+# Some reports (UBSan's beside ASan) reach the tests' own output instead of the files.
+grep -E "runtime error:|ERROR: (Address|Leak)Sanitizer|WARNING: ThreadSanitizer" "$logs.out" \
+    >"$logs/in-test-output" || rm -f "$logs/in-test-output"
 reports=("$logs"/*)
 if [ -e "${reports[0]}" ]; then
     for r in "${reports[@]}"; do
         echo "sanitize.sh: report in $r:"
         cat "$r"
     done
-    echo "sanitize.sh: ${#reports[@]} sanitizer report(s)" >&2
+    echo "sanitize.sh: ${#reports[@]} file(s) with sanitizer reports" >&2
     status=1
 else
     echo "sanitize.sh: no sanitizer report"
