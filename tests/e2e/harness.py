@@ -583,9 +583,10 @@ class Session:
         """The whole screen as an Image."""
         return self.x.picture()
 
-    def wait_for(self, predicate, what, timeout=PATIENCE):
+    def wait_for(self, predicate, what, timeout=PATIENCE, between=None):
         """Takes form pictures until predicate(picture) holds; returns that picture. The timeout
-        only bounds a failure: a screen that comes at once is seen at once."""
+        only bounds a failure: a screen that comes at once is seen at once. `between` (by default
+        a tenth of a second's pause) runs between two looks, to play on while waiting."""
         deadline = time.monotonic() + timeout
         while True:
             img = self.form_image()
@@ -593,7 +594,10 @@ class Session:
                 return img
             if time.monotonic() > deadline:
                 raise AssertionError(f"timed out waiting for {what}{self._last_look(img)}")
-            time.sleep(0.1)
+            if between:
+                between()
+            else:
+                time.sleep(0.1)
 
     def _last_look(self, img):
         """What a failed wait leaves for a person: the program's end, or its window as a PNG in

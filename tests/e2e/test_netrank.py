@@ -3,13 +3,13 @@ through ZUBAKKO_RANK_URL: the name typed into the box, the ranking paged with th
 two songs picked and played with the keys, the ranking after play with the player's entry, a
 click back to the title, and the entry in the server's file."""
 
+import itertools
 import json
 import os
 import re
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -112,16 +112,13 @@ class RankingGame(Game):
 
     def play_until(self, predicate, what, timeout):
         """Strikes the drum keys now and then until predicate(picture) holds."""
-        deadline = time.monotonic() + timeout
-        strike = 0
-        while True:
-            img = self.form_image()
-            if predicate(img):
-                return img
-            if time.monotonic() > deadline:
-                raise AssertionError(f"timed out waiting for {what}{self._last_look(img)}")
-            self.key(DRUMS[strike % 4], DRUMS[(strike + 1) % 4], settle=0.1)
-            strike += 2
+        strikes = itertools.count(0, 2)
+
+        def strike():
+            n = next(strikes)
+            self.key(DRUMS[n % 4], DRUMS[(n + 1) % 4], settle=0.1)
+
+        return self.wait_for(predicate, what, timeout, between=strike)
 
 
 def replayed_scores(folder):

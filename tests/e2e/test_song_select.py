@@ -135,14 +135,7 @@ def written(folder):
 
 def strike_until(s, predicate, what, timeout):
     """Strikes the don keys (the default 左足 and 右足) now and then until predicate(picture)."""
-    deadline = time.monotonic() + timeout
-    while True:
-        img = s.form_image()
-        if predicate(img):
-            return img
-        if time.monotonic() > deadline:
-            raise AssertionError(f"timed out waiting for {what}")
-        s.key("KP_1", "KP_2", settle=0.05)
+    return s.wait_for(predicate, what, timeout, between=lambda: s.key("KP_1", "KP_2", settle=0.05))
 
 
 def save_png(img, name):
