@@ -147,11 +147,36 @@ void SetOwnHighScore(Game& game, int song, int column, int32_t score) {
     SaveDataFile(ScorePath(game), EncodeOwnScores(lib.scores), "the high score stays for this run");
 }
 
+OwnSongFileGone::OwnSongFileGone(int songNo, const std::string& fileName)
+    : std::runtime_error(fileName + ": the song's file is gone"), song(songNo), name(fileName) {}
+
+void CheckOwnSongFile(const Game& game, int song) {
+    const OwnSong* s = FindOwnSong(game, song);
+    std::error_code ec;
+    if (!s || std::filesystem::exists(s->path, ec) || ec) return;
+    const std::string root = game.SaveDir() + kOwnSongFolder + "/";
+    const bool inside = s->path.compare(0, root.size(), root) == 0;
+    throw OwnSongFileGone(song, inside ? s->path.substr(root.size())
+                                       : std::filesystem::path(s->path).filename().string());
+}
+
+void TellOwnSongFileGone(Game& game, const OwnSongFileGone& gone) {
+    ReportFailure("song file", gone.name, "not found; back to song select");
+    if (IsOwnSong(gone.song) && size_t(gone.song - kOwnSongBase) < game.ownSongs.songs.size()) {
+        OwnSong& s = game.ownSongs.songs[size_t(gone.song - kOwnSongBase)];
+        s.playable = false;
+        s.reason = "ファイルが見つかりません";
+    }
+    game.platform.dialogs.MessageBox("曲のファイルが見つかりません: " + gone.name, MsgButtons::Ok,
+                                     MsgIcon::Warning, kAppTitle);
+}
+
 void LoadOwnChart(Game& game, ChartId chart) {
     const OwnSong* s = FindOwnSong(game, chart.song);
     if (!s || chart.difficulty < 0 || chart.difficulty >= kOwnDifficulties)
         throw std::out_of_range("no own song " + std::to_string(chart.song) + " difficulty " +
                                 std::to_string(chart.difficulty));
+    CheckOwnSongFile(game, chart.song);
     const OwnSongFile f = ReadOwnSong(s->path);
     if (!f.charts.playable)
         throw std::runtime_error(s->path + ": " +

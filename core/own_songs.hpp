@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <stdexcept>
 #include <string>
 
 #include "core/game.hpp"
@@ -57,8 +58,25 @@ int32_t OwnHighScore(const Game& game, int song, int column);
 // Sets it and saves ownscore.dat crash-safely; a failed save says so on standard error.
 void SetOwnHighScore(Game& game, int song, int column, int32_t score);
 
+// An own song's file was moved or deleted after the list was read: the player is told, not the
+// run-time error box.
+class OwnSongFileGone : public std::runtime_error {
+  public:
+    OwnSongFileGone(int song, const std::string& name);
+    int song;
+    std::string name;  // the file's path within songs/
+};
+
+// Throws OwnSongFileGone when `song` is an own song whose file is no longer there.
+void CheckOwnSongFile(const Game& game, int song);
+
+// Tells the player that the file is gone (「曲のファイルが見つかりません: NAME」, and a line on
+// standard error) and marks the song as one that cannot be played for the rest of the run.
+void TellOwnSongFileGone(Game& game, const OwnSongFileGone& gone);
+
 // The chart loader's part for an own song: reads the file again and loads the chart of its
-// difficulty. Throws std::runtime_error when the file can no longer be played.
+// difficulty. Throws OwnSongFileGone when the file is gone, std::runtime_error when it can no
+// longer be played.
 void LoadOwnChart(Game& game, ChartId chart);
 
 }  // namespace zb

@@ -24,12 +24,16 @@ void ScreenStack::Apply(Step step) {
         case Step::Kind::Stay:
             return;
         case Step::Kind::Replace:
-            if (!screens_.empty()) screens_.pop_back();
+            if (!screens_.empty()) {
+                GiveBackTransport(*screens_.back());
+                screens_.pop_back();
+            }
             [[fallthrough]];
         case Step::Kind::Push: {
             screens_.push_back(std::move(step.next));
             GameScreen& s = *screens_.back();
             s.startedAt = game_.platform.clock.Now();
+            s.transportAtStart = {game_.platform.music.Tempo(), game_.platform.music.Paused()};
             game_.ScreenState = s.Id();
             Apply(s.Start(game_));
             return;
@@ -37,6 +41,7 @@ void ScreenStack::Apply(Step step) {
         case Step::Kind::Pop: {
             std::unique_ptr<GameScreen> child = std::move(screens_.back());
             screens_.pop_back();
+            GiveBackTransport(*child);
             if (screens_.empty()) return;
             GameScreen& parent = *screens_.back();
             game_.ScreenState = parent.Id();
@@ -44,11 +49,21 @@ void ScreenStack::Apply(Step step) {
             return;
         }
         case Step::Kind::ToTitle:
-            screens_.clear();
             game_.platform.music.SetFileName("");
+            while (!screens_.empty()) {
+                GiveBackTransport(*screens_.back());
+                screens_.pop_back();
+            }
             if (titleScreen) Apply(Step::Push(titleScreen()));
             return;
     }
+}
+
+void ScreenStack::GiveBackTransport(const GameScreen& leaving) {
+    MusicPlayer& music = game_.platform.music;
+    const TransportState& was = leaving.transportAtStart;
+    if (music.Tempo() != was.tempo) music.SetTempo(was.tempo);
+    if (music.Paused() != was.paused) was.paused ? music.Pause() : music.Resume();
 }
 
 // Nothing but the player ends the game: a run-time error in whatever screen, whatever input

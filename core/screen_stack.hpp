@@ -34,6 +34,12 @@ struct Step {
 
 inline constexpr double kNoWake = std::numeric_limits<double>::infinity();
 
+// The music's transport as a screen found it: the stack gives it back when the screen leaves.
+struct TransportState {
+    double tempo = 1;
+    bool paused = false;
+};
+
 class GameScreen {
   public:
     virtual ~GameScreen() = default;
@@ -58,6 +64,10 @@ class GameScreen {
     virtual bool JudgesStrikes() const { return false; }
 
     double startedAt = 0;  // the clock when it started: older clicks are not its own
+    // The tempo and pause a screen sets belong to it: however it leaves the stack (pop, replace,
+    // back to the title, a run-time error), the stack puts back what it found at its start, so a
+    // practice at 80 % never outlives its screen.
+    TransportState transportAtStart;
 };
 
 class ScreenStack : public FormEvents {
@@ -95,6 +105,7 @@ class ScreenStack : public FormEvents {
     void Guarded(const std::function<Step()>& handler);
     void Apply(Step step);
     void AfterRunError(const std::exception& e);
+    void GiveBackTransport(const GameScreen& leaving);
 
     Game& game_;
     FormEvents* outer_ = nullptr;

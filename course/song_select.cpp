@@ -1,6 +1,7 @@
 #include "course/song_select.hpp"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/own_songs.hpp"
@@ -70,6 +71,12 @@ Step SongSelectScreen::Start(Game& game) {
 }
 
 Step SongSelectScreen::Resumed(Game& game, GameScreen&) {
+    // Practice may have found the song's file gone: it is offered no more.
+    if (list_->OwnAt(index_)) {
+        const OwnSong* s = FindOwnSong(game, list_->SongAt(index_));
+        if (s && !s->playable)
+            list_->own.at(size_t(index_ - list_->BuiltInLength())).playable = false;
+    }
     Lay(game);
     Show(game);
     keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
@@ -133,7 +140,13 @@ Step CourseScreen::Play(const ChartId& chart, bool autoPlay, Modifier mode, int3
     q.challengePoints = points;
     q.ranking = course_.ranking;
     q.secondSong = place_.OnSecondSong;
-    return Step::Push(std::make_unique<PlayScreen>(q));
+    auto play = std::make_unique<PlayScreen>(q);
+    play->course = [this](Game& game, const PlayOutcome& o) {
+        const CourseStep step = CourseProgress(game, place_, course_, o.request.autoPlay,
+                                               o.request.chart, o.result->ShownScore);
+        countedEnd_ = step.end, countedWait_ = step.waitSeconds;
+    };
+    return Step::Push(std::move(play));
 }
 
 Step CourseScreen::Resumed(Game& game, GameScreen& child) {
@@ -154,12 +167,11 @@ Step CourseScreen::Resumed(Game& game, GameScreen& child) {
             }
             return Pick();
         }
-        const PlayRequest& q = play->Request();
-        const CourseStep step =
-            CourseProgress(game, place_, course_, q.autoPlay, q.chart, play->result.ShownScore);
-        if (!step.end) return Pick();
-        end = step.end;
-        endAt_ = game.platform.clock.Now() + step.waitSeconds;
+        // A play that counts was taken for the course as its outcome was kept; an auto play
+        // only shows the pick again.
+        if (!countedEnd_) return Pick();
+        end = std::exchange(countedEnd_, std::nullopt);
+        endAt_ = game.platform.clock.Now() + countedWait_;
         return Step::Stay();
     }
     return Step::Stay();

@@ -97,6 +97,9 @@ class CourseScreen : public GameScreen {
     ChartId pending_;
     bool pendingAuto_ = false;
     double endAt_ = kNoWake;  // the course total's wait before the course ends
+    // What the song that counted did to the course: it ends after this wait, or goes on.
+    std::optional<CourseEnd> countedEnd_;
+    double countedWait_ = 0;
 };
 
 }  // namespace zb

@@ -110,7 +110,10 @@ class MusicPlayer {
     // its own timeline, playing on from there unless paused. The tempo is the song's speed
     // against its own (1 as written; practice plays 0.5 to 1.5), with the pitch unchanged: the
     // position then advances `rate` seconds of the song per second of the clock. A new file
-    // keeps the tempo and starts unpaused.
+    // keeps the tempo and starts unpaused. The tempo and the pause belong to the screen that
+    // set them: whichever way a screen leaves the game's stack (pop, replace, back to the
+    // title, a run-time error), the stack sets them back to what they were when it started,
+    // so the screen below and every later song find what they left (100 %, playing).
     virtual void Pause() = 0;
     virtual void Resume() = 0;
     virtual bool Paused() const = 0;

@@ -13,7 +13,7 @@
 #include "play/play_frame.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_slots.hpp"
-#include "play/replay_store.hpp"
+#include "play/results_panel.hpp"
 #include "play/scoring.hpp"
 #include "play/timing_panel.hpp"
 
@@ -72,7 +72,14 @@ Step PlayScreen::Start(Game& game) {
         pf.music.SetFileName("");
         PlayScreenSetup(game, request_);
         game.chart.Mode = request_.modifier;
-        LoadChart(game, chart, 0);
+        try {
+            LoadChart(game, chart, 0);
+        } catch (const OwnSongFileGone& gone) {
+            TellOwnSongFileGone(game, gone);
+            left = true;  // nothing was played: the course goes back to its song select
+            Keep(game, PlayEnd::Left);
+            return Step::Pop();
+        }
     }
     st_.AutoPlay = request_.autoPlay;
     st_.Chart = chart;
@@ -140,7 +147,8 @@ Step PlayScreen::Pass(Game& game) {
             return Step::Stay();
         case Phase::Results:
             if (now < resultsEnd_) return Step::Stay();
-            KeepResults(game, st_, shown_);
+            ResultsPanel(game.form).LeaveBlankLines();
+            Keep(game, PlayEnd::Finished);
             return Step::Pop();
         case Phase::Paused:
             return Step::Stay();
@@ -188,7 +196,6 @@ void PlayScreen::Finish(Game& game) {
     if (st_.Recorder) {
         record_.chartPrint = print_;
         record_.outcome = OutcomeOf(st_, BuildResultsText(game, st_).validScore);
-        if (options_.keepReplay) KeepReplay(game, record_);
         if (options_.record) *options_.record = record_;
     }
 
@@ -229,14 +236,32 @@ Step PlayScreen::Resumed(Game& game, GameScreen& child) {
             // The attempt that was left writes nothing: no results, no replay.
             pf.music.SetFileName("");
             pf.music.SetVolume(game.settings.BgmVolume);
-            return Step::Replace(std::make_unique<PlayScreen>(request_, options_));
+            Keep(game, PlayEnd::Retried);
+            return Step::Replace(Again());
         case PauseChoice::Leave:
             left = true;
+            Keep(game, PlayEnd::Left);
             pf.music.SetFileName("");
             pf.music.SetVolume(game.settings.BgmVolume);
             return Step::Pop();
     }
     return Step::Stay();
+}
+
+void PlayScreen::Keep(Game& game, PlayEnd end) {
+    PlayOutcome o;
+    o.end = end;
+    o.request = request_;
+    o.watched = options_.replay != nullptr;
+    o.result = &result;
+    if (st_.Recorder && options_.keepReplay) o.replay = &record_;
+    KeepPlayOutcome(game, o, course);
+}
+
+std::unique_ptr<PlayScreen> PlayScreen::Again() const {
+    auto again = std::make_unique<PlayScreen>(request_, options_);
+    again->course = course;
+    return again;
 }
 
 // Presses made while paused or counting are neither judged nor sounded.

@@ -12,6 +12,7 @@
 #include "core/screen_stack.hpp"
 #include "play/frame_pacer.hpp"
 #include "play/hit_feedback.hpp"
+#include "play/play_outcome.hpp"
 #include "play/play_song.hpp"
 #include "play/play_state.hpp"
 #include "play/replay.hpp"
@@ -38,11 +39,16 @@ class PlayScreen : public GameScreen {
     // wrote nothing and the result is empty).
     SongResult result;
     bool left = false;
+    // The course that plays it takes a play that counts for its total (see KeepPlayOutcome).
+    CourseKeeper course;
 
   private:
     enum class Phase { Playing, Paused, CountIn, Results };
     Step Frame(Game& game);
     void Finish(Game& game);
+    // Hands the play's end to the outcome handler: what it leaves behind is decided there.
+    void Keep(Game& game, PlayEnd end);
+    std::unique_ptr<PlayScreen> Again() const;
     // The stamp of the press that asks for the pause, if one came.
     std::optional<double> PauseAsked(Game& game);
     void GoOn(Game& game);

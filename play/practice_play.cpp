@@ -41,6 +41,7 @@ PracticePlay::PracticePlay(Game& game, const PracticeRequest& request)
     : game_(game), request_(request) {
     const std::string file =
         request.musicFile.empty() ? PracticeMusicFile(game, request.chart) : request.musicFile;
+    if (request.musicFile.empty()) CheckOwnSongFile(game, request.chart.song);
     std::string why;
     if (!ReadSongBars(file, bars_, why)) throw std::runtime_error(why);
     whole_ = !request.fromBar && !request.toBar;
@@ -96,7 +97,6 @@ void PracticePlay::BeginPass() {
         whole_ = false;
     }
     MusicPlayer& music = game_.platform.music;
-    music.SetTempo(rate_);
     st_ = PlayState{};
     st_.AutoPlay = request_.autoPlay;
     st_.Chart = request_.chart;
@@ -111,6 +111,8 @@ void PracticePlay::BeginPass() {
     // A first part sets the music; a later one plays on in it, which a pass may start in.
     const std::string file = PracticeMusicFile(game_, request_.chart);
     if (music.FileName() != file) music.SetFileName(file);
+    // After the load: a song that can no longer be loaded leaves the tempo as it was.
+    music.SetTempo(rate_);
     SetUpPlay(game_, st_);
     EnterPart();
     if (!whole_) music.Seek(section_.leadIn);

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "core/failure_report.hpp"
 #include "core/own_songs.hpp"
 #include "core/play_request.hpp"
 #include "core/strike_inputs.hpp"
@@ -101,8 +102,11 @@ Step PracticeScreen::Start(Game& game) {
     rq.loops = 0;  // until the player leaves
     try {
         play_ = std::make_unique<PracticePlay>(game, rq);
+    } catch (const OwnSongFileGone& gone) {
+        TellOwnSongFileGone(game, gone);
+        return Step::Pop();
     } catch (const std::runtime_error& e) {
-        std::fprintf(stderr, "練習: %s\n", e.what());
+        ReportFailure("cannot practise", PracticeMusicFile(game, chart_), e.what());
         pf.dialogs.MessageBox(
             std::string("この曲の小節が読めないので、練習できません。\r\n") + e.what(),
             MsgButtons::Ok, MsgIcon::Warning, kAppTitle);
@@ -154,9 +158,8 @@ Step PracticeScreen::Leave(Game& game) {
     Platform& pf = game.platform;
     sounds_.reset();
     play_.reset();
-    // The tempo is practice's own: song select's preview and the next song play at 100 %.
+    // The tempo is practice's own: the stack gives song select back the 100 % it had.
     pf.music.SetFileName("");
-    pf.music.SetTempo(1.0);
     pf.music.SetVolume(game.settings.BgmVolume);
     for (size_t label : play_slots::kPracticeLabels) game.form.Label[label].Visible = false;
     return Step::Pop();
@@ -209,6 +212,15 @@ bool PracticeScreen::ReadKeys(Game& game) {
 Step PracticeScreen::Pass(Game& game) {
     if (!play_) return Step::Pop();
     if (LeaveAsked(game)) return Leave(game);
+    try {
+        return Practise(game);
+    } catch (const OwnSongFileGone& gone) {  // each pass loads the chart from the file again
+        TellOwnSongFileGone(game, gone);
+        return Leave(game);
+    }
+}
+
+Step PracticeScreen::Practise(Game& game) {
     const bool changed = ReadKeys(game);
     // The section's end loops at once, not at the next frame.
     play_->EndIfDue();

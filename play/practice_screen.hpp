@@ -40,6 +40,7 @@ class PracticeScreen : public GameScreen {
     const PracticePlay* Play() const { return play_.get(); }
 
   private:
+    Step Practise(Game& game);
     Step Leave(Game& game);
     bool LeaveAsked(Game& game);
     // One look at the practice keys; true when one changed something.

@@ -1,8 +1,6 @@
 #include "play/results.hpp"
 
 #include "core/checked.hpp"
-#include "core/own_songs.hpp"
-#include "core/score_file.hpp"
 #include "play/results_panel.hpp"
 #include "play/scoring.hpp"
 
@@ -39,25 +37,6 @@ ResultsText ShowResults(Game& game, const PlayState& st) {
     ResultsPanel panel(f);
     panel.ShowSongResults(r.caption);
     return r;
-}
-
-void KeepResults(Game& game, const PlayState& st, const ResultsText& r) {
-    // Only a cleared manual play can set a song high score.
-    if (st.GaugeLevel >= kNormaLevel && !st.AutoPlay) {
-        const int column = HighScoreColumn(st.Chart.difficulty, st.Request.challenge);
-        if (IsOwnSong(st.Chart.song)) {
-            // Own songs keep their scores in a file of their own: score.dat's layout is fixed.
-            if (OwnHighScore(game, st.Chart.song, column) < r.validScore)
-                SetOwnHighScore(game, st.Chart.song, column, r.validScore);
-        } else {
-            int32_t& best = game.scores.HighScores.at(size_t(column)).at(size_t(st.Chart.song));
-            if (best < r.validScore) {
-                best = r.validScore;
-                SaveScores(game);
-            }
-        }
-    }
-    ResultsPanel(game.form).LeaveBlankLines();
 }
 
 }  // namespace zb

@@ -1,4 +1,5 @@
-// The results of one song: the text on the results panel, the wait, and the song high score.
+// The results of one song: the text on the results panel and its wait (what the play leaves
+// behind is play/play_outcome's).
 #pragma once
 
 #include <cstdint>
@@ -21,8 +22,5 @@ inline constexpr double kResultsSeconds = 6.0;
 
 // Shows the results on the results panel. Returns the text shown and the valid score.
 ResultsText ShowResults(Game& game, const PlayState& st);
-// After the results' wait: records a new song high score of a cleared manual play, then leaves
-// the results panel with three empty lines.
-void KeepResults(Game& game, const PlayState& st, const ResultsText& r);
 
 }  // namespace zb

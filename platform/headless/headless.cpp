@@ -132,6 +132,7 @@ bool RecordingWavePlayer::LoadWave(const std::string& path) {
 MsgResult ScriptedDialogs::MessageBox(const std::string& text, MsgButtons buttons, MsgIcon,
                                       const std::string& title) {
     shown.push_back({"MessageBox", text, title, buttons});
+    if (keyboard) keyboard->Reset();
     if (buttons == MsgButtons::Ok) return MsgResult::Ok;  // nothing to choose
     if (!answers.empty()) {
         const MsgResult r = answers.front();
@@ -149,6 +150,7 @@ std::string ScriptedDialogs::InputBox(const std::string& prompt, const std::stri
     shown.push_back(
         {"InputBox", prompt, title, MsgButtons::OkCancel, window && window->TextInput()});
     if (window) window->SetTextInput(false);
+    if (keyboard) keyboard->Reset();
     if (!inputs.empty()) {
         std::string s = inputs.front();
         inputs.pop_front();
@@ -222,6 +224,7 @@ HeadlessPlatform::HeadlessPlatform(std::string appDir, TextRenderer* text)
     : window(clock, text), ports{clock, keyboard, music, wave, dialogs, window, std::move(appDir)} {
     window.keyboard = &keyboard;
     dialogs.window = &window;
+    dialogs.keyboard = &keyboard;
 }
 
 }  // namespace zb::headless

@@ -158,6 +158,8 @@ class ScriptedDialogs : public Dialogs {
     std::vector<Shown> shown;
     // An input box turns this window's text input on while it is open, as the real one does.
     Window* window = nullptr;
+    // Keys held when a box opens were let go while it was open, as with the real boxes.
+    KeyStateKeyboard* keyboard = nullptr;
 };
 
 // The form in memory. Each yield advances the virtual clock by a small step, runs the clicks and

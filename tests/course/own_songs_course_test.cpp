@@ -43,6 +43,23 @@ class OwnSongsCourseTest : public ::testing::Test {
         std::ofstream(dir.File("songs/a.mid"), std::ios::binary) << testing::TypicalSongBytes(t);
         std::ofstream(dir.File("songs/sub/z.mid"), std::ios::binary) << "MThd broken";
     }
+    void RunFor(double seconds, const std::function<bool()>& until = nullptr) {
+        const double end = hp.clock.Now() + seconds;
+        stack.RunWhile([&] { return hp.clock.Now() < end && !(until && until()); });
+    }
+    void Tap(int key) {
+        driver.Tap(key, 0.01);
+        RunFor(0.2);
+    }
+    void WriteSong(const std::string& name, const std::string& title) {
+        testing::TypicalSong t;
+        t.bars = 14;
+        t.name = title;
+        std::ofstream(dir.File(name), std::ios::binary) << testing::TypicalSongBytes(t);
+    }
+    std::string LastBox() const {
+        return hp.dialogs.shown.empty() ? "" : hp.dialogs.shown.back().text;
+    }
     std::vector<std::string> Previews() {
         std::vector<std::string> out;
         for (const std::string& f : hp.music.History())
@@ -99,6 +116,74 @@ TEST_F(OwnSongsCourseTest, AnOwnSongIsPickedAfterTheBuiltInOnesPlayedAndScoredIn
     EXPECT_FALSE(next.ownSongs.songs[0].playable);
     EXPECT_EQ(next.ownSongs.songs[2].title, "Drum Song");
     EXPECT_EQ(OwnHighScore(next, kOwnSongBase + 2, 0), score);
+}
+
+TEST_F(OwnSongsCourseTest, AHandPlayedOwnSongComesFirstWhenSortedByLastPlayed) {
+    WriteSong("songs/b.mid", "Second Song");
+    FinishOwnSongs(game);
+    stack.Push(game, std::make_unique<TitleScreen>());
+    // From the first song: Left wraps to the broken file, one more is b.mid (a.mid comes first by
+    // path). The second song is the first built-in one.
+    driver.picks = {{vk::Left, vk::Left, vk::Enter}, {vk::Enter}};
+    driver.onYield = [&] {
+        if (driver.songsStarted == 2) driver.playNotes = false, driver.fastForward = 1.0;
+    };
+    hp.window.Click(ClickSource::Label, 0);
+    driver.RunToTitle(stack);
+    ASSERT_EQ(driver.songsStarted, 2);
+
+    // Song select again, sorted by last play: the first own song is the one just played.
+    driver.onYield = nullptr;
+    hp.window.Click(ClickSource::Label, 0);
+    RunFor(1, [&] { return game.ScreenState == Screen::SongSelect; });
+    for (int i = 0; i < 3; ++i) Tap('S');
+    for (int key : {35 /* End */, vk::Left, vk::Left}) Tap(key);
+    EXPECT_EQ(hp.music.FileName(), dir.File("songs/b.mid"));
+    EXPECT_NE(ReadFile(dir.File("songcache.dat")).find("b.mid"), std::string::npos);
+}
+
+// Practice at 80 %: the file vanishes (the player is told, song select comes back), or breaks (a
+// run-time error, the title comes back). Either way the next song plays at 100 %.
+TEST_F(OwnSongsCourseTest, APractisedSongThatVanishesOrBreaksLeavesNoTempoBehind) {
+    WriteSong("songs/b.mid", "Second Song");
+    FinishOwnSongs(game);
+    stack.Push(game, std::make_unique<TitleScreen>());
+    hp.window.Click(ClickSource::Label, 0);
+    RunFor(1, [&] { return game.ScreenState == Screen::SongSelect; });
+    auto practiseAt80 = [&] {
+        Tap(vk::A + ('P' - 'A'));
+        ASSERT_EQ(game.ScreenState, Screen::Practice);
+        for (int i = 0; i < 4; ++i) Tap(vk::Left);
+        RunFor(60, [&] { return hp.music.Tempo() == 0.8; });
+        ASSERT_EQ(hp.music.Tempo(), 0.8);
+    };
+    for (int key : {vk::Left, vk::Left, vk::Left}) Tap(key);  // a.mid
+    practiseAt80();
+    std::filesystem::remove(dir.File("songs/a.mid"));
+    RunFor(60, [&] { return game.ScreenState != Screen::Practice; });
+    EXPECT_EQ(LastBox(), "曲のファイルが見つかりません: a.mid");
+    EXPECT_EQ(game.ScreenState, Screen::SongSelect);
+    EXPECT_EQ(hp.music.Tempo(), 1.0);
+    Tap(vk::Enter);
+    EXPECT_EQ(game.ScreenState, Screen::SongSelect) << "a song that is gone cannot be picked";
+
+    Tap(vk::Right);  // b.mid
+    practiseAt80();
+    std::ofstream(dir.File("songs/b.mid"), std::ios::binary) << "MThd broken";
+    RunFor(60, [&] { return game.ScreenState != Screen::Practice; });
+    EXPECT_NE(LastBox().find("予期しないエラーです"), std::string::npos) << LastBox();
+    RunFor(1, [&] { return game.ScreenState == Screen::Title; });
+    ASSERT_EQ(game.ScreenState, Screen::Title);
+
+    // The first song of かんたん, played automatically: its music runs with the clock.
+    hp.window.Click(ClickSource::Label, 0);
+    RunFor(1, [&] { return game.ScreenState == Screen::SongSelect; });
+    Tap(vk::Space);
+    RunFor(2);
+    ASSERT_EQ(game.ScreenState, Screen::Playing);
+    const double from = hp.music.CurrentPosition(), at = hp.clock.Now();
+    RunFor(3);
+    EXPECT_NEAR((hp.music.CurrentPosition() - from) / (hp.clock.Now() - at), 1.0, 1e-6);
 }
 
 TEST_F(OwnSongsCourseTest, TheRankingCourseOffersNoOwnSongAndTheChallengeCourseAllThreeCharts) {

@@ -266,8 +266,11 @@ class SongSelect(unittest.TestCase):
             # Esc pauses: the lane stands still and the pause menu takes the background's place.
             scores = open(os.path.join(s.folder, "score.dat"), "rb").read()
 
+            # The menu's yellow title on black where the background was: the day background has
+            # yellow bunting there, so the yellow alone would find a pause in the daytime.
             def paused(i):
-                return i.count(i.region_twips(3000, 4600, 4000, 640), yellow) > 100
+                title = i.region_twips(3000, 4600, 4000, 640)
+                return i.count(title, yellow) > 100 and i.count(title, lambda p: max(p) < 30) > 5000
 
             s.tap("Escape")
             img = s.wait_for(paused, "the pause menu")

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <map>
 
@@ -275,10 +276,14 @@ TEST(Strikes, TheirTimingIsReportedAndTheirReplayReproducesThePlay) {
         EXPECT_NE(ToJsonWithTiming(r).find("\"Early\":" + std::to_string(r.Timing.early)),
                   std::string::npos);
 
-        // The replay, through its file, gives every judgement, the score and the figures again.
+        // The replay, through its file, gives every judgement, the score and the figures again;
+        // watched, it writes nothing (the cleared play's high score stays the player's own).
         ReplayCheck check;
-        const SongResult again = PlayReplay(DecodeReplay(EncodeReplay(record)), dir.Dir(), check);
+        testing::TempDir watch;
+        const SongResult again = PlayReplay(DecodeReplay(EncodeReplay(record)), watch.Dir(), check);
         EXPECT_TRUE(check.reproduced) << check.message;
+        EXPECT_TRUE(again.NormaCleared);
+        EXPECT_FALSE(std::filesystem::exists(watch.Dir() + "score.dat")) << where;
         EXPECT_EQ(again.Judgements, r.Judgements);
         EXPECT_EQ(again.Score, r.Score);
         EXPECT_EQ(again.Gauge, r.Gauge);
