@@ -53,7 +53,7 @@ inline constexpr double kOwnMaxMs = 20 * 60 * 1000.0;
 OwnSongCharts BuildOwnCharts(const MidiSong& midi);
 // Raised whenever BuildOwnCharts would chart a file differently: the library's cache keeps
 // charts only of the version that built them.
-inline constexpr int kOwnChartVersion = 2;
+inline constexpr int kOwnChartVersion = 3;
 
 // The stars of a chart of a course's difficulty (0-2) from its notes per second, on the scale
 // of the built-in charts; within the stars the course's screen has room for.
