@@ -6,7 +6,8 @@
 //
 // An own song's chart is timed in hundredths of a second: position W of the chart text falls due
 // W centiseconds into the music (ChartSpan equals the text's length), so a note lies within 5 ms
-// of the MIDI event it comes from through any tempo change, triplet or swing.
+// of the MIDI event it comes from through any tempo change, triplet or swing: the first of the
+// drums that make it, never a filler sounding a few ms ahead of them.
 #pragma once
 
 #include <array>
