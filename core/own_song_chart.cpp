@@ -78,7 +78,7 @@ DrumClass ClassOf(uint8_t key) {
 
 // One stroke the rhythm offers a chart.
 struct Stroke {
-    double ms = 0;  // of the first MIDI event of the stroke, which the note is timed to
+    double ms = 0;  // of the first event of the drums (or part) that make the note
     double beat = 0;
     int kind = 1;    // 1 don, 2 kan
     int accent = 0;  // how strongly it asks to be big: crash with bass drum, voices, loudness
@@ -122,23 +122,27 @@ std::vector<Stroke> DrumStrokes(const MidiSong& midi) {
     const int loud = LoudFrom(std::move(velocities));
     std::vector<Stroke> out;
     for (const auto& g : Together<MidiNote>(drums, [](const MidiNote& n) { return n.ms; })) {
-        bool low = false, high = false, crash = false;
+        const MidiNote *low = nullptr, *high = nullptr;  // the first of each
+        bool crash = false;
         int highVoices = 0, velocity = 0;
         uint8_t lastHighKey = 0;
         for (const MidiNote* n : g) {
             const DrumClass c = ClassOf(n->key);
-            low |= c == kLow;
+            if (c == kLow && !low) low = n;
             crash |= c == kCrash;
             if (c == kHigh) {
                 if (!high || n->key != lastHighKey) ++highVoices;
-                high = true;
+                if (!high) high = n;
                 lastHighKey = n->key;
             }
             if (c == kLow || c == kHigh) velocity = std::max<int>(velocity, n->velocity);
         }
+        // The note stands on the drums that make it: a hi-hat, tambourine or crash a few ms
+        // ahead is heard with it but must not move it.
+        const MidiNote* at = low ? low : high ? high : g.front();
         Stroke s;
-        s.ms = g.front()->ms;
-        s.beat = g.front()->beat;
+        s.ms = at->ms;
+        s.beat = at->beat;
         if (low || high) {
             s.kind = low ? 1 : 2;
             s.accent =
@@ -198,15 +202,18 @@ std::vector<Stroke> PartStrokes(const MidiSong& midi) {
     const int loud = LoudFrom(std::move(velocities));
     std::vector<Stroke> out;
     for (const auto& g : Together<Tagged>(ordered, [](const Tagged& t) { return t.note->ms; })) {
-        bool fromLow = false, fromBusy = false;
+        const MidiNote *fromLow = nullptr, *fromBusy = nullptr;  // the first of each
         int velocity = 0;
         for (const Tagged* t : g) {
-            (t->low ? fromLow : fromBusy) = true;
+            const MidiNote*& first = t->low ? fromLow : fromBusy;
+            if (!first) first = t->note;
             velocity = std::max<int>(velocity, t->note->velocity);
         }
+        // As with drums: a 鈍 stands on the lowest part's note, not on the busy part's ahead.
+        const MidiNote* at = fromLow ? fromLow : fromBusy;
         Stroke s;
-        s.ms = g.front()->note->ms;
-        s.beat = g.front()->note->beat;
+        s.ms = at->ms;
+        s.beat = at->beat;
         s.kind = fromLow ? 1 : 2;
         s.accent = (fromLow && fromBusy) + (velocity >= loud);
         out.push_back(s);

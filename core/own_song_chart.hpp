@@ -6,7 +6,8 @@
 //
 // An own song's chart is timed in hundredths of a second: position W of the chart text falls due
 // W centiseconds into the music (ChartSpan equals the text's length), so a note lies within 5 ms
-// of the MIDI event it comes from through any tempo change, triplet or swing.
+// of the MIDI event it comes from through any tempo change, triplet or swing: the first of the
+// drums that make it, never a filler sounding a few ms ahead of them.
 #pragma once
 
 #include <array>
@@ -53,7 +54,7 @@ inline constexpr double kOwnMaxMs = 20 * 60 * 1000.0;
 OwnSongCharts BuildOwnCharts(const MidiSong& midi);
 // Raised whenever BuildOwnCharts would chart a file differently: the library's cache keeps
 // charts only of the version that built them.
-inline constexpr int kOwnChartVersion = 2;
+inline constexpr int kOwnChartVersion = 3;
 
 // The stars of a chart of a course's difficulty (0-2) from its notes per second, on the scale
 // of the built-in charts; within the stars the course's screen has room for.

@@ -152,6 +152,18 @@ TEST(OwnSongScan, ReadsOnlyWhatIsNewOrChangedAndFollowsLinksOnce) {
     EXPECT_EQ(fourth.news.total, 4u);
     EXPECT_EQ(ScanOnce(folder, cache).news.total, 0u);
 
+    // A row whose charts another chart builder made is read again.
+    std::vector<OwnSong> rows;
+    std::string why;
+    ASSERT_EQ(DecodeOwnSongCache(dir.Read("songcache.dat"), folder, rows, why), OwnCacheRead::Read)
+        << why;
+    rows[1].chartVersion = kOwnChartVersion - 1;
+    dir.Write("songcache.dat", EncodeOwnSongCache(rows, folder));
+    const Scanned rebuilt = ScanOnce(folder, cache);
+    ASSERT_EQ(rebuilt.news.read.size(), 1u);
+    EXPECT_EQ(rebuilt.news.read[0].path, rows[1].path);
+    EXPECT_EQ(rebuilt.news.read[0].chartVersion, kOwnChartVersion);
+
     // A newer build's cache is left as it is; the songs are read all the same.
     dir.Write("songcache.dat", "zubakko own-song cache 2\nfuture rows\n");
     EXPECT_EQ(ScanOnce(folder, cache).news.read.size(), 4u);

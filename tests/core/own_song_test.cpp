@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "core/chart_data.hpp"
 #include "core/midi_file.hpp"
@@ -212,6 +213,79 @@ TEST(OwnSongChart, AFileWithoutDrumsTakesItsLowestAndBusiestPartsOrIsRefused) {
     const OwnSongCharts none = BuildOwnCharts(Read(MidiFileBytes(0, 480, {pad.Chunk(12000)})));
     EXPECT_FALSE(none.playable);
     EXPECT_FALSE(none.reason.empty());
+}
+
+// Bars of 4/4 at 125 BPM (a tick a millisecond) as loose hands play them: a tambourine on every
+// sixteenth 10 ms early, a bass drum on one and three (a crash 15 ms ahead of it every fourth
+// bar), a snare on two and four with a hi-hat 20 ms ahead; every fourth bar the tambourine alone.
+// The bass drum plays on `lowChannel`, the rest on `highChannel`.
+std::string LooseHandsBytes(uint8_t lowChannel, uint8_t highChannel) {
+    constexpr uint32_t q = 480, bar = 4 * q, end = 13 * bar;
+    MidiTrack conductor, low(true), high(true);
+    conductor.Meter(0, 4, 2).Tempo(0, 480000);
+    for (uint32_t t = bar; t < end; t += q / 4) {
+        const bool drums = t / bar % 4 != 3 && t % q == 0;
+        const bool kick = drums && t / q % 2 == 0, snare = drums && t / q % 2 == 1;
+        if (snare) high.Note(t - 20, highChannel, 42);
+        if (kick && t % (4 * bar) == 0) high.Note(t - 15, highChannel, 49);
+        high.Note(t - 10, highChannel, 54);
+        if (snare) high.Note(t, highChannel, 38);
+        if (kick) low.Note(t, lowChannel, 36);
+    }
+    return MidiFileBytes(1, q, {conductor.Chunk(end), low.Chunk(end), high.Chunk(end)});
+}
+
+TEST(OwnSongChart, ANoteStandsOnTheDrumsThatMakeItNotOnAFillerAhead) {
+    const MidiSong midi = Read(LooseHandsBytes(9, 9));
+    const OwnSongCharts charts = BuildOwnCharts(midi);
+    ASSERT_TRUE(charts.playable) << charts.reason;
+    std::map<int, std::vector<double>> at;  // by key
+    for (const MidiNote& n : midi.notes) at[n.key].push_back(n.ms);
+    const std::vector<double>& kicks = at[36];
+    const std::vector<double>& snares = at[38];
+    std::vector<double> crashed, lone;
+    for (double t : kicks)
+        if (NearestDistance(at[49], t) < 30) crashed.push_back(t);
+    for (double t : at[54])
+        if (NearestDistance(kicks, t) > 30 && NearestDistance(snares, t) > 30) lone.push_back(t);
+    for (int d = 0; d < 3; ++d) {
+        SCOPED_TRACE(d);
+        int dons = 0, kans = 0, fills = 0;
+        for (const DueNote& n : charts.charts[size_t(d)].due) {
+            if (n.kind % 2 == 1) {
+                ++dons;
+                EXPECT_LE(NearestDistance(kicks, n.ms), 5.0) << "don at " << n.ms;
+                // The crash ahead still makes its bass drum big.
+                EXPECT_EQ(n.kind == 3, NearestDistance(crashed, n.ms) <= 5.0) << n.ms;
+            } else if (NearestDistance(snares, n.ms) <= 5.0) {
+                ++kans;
+            } else {
+                ++fills;  // a tambourine's time only where it plays alone
+                EXPECT_LE(NearestDistance(lone, n.ms), 5.0) << "kan at " << n.ms;
+            }
+        }
+        EXPECT_GT(dons, 0);
+        EXPECT_GT(kans, 0);
+        if (d == 2) {
+            EXPECT_GT(fills, 0);
+        }
+    }
+
+    // Without drums the parts give the notes: a busy part ahead must not pull a 鈍 off the
+    // lowest part's note.
+    const MidiSong parts = Read(LooseHandsBytes(0, 1));
+    const OwnSongCharts partCharts = BuildOwnCharts(parts);
+    ASSERT_TRUE(partCharts.playable) << partCharts.reason;
+    std::vector<double> bass;
+    for (const MidiNote& n : parts.notes)
+        if (n.channel == 0) bass.push_back(n.ms);
+    int dons = 0;
+    for (const DueNote& n : partCharts.charts[2].due)
+        if (n.kind % 2 == 1) {
+            ++dons;
+            EXPECT_LE(NearestDistance(bass, n.ms), 5.0) << "don at " << n.ms;
+        }
+    EXPECT_GT(dons, 0);
 }
 
 TEST(OwnSongChart, TheStarScaleGivesTheBuiltInChartsTheirLevels) {
