@@ -58,11 +58,12 @@ class TransferForm {
         return server_.directory.empty() || ftp_.SetCurDir(server_.directory);
     }
 
-    // The server's file, refused with its reason when it is not a whole ranking.
+    // The server's file, refused with its reason when it is not a ranking or was cut off.
     bool GetRanking(std::string& bytes) {
         if (!ftp_.GetBytes(kRemoteFile, bytes, kAscii)) return false;
         switch (JudgeRankBytes(bytes)) {
             case RankBytes::Whole:
+            case RankBytes::Short:
                 return true;
             case RankBytes::CutShort:
                 return Refuse(kCutShortNumber, kCutShortText);

@@ -29,13 +29,13 @@ inline constexpr const char* kNotARankingText = "サーバーのファイルは�
 
 // Each transfer can say what failed, in one line for standard error (`problem`, optional).
 
-// The server's ranking into memory. True when a whole ranking arrived; otherwise the error box
-// said why.
+// The server's ranking into memory. True when a ranking arrived, whole or shorter with its
+// line ended (see JudgeRankBytes); otherwise the error box said why.
 bool DownloadRanking(Game& game, const RankServer& server, std::string& bytes,
                      std::string* problem = nullptr);
 
-// Downloads the server's ranking into the local netrank.dat (the admin tool's download). True
-// when a whole ranking arrived; otherwise the local file is left as it was.
+// Downloads the server's ranking into the local netrank.dat (the admin tool's download), as it
+// came. True when a ranking arrived; otherwise the local file is left as it was.
 bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem = nullptr);
 
 // Uploads the local netrank.dat under the folder's lock (the admin tool's upload). The server's

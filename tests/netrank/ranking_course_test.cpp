@@ -17,6 +17,7 @@
 #include "netrank/rank_name.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
+#include "platform/sjis_text.hpp"
 #include "tests/netrank/ftp_test_server.hpp"
 
 namespace zb {
@@ -350,6 +351,49 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     EXPECT_FALSE(Saw(kRankStored));
     EXPECT_FALSE(Shown("ネットランク表示"));
     EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), before);
+    EXPECT_EQ(Listing(), "netrank.dat ");
+}
+
+TEST_F(RankingCourseTest, AShorterRankingIsStoredInTheFullLayoutAndACutOneIsRefused) {
+    const std::string shorter = Utf8ToSjis("300000:甲:0:1:200000:乙:2:3:100000:丙:4:5:;") + "\r\n";
+    fs::create_directories(Folder());
+    test::WriteFileBytes(Folder() / "netrank.dat", shorter);
+    UseServer(test::RankServerArgs(home_.Str()));
+    game_.ranking.NetPlayerName = "ズバッコ";
+    game_.ranking.NetTotalName[5] = "前の表";  // left from an earlier ranking
+    EXPECT_EQ(Session({150000, 100000, 4, 7}), NetRankSessionEnd::Stored);
+    EXPECT_TRUE(
+        Saw("総合2位にランクインしました。\r\n"
+            "ラクダに揺られて の1位にランクインしました。\r\n"
+            "雲の上から の1位にランクインしました。\r\nサーバーに接続中…"));
+
+    // One line of 21 segments of 50 records, nothing but the three and the player in it.
+    const std::string stored = test::ReadFileBytes(Folder() / "netrank.dat");
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), 1);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), ';'), 21);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), ':'), 4 * 50 + 20 * 2 * 50);
+    const RankingTables t = ServerTables();
+    EXPECT_EQ(stored, ToLf(FormatNetRankFile(t)));
+    const std::vector<std::string> names = {"甲", "ズバッコ", "乙", "丙"};
+    const std::vector<int32_t> scores = {300000, 250000, 200000, 100000};
+    const std::vector<std::array<int16_t, 2>> songs = {{0, 1}, {4, 7}, {2, 3}, {4, 5}};
+    for (size_t j = 0; j < 50; ++j) {
+        EXPECT_EQ(t.NetTotalName[j], j < 4 ? names[j] : "") << j;
+        EXPECT_EQ(t.NetTotalScore[j], j < 4 ? scores[j] : 0) << j;
+        EXPECT_EQ(t.NetTotalSongs[j], (j < 4 ? songs[j] : std::array<int16_t, 2>{})) << j;
+        for (size_t s = 0; s < 20; ++s)
+            EXPECT_EQ(t.NetSongName[s][j], j == 0 && (s == 4 || s == 7) ? "ズバッコ" : "");
+    }
+    EXPECT_EQ(t.NetSongScore[4][0] + t.NetSongScore[7][0], 250000);
+    EXPECT_TRUE(BoxTexts().empty());
+
+    // The same file cut in the middle of a record: refused, and the server's file kept.
+    const std::string cut = shorter.substr(0, shorter.find(':', 20));
+    test::WriteFileBytes(Folder() / "netrank.dat", cut);
+    EXPECT_EQ(Session({150000, 100000, 4, 7}), NetRankSessionEnd::DownloadFailed);
+    EXPECT_EQ(BoxTexts().front(), std::string("12030\r\n") + kCutShortText);
+    EXPECT_EQ(captions_.back(), kRankTransferError);
+    EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), cut);
     EXPECT_EQ(Listing(), "netrank.dat ");
 }
 
