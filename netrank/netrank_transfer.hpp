@@ -1,6 +1,7 @@
 // Exchanging netrank.dat with the ranking server. Each call makes a fresh session: connect and
-// log in, change to the ranking's directory, transfer in ASCII mode, disconnect. Every failure
-// of the session is shown to the player in an error box with its number and text.
+// log in, change to the ranking's directory (or stay in the login directory when it can't be
+// entered, saying so on standard error), transfer in ASCII mode, disconnect. Every failure of
+// the session is shown to the player in an error box with its number and text.
 //
 // Players' games share one file, so every writer first takes the folder's lock: creating the
 // folder "netrank.lock" beside netrank.dat, which FTP does atomically for one of them only. A

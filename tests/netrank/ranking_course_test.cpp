@@ -45,9 +45,9 @@ class RankingCourseTest : public ::testing::Test {
         server_ = std::make_unique<test::ServerProcess>(args);
         PointAt(server_->Port());
     }
-    void PointAt(int port) {
+    void PointAt(int port, const std::string& folder = "public_html/rurederadi") {
         const std::string url = "ftp://" + std::string(test::kUser) + ":" + test::kPassword +
-                                "@127.0.0.1:" + std::to_string(port) + "/public_html/rurederadi";
+                                "@127.0.0.1:" + std::to_string(port) + "/" + folder;
         setenv(kRankUrlVariable, url.c_str(), 1);
     }
     fs::path Folder() const { return home_.Path() / "public_html/rurederadi"; }
@@ -395,6 +395,38 @@ TEST_F(RankingCourseTest, AShorterRankingIsStoredInTheFullLayoutAndACutOneIsRefu
     EXPECT_EQ(captions_.back(), kRankTransferError);
     EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), cut);
     EXPECT_EQ(Listing(), "netrank.dat ");
+}
+
+TEST_F(RankingCourseTest, AFolderThatCannotBeEnteredLeavesTheExchangeInTheLoginFolder) {
+    SetServerTables(RankingTables{});
+    RankingTables login;
+    login.NetTotalScore[0] = 500000;
+    login.NetTotalName[0] = "ログイン";
+    test::WriteFileBytes(home_.Path() / "netrank.dat", ToLf(FormatNetRankFile(login)));
+    UseServer(test::RankServerArgs(home_.Str()));
+    PointAt(server_->Port(), "public_html/nowhere");
+    game_.ranking.NetPlayerName = "わたし";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Session({200000, 100000, 1, 2}), NetRankSessionEnd::Stored);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("can't enter the folder public_html/nowhere; using the login folder"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(captions_.back(), kRankStored);
+    // Each session's box says why the folder was left (download and store).
+    for (const std::string& box : BoxTexts()) EXPECT_EQ(box.substr(0, 10), "12003\r\n550");
+    EXPECT_EQ(BoxTexts().size(), 2u);
+
+    RankingTables stored;
+    ParseNetRankLine(stored, FirstLine(test::ReadFileBytes(home_.Path() / "netrank.dat")));
+    EXPECT_EQ(stored.NetTotalName[0], "ログイン");
+    EXPECT_EQ(stored.NetTotalName[1], "わたし");
+    EXPECT_EQ(stored.NetSongName[1][0], "わたし");
+    EXPECT_EQ(ServerTables().NetTotalName[0], "");  // the ranking folder is not touched
+    std::string home;
+    for (const auto& e : fs::directory_iterator(home_.Path()))
+        home += e.path().filename().string() + " ";
+    EXPECT_TRUE(home == "netrank.dat public_html " || home == "public_html netrank.dat ") << home;
 }
 
 TEST_F(RankingCourseTest, AResultTheServerRefusedIsSentAgainOnYes) {
