@@ -7,13 +7,13 @@ namespace zb {
 
 std::optional<std::string> FetchRanking(Game& game, const RankServer& server) {
     std::string bytes, problem;
-    // A whole ranking is all the transfer lets through; a first line of fewer than three
-    // characters (an emptied file) is never one.
+    // The transfer lets through rankings only; a first line of fewer than three characters (an
+    // emptied file) is never one.
     if (!DownloadRanking(game, server, bytes, &problem) || FirstLine(bytes).size() < 3) {
         ReportRankFailure(server, "the download failed", problem);
         return std::nullopt;
     }
-    ParseNetRankLine(game.ranking, FirstLine(bytes));
+    ReadServerRanking(game.ranking, bytes);
     return bytes;
 }
 

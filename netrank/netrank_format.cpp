@@ -193,22 +193,19 @@ bool IsWholeNetRank(std::string_view bytes) {
 
 RankBytes JudgeRankBytes(std::string_view bytes) {
     if (IsWholeNetRank(bytes)) return RankBytes::Whole;
-    // A file cut off midway has no line end yet, starts with a score, and each of its finished
-    // segments holds all its records.
-    if (bytes.empty() || bytes.find_first_of("\r\n") != std::string_view::npos)
-        return RankBytes::NotARanking;
-    if (!IsDigit(bytes[0]) && bytes[0] != '-') return RankBytes::NotARanking;
-    size_t start = 0;
-    for (int segment = 0; segment <= kRankFileSongs; ++segment) {
-        const size_t end = bytes.find(';', start);
-        if (end == std::string_view::npos) return RankBytes::CutShort;
-        size_t fields = 0;
-        for (size_t k = start; k < end; ++k) fields += bytes[k] == ':';
-        if (fields != size_t(segment == 0 ? 4 * kRankPlaces : 2 * kRankPlaces))
-            return RankBytes::NotARanking;
-        start = end + 1;
-    }
-    return RankBytes::NotARanking;
+    if (bytes.empty() || (!IsDigit(bytes[0]) && bytes[0] != '-')) return RankBytes::NotARanking;
+    // Until its last line has ended, a transfer may have stopped anywhere.
+    if (!bytes.ends_with("\r\n")) return RankBytes::CutShort;
+    // Text after the last ";" would not be read, and so not be stored again.
+    const std::string_view line = FirstLine(bytes);
+    return line.size() >= 3 && line.back() == ';' ? RankBytes::Short : RankBytes::NotARanking;
+}
+
+void ReadServerRanking(RankingTables& tables, std::string_view bytes) {
+    RankingTables fresh;
+    fresh.NetPlayerName = std::move(tables.NetPlayerName);
+    ParseNetRankLine(fresh, FirstLine(bytes));
+    tables = std::move(fresh);
 }
 
 }  // namespace zb

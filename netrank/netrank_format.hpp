@@ -29,11 +29,17 @@ std::string FormatNetRankFile(const RankingTables& tables);
 // 0..19, each with all fifty records. A transfer cut off midway, or an emptied file, is not one.
 bool IsWholeNetRank(std::string_view bytes);
 
-// What a downloaded file is: a whole ranking; the start of one whose line never ended (the
+// What a downloaded file is: a whole ranking; a shorter one, read as far as it goes (its
+// first line starts with a score, holds at least three characters and ends with a closed
+// segment, and the file ends with CR LF); the start of one whose last line never ended (the
 // transfer ended early); or something that is not a ranking at all (an emptied file, a page of
 // another program).
-enum class RankBytes { Whole, CutShort, NotARanking };
+enum class RankBytes { Whole, Short, CutShort, NotARanking };
 RankBytes JudgeRankBytes(std::string_view bytes);
+
+// Reads a server's ranking into the tables: what its first line does not mention is empty, not
+// left over from an earlier ranking. The player's name is kept.
+void ReadServerRanking(RankingTables& tables, std::string_view bytes);
 
 // The leading decimal number of a field, rounded half to even, as the reader takes it: 0 when the
 // field does not start with a number; false when it does not fit T.

@@ -55,7 +55,7 @@ Exchange SendCourse(Game& game, const RankServer& server, const NetRankCourseRes
     // Another player stored a ranking since the download: this course goes into that one,
     // once, and the player is told the places it reaches there.
     const auto remerge = [&](const std::string& fresh) {
-        ParseNetRankLine(game.ranking, FirstLine(fresh));
+        ReadServerRanking(game.ranking, fresh);
         view.Say(InsertCourse(game, result) + kRankConnecting);
         return FormatNetRankFile(game.ranking);
     };

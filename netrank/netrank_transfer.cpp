@@ -45,8 +45,8 @@ class TransferForm {
         }
     }
 
-    // Connects and changes to the ranking's directory. A failed change ends the exchange too:
-    // the login directory's netrank.dat is not the ranking.
+    // Connects and changes to the ranking's directory. One that can't be entered is told in the
+    // box and on standard error, and the exchange goes on in the login directory.
     bool Open() {
         ftp_.SetRemoteHost(server_.host);
         ftp_.SetUser(server_.user);
@@ -55,14 +55,23 @@ class TransferForm {
         ftp_.SetPassiveFlag(server_.passive);
         ftp_.SetTls(server_.tls, server_.caFile);
         if (!ftp_.OpenSession() || ftp_.hFTP() == 0) return false;
-        return server_.directory.empty() || ftp_.SetCurDir(server_.directory);
+        if (server_.directory.empty()) return true;
+        Failure refused;
+        if (Quietly([&] { return ftp_.SetCurDir(server_.directory); }, &refused)) return true;
+        if (ftp_.hFTP() == 0) return Refuse(refused.number, refused.text);
+        ReportRankFailure(
+            server_, "can't enter the folder " + server_.directory + "; using the login folder",
+            std::to_string(refused.number) + " " + refused.text);
+        ShowBox(refused.number, refused.text);
+        return true;
     }
 
-    // The server's file, refused with its reason when it is not a whole ranking.
+    // The server's file, refused with its reason when it is not a ranking or was cut off.
     bool GetRanking(std::string& bytes) {
         if (!ftp_.GetBytes(kRemoteFile, bytes, kAscii)) return false;
         switch (JudgeRankBytes(bytes)) {
             case RankBytes::Whole:
+            case RankBytes::Short:
                 return true;
             case RankBytes::CutShort:
                 return Refuse(kCutShortNumber, kCutShortText);
@@ -193,6 +202,10 @@ class TransferForm {
             return;
         }
         Note(std::to_string(number) + " " + text);
+        ShowBox(number, text);
+    }
+
+    void ShowBox(int32_t number, const std::string& text) {
         game_.platform.dialogs.MessageBox(std::to_string(number) + "\r\n" + text, MsgButtons::Ok,
                                           MsgIcon::Error, kAppTitle);
     }

@@ -1,6 +1,7 @@
 // Exchanging netrank.dat with the ranking server. Each call makes a fresh session: connect and
-// log in, change to the ranking's directory, transfer in ASCII mode, disconnect. Every failure
-// of the session is shown to the player in an error box with its number and text.
+// log in, change to the ranking's directory (or stay in the login directory when it can't be
+// entered, saying so on standard error), transfer in ASCII mode, disconnect. Every failure of
+// the session is shown to the player in an error box with its number and text.
 //
 // Players' games share one file, so every writer first takes the folder's lock: creating the
 // folder "netrank.lock" beside netrank.dat, which FTP does atomically for one of them only. A
@@ -29,13 +30,13 @@ inline constexpr const char* kNotARankingText = "サーバーのファイルは�
 
 // Each transfer can say what failed, in one line for standard error (`problem`, optional).
 
-// The server's ranking into memory. True when a whole ranking arrived; otherwise the error box
-// said why.
+// The server's ranking into memory. True when a ranking arrived, whole or shorter with its
+// line ended (see JudgeRankBytes); otherwise the error box said why.
 bool DownloadRanking(Game& game, const RankServer& server, std::string& bytes,
                      std::string* problem = nullptr);
 
-// Downloads the server's ranking into the local netrank.dat (the admin tool's download). True
-// when a whole ranking arrived; otherwise the local file is left as it was.
+// Downloads the server's ranking into the local netrank.dat (the admin tool's download), as it
+// came. True when a ranking arrived; otherwise the local file is left as it was.
 bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem = nullptr);
 
 // Uploads the local netrank.dat under the folder's lock (the admin tool's upload). The server's

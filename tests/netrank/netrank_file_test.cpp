@@ -230,6 +230,33 @@ TEST(NetRankReader, WholeRankingCheckRefusesCutFiles) {
     EXPECT_FALSE(IsWholeNetRank("\r\n"));
 }
 
+TEST(NetRankReader, ShorterRankingsAreReadAndCutOnesRefused) {
+    const std::string whole = FormatNetRankFile(RankingTables{});
+    const std::string shorter = Utf8ToSjis("300:甲:0:1:200:乙:2:3:100:丙:4:5:;7:丁:;\r\n");
+    EXPECT_EQ(JudgeRankBytes(whole), RankBytes::Whole);
+    EXPECT_EQ(JudgeRankBytes(shorter), RankBytes::Short);
+    // Until the line has ended, even between its CR and LF, the transfer may have stopped.
+    for (size_t cut = 1; cut < shorter.size(); ++cut)
+        EXPECT_EQ(JudgeRankBytes(shorter.substr(0, cut)), RankBytes::CutShort) << cut;
+    EXPECT_EQ(JudgeRankBytes(shorter.substr(0, shorter.size() - 2) + "\n"), RankBytes::CutShort);
+    for (const std::string other : {"", "\r\n", "1;\r\n", "<html>maintenance</html>\r\n",
+                                    "1:a:0:0:\r\n", "1:a:0:0:;more\r\n"})
+        EXPECT_EQ(JudgeRankBytes(other), RankBytes::NotARanking) << other;
+
+    // Read from a server, what the file does not hold is empty, whatever the tables held.
+    RankingTables t;
+    t.NetPlayerName = "me";
+    t.NetTotalName[3] = t.NetSongName[0][1] = t.NetSongName[5][0] = "stale";
+    t.NetTotalScore[3] = t.NetSongScore[5][0] = 9;
+    ReadServerRanking(t, shorter);
+    EXPECT_EQ(t.NetTotalName[2], "丙");
+    EXPECT_EQ(t.NetTotalSongs[2], (std::array<int16_t, 2>{4, 5}));
+    EXPECT_EQ(t.NetSongName[0][0], "丁");
+    EXPECT_EQ(t.NetTotalName[3] + t.NetSongName[0][1] + t.NetSongName[5][0], "");
+    EXPECT_EQ(t.NetTotalScore[3] + t.NetSongScore[5][0], 0);
+    EXPECT_EQ(t.NetPlayerName, "me");
+}
+
 // The ranking rules on a list 1000, 900, 900, 800, ... (two 900s at places 1 and 2).
 class InsertionTest : public ::testing::Test {
   protected:

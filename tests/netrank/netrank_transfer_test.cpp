@@ -93,7 +93,7 @@ TEST_F(TransferTest, NamesSurviveWriteUploadDownloadAndRead) {
     EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(TransferTest, MissingFileOrDirectoryShowsTheServersReplyAndKeepsTheLocalFile) {
+TEST_F(TransferTest, MissingFileShowsTheServersReplyAndAMissingFolderLeavesTheLoginFolder) {
     StartServer();
     fs::remove(ServerFile());
     ClearNetRankFile(game_);
@@ -103,14 +103,22 @@ TEST_F(TransferTest, MissingFileOrDirectoryShowsTheServersReplyAndKeepsTheLocalF
     EXPECT_EQ(Boxes()[0].buttons, MsgButtons::Ok);
     EXPECT_EQ(LocalBytes(), "\r\n");
 
-    // A whole ranking in the login folder is not the ranking when the folder is missing.
+    // A folder that can't be entered: its box, a line on standard error naming it, and the
+    // login folder's ranking.
     RankingTables t;
-    WriteFileBytes(home_.Path() / "netrank.dat", FormatNetRankFile(t));
+    t.NetTotalName[0] = "login";
+    WriteFileBytes(home_.Path() / "netrank.dat", ToLf(FormatNetRankFile(t)));
     fs::remove_all(home_.Path() / "public_html");
-    EXPECT_FALSE(DownloadNetRank(game_, rank_));
+    ::testing::internal::CaptureStderr();
+    EXPECT_TRUE(DownloadNetRank(game_, rank_));
+    const std::string err = ::testing::internal::GetCapturedStderr();
     ASSERT_EQ(Boxes().size(), 2u);
     EXPECT_EQ(Boxes()[1].text.substr(0, 10), "12003\r\n550");
-    EXPECT_EQ(LocalBytes(), "\r\n");
+    EXPECT_EQ(LocalBytes(), FormatNetRankFile(t));
+    EXPECT_NE(err.find("zubakko: ranking server " + rank_.Where() +
+                       ": can't enter the folder public_html/rurederadi; using the login folder"),
+              std::string::npos)
+        << err;
 }
 
 TEST_F(TransferTest, UnreachableServersShowOneBoxEach) {

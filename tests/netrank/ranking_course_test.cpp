@@ -17,6 +17,7 @@
 #include "netrank/rank_name.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
+#include "platform/sjis_text.hpp"
 #include "tests/netrank/ftp_test_server.hpp"
 
 namespace zb {
@@ -44,9 +45,9 @@ class RankingCourseTest : public ::testing::Test {
         server_ = std::make_unique<test::ServerProcess>(args);
         PointAt(server_->Port());
     }
-    void PointAt(int port) {
+    void PointAt(int port, const std::string& folder = "public_html/rurederadi") {
         const std::string url = "ftp://" + std::string(test::kUser) + ":" + test::kPassword +
-                                "@127.0.0.1:" + std::to_string(port) + "/public_html/rurederadi";
+                                "@127.0.0.1:" + std::to_string(port) + "/" + folder;
         setenv(kRankUrlVariable, url.c_str(), 1);
     }
     fs::path Folder() const { return home_.Path() / "public_html/rurederadi"; }
@@ -351,6 +352,81 @@ TEST_F(RankingCourseTest, FailuresAreToldAndNothingUnstoredIsShown) {
     EXPECT_FALSE(Shown("ネットランク表示"));
     EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), before);
     EXPECT_EQ(Listing(), "netrank.dat ");
+}
+
+TEST_F(RankingCourseTest, AShorterRankingIsStoredInTheFullLayoutAndACutOneIsRefused) {
+    const std::string shorter = Utf8ToSjis("300000:甲:0:1:200000:乙:2:3:100000:丙:4:5:;") + "\r\n";
+    fs::create_directories(Folder());
+    test::WriteFileBytes(Folder() / "netrank.dat", shorter);
+    UseServer(test::RankServerArgs(home_.Str()));
+    game_.ranking.NetPlayerName = "ズバッコ";
+    game_.ranking.NetTotalName[5] = "前の表";  // left from an earlier ranking
+    EXPECT_EQ(Session({150000, 100000, 4, 7}), NetRankSessionEnd::Stored);
+    EXPECT_TRUE(
+        Saw("総合2位にランクインしました。\r\n"
+            "ラクダに揺られて の1位にランクインしました。\r\n"
+            "雲の上から の1位にランクインしました。\r\nサーバーに接続中…"));
+
+    // One line of 21 segments of 50 records, nothing but the three and the player in it.
+    const std::string stored = test::ReadFileBytes(Folder() / "netrank.dat");
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), '\n'), 1);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), ';'), 21);
+    EXPECT_EQ(std::count(stored.begin(), stored.end(), ':'), 4 * 50 + 20 * 2 * 50);
+    const RankingTables t = ServerTables();
+    EXPECT_EQ(stored, ToLf(FormatNetRankFile(t)));
+    const std::vector<std::string> names = {"甲", "ズバッコ", "乙", "丙"};
+    const std::vector<int32_t> scores = {300000, 250000, 200000, 100000};
+    const std::vector<std::array<int16_t, 2>> songs = {{0, 1}, {4, 7}, {2, 3}, {4, 5}};
+    for (size_t j = 0; j < 50; ++j) {
+        EXPECT_EQ(t.NetTotalName[j], j < 4 ? names[j] : "") << j;
+        EXPECT_EQ(t.NetTotalScore[j], j < 4 ? scores[j] : 0) << j;
+        EXPECT_EQ(t.NetTotalSongs[j], (j < 4 ? songs[j] : std::array<int16_t, 2>{})) << j;
+        for (size_t s = 0; s < 20; ++s)
+            EXPECT_EQ(t.NetSongName[s][j], j == 0 && (s == 4 || s == 7) ? "ズバッコ" : "");
+    }
+    EXPECT_EQ(t.NetSongScore[4][0] + t.NetSongScore[7][0], 250000);
+    EXPECT_TRUE(BoxTexts().empty());
+
+    // The same file cut in the middle of a record: refused, and the server's file kept.
+    const std::string cut = shorter.substr(0, shorter.find(':', 20));
+    test::WriteFileBytes(Folder() / "netrank.dat", cut);
+    EXPECT_EQ(Session({150000, 100000, 4, 7}), NetRankSessionEnd::DownloadFailed);
+    EXPECT_EQ(BoxTexts().front(), std::string("12030\r\n") + kCutShortText);
+    EXPECT_EQ(captions_.back(), kRankTransferError);
+    EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), cut);
+    EXPECT_EQ(Listing(), "netrank.dat ");
+}
+
+TEST_F(RankingCourseTest, AFolderThatCannotBeEnteredLeavesTheExchangeInTheLoginFolder) {
+    SetServerTables(RankingTables{});
+    RankingTables login;
+    login.NetTotalScore[0] = 500000;
+    login.NetTotalName[0] = "ログイン";
+    test::WriteFileBytes(home_.Path() / "netrank.dat", ToLf(FormatNetRankFile(login)));
+    UseServer(test::RankServerArgs(home_.Str()));
+    PointAt(server_->Port(), "public_html/nowhere");
+    game_.ranking.NetPlayerName = "わたし";
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(Session({200000, 100000, 1, 2}), NetRankSessionEnd::Stored);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("can't enter the folder public_html/nowhere; using the login folder"),
+              std::string::npos)
+        << err;
+    EXPECT_EQ(captions_.back(), kRankStored);
+    // Each session's box says why the folder was left (download and store).
+    for (const std::string& box : BoxTexts()) EXPECT_EQ(box.substr(0, 10), "12003\r\n550");
+    EXPECT_EQ(BoxTexts().size(), 2u);
+
+    RankingTables stored;
+    ParseNetRankLine(stored, FirstLine(test::ReadFileBytes(home_.Path() / "netrank.dat")));
+    EXPECT_EQ(stored.NetTotalName[0], "ログイン");
+    EXPECT_EQ(stored.NetTotalName[1], "わたし");
+    EXPECT_EQ(stored.NetSongName[1][0], "わたし");
+    EXPECT_EQ(ServerTables().NetTotalName[0], "");  // the ranking folder is not touched
+    std::string home;
+    for (const auto& e : fs::directory_iterator(home_.Path()))
+        home += e.path().filename().string() + " ";
+    EXPECT_TRUE(home == "netrank.dat public_html " || home == "public_html netrank.dat ") << home;
 }
 
 TEST_F(RankingCourseTest, AResultTheServerRefusedIsSentAgainOnYes) {
