@@ -58,12 +58,15 @@ Step ChallengeMenuScreen::Pass(Game& game) {
     Keyboard& keys = game.platform.keyboard;
     if (TappedWithPad(keys, vk::Up)) cursor_ = StepHighlight(cursor_, kModifierCount, -1);
     if (TappedWithPad(keys, vk::Down)) cursor_ = StepHighlight(cursor_, kModifierCount, +1);
+    const bool enter = TappedWithPad(keys, vk::Enter);
+    // Enter takes only a highlight the player has seen: an Enter tapped twice on song select
+    // must not start the song unmodified. Before that it shows the highlight on the first item.
+    if (enter && before >= 0) return Choose(cursor_);
+    if (enter && cursor_ < 0) cursor_ = 0;
     if (cursor_ != before)
         for (int i = 0; i < kModifierCount; ++i)
             game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)].BackColor =
                 i == cursor_ ? kHighlight : colors::Black;
-    // Enter takes the highlighted modifier (the first one before the arrows moved).
-    if (TappedWithPad(game.platform.keyboard, vk::Enter)) return Choose(cursor_ < 0 ? 0 : cursor_);
     return Step::Stay();
 }
 

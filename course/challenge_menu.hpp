@@ -1,6 +1,7 @@
 // The challenge menu: the ten modifiers and their points, shown before every song of the
-// challenge course. A click on a modifier, or Enter (a pad's A) on the one the arrows (the d-pad)
-// highlight, chooses it; the highlight appears only once a key or the d-pad is used.
+// challenge course. A click on a modifier chooses it at once. The first arrow (the d-pad) or Enter
+// (a pad's A) only shows a highlight, Enter's on the first modifier; the arrows move it and the
+// next Enter chooses the highlighted one.
 #pragma once
 
 #include <cstdint>

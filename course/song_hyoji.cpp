@@ -112,7 +112,7 @@ int16_t SongScreenY0() {
 }
 
 void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int32_t count,
-               int32_t position, bool challengeCourse) {
+               int32_t position, bool challengeCourse, Preview preview) {
     const int16_t song = chart.song, difficulty = chart.difficulty;
     GamenHolder& g = Gamen(game, song);
     const int x0 = SongScreenX0(), y0 = SongScreenY0();
@@ -170,6 +170,7 @@ void SongHyoji(Game& game, ChartId chart, int16_t level, int32_t highScore, int3
     BlitCopy(ura, 0, 0, kFormWidthPx, kFormHeightPx, gamen.Dc(), 0, 0);
     DrawBoundStrikes(game, x0 + 30, y0 + 350);
 
+    if (preview == Preview::Keep) return;
     if (own)  // the MIDI file is its own preview; a file the game cannot play stays silent
         game.platform.music.SetFileName(own->playable ? own->path : std::string());
     else if (song >= 0 && song < kSongCount)

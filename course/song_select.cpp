@@ -21,14 +21,15 @@ SongSelectScreen::SongSelectScreen(Course course, CourseState place)
 
 SongSelectScreen::~SongSelectScreen() = default;
 
-void SongSelectScreen::Show(Game& game) {
+void SongSelectScreen::Show(Game& game, Preview preview) {
     const SongList& list = *list_;
     const ChartId chart = list.ChartAt(index_);
+    shown_ = chart;
     const int column = HighScoreColumn(chart.difficulty, list.challenge);
     const int32_t best = IsOwnSong(chart.song) ? OwnHighScore(game, chart.song, column)
                                                : game.scores.HighScores.at(column).at(chart.song);
     SongHyoji(game, chart, list.LevelAt(index_), best, list.Count(), list.Position(index_),
-              course_.challenge);
+              course_.challenge, preview);
     if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
     finder_->Draw();
 }
@@ -93,8 +94,12 @@ Step SongSelectScreen::Pass(Game& game) {
         if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
     }
     if (const int redraw = finder_->Pass(*keys_, index_)) {
+        // Songs joining redraw the place and count about twice a second: the preview goes on
+        // unless the entry shown is another.
+        const ChartId at = list.ChartAt(index_);
+        const bool same = at.song == shown_.song && at.difficulty == shown_.difficulty;
         if (redraw & SongSelectFinder::kSong)
-            Show(game);
+            Show(game, same ? Preview::Keep : Preview::Restart);
         else
             finder_->Draw();
     }

@@ -12,6 +12,7 @@
 #include "core/menu_keys.hpp"
 #include "core/screen_stack.hpp"
 #include "core/songs.hpp"
+#include "course/song_hyoji.hpp"
 #include "course/song_list.hpp"
 
 namespace zb {
@@ -60,7 +61,7 @@ class SongSelectScreen : public GameScreen {
 
   private:
     void Lay(Game& game);
-    void Show(Game& game);
+    void Show(Game& game, Preview preview = Preview::Restart);
     bool Practises() const { return !course_.ranking && !course_.challenge; }
 
     Course course_;
@@ -69,6 +70,7 @@ class SongSelectScreen : public GameScreen {
     std::optional<MenuKeys> keys_;
     std::unique_ptr<SongSelectFinder> finder_;  // over *list_, which stays in place
     int index_ = 0;
+    ChartId shown_;  // the entry last drawn
     uint64_t padsShown_ = 0;
 };
 

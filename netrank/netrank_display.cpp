@@ -43,7 +43,7 @@ Step NetRankDisplayScreen::Start(Game& game) {
 
     keys_.emplace(game.platform, kRankingDisplayKeys);
     keys_->ForgetEarlierPresses({vk::Left, vk::Right, vk::Up, vk::Down});
-    keys_->Tapped(pad::MenuCode(vk::Enter));
+    TappedWithPad(game.platform.keyboard, vk::Enter);
     return Step::Stay();
 }
 
@@ -57,8 +57,15 @@ Step NetRankDisplayScreen::Pass(Game& game) {
         game.form.Label[rank_display_slots::kPageTitleLabel].Caption = NetRankPageTitle(page_);
         game.form.Label[rank_display_slots::kPageLabel].Caption = NetRankPage(game, page_, block_);
     }
-    // A pad's OK goes on, as a click does.
-    if (keys_->Tapped(pad::MenuCode(vk::Enter))) return Step::Pop();
+    // Enter or a pad's OK goes on as a click does, once it is up: the ranking course's song
+    // select that follows would take a held Enter as its pick.
+    Keyboard& keyboard = game.platform.keyboard;
+    if (TappedWithPad(keyboard, vk::Enter)) going_ = true;
+    if (going_) {
+        const uint16_t held = keyboard.GetAsyncKeyState(vk::Enter) |
+                              keyboard.GetAsyncKeyState(pad::MenuCode(vk::Enter));
+        return held & kKeyDown ? Step::Stay() : Step::Pop();
+    }
     // At most one key a pass.
     const MenuPress press = keys_->Pass({vk::Left, vk::Right, vk::Up, vk::Down});
     if (press.acts && press.key == vk::Left) pageStep_ = kRankPages - 1;

@@ -1,5 +1,5 @@
 // The ranking display: eleven pages (the total ranking, then songs 0..9), ten places at a time,
-// paged with the cursor keys until the player clicks (or a pad's OK).
+// paged with the cursor keys until the player clicks (or presses Enter or a pad's OK).
 #pragma once
 
 #include <optional>
@@ -28,6 +28,7 @@ class NetRankDisplayScreen : public GameScreen {
     // often.
     int16_t pageStep_ = 0, blockStep_ = 0;
     double stepAt_ = 0;
+    bool going_ = false;  // Enter (or OK) went down: the display pops once it is up
 };
 
 }  // namespace zb

@@ -1,11 +1,14 @@
-// The challenge menu's screen and the modifier a click on it chooses.
+// The challenge menu's screen and the modifier a click or Enter on it chooses.
 #include "course/challenge_menu.hpp"
 
 #include <gtest/gtest.h>
 
 #include "core/game.hpp"
 #include "core/screen_stack.hpp"
+#include "course/song_select.hpp"
+#include "course_driver.hpp"
 #include "platform/headless/headless.hpp"
+#include "temp_app_dir.hpp"
 
 namespace zb {
 namespace {
@@ -61,6 +64,31 @@ TEST(ChallengeMenu, ShowsTenModifiersWithTheirPointsAndAClickChoosesOne) {
         EXPECT_EQ(p.FontSize, 24);
     }
     EXPECT_FALSE(game.form.Label[20].Visible);
+}
+
+// Enter tapped twice on the challenge course's song select: the first picks the song, the second
+// only shows the highlight on the first modifier, and the song waits for a third.
+TEST(ChallengeMenu, EnterTwiceFromSongSelectShowsTheHighlightAndAThirdTakesIt) {
+    testing::TempAppDir dir;
+    headless::HeadlessPlatform hp(dir.Path());
+    Game game(hp.ports);
+    testing::CourseDriver driver{hp, game};
+    driver.playNotes = false;
+    driver.picks = {{vk::Enter, vk::Enter}};
+    ScreenStack stack(game);
+    stack.Push(game, std::make_unique<CourseScreen>(Course{.difficulty = 3, .challenge = true}));
+    stack.RunWhile([&] { return hp.clock.Now() < 3; });
+
+    EXPECT_EQ(ScreenName(game.ScreenState), "チャレンジ");
+    EXPECT_EQ(driver.songsStarted, 0);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(game.form.Label[i].BackColor, i == 0 ? Color::Rgb(0, 0, 128) : colors::Black)
+            << i;
+
+    driver.Tap(vk::Enter);
+    stack.RunWhile([&] { return driver.songsStarted == 0 && hp.clock.Now() < 6; });
+    EXPECT_EQ(driver.songsStarted, 1);
+    EXPECT_EQ(game.chart.Mode, Modifier::None) << "the highlighted チャレンジなし";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/own_song_scan.hpp"
 #include "core/own_songs.hpp"
 #include "core/picture_sets.hpp"
+#include "core/songs.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_select.hpp"
 #include "course_driver.hpp"
@@ -133,6 +134,52 @@ TEST(SongSelectFinder, HeldPageDownRepeatsAndTheCompositionShows) {
     EXPECT_EQ(after - before, 6u) << "steps while Page Down was held";
     EXPECT_NE(typed, composing) << "the composition is drawn on the search line";
     EXPECT_TRUE(searching) << "the input method's Enter leaves the search line open";
+}
+
+// Songs joining while the screen is open redraw the count of entries, and the preview of the song
+// shown plays on: its music was started once.
+TEST(SongSelectFinder, ThePreviewPlaysOnWhileSongsJoin) {
+    testing::TempAppDir dir;
+    headless::HeadlessPlatform hp{dir.Path()};
+    Game game{hp.ports};
+    std::filesystem::create_directories(dir.File("songs"));
+    for (int i = 0; i < 30; ++i) {
+        testing::TypicalSong t;
+        t.bars = 4;
+        std::ofstream(dir.File("songs/" + std::to_string(i) + ".mid"), std::ios::binary)
+            << testing::TypicalSongBytes(t);
+    }
+    // The reading is held from the start and let go after a second: the songs read by then join
+    // at once, the others about half a second later, each time with the screen drawn again.
+    EnsureOwnSongs(game);
+    game.ownSongs.scan->Pause();
+    size_t heldBack = 0;
+    bool held = true;
+    hp.window.onYield = [&] {
+        if (hp.clock.Now() >= 1.0 && held) {
+            held = false;
+            heldBack = 30 - game.ownSongs.songs.size();
+            game.ownSongs.scan->Resume();
+            game.ownSongs.scan->WaitFinished();
+        }
+        if (hp.clock.Now() > 2.5) throw ProgramEnd{};
+    };
+    EXPECT_THROW(RunScreen(game, std::make_unique<CourseScreen>(Course{.difficulty = 1})),
+                 ProgramEnd);
+    ASSERT_GT(heldBack, 0u) << "every song joined before the screen was drawn";
+    EXPECT_EQ(game.ownSongs.songs.size(), 30u);
+    // むずかしい opens on song 4, whose music started once.
+    EXPECT_EQ(hp.music.History(), std::vector<std::string>{dir.Path() + SongMusicFile(4)});
+
+    // Its place and count read 01/40: ten built-in songs and the thirty joined.
+    headless::HeadlessPlatform other{dir.Path()};
+    Game reference{other.ports};
+    reference.form.pGamen.SetWidthTwips(kFormWidthTwips);
+    reference.form.pGamen.SetHeightTwips(kFormHeightTwips);
+    SongHyoji(reference, {4, 1}, 1, 0, 40, 1);
+    const int y = SongScreenY0() + 290;
+    const Surface &shown = game.form.pGamen.Dc(), &want = reference.form.pGamen.Dc();
+    EXPECT_TRUE(std::equal(shown.Row(y), shown.Row(y + 24), want.Row(y)));
 }
 
 // Without a songs folder the finder neither draws nor takes keys: the picture stays the one song

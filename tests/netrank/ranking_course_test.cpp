@@ -74,9 +74,11 @@ class RankingCourseTest : public ::testing::Test {
     }
 
     // The title's ネットワーク: the name, the download and the display, until the course's song
-    // select comes up (the run stops there) or the title would come back.
+    // select has been up for half a second without a pick (the run stops there), or anything but
+    // song select follows it.
     void RunRankingCourse() {
         stopAtSongSelect_ = true;
+        songSelectAt_ = -1;
         try {
             RunScreen(game_, std::make_unique<RankingCourseScreen>());
         } catch (const ProgramEnd&) {
@@ -110,12 +112,21 @@ class RankingCourseTest : public ::testing::Test {
         if (captions_.empty() || captions_.back() != c) captions_.push_back(c);
         const std::string state(ScreenName(game_.ScreenState));
         if (states_.empty() || states_.back() != state) states_.push_back(state);
-        if (stopAtSongSelect_ && game_.ScreenState == Screen::SongSelect) throw ProgramEnd{};
+        const double now = game_.platform.clock.Now();
+        if (game_.ScreenState == Screen::SongSelect && songSelectAt_ < 0) songSelectAt_ = now;
+        if (stopAtSongSelect_ && songSelectAt_ >= 0 &&
+            (game_.ScreenState != Screen::SongSelect || now >= songSelectAt_ + 0.5))
+            throw ProgramEnd{};
         if (game_.ScreenState != Screen::NetRankDisplay) {  // no display waits for its click
             clicked_ = false;
-        } else if (!clicked_ && game_.platform.clock.Now() >= clickAfter_) {
+        } else if (!clicked_ && now >= clickAfter_) {
             displayed_.push_back(game_.form.Label[1].Caption + game_.form.Label[2].Caption);
-            hp_.window.Click(ClickSource::Form, 0);
+            if (enterOnDisplay_) {  // held a fifth of a second, as a player's press
+                hp_.keyboard.At(now + 0.05, vk::Enter, true);
+                hp_.keyboard.At(now + 0.25, vk::Enter, false);
+            } else {
+                hp_.window.Click(ClickSource::Form, 0);
+            }
             clicked_ = true;
         }
         if (onWatch_) onWatch_();
@@ -133,7 +144,8 @@ class RankingCourseTest : public ::testing::Test {
     std::unique_ptr<test::ServerProcess> server_;
     std::vector<std::string> captions_, states_, displayed_;
     bool clicked_ = false, stopAtSongSelect_ = false;
-    double clickAfter_ = 0;
+    bool enterOnDisplay_ = false;  // the display is ended by the keyboard's Enter, not a click
+    double clickAfter_ = 0, songSelectAt_ = -1;
     std::function<void()> onWatch_;
 };
 
@@ -249,8 +261,16 @@ TEST_F(RankingCourseTest, FromTheNameToTheStoredCourseAndTheDisplayAfterPlay) {
     SetServerTables(t);
     UseServer(test::RankServerArgs(home_.Str()));
 
+    // The display before play is ended by the keyboard's Enter: the course's song select comes
+    // up and waits for its pick, the Enter let go by then.
     hp_.dialogs.inputs.push_back("ズバッコ");
+    enterOnDisplay_ = true;
+    onWatch_ = [&] {
+        if (hp_.clock.Now() > 30) throw ProgramEnd{};  // the display never ended
+    };
     RunRankingCourse();
+    enterOnDisplay_ = false;
+    onWatch_ = nullptr;
     EXPECT_EQ(states_, (std::vector<std::string>{"ネットランク", "ネットランク表示", "曲選択"}));
     ASSERT_EQ(displayed_.size(), 1u);
     EXPECT_EQ(displayed_[0].substr(0, displayed_[0].find('\r')),
