@@ -17,11 +17,21 @@ namespace {
 
 using testing::PlayFixture;
 
+#if defined(__SANITIZE_THREAD__)
+// ThreadSanitizer slows a play down tenfold: every song still plays, at one difficulty each, in
+// turn (and song 4's hardest chart with its speed change).
+constexpr bool kEverySongOnce = true;
+#else
+constexpr bool kEverySongOnce = false;
+#endif
+
 std::vector<ChartId> AllCharts() {
     std::vector<ChartId> out;
     for (int16_t s = 0; s < 10; ++s)
-        for (int16_t d = 0; d < 4; ++d)
-            if (SongLevelOf({s, d}) != 0) out.push_back({s, d});
+        for (int16_t d = 0; d < 4; ++d) {
+            const bool chosen = d == s % 3 || (s == 4 && d == 2);
+            if (SongLevelOf({s, d}) != 0 && (chosen || !kEverySongOnce)) out.push_back({s, d});
+        }
     return out;
 }
 
