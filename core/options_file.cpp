@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "core/failure_report.hpp"
 #include "core/file_replace.hpp"
 
 namespace zb {
@@ -22,19 +23,23 @@ std::string EncodeOptions(const GameOptions& o) {
     return s;
 }
 
-void DecodeOptions(const std::string& text, GameOptions& o) {
+void DecodeOptions(const std::string& text, GameOptions& o, std::string* why) {
     o.OtherLines.clear();
     std::istringstream in(text);
     std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (int n = 1; std::getline(in, line); ++n) {
+        // Every CR before the line's end goes: a kept line is written back with none.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         std::istringstream words(line);
         std::string name, value, extra;
         if (!(words >> name) || name[0] == '#' || name == "version") continue;
         words >> value;
         const bool single = !(words >> extra);
         if (name == "hit_error_bar") {
-            if (single && (value == "0" || value == "1")) o.HitErrorBar = value == "1";
+            if (single && (value == "0" || value == "1"))
+                o.HitErrorBar = value == "1";
+            else if (why)
+                *why += (why->empty() ? "" : "; ") + ("line " + std::to_string(n) + " skipped");
         } else {
             o.OtherLines.push_back(line);
         }
@@ -46,7 +51,9 @@ void LoadOptions(Game& game) {
     std::error_code ec;
     if (!std::filesystem::exists(path, ec)) return;
     std::string text;
-    if (ReadDataFile(path, text, kLimit)) DecodeOptions(text, game.options);
+    std::string why;
+    if (ReadDataFile(path, text, kLimit)) DecodeOptions(text, game.options, &why);
+    if (!why.empty()) ReportFailure(path + ": " + why);
 }
 
 void SaveOptions(Game& game) {

@@ -13,11 +13,12 @@ inline constexpr int kOptionsVersion = 1;
 
 std::string EncodeOptions(const GameOptions& o);
 // Applies a file's text; names it does not know go to OtherLines, values it cannot read leave
-// their option as it was.
-void DecodeOptions(const std::string& text, GameOptions& o);
+// their option as it was (those lines are named in `why`, when given).
+void DecodeOptions(const std::string& text, GameOptions& o, std::string* why = nullptr);
 
 // Reads SaveDir + "options.txt". A missing file leaves the defaults (every run before the first
-// save has none); an unreadable one says so on standard error. Never a start-up failure.
+// save has none); an unreadable one, or a value it cannot read, says so in one line on standard
+// error. Never a start-up failure.
 void LoadOptions(Game& game);
 // Writes it crash-safely; a failure is written to standard error and the options stay in memory.
 void SaveOptions(Game& game);

@@ -1,5 +1,6 @@
 #include "core/own_song_cache.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <string_view>
 
@@ -9,6 +10,8 @@ namespace {
 
 constexpr std::string_view kHeader = "zubakko own-song cache ";
 constexpr int kFields = 16;
+// The charts' star levels are 1 to 10 (0 for none); more is no cache of ours.
+constexpr int16_t kMaxLevel = 99;
 
 uint64_t Fnv(std::string_view bytes) {
     uint64_t h = 0xcbf29ce484222325ull;
@@ -99,8 +102,9 @@ bool DecodeRow(std::string_view line, const std::string& folder, OwnSong& s) {
         s.id.find_first_not_of("0123456789abcdef") != std::string::npos)
         return false;
     for (int d = 0; d < kOwnDifficulties; ++d)
-        if (!GetNumber(f[7 + d], s.levels[size_t(d)]) ||
-            !GetNumber(f[10 + d], s.notes[size_t(d)]) || s.notes[size_t(d)] < 0)
+        if (!GetNumber(f[7 + d], s.levels[size_t(d)]) || s.levels[size_t(d)] < 0 ||
+            s.levels[size_t(d)] > kMaxLevel || !GetNumber(f[10 + d], s.notes[size_t(d)]) ||
+            s.notes[size_t(d)] < 0)
             return false;
     s.playable = playable == 1;
     s.path = rel.front() == '/' ? rel : folder + rel;
@@ -167,7 +171,8 @@ OwnCacheRead DecodeOwnSongCache(const std::string& bytes, const std::string& fol
         why = "damaged (it is written again)";
         return OwnCacheRead::Damaged;
     }
-    songs.reserve(rows);
+    // The count is the file's word: room for no more rows than it has lines.
+    songs.reserve(std::min(rows, size_t(std::count(all.begin(), all.end(), '\n'))));
     for (size_t at = eol + 1; at <= endAt;) {
         const size_t next = all.find('\n', at);
         OwnSong s;

@@ -75,13 +75,15 @@ bool DecodeKitBindings(const std::string& text, Settings& s, std::string* why) {
         std::istringstream words(line);
         std::string word, extra;
         words >> word;
+        // A line is read whole before it counts: a skipped one changes nothing.
+        KitBinding read = b;
         bool ok = !name.empty();
         if (ok && word == "big") {
             int v = 0;
             ok = ReadNumber(words, 1, 128, v);
-            if (ok) b.bigVelocity = int16_t(v);
+            read.bigVelocity = int16_t(v);
         } else if (ok && word == "shown") {
-            for (int16_t& shown : b.shown) {
+            for (int16_t& shown : read.shown) {
                 int v = 0;
                 ok = ok && ReadNumber(words, -1, 127, v);
                 shown = int16_t(v);
@@ -89,11 +91,14 @@ bool DecodeKitBindings(const std::string& text, Settings& s, std::string* why) {
         } else if (ok && word == "note") {
             int note = 0, strike = 0;
             ok = ReadNumber(words, 0, 127, note) && ReadNumber(words, -1, 3, strike);
-            if (ok) b.strikes[size_t(note)] = int8_t(strike);
+            if (ok) read.strikes[size_t(note)] = int8_t(strike);
         } else {
             ok = false;
         }
-        if (!ok || (words >> extra)) skip(n);
+        if (!ok || (words >> extra))
+            skip(n);
+        else
+            b = read;
     }
     keep();
     return true;

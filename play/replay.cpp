@@ -192,11 +192,20 @@ Replay DecodeReplay(const std::string& bytes) {
     const uint8_t flags = in.Le<uint8_t>();
     r.bigNoteWait = flags & 1, r.judgeEffect = flags & 2, r.hitErrorBar = flags & 4;
     r.framesPerSecond = in.F64();
+    // The rates a play is recorded at (60 in the game, zubakko-play's --fps 1 to 10000).
+    if (!(r.framesPerSecond >= 1 && r.framesPerSecond <= 10000))
+        throw std::runtime_error("the replay file holds a damaged frame rate");
 
     r.musicReads.resize(in.Count(1));
     int64_t last = 0;
+    // Each step between 32-bit values is within 2^32 either way: a longer one is damage, and
+    // never added (it could overflow).
+    constexpr int64_t kStep = int64_t(1) << 32;
     for (int32_t& v : r.musicReads) {
-        last += UnZigZag(in.Var());
+        const int64_t step = UnZigZag(in.Var());
+        if (step < -kStep || step > kStep)
+            throw std::runtime_error("the replay file holds a damaged music position");
+        last += step;
         if (last < INT32_MIN || last > INT32_MAX)
             throw std::runtime_error("the replay file holds a damaged music position");
         v = int32_t(last);
@@ -204,7 +213,10 @@ Replay DecodeReplay(const std::string& bytes) {
     r.keys.resize(in.Count(2));
     int64_t frame = 0;
     for (ReplayKeyEvent& e : r.keys) {
-        frame += UnZigZag(in.Var());
+        const int64_t step = UnZigZag(in.Var());
+        if (step < -kStep || step > kStep)
+            throw std::runtime_error("the replay file holds a damaged frame number");
+        frame += step;
         if (frame < 0 || frame > INT32_MAX)
             throw std::runtime_error("the replay file holds a damaged frame number");
         e.frame = int32_t(frame);

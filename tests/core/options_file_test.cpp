@@ -29,8 +29,17 @@ TEST(OptionsFile, KeepsTheBarAndTheLinesOfANewerBuild) {
     EXPECT_NE(dir.Read("options.txt").find("\npad_don 3 4\n"), std::string::npos);
 
     GameOptions odd;
-    DecodeOptions("hit_error_bar yes\nhit_error_bar\n", odd);
+    std::string why;
+    DecodeOptions("hit_error_bar yes\nhit_error_bar\n", odd, &why);
     EXPECT_FALSE(odd.HitErrorBar);
+    EXPECT_EQ(why, "line 1 skipped; line 2 skipped");
+
+    // A kept line loses every CR at its end, so that it writes back as it reads (found by
+    // tests/file_fuzz).
+    GameOptions crs;
+    DecodeOptions("newer 1\r\r\n", crs);
+    ASSERT_EQ(crs.OtherLines.size(), 1u);
+    EXPECT_EQ(crs.OtherLines[0], "newer 1");
 }
 
 }  // namespace

@@ -99,6 +99,17 @@ TEST(OwnSongCache, ReadsBackWhatItKeptAndRefusesDamageAndNewerVersions) {
     EXPECT_EQ(DecodeOwnSongCache("", "/", back, why), OwnCacheRead::Damaged);
     EXPECT_EQ(DecodeOwnSongCache("zubakko own-song cache 99\nwhatever", "/", back, why),
               OwnCacheRead::Newer);
+
+    // A level no chart has is damage too, even under a good hash (found by tests/file_fuzz).
+    OwnSong odd = a;
+    odd.levels = {2, 5, 200};
+    EXPECT_EQ(DecodeOwnSongCache(EncodeOwnSongCache({odd}, "/games/songs/"), "/games/songs/", back,
+                                 why),
+              OwnCacheRead::Damaged);
+    odd.levels = {-1, 5, 9};
+    EXPECT_EQ(DecodeOwnSongCache(EncodeOwnSongCache({odd}, "/games/songs/"), "/games/songs/", back,
+                                 why),
+              OwnCacheRead::Damaged);
 }
 
 TEST(OwnSongScan, ReadsOnlyWhatIsNewOrChangedAndFollowsLinksOnce) {

@@ -320,6 +320,14 @@ TEST(Strikes, AReplayThatNoLongerFitsSaysSoInsteadOfShowingFigures) {
     bytes[bytes.size() / 2] ^= 0x20;
     EXPECT_THROW(DecodeReplay(bytes), std::runtime_error);
     EXPECT_THROW(DecodeReplay(bytes.substr(0, 40)), std::runtime_error);
+
+    // A frame rate no play is recorded at is damage, even under a good checksum (found by
+    // tests/file_fuzz: the play would pace on it).
+    for (double fps : {0.0, -60.0, 1e300, std::nan("")}) {
+        Replay odd = record;
+        odd.framesPerSecond = fps;
+        EXPECT_THROW(DecodeReplay(EncodeReplay(odd)), std::runtime_error) << fps;
+    }
 }
 
 }  // namespace
