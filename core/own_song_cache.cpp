@@ -119,7 +119,9 @@ std::string EncodeOwnSongCache(const std::vector<OwnSong>& songs, const std::str
     size_t rows = 0;
     for (const OwnSong& s : songs) {
         if (s.stamp.size < 0) continue;  // never read: nothing to keep
-        const bool inside = s.path.compare(0, folder.size(), folder) == 0;
+        // A path kept relative must read back as itself: not one that would start with '/'.
+        const bool inside = s.path.compare(0, folder.size(), folder) == 0 &&
+                            s.path.size() > folder.size() && s.path[folder.size()] != '/';
         PutText(out, inside ? std::string_view(s.path).substr(folder.size()) : s.path);
         out += '\t' + std::to_string(s.stamp.size) + '\t' + std::to_string(s.stamp.modified);
         char hex[17];

@@ -63,7 +63,7 @@ bool DecodeKitBindings(const std::string& text, Settings& s, std::string* why) {
         if (why) *why += (why->empty() ? "" : "; ") + ("line " + std::to_string(n) + " skipped");
     };
     for (int n = 2; std::getline(in, line); ++n) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty() || line[0] == '#') continue;
         if (line.rfind("kit ", 0) == 0) {
             keep();
