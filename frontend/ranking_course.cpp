@@ -2,7 +2,6 @@
 
 #include "course/song_select.hpp"
 #include "netrank/netrank_display.hpp"
-#include "netrank/netrank_entry.hpp"
 #include "netrank/netrank_session.hpp"
 
 namespace zb {
@@ -13,14 +12,23 @@ Step RankingCourseScreen::Start(Game& game) {
         game.platform.dialogs.MessageBox(kRankNeedsKeyboard, MsgButtons::OkCancel,
                                          MsgIcon::Information, kAppTitle) != MsgResult::Ok)
         return Step::Pop();
-    switch (NetRankNameEntry(game)) {
-        case NetRankEntryEnd::NameRefused:
-        case NetRankEntryEnd::ServerFailed:
-            return Step::Pop();
-        case NetRankEntryEnd::Fetched:
-            return Step::Push(std::make_unique<NetRankDisplayScreen>(true));
-    }
+    if (NetRankNameEntry(game) == NetRankEntryEnd::NameRefused) return Step::Pop();
+    download_ = std::make_unique<RankingDownload>(game);
+    return Step::Stay();
+}
+
+Step RankingCourseScreen::Pass(Game& game) {
+    if (!download_) return Step::Stay();
+    const std::optional<bool> fetched = download_->Look(game);
+    if (!fetched) return Step::Stay();
+    download_.reset();
+    if (*fetched) return Step::Push(std::make_unique<NetRankDisplayScreen>(true));
+    NetRankCourseFailed(game);
     return Step::Pop();
+}
+
+double RankingCourseScreen::WakeAt(Game& game) {
+    return download_ ? game.platform.clock.Now() + RankExchange::kLookEvery : kNoWake;
 }
 
 Step RankingCourseScreen::Resumed(Game& game, GameScreen& child) {
@@ -39,6 +47,7 @@ Step RankingCourseScreen::Resumed(Game& game, GameScreen& child) {
 }
 
 bool RankingCourseScreen::TellsRunError(Game& game, const std::exception&) {
+    download_.reset();
     NetRankCourseFailed(game);
     return true;
 }

@@ -5,15 +5,14 @@
 
 namespace zb {
 
-std::optional<std::string> FetchRanking(Game& game, const RankServer& server) {
+std::optional<std::string> FetchRanking(RankLink& link, const RankServer& server) {
     std::string bytes, problem;
     // The transfer lets through rankings only; a first line of fewer than three characters (an
     // emptied file) is never one.
-    if (!DownloadRanking(game, server, bytes, &problem) || FirstLine(bytes).size() < 3) {
+    if (!DownloadRanking(link, server, bytes, &problem) || FirstLine(bytes).size() < 3) {
         ReportRankFailure(server, "the download failed", problem);
         return std::nullopt;
     }
-    ReadServerRanking(game.ranking, bytes);
     return bytes;
 }
 

@@ -6,8 +6,12 @@
 
 namespace zb {
 
-McWinFTP::McWinFTP(Platform& platform) : conn_(platform.ftp ? platform.ftp() : nullptr) {
-    if (conn_) conn_->SetIdle([&platform] { platform.window.DoEvents(); });
+McWinFTP::McWinFTP(Platform& platform)
+    : McWinFTP(platform.ftp, [&platform] { platform.window.DoEvents(); }) {}
+
+McWinFTP::McWinFTP(const FtpConnector& connect, std::function<void()> idle)
+    : conn_(connect ? connect() : nullptr) {
+    if (conn_) conn_->SetIdle(std::move(idle));
 }
 
 McWinFTP::~McWinFTP() {

@@ -1,7 +1,8 @@
 // McWinFTP: one FTP session with the operations, properties and error event that the ranking's
 // transfer driver uses. Operations never throw to the caller for a network or file failure:
 // each failure raises FTPFrr(number, text) and the operation returns false. While an operation
-// runs the window keeps being pumped (platform.window.DoEvents).
+// runs the window keeps being pumped (platform.window.DoEvents), or, on the ranking's worker
+// thread, the worker's own idle callback runs.
 #pragma once
 
 #include <cstdint>
@@ -30,6 +31,8 @@ inline constexpr const char* kFtpFallbackError = "エラーが発生していま
 class McWinFTP {
   public:
     explicit McWinFTP(Platform& platform);
+    // A connection made by `connect` (none when it is empty), `idle` called while it waits.
+    McWinFTP(const FtpConnector& connect, std::function<void()> idle);
     ~McWinFTP();
     McWinFTP(const McWinFTP&) = delete;
     McWinFTP& operator=(const McWinFTP&) = delete;

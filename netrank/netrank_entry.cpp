@@ -1,9 +1,9 @@
 #include "netrank/netrank_entry.hpp"
 
-#include "core/helpers.hpp"
 #include "core/screen_reset.hpp"
 #include "netrank/fetch_ranking.hpp"
 #include "netrank/netrank_file.hpp"
+#include "netrank/netrank_format.hpp"
 #include "netrank/rank_entry_slots.hpp"
 #include "netrank/rank_name.hpp"
 
@@ -36,16 +36,24 @@ NetRankEntryEnd NetRankNameEntry(Game& game) {
     l.BackColor = colors::Black;
     l.ForeColor = colors::White;
     l.Visible = true;
-    WaitMs(game, 100);  // so that the label is painted
+    return NetRankEntryEnd::NameTaken;
+}
 
-    const bool fetched = FetchRanking(game, RankServerInUse()).has_value();
-    // Between exchanges the local file holds no ranking.
+RankingDownload::RankingDownload(Game& game)
+    : bytes_(std::make_shared<std::optional<std::string>>()),
+      exchange_(
+          game.platform.ftp, RankServerInUse(), {},
+          [bytes = bytes_, server = RankServerInUse()](RankLink& link, const RankExchange::Say&) {
+              *bytes = FetchRanking(link, server);
+          }) {}
+
+std::optional<bool> RankingDownload::Look(Game& game) {
+    ShowRankNews(game, exchange_, [](const std::string&) {});
+    if (!exchange_.Over()) return std::nullopt;
+    const bool fetched = !exchange_.Failed() && bytes_->has_value();
+    if (fetched) ReadServerRanking(game.ranking, **bytes_);
     ClearNetRankFile(game);
-    if (!fetched) {
-        NetRankCourseFailed(game);
-        return NetRankEntryEnd::ServerFailed;
-    }
-    return NetRankEntryEnd::Fetched;
+    return fetched;
 }
 
 void NetRankCourseFailed(Game& game) {

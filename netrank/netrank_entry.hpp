@@ -2,14 +2,18 @@
 // shown before play.
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <string>
+
 #include "core/game.hpp"
+#include "netrank/rank_exchange.hpp"
 
 namespace zb {
 
 enum class NetRankEntryEnd {
-    NameRefused,   // the title menu stays on screen
-    ServerFailed,  // the failure was shown; the caller shows the title
-    Fetched,       // the ranking arrived: the caller shows it, then runs the ranking course
+    NameRefused,  // the title menu stays on screen
+    NameTaken,    // "サーバー接続中です…" is up: the caller downloads (RankingDownload)
 };
 
 inline constexpr const char* kRankNamePrompt =
@@ -25,9 +29,24 @@ inline constexpr const char* kRankNeedsKeyboard =
 // A song of the ranking course left from the pause menu ends the course.
 inline constexpr const char* kRankNotSentAfterLeaving = "ランキングには送信されません。";
 
-// Asks for the name (refusing one the ranking can't hold) and downloads the ranking from the
-// server in use.
+// Asks for the name (refusing one the ranking can't hold) and says that the server is being
+// reached.
 NetRankEntryEnd NetRankNameEntry(Game& game);
+
+// The download before play from the server in use, on the ranking's worker: the screen that
+// starts it looks at it on its passes, every RankExchange::kLookEvery.
+class RankingDownload {
+  public:
+    explicit RankingDownload(Game& game);
+    // Shows the boxes the worker reported; nullopt while it runs. Then whether the ranking
+    // arrived: it is read into game.ranking, and the local file is emptied either way (between
+    // exchanges it holds no ranking).
+    std::optional<bool> Look(Game& game);
+
+  private:
+    std::shared_ptr<std::optional<std::string>> bytes_;
+    RankExchange exchange_;
+};
 
 // The ranking course could not go on (the download failed, or a run-time error stopped the
 // display or the course before the session after play): tells the player, clears the screen and

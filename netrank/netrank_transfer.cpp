@@ -4,7 +4,6 @@
 #include <random>
 
 #include "core/file_replace.hpp"
-#include "core/helpers.hpp"
 #include "netrank/mc_win_ftp.hpp"
 #include "netrank/netrank_file.hpp"
 #include "netrank/netrank_format.hpp"
@@ -16,7 +15,7 @@ constexpr const char* kRemoteFile = "netrank.dat";
 constexpr int kAscii = 1;
 
 std::mt19937& Random() {
-    static std::mt19937 rng{std::random_device{}()};
+    thread_local std::mt19937 rng{std::random_device{}()};
     return rng;
 }
 
@@ -31,18 +30,24 @@ std::string TemporaryName() {
 // The hidden transfer form: one session, its error box, and the steps the game runs.
 class TransferForm {
   public:
-    TransferForm(Game& game, const RankServer& server, std::string* problem)
-        : game_(game), server_(server), problem_(problem), ftp_(game.platform) {
+    TransferForm(RankLink& link, const RankServer& server, std::string* problem)
+        : link_(link), server_(server), problem_(problem), ftp_(link.connect, link.idle) {
         ftp_.FTPFrr = [this](int32_t number, const std::string& text) { OnFTPFrr(number, text); };
     }
     ~TransferForm() {
-        // Also while an exception (the end of the program) passes: the lock is given back if
-        // the server still answers, and nothing thrown meanwhile leaves here.
+        // Also while an exception (a stopped worker, the end of the program) passes: a stored
+        // temporary file is removed and the lock given back if the server still answers, and
+        // nothing thrown meanwhile leaves here.
         try {
+            link_.cleaning(true);
+            // A stopped operation dropped the connection: log in again to tidy up.
+            if ((lockedAt_ || !temporary_.empty()) && ftp_.hFTP() == 0) Reconnect();
+            if (!temporary_.empty()) Discard(temporary_);
             Unlock();
             ftp_.CloseSession();
         } catch (...) {
         }
+        link_.cleaning(false);
     }
 
     // Connects and changes to the ranking's directory. One that can't be entered is told in the
@@ -64,6 +69,11 @@ class TransferForm {
             std::to_string(refused.number) + " " + refused.text);
         ShowBox(refused.number, refused.text);
         return true;
+    }
+
+    void Reconnect() {
+        if (!Quietly([&] { return ftp_.OpenSession(); }) || server_.directory.empty()) return;
+        Quietly([&] { return ftp_.SetCurDir(server_.directory); });
     }
 
     // The server's file, refused with its reason when it is not a ranking or was cut off.
@@ -107,17 +117,17 @@ class TransferForm {
             if (!seen || !SameTime(*seen, *stamp)) {
                 seen = stamp;
                 seenSince = Now();
-            } else if (Now() - seenSince >= kRankLockAbandonedMs) {
+            } else if (Now() - seenSince >= link_.lock.abandonedMs) {
                 Quietly([&] { return ftp_.RemoveDir(kRankLockName); });
                 seen.reset();
                 continue;
             }
-            if (Now() - start >= kRankLockGiveUpMs) {
+            if (Now() - start >= link_.lock.giveUpMs) {
                 Note("the ranking stayed locked (" + std::string(kRankLockName) + ") for " +
-                     std::to_string(kRankLockGiveUpMs / 1000) + " s");
+                     std::to_string(link_.lock.giveUpMs / 1000) + " s");
                 return false;
             }
-            WaitMs(game_, std::uniform_int_distribution<int>(100, 300)(Random()));
+            link_.sleepMs(std::uniform_int_distribution<int>(100, 300)(Random()));
         }
     }
 
@@ -125,19 +135,21 @@ class TransferForm {
     // over meanwhile: that game's lock is not ours to remove.
     void Unlock() {
         if (!lockedAt_) return;
-        const bool mayBeTaken = Now() - *lockedAt_ >= kRankLockAbandonedMs - 5000;
+        const bool mayBeTaken = Now() - *lockedAt_ >= link_.lock.abandonedMs / 6 * 5;
         lockedAt_.reset();
         if (!mayBeTaken && ftp_.hFTP() != 0) Quietly([&] { return ftp_.RemoveDir(kRankLockName); });
     }
 
     bool PutTemporary(const std::string& bytes, std::string& temporary) {
         temporary = TemporaryName();
+        temporary_ = temporary;  // removed on the way out unless it becomes the ranking
         if (ftp_.PutBytes(bytes, temporary, kAscii)) return true;
         Discard(temporary);
         return false;
     }
 
-    void Discard(const std::string& temporary) {
+    void Discard(const std::string temporary) {  // a copy: it may be temporary_ itself
+        temporary_.clear();
         if (ftp_.hFTP() != 0) Quietly([&] { return ftp_.DeleteFile(temporary); });
     }
 
@@ -145,11 +157,15 @@ class TransferForm {
     // file get it deleted first; for that moment a reader finds no file, never a partial one.
     bool Promote(const std::string& temporary) {
         Failure first;
-        if (Quietly([&] { return ftp_.RenameFile(temporary, kRemoteFile); }, &first)) return true;
+        if (Quietly([&] { return ftp_.RenameFile(temporary, kRemoteFile); }, &first)) {
+            temporary_.clear();
+            return true;
+        }
         bool renamed = false;
         if (first.number == ftp_error::kServerRefused && ftp_.hFTP() != 0) {
             Quietly([&] { return ftp_.DeleteFile(kRemoteFile); });
             renamed = ftp_.RenameFile(temporary, kRemoteFile);
+            if (renamed) temporary_.clear();
         } else {
             OnFTPFrr(first.number, first.text);
         }
@@ -168,7 +184,7 @@ class TransferForm {
         std::string text;
     };
 
-    int64_t Now() { return game_.platform.clock.TickMs(); }
+    int64_t Now() { return link_.nowMs(); }
 
     static bool SameTime(const FtpDateTime& a, const FtpDateTime& b) {
         return a.year == b.year && a.month == b.month && a.day == b.day && a.hour == b.hour &&
@@ -205,10 +221,7 @@ class TransferForm {
         ShowBox(number, text);
     }
 
-    void ShowBox(int32_t number, const std::string& text) {
-        game_.platform.dialogs.MessageBox(std::to_string(number) + "\r\n" + text, MsgButtons::Ok,
-                                          MsgIcon::Error, kAppTitle);
-    }
+    void ShowBox(int32_t number, const std::string& text) { link_.box(number, text); }
 
     // Runs a step whose failure is handled here instead of being shown.
     template <typename Fn>
@@ -224,13 +237,14 @@ class TransferForm {
         return ok;
     }
 
-    Game& game_;
+    RankLink& link_;
     const RankServer& server_;
     std::string* problem_;
     McWinFTP ftp_;
     bool quiet_ = false;
     Failure quietFailure_;
     std::optional<int64_t> lockedAt_;
+    std::string temporary_;  // stored on the server and not yet the ranking
 };
 
 bool LocalRanking(Game& game, std::string& bytes, std::string* problem) {
@@ -242,10 +256,16 @@ bool LocalRanking(Game& game, std::string& bytes, std::string* problem) {
 
 }  // namespace
 
+bool DownloadRanking(RankLink& link, const RankServer& server, std::string& bytes,
+                     std::string* problem) {
+    TransferForm form(link, server, problem);
+    return form.Open() && form.GetRanking(bytes);
+}
+
 bool DownloadRanking(Game& game, const RankServer& server, std::string& bytes,
                      std::string* problem) {
-    TransferForm form(game, server, problem);
-    return form.Open() && form.GetRanking(bytes);
+    RankLink link = GameLink(game);
+    return DownloadRanking(link, server, bytes, problem);
 }
 
 bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem) {
@@ -259,7 +279,8 @@ bool DownloadNetRank(Game& game, const RankServer& server, std::string* problem)
 bool UploadNetRank(Game& game, const RankServer& server, std::string* problem) {
     std::string bytes;
     if (!LocalRanking(game, bytes, problem)) return false;
-    TransferForm form(game, server, problem);
+    RankLink link = GameLink(game);
+    TransferForm form(link, server, problem);
     std::string temporary;
     return form.Open() && form.Lock() && form.PutTemporary(bytes, temporary) &&
            form.Promote(temporary);
@@ -267,7 +288,13 @@ bool UploadNetRank(Game& game, const RankServer& server, std::string* problem) {
 
 bool PublishNetRank(Game& game, const RankServer& server, std::string base, std::string merged,
                     const RankRemerge& remerge, std::string* problem) {
-    TransferForm form(game, server, problem);
+    RankLink link = GameLink(game);
+    return PublishNetRank(link, server, std::move(base), std::move(merged), remerge, problem);
+}
+
+bool PublishNetRank(RankLink& link, const RankServer& server, std::string base, std::string merged,
+                    const RankRemerge& remerge, std::string* problem) {
+    TransferForm form(link, server, problem);
     if (!form.Open() || !form.Lock()) return false;
     for (int attempt = 0; attempt < kRankPublishTries; ++attempt) {
         std::string temporary, current;

@@ -13,14 +13,13 @@
 #include <string>
 
 #include "core/game.hpp"
+#include "netrank/rank_link.hpp"
 #include "netrank/rank_server.hpp"
 
 namespace zb {
 
 inline constexpr const char* kRankLockName = "netrank.lock";
-inline constexpr int kRankLockAbandonedMs = 30000;  // a lock unchanged this long is abandoned
-inline constexpr int kRankLockGiveUpMs = 40000;     // a player waits this long for the lock
-inline constexpr int kRankPublishTries = 5;         // merges into a newer ranking, at most
+inline constexpr int kRankPublishTries = 5;  // merges into a newer ranking, at most
 
 // The texts of refused downloads (ERROR_INTERNET_CONNECTION_ABORTED and ERROR_INVALID_DATA).
 inline constexpr int32_t kCutShortNumber = 12030;
@@ -29,9 +28,14 @@ inline constexpr int32_t kNotARankingNumber = 13;
 inline constexpr const char* kNotARankingText = "サーバーのファイルはランキングではありません。";
 
 // Each transfer can say what failed, in one line for standard error (`problem`, optional).
+// Each runs through a link (netrank/rank_link.hpp); the overloads on a Game use the game's own,
+// in place. An exchange stopped through its link's idle callback (the worker's stop) still gives
+// back its lock and removes its temporary file, so the server keeps the ranking it had.
 
 // The server's ranking into memory. True when a ranking arrived, whole or shorter with its
 // line ended (see JudgeRankBytes); otherwise the error box said why.
+bool DownloadRanking(RankLink& link, const RankServer& server, std::string& bytes,
+                     std::string* problem = nullptr);
 bool DownloadRanking(Game& game, const RankServer& server, std::string& bytes,
                      std::string* problem = nullptr);
 
@@ -52,6 +56,8 @@ bool UploadNetRank(Game& game, const RankServer& server, std::string* problem = 
 // number of times. The same one-step replacement as UploadNetRank. True when the server's file
 // was replaced.
 using RankRemerge = std::function<std::string(const std::string& fresh)>;
+bool PublishNetRank(RankLink& link, const RankServer& server, std::string base, std::string merged,
+                    const RankRemerge& remerge, std::string* problem = nullptr);
 bool PublishNetRank(Game& game, const RankServer& server, std::string base, std::string merged,
                     const RankRemerge& remerge, std::string* problem = nullptr);
 

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstring>
 #include <exception>
+#include <utility>
 
 namespace zb {
 namespace {
@@ -153,6 +154,9 @@ class CurlFtp : public FtpConnection {
     void SetIdle(std::function<void()> idle) override { idle_ = std::move(idle); }
 
     bool Open(const FtpLogin& login) override {
+        // Always a fresh connection: one left by a request that was stopped midway may still be
+        // cached in the middle of it.
+        open_ = true;
         Close();
         login_ = login;
         if (!multi_ || !easy_) return Fail(ftp_error::kInternal, "");
@@ -338,6 +342,9 @@ class CurlFtp : public FtpConnection {
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_LIMIT, 1L);
         curl_easy_setopt(easy_, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
         curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(easy_, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(easy_, CURLOPT_XFERINFOFUNCTION, &CurlFtp::Progress);
+        curl_easy_setopt(easy_, CURLOPT_XFERINFODATA, this);
         curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &CurlFtp::Reply);
         curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
         setup();
@@ -351,17 +358,14 @@ class CurlFtp : public FtpConnection {
             ~Detach() { curl_multi_remove_handle(multi, easy); }
         } detach{multi_, easy_};
         try {
-            auto lastIdle =
-                std::chrono::steady_clock::now() - kIdleEvery;  // pump on the first pass
+            lastIdle_ = std::chrono::steady_clock::now() - kIdleEvery;  // pump on the first pass
             int running = 1;
             while (true) {
-                if (curl_multi_perform(multi_, &running) != CURLM_OK || running == 0) break;
+                const CURLMcode mc = curl_multi_perform(multi_, &running);
+                if (thrown_) std::rethrow_exception(std::exchange(thrown_, nullptr));
+                if (mc != CURLM_OK || running == 0) break;
                 curl_multi_poll(multi_, nullptr, 0, 10, nullptr);
-                const auto now = std::chrono::steady_clock::now();
-                if (idle_ && now - lastIdle >= kIdleEvery) {
-                    lastIdle = now;
-                    idle_();
-                }
+                Idle();
             }
         } catch (...) {
             open_ = false;
@@ -377,6 +381,29 @@ class CurlFtp : public FtpConnection {
             }
         }
         return done ? result : CURLE_FAILED_INIT;
+    }
+
+    void Idle() {
+        const auto now = std::chrono::steady_clock::now();
+        if (!idle_ || now - lastIdle_ < kIdleEvery) return;
+        lastIdle_ = now;
+        idle_();
+    }
+
+    // libcurl waits for some replies inside curl_multi_perform (the one after a store's data,
+    // for up to the response timeout) and calls this meanwhile, about once a second: the idle
+    // callback runs here too, and what it throws ends the request and is thrown again once
+    // libcurl has returned.
+    static int Progress(void* self, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+        auto* me = static_cast<CurlFtp*>(self);
+        if (me->thrown_) return 1;
+        try {
+            me->Idle();
+        } catch (...) {
+            me->thrown_ = std::current_exception();
+            return 1;
+        }
+        return 0;
     }
 
     static size_t Reply(char* data, size_t size, size_t n, void* self) {
@@ -482,6 +509,8 @@ class CurlFtp : public FtpConnection {
     bool open_ = false;
     std::string cwd_ = "/";
     std::function<void()> idle_;
+    std::chrono::steady_clock::time_point lastIdle_{};
+    std::exception_ptr thrown_;  // what the idle callback threw inside libcurl
     std::string lastReply_, replyLines_;
     FtpFailure failure_;
     std::string* sink_ = nullptr;

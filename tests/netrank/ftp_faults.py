@@ -7,6 +7,7 @@
   norename ROOT       the ranking server, refusing to rename over an existing file
   nostore ROOT        the ranking server, refusing every upload
   nostore-once ROOT   the ranking server, refusing the first upload only
+  stuckstore ROOT     the ranking server, which never reads the data of an upload to a *.tmp
 """
 import os
 import socket
@@ -116,6 +117,26 @@ def nostore(root, once=False):
     server.serve_forever()
 
 
+def stuckstore(root):
+    import rankserver
+    from pyftpdlib.handlers import DTPHandler, FTPHandler
+
+    class StuckDTP(DTPHandler):
+        def enable_receiving(self, type, cmd):
+            super().enable_receiving(type, cmd)
+            if cmd == "STOR" and self.file_obj.name.endswith(".tmp"):
+                self.modify_ioloop_events(0)  # the file stays open and empty
+
+    class Handler(FTPHandler):
+        dtp_handler = StuckDTP
+
+    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
+                                  "--password", "pw4test9"])
+    server = rankserver.make_server(args, Handler)
+    print(server.address[1], flush=True)
+    server.serve_forever()
+
+
 if __name__ == "__main__":
     if sys.argv[1] == "stall":
         stall()
@@ -125,3 +146,5 @@ if __name__ == "__main__":
         norename(sys.argv[2])
     elif sys.argv[1] in ("nostore", "nostore-once"):
         nostore(sys.argv[2], once=sys.argv[1] == "nostore-once")
+    elif sys.argv[1] == "stuckstore":
+        stuckstore(sys.argv[2])

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "core/screen_stack.hpp"
 #include "core/songs.hpp"
+#include "frontend/title_screen.hpp"
 #include "netrank/netrank_display.hpp"
 #include "netrank/netrank_entry.hpp"
 #include "netrank/netrank_file.hpp"
@@ -85,21 +88,19 @@ class RankingCourseTest : public ::testing::Test {
         }
         stopAtSongSelect_ = false;
     }
-    // The session after play, with its display, until it is over; how it ended.
-    NetRankSessionEnd Session(NetRankCourseResult result) {
+    // The session after play, with its display, until it is over; how it ended. A close
+    // request asks as the game does.
+    NetRankSessionEnd Session(NetRankCourseResult result, RankLockTimes lock = {}) {
         struct Told : NetRankSessionScreen {
             using NetRankSessionScreen::NetRankSessionScreen;
             NetRankSessionEnd* out = nullptr;
-            Step Start(Game& game) override {
-                Step next = NetRankSessionScreen::Start(game);
-                *out = end;
-                return next;
-            }
+            ~Told() override { *out = end; }
         };
         NetRankSessionEnd end = NetRankSessionEnd::Stopped;
-        auto screen = std::make_unique<Told>(result);
+        auto screen = std::make_unique<Told>(result, lock);
         screen->out = &end;
         ScreenStack stack(game_);  // no title under it: the session's end empties the stack
+        stack.closeRequested = [this] { AskExitAndEnd(game_); };
         stack.Push(game_, std::move(screen));
         stack.Run();
         return end;
@@ -108,6 +109,9 @@ class RankingCourseTest : public ::testing::Test {
     // Every caption of Label(5) and every screen state, as the player saw them in turn; a click
     // on the ranking display once it is up.
     void Watch() {
+        // While the ranking's worker talks to the server, the virtual clock keeps to the real one.
+        if (game_.ScreenState == Screen::NetRank)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         const std::string& c = game_.form.Label[5].Caption;
         if (captions_.empty() || captions_.back() != c) captions_.push_back(c);
         const std::string state(ScreenName(game_.ScreenState));
@@ -316,9 +320,12 @@ TEST_F(RankingCourseTest, NoEntryIsLostToAnotherUploadOrAnAbandonedLock) {
         SetServerTables(other);
         uploaded = true;
     };
-    const double start = hp_.clock.Now();
-    EXPECT_EQ(Session({200000, 100000, 1, 2}), NetRankSessionEnd::Stored);
-    EXPECT_GE(hp_.clock.Now() - start, kRankLockAbandonedMs / 1000.0);  // the lock's wait
+    // The worker waits for the lock on the real clock: shorter times here.
+    const RankLockTimes lock{1500, 6000};
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Session({200000, 100000, 1, 2}, lock), NetRankSessionEnd::Stored);
+    EXPECT_GE(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(lock.abandonedMs));  // the lock's wait
     // The message was made again for the newer ranking.
     EXPECT_TRUE(
         Saw("総合2位にランクインしました。\r\n決戦　パート２ の2位にランクインしました。\r\n"
@@ -467,6 +474,33 @@ TEST_F(RankingCourseTest, AResultTheServerRefusedIsSentAgainOnYes) {
     EXPECT_EQ(stored.NetSongName[5][0], "もう一度");
     EXPECT_EQ(ToLf(test::ReadFileBytes(local_.Path() / "netrank.dat")),
               ToLf(test::ReadFileBytes(Folder() / "netrank.dat")));
+    EXPECT_EQ(Listing(), "netrank.dat ");
+}
+
+TEST_F(RankingCourseTest, TheExitIsAskedMidStoreAndItsOkLeavesTheServersRankingAsItWas) {
+    SetServerTables(RankingTables{});
+    const std::string before = test::ReadFileBytes(Folder() / "netrank.dat");
+    UseServer({test::FaultScript(), "stuckstore", home_.Str()});
+    game_.ranking.NetPlayerName = "とちゅう";
+    // Once the places are told the worker holds the lock and stores, and the upload never
+    // ends: the player closes the window then.
+    std::chrono::steady_clock::time_point closed{};
+    onWatch_ = [&] {
+        if (closed != std::chrono::steady_clock::time_point{} ||
+            game_.form.Label[5].Caption.find("位に") == std::string::npos)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // the store has begun
+        closed = std::chrono::steady_clock::now();
+        hp_.window.CloseAt(hp_.clock.Now());
+    };
+    hp_.dialogs.answers = {MsgResult::Ok};
+    EXPECT_THROW(Session({200000, 100000, 3, 5}), ProgramEnd);
+    // Asked at once (the server would have kept the store waiting for 10 s), and the worker
+    // stopped, gave back the lock and removed its temporary file before the game ended.
+    EXPECT_LT(std::chrono::steady_clock::now() - closed, std::chrono::seconds(3));
+    EXPECT_EQ(BoxTexts(), (std::vector<std::string>{"終了しますか？"}));
+    EXPECT_EQ(test::ReadFileBytes(local_.Path() / "netrank.dat"), "\r\n");
+    EXPECT_EQ(test::ReadFileBytes(Folder() / "netrank.dat"), before);
     EXPECT_EQ(Listing(), "netrank.dat ");
 }
 
