@@ -51,10 +51,16 @@ std::string FolderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
-mode_t NewFileMode() {
+// The umask can only be read by setting it, which is process-wide: it is read once, before main
+// starts any thread (the game thread and the song scanner both save), and never set again.
+const mode_t kStartUmask = [] {
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    return 0666 & ~mask;
+    return mask;
+}();
+
+mode_t NewFileMode() {
+    return 0666 & ~kStartUmask;
 }
 
 }  // namespace

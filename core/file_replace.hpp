@@ -15,8 +15,8 @@ namespace zb {
 
 // Writes `bytes` as the whole new contents of `path`. Returns false on any failure, with the reason
 // in `why` when given; the old file (if any) is then untouched and no temporary file is left
-// behind. A new file gets the usual permissions (0666 less the umask); a replaced one keeps its
-// own.
+// behind. A new file gets the usual permissions (0666 less the umask the program started with); a
+// replaced one keeps its own.
 bool ReplaceFileContents(const std::string& path, const std::string& bytes,
                          std::string* why = nullptr);
 

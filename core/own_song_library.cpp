@@ -111,7 +111,7 @@ OwnSongFile ReadOwnSong(const std::string& path) {
     std::error_code ec;
     const auto size = fs::file_size(path, ec);
     if (ec) {
-        s.reason = "読めません";
+        s.reason = kOwnSongUnreadable;
         return f;
     }
     if (size > kMidiMaxBytes) {
@@ -119,7 +119,7 @@ OwnSongFile ReadOwnSong(const std::string& path) {
         return f;
     }
     if (!ReadWholeFile(path, bytes, kMidiMaxBytes + 1, &why)) {
-        s.reason = "読めません";
+        s.reason = kOwnSongUnreadable;
         return f;
     }
     s.id = ContentId(bytes);

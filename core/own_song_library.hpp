@@ -81,6 +81,9 @@ bool IsOwnSong(int song);
 // "song_d1.txt" beside "song.mid": the chart file a player may write for a difficulty.
 std::string OwnChartFilePath(const std::string& midiPath, int difficulty);
 
+// The reason of a file that cannot be read.
+inline constexpr const char* kOwnSongUnreadable = "読めません";
+
 // Reads, hashes and charts one MIDI file; chart files beside it replace the generated charts of
 // their difficulty. Never throws for a bad file: the entry is then unplayable with its reason.
 OwnSongFile ReadOwnSong(const std::string& path);

@@ -7,6 +7,7 @@
 #include "core/failure_report.hpp"
 #include "core/file_replace.hpp"
 #include "core/own_song_folder.hpp"
+#include "platform/fault_switch.hpp"
 #include "platform/thread_priority.hpp"
 
 namespace zb {
@@ -123,6 +124,33 @@ void OwnSongScan::Save() {
 
 void OwnSongScan::Run() {
     LowerThreadPriority();
+    try {
+        Scan();
+    } catch (const std::exception& e) {
+        // What was read stays listed; the rest is read at the next start.
+        ReportFailure("stopped reading the songs in", folder_, e.what());
+        std::lock_guard lock(mutex_);
+        busy_ = false;
+        news_.walking = false;
+    }
+    std::unique_lock lock(mutex_);
+    news_.finished = true;
+    wake_.notify_all();
+    // Then the cache is written whenever a song's last play changes it, off the game's thread.
+    for (;;) {
+        wake_.wait(lock, [this] { return stop_ || (dirty_ && pauses_ == 0); });
+        if (stop_) return;
+        lock.unlock();
+        try {
+            Save();
+        } catch (const std::exception& e) {
+            ReportFailure("could not write", cachePath_, e.what());
+        }
+        lock.lock();
+    }
+}
+
+void OwnSongScan::Scan() {
     const OwnSongFolderList list = ListOwnSongFiles(folder_, [this] {
         std::unique_lock lock(mutex_);
         return !Proceed(lock);
@@ -160,14 +188,29 @@ void OwnSongScan::Run() {
             if (!Proceed(lock)) break;
             busy_ = true;
         }
-        OwnSongFile read = ReadOwnSong(f->path);
+        OwnSongFile read;
+        bool failed = false;
+        try {
+            fault::Trip(fault::Place::Scan);
+            read = ReadOwnSong(f->path);
+        } catch (const std::exception& e) {
+            // Listed as unplayable for this run and read again at the next start.
+            ReportFailure("could not read", f->path, e.what());
+            read = {};
+            read.song.path = f->path;
+            read.song.title = std::filesystem::path(f->path).stem().string();
+            read.song.reason = kOwnSongUnreadable;
+            failed = true;
+        }
         std::error_code ec;
         const bool vanished = !read.song.playable && !std::filesystem::exists(f->path, ec);
         {
             std::lock_guard lock(mutex_);
             busy_ = false;
             ++news_.done;
-            if (vanished && rows_.erase(f->path)) {
+            if (failed) {
+                news_.read.push_back(read.song);
+            } else if (vanished && rows_.erase(f->path)) {
                 news_.gone.push_back(f->path);
                 dirty_ = true;
             } else if (!vanished) {
@@ -187,17 +230,6 @@ void OwnSongScan::Run() {
         }
     }
     Save();
-    std::unique_lock lock(mutex_);
-    news_.finished = true;
-    wake_.notify_all();
-    // Then the cache is written whenever a song's last play changes it, off the game's thread.
-    for (;;) {
-        wake_.wait(lock, [this] { return stop_ || (dirty_ && pauses_ == 0); });
-        if (stop_) return;
-        lock.unlock();
-        Save();
-        lock.lock();
-    }
 }
 
 }  // namespace zb

@@ -50,7 +50,11 @@ class OwnSongScan {
     void NotePlayed(const std::string& path, int64_t when);
 
   private:
+    // The worker's body: every failure in it is one line on standard error, never the end of
+    // the game.
     void Run();
+    // Walks the folder and reads what is new or changed.
+    void Scan();
     // Waits while paused; false once the scan is to stop.
     bool Proceed(std::unique_lock<std::mutex>& lock);
     // Writes the cache if anything changed since it was last written.

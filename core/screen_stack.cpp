@@ -68,16 +68,25 @@ void ScreenStack::GiveBackTransport(const GameScreen& leaving) {
 
 // Nothing but the player ends the game: a run-time error in whatever screen, whatever input
 // led there, is told (by the screen that tells its own, else by the box) and the title comes
-// back.
+// back. Telling it may fail in turn (a box or a title that cannot be drawn): that failure is one
+// more line, and the title is tried once more without a box; only a title that cannot start
+// at all goes on to main.
 void ScreenStack::AfterRunError(const std::exception& e) {
-    ReportRunError(game_, e);
-    bool told = false;
-    for (auto it = screens_.rbegin(); it != screens_.rend() && !told; ++it)
-        told = (*it)->TellsRunError(game_, e);
-    if (!told) TellRunError(game_, e);
-    Apply(Step::ToTitle());
+    try {
+        ReportRunError(game_, e);
+        bool told = false;
+        for (auto it = screens_.rbegin(); it != screens_.rend() && !told; ++it)
+            told = (*it)->TellsRunError(game_, e);
+        if (!told) TellRunError(game_, e);
+        Apply(Step::ToTitle());
+    } catch (const std::exception& again) {
+        ReportRunError(game_, again);
+        Apply(Step::ToTitle());
+    }
 }
 
+// The one place that decides what a run-time error does: the screens' handlers, the window's
+// pumps (the key-down hook, pads, kits, drawing) and the close request all run in here.
 void ScreenStack::Guarded(const std::function<Step()>& handler) {
     if (!titleScreen) return Apply(handler());
     try {
@@ -87,12 +96,19 @@ void ScreenStack::Guarded(const std::function<Step()>& handler) {
     }
 }
 
+void ScreenStack::Pump(const std::function<void()>& pump) {
+    Guarded([&] {
+        pump();
+        return Step::Stay();
+    });
+}
+
 void ScreenStack::Deliver(const Queued& e) {
     GameScreen* top = Top();
     if (!top) return;
     switch (e.kind) {
         case Queued::Kind::Close:
-            if (closeRequested) closeRequested();
+            if (closeRequested) Pump(closeRequested);
             return;
         case Queued::Kind::Click:
             // A click made before the screen was there (during a transfer, say) is not its own.
@@ -113,7 +129,7 @@ void ScreenStack::RunWhile(const std::function<bool()>& more) {
     Window& window = game_.platform.window;
     Clock& clock = game_.platform.clock;
     while (!screens_.empty() && more()) {
-        window.DoEvents();  // shows what changed; the window's events join the queue
+        Pump([&] { window.DoEvents(); });  // shows what changed; the window's events queue
         while (!queue_.empty() && !screens_.empty()) {
             const Queued e = queue_.front();
             queue_.pop_front();
@@ -122,12 +138,14 @@ void ScreenStack::RunWhile(const std::function<bool()>& more) {
         if (screens_.empty()) break;
         Guarded([&] { return screens_.back()->Pass(game_); });
         if (screens_.empty() || !queue_.empty()) continue;
-        GameScreen& top = *screens_.back();
-        const double wake = top.WakeAt(game_);
-        if (top.JudgesStrikes())
-            window.WaitUntil(wake);
-        else  // at least once a second, so that no screen ever waits on a lost wake-up
-            window.WaitForEvent(std::min(wake, clock.Now() + 1.0));
+        Pump([&] {
+            GameScreen& top = *screens_.back();
+            const double wake = top.WakeAt(game_);
+            if (top.JudgesStrikes())
+                window.WaitUntil(wake);
+            else  // at least once a second, so that no screen ever waits on a lost wake-up
+                window.WaitForEvent(std::min(wake, clock.Now() + 1.0));
+        });
     }
 }
 

@@ -103,6 +103,8 @@ class ScreenStack : public FormEvents {
     };
     void Deliver(const Queued& e);
     void Guarded(const std::function<Step()>& handler);
+    // Runs one of the window's pumps (or the close request's handler) inside Guarded.
+    void Pump(const std::function<void()>& pump);
     void Apply(Step step);
     void AfterRunError(const std::exception& e);
     void GiveBackTransport(const GameScreen& leaving);

@@ -15,6 +15,7 @@
 #include "frontend/title.hpp"
 #include "frontend/title_menu.hpp"
 #include "netrank/netrank_file.hpp"
+#include "platform/fault_switch.hpp"
 #include "platform/pad_inputs.hpp"
 
 namespace zb {
@@ -155,6 +156,7 @@ Step OpeningScreen::Pass(Game& game) {
 }
 
 void AskExitAndEnd(Game& game) {
+    fault::Trip(fault::Place::Close);
     if (game.platform.dialogs.MessageBox("終了しますか？", MsgButtons::OkCancel, MsgIcon::Question,
                                          kAppTitle) != MsgResult::Ok)
         return;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/fault_switch.hpp"
 #include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
 #include "platform/stderr_line.hpp"
@@ -57,6 +58,7 @@ void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
     k.pressedSince = true;
     if (k.downStamps.size() >= kKeptStamps) k.downStamps.erase(k.downStamps.begin());
     k.downStamps.push_back(at);
+    if (pad::IsPadCode(vkCode)) fault::Trip(fault::Place::Pad);
     if (onDown_) onDown_(vkCode, at);
 }
 

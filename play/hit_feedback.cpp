@@ -1,6 +1,7 @@
 #include "play/hit_feedback.hpp"
 
 #include "core/picture_sets.hpp"
+#include "platform/fault_switch.hpp"
 
 namespace zb {
 
@@ -44,7 +45,9 @@ std::vector<std::string> HitSoundFiles(const Game& game) {
 
 StrikeSounds::StrikeSounds(Game& game) : game_(game) {
     // One sound for one key or pad input, even if two strikes share it.
+    // It runs inside the window's pumps: what it throws reaches the main loop's boundary.
     game.platform.keyboard.SetDownHandler([&game, this](int code, double) {
+        fault::Trip(fault::Place::KeyDown);
         inputs_.Refresh(game);
         if (const int k = inputs_.FirstStrike(code); k >= 0) HitSound(game, int16_t(k));
     });

@@ -16,8 +16,10 @@
 #include <thread>
 #include <vector>
 
+#include "platform/fault_switch.hpp"
 #include "platform/kit_inputs.hpp"
 #include "platform/midi/stroke_ring.hpp"
+#include "platform/midi/wake_relay.hpp"
 #include "platform/stderr_line.hpp"
 
 namespace zb::midi {
@@ -26,24 +28,27 @@ namespace {
 
 constexpr auto kLookPeriod = std::chrono::seconds(2);
 
-// ALSA's own handler stays in place but while the kit thread probes: it keeps quiet what ALSA
-// reports about the cards that other callers (SDL's device list) look at on purpose.
-void AlsaSilent(const char*, int, const char*, int, const char*, ...) {}
-
 // While the kit thread looks for kits, what ALSA, JACK and RtMidi would print about a sequencer
-// or a server that is not there goes nowhere; JACK's messages on other threads are printed as
-// ever.
+// or a server that is not there goes nowhere. Both libraries' error hooks are process-wide and set
+// once; they keep quiet on the kit thread only, so that what ALSA and JACK say on any other thread
+// (SDL reopening the audio device on the game thread) is printed as ever.
 thread_local bool tQuiet = false;
 struct Quiet {
-    Quiet() {
-        tQuiet = true;
-        snd_lib_error_set_handler(&AlsaSilent);
-    }
-    ~Quiet() {
-        snd_lib_error_set_handler(nullptr);  // ALSA's own again
-        tQuiet = false;
-    }
+    Quiet() { tQuiet = true; }
+    ~Quiet() { tQuiet = false; }
 };
+
+// As ALSA's own handler prints.
+void AlsaError(const char* file, int line, const char* function, int err, const char* fmt, ...) {
+    if (tQuiet) return;
+    std::fprintf(stderr, "ALSA lib %s:%i:(%s) ", file, line, function);
+    va_list args;
+    va_start(args, fmt);
+    std::vfprintf(stderr, fmt, args);
+    va_end(args);
+    if (err) std::fprintf(stderr, ": %s", snd_strerror(err));
+    std::fputc('\n', stderr);
+}
 
 void JackError(const char* text) {
     if (!tQuiet) std::fprintf(stderr, "%s\n", text);
@@ -80,9 +85,10 @@ struct MidiKits::Impl {
     };
 
     Impl(Clock& c, KeyStateKeyboard& k, std::function<void()> w, std::string cl)
-        : clock(c), keys(k), wake(std::move(w)), client(std::move(cl)) {
+        : clock(c), keys(k), relay(std::move(w)), client(std::move(cl)) {
         static std::once_flag handlers;
         std::call_once(handlers, [] {
+            snd_lib_error_set_handler(&AlsaError);
             jack_set_error_function(&JackError);
             jack_set_info_function(&JackInfo);
         });
@@ -107,7 +113,12 @@ struct MidiKits::Impl {
         while (!stop) {
             looking = true;
             lk.unlock();
-            Look();
+            try {
+                Look();
+            } catch (const std::exception& e) {
+                // The kits opened stay; the rest are looked for again at the next look.
+                SayOnStderr(std::string("looking for MIDI kits failed: ") + e.what());
+            }
             lk.lock();
             looking = false;
             ++looks;
@@ -216,16 +227,23 @@ struct MidiKits::Impl {
             d->name = StableName(p.name);
             d->api = p.api;
             d->slot = slot;
-            if (!Open(*d)) continue;
+            try {
+                if (!Open(*d)) continue;
+            } catch (const std::exception& e) {
+                SayOnStderr("MIDI kit " + d->name + " dropped (" + e.what() +
+                            "): it is looked for again");
+                continue;
+            }
             std::lock_guard lk(mu);
             devices.push_back(std::move(d));
             changed = true;
         }
-        if (changed && wake) wake();
+        if (changed) relay.Signal();
     }
 
     // Opens the device's port for its strokes; false when it cannot be opened (it went meanwhile).
     bool Open(Device& d) {
+        fault::Trip(fault::Place::Kit);
         try {
             auto in = std::make_unique<RtMidiIn>(d.api, client, 100);
             error.clear();
@@ -245,13 +263,14 @@ struct MidiKits::Impl {
         }
     }
 
-    // On the MIDI thread (JACK's real-time one): stamp, hand over, wake.
+    // On the MIDI thread (JACK's real-time one): stamp, hand over, wake, and never wait: the
+    // ring and the flag are lock-free, and the relay's signal is one write to an eventfd.
     static void OnMessage(double, std::vector<unsigned char>* m, void* user) {
         auto* d = static_cast<Device*>(user);
         if (!m || m->size() < 3 || ((*m)[0] & 0xF0) != 0x90 || (*m)[2] == 0) return;
         Impl& self = *d->owner;
         d->ring.Push({self.clock.Now(), (*m)[1], (*m)[2]});
-        if (!self.wakePending.exchange(true) && self.wake) self.wake();
+        if (!self.wakePending.exchange(true)) self.relay.Signal();
     }
 
     static void OnJackShutdown(void* user) { static_cast<Impl*>(user)->jackDead = true; }
@@ -299,7 +318,7 @@ struct MidiKits::Impl {
 
     Clock& clock;
     KeyStateKeyboard& keys;
-    std::function<void()> wake;
+    WakeRelay relay;  // runs the window's wake-up off the MIDI thread
     std::string client;
     std::atomic<bool> wakePending{false};
 

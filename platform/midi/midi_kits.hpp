@@ -1,8 +1,10 @@
 // MIDI drum kits through RtMidi: the ALSA sequencer where the machine has one, JACK where a JACK
 // server runs. Kits may come and go at any time; a thread of its own looks for them every two
 // seconds and opens each device once (through ALSA when both offer it). A note-on is stamped on
-// the MIDI thread with the game's clock, handed over without locks and wakes the window; the game
-// thread then gives it to the key-state machine as a tap of the note's code (kit::Code).
+// the MIDI thread with the game's clock and handed over without a lock (stroke_ring.hpp), and a
+// relay thread wakes the window (wake_relay.hpp); the game thread then gives it to the key-state
+// machine as a tap of the note's code (kit::Code). A kit the kit thread fails to open is dropped
+// with one line on standard error and looked for again at the next look.
 #pragma once
 
 #include <functional>
@@ -15,9 +17,9 @@ namespace zb::midi {
 
 class MidiKits {
   public:
-    // `wake` is called on the MIDI thread when a stroke arrives (so it must be safe to call from
-    // any thread): it wakes the window's wait. `client` names the game's own MIDI clients, which
-    // are never taken for a kit.
+    // `wake` is called when strokes arrive or kits come and go, on a relay thread of the kits'
+    // own, never on the MIDI thread: it wakes the window's wait and may take a lock. `client`
+    // names the game's own MIDI clients, which are never taken for a kit.
     MidiKits(Clock& clock, KeyStateKeyboard& keys, std::function<void()> wake,
              std::string client = "zubakko");
     ~MidiKits();

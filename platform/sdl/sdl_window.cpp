@@ -13,6 +13,7 @@
 #include <thread>
 #include <utility>
 
+#include "platform/fault_switch.hpp"
 #include "platform/sdl/letterbox.hpp"
 #include "platform/sdl/sdl_pads.hpp"
 #include "platform/sdl/sdl_platform.hpp"
@@ -264,14 +265,22 @@ void SdlWindow::Present() {
     // lane and what the strikes change, not the whole picture sixty times a second.
     std::vector<Rect> changed;
     if (!snapshot_.Update(form_, &changed) && !repaint_ && !settling) return;
-    if (repaint_ || settling || frame_.Empty()) {
-        ComposeForm(form_, *text_, frame_);
-        if (!Show(frame_, nullptr)) repaint_ = true;
-        return;
+    try {
+        fault::Trip(fault::Place::Draw);
+        if (repaint_ || settling || frame_.Empty()) {
+            ComposeForm(form_, *text_, frame_);
+            if (!Show(frame_, nullptr)) repaint_ = true;
+            return;
+        }
+        if (changed.empty()) return;
+        for (const Rect& r : changed) ComposeArea(form_, *text_, frame_, r);
+        if (!Show(frame_, &changed)) repaint_ = true;
+    } catch (...) {
+        // The snapshot already counts this picture as shown: the next one is drawn whole. What
+        // was thrown (a font that cannot be opened) goes on to the main loop's boundary.
+        repaint_ = true;
+        throw;
     }
-    if (changed.empty()) return;
-    for (const Rect& r : changed) ComposeArea(form_, *text_, frame_, r);
-    if (!Show(frame_, &changed)) repaint_ = true;
 }
 
 }  // namespace zb::sdl

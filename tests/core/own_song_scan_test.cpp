@@ -11,6 +11,7 @@
 
 #include "core/own_song_cache.hpp"
 #include "core/own_song_folder.hpp"
+#include "platform/fault_switch.hpp"
 #include "tests/common/temp_dir.hpp"
 #include "tests/common/typical_song.hpp"
 
@@ -204,6 +205,34 @@ TEST(OwnSongScan, APauseHoldsTheReadingAndAPlayIsKept) {
     ASSERT_EQ(again.known.size(), 60u);
     EXPECT_EQ(again.known[5].lastPlayed, 1700000123);
     EXPECT_EQ(again.known[6].lastPlayed, 0);
+}
+
+TEST(OwnSongScan, AFileTheScanFailsOnIsUnplayableForTheRunAndTheRestAreRead) {
+    testing::TempDir dir;
+    const fs::path songs = dir.File("songs");
+    fs::create_directories(songs);
+    std::ofstream(songs / "a.mid", std::ios::binary) << Song("Alpha");
+    std::ofstream(songs / "b.mid", std::ios::binary) << Song("Beta");
+    const std::string folder = songs.string() + "/", cache = dir.File("songcache.dat");
+
+    fault::Arm(fault::Place::Scan);  // the first file read throws
+    ::testing::internal::CaptureStderr();
+    const Scanned failed = ScanOnce(folder, cache);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "zubakko: could not read " + folder + "a.mid: test fault: scan\n");
+    ASSERT_EQ(failed.news.read.size(), 2u);
+    EXPECT_EQ(failed.news.read[0].path, folder + "a.mid");
+    EXPECT_FALSE(failed.news.read[0].playable);
+    EXPECT_EQ(failed.news.read[0].reason, "読めません");
+    EXPECT_TRUE(failed.news.read[1].playable);
+    EXPECT_TRUE(failed.news.finished);
+
+    // Not kept as unplayable: the next start reads it again.
+    const Scanned next = ScanOnce(folder, cache);
+    EXPECT_EQ(Titles(next.known), std::vector<std::string>{"Beta"});
+    ASSERT_EQ(next.news.read.size(), 1u);
+    EXPECT_EQ(next.news.read[0].title, "Alpha");
+    EXPECT_TRUE(next.news.read[0].playable);
 }
 
 }  // namespace

@@ -7,6 +7,9 @@
 #include "frontend/title_screen.hpp"
 #include "frontend_fixture.hpp"
 #include "netrank/netrank_display.hpp"
+#include "platform/fault_switch.hpp"
+#include "platform/pad_inputs.hpp"
+#include "play/play_screen.hpp"
 
 namespace zb {
 namespace {
@@ -15,6 +18,12 @@ using testing::FrontendTest;
 using testing::Items32;
 
 using MainLoopTest = FrontendTest;
+
+int Occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+    return n;
+}
 
 TEST_F(MainLoopTest, TheNoticeThenAnyClickOpensAndTheNextGoesToTheTitle) {
     for (const auto& [source, index] : std::vector<std::pair<ClickSource, int>>{
@@ -156,6 +165,61 @@ TEST_F(MainLoopTest, OnceTheEndIsDecidedNoFurtherClickIsHandled) {
     EXPECT_EQ(ScreenName(game.ScreenState), "著作権表示");
     EXPECT_EQ(hp.music.History().size(), 0u);
     EXPECT_EQ(hp.dialogs.shown.size(), 1u);
+}
+
+// What the loop runs besides the screens' handlers meets the same boundary as a click: the
+// key-down hook (a play key's hit sound), a pad's input and the close request's handler, each
+// armed to throw once, tell the player in the box and bring the title back; the game goes on.
+TEST_F(MainLoopTest, AThrowInAPumpOrTheCloseRequestBringsTheTitleBackWithTheBox) {
+    struct Case {
+        fault::Place place;
+        const char* name;  // as the switch names it
+        std::function<std::unique_ptr<GameScreen>()> screen;
+        std::function<void(double)> act;  // at a moment after the screen opened
+    };
+    const auto songSelect = [] { return std::make_unique<CourseScreen>(Course{}); };
+    const int padA = pad::Code(0, pad::Button(pad::A));
+    const std::vector<Case> cases = {
+        {fault::Place::KeyDown, "keydown",
+         [] {
+             return std::make_unique<PlayScreen>(PlayRequest{.chart = {1, 0}});
+         },
+         [&](double t) {
+             hp.keyboard.At(t, kDefaultKeyCodes[0], true);
+             hp.keyboard.At(t + 0.05, kDefaultKeyCodes[0], false);
+         }},
+        {fault::Place::Pad, "pad", songSelect,
+         [&](double t) {
+             hp.keyboard.PlugAt(t, {0, "030000005e0400008e02000014010000", "pad", true});
+             hp.keyboard.At(t + 0.1, padA, true);
+             hp.keyboard.At(t + 0.15, padA, false);
+         }},
+        {fault::Place::Close, "close", songSelect, [&](double t) { hp.window.CloseAt(t); }},
+    };
+    Open(std::make_unique<TitleScreen>());
+    for (const Case& c : cases) {
+        Open(c.screen());
+        const std::string screen(ScreenName(game.ScreenState));
+        ASSERT_NE(game.ScreenState, Screen::Title) << c.name;
+        hp.dialogs.shown.clear();
+        fault::Arm(c.place);
+        c.act(hp.clock.Now() + 0.5);
+        ::testing::internal::CaptureStderr();
+        RunUntil([&] { return game.ScreenState == Screen::Title; }, 5);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(game.ScreenState, Screen::Title) << c.name;
+        ASSERT_EQ(hp.dialogs.shown.size(), 1u) << c.name;
+        EXPECT_EQ(hp.dialogs.shown[0].text,
+                  "「" + screen +
+                      "」でエラーが発生しました。\r\n予期しないエラーです。"
+                      "\r\nタイトル画面へ戻ります。")
+            << c.name;
+        EXPECT_NE(said.find(std::string("test fault: ") + c.name), std::string::npos) << said;
+        EXPECT_EQ(Occurrences(said, "a run-time error stopped"), 1) << said;
+        Pump();  // the title goes on: nothing more is told
+        EXPECT_EQ(game.ScreenState, Screen::Title) << c.name;
+        EXPECT_EQ(hp.dialogs.shown.size(), 1u) << c.name;
+    }
 }
 
 }  // namespace

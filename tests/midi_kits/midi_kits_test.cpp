@@ -11,10 +11,12 @@
 #include <chrono>
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include "core/chart_loader.hpp"
 #include "core/own_songs.hpp"
+#include "platform/fault_switch.hpp"
 #include "platform/kit_inputs.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
@@ -154,6 +156,67 @@ TEST(MidiKits, AFakeKitOverJackPlaysAWholeSongAsTheSameStrikesOnKeys) {
     EXPECT_EQ(r.Judgements, expected.Judgements);
     EXPECT_EQ(r.ShownScore, expected.ShownScore);
     EXPECT_EQ(r.CountMiss, 0) << r.Judgements;
+}
+
+// The kit thread's failures and a slow wake-up: a kit the kit thread fails to open is dropped
+// with one line and found at the next look; and while the window's wake-up is held up (it may
+// wait for SDL's lock), the MIDI thread, which must never wait, goes on stamping every stroke
+// on time.
+TEST(MidiKits, AFailedKitIsLookedForAgainAndAHeldWakeNeverHoldsUpTheStrokes) {
+    testing::JackServer jack(64);
+    ASSERT_TRUE(jack.Ready()) << "jackd -d dummy did not start";
+    sdl::SdlClock clock;
+    sdl::SdlKeyboard keyboard;
+    std::mutex held;  // the wake-up waits on it while the test holds it
+    midi::MidiKits kits(clock, keyboard, [&held] { std::lock_guard lk(held); });
+    kits.LookNow();  // the first look, before the kit comes
+
+    fault::Arm(fault::Place::Kit);
+    FakeKit kit("fake kit");
+    ::testing::internal::CaptureStderr();
+    kits.LookNow();
+    kits.Pump();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(keyboard.Kits().empty());
+    EXPECT_NE(said.find("zubakko: MIDI kit fake kit:out dropped (test fault: kit): it is looked "
+                        "for again\n"),
+              std::string::npos)
+        << said;
+    kits.LookNow();
+    kits.Pump();
+    ASSERT_EQ(keyboard.Kits().size(), 1u);
+
+    const int warmUp = kit::Code(0, 60, false), snare = kit::Code(0, 38, false);
+    bool live = false;
+    for (const double end = clock.Now() + 20; !live && clock.Now() < end;) {
+        kit.Strike(60, 90);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        kits.Pump();
+        live = !keyboard.TakeDownStamps(warmUp).empty();
+    }
+    ASSERT_TRUE(live) << "the kit's strokes never came";
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    kits.Pump();
+    keyboard.TakeDownStamps(warmUp);
+
+    std::vector<double> struck;
+    {
+        std::lock_guard lk(held);
+        for (int i = 0; i < 5; ++i) {
+            struck.push_back(clock.Now());
+            kit.Strike(38, 90);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    kits.Pump();
+    const std::vector<double> stamps = keyboard.TakeDownStamps(snare);
+    ASSERT_EQ(stamps.size(), struck.size());
+    for (size_t i = 0; i < stamps.size(); ++i) {
+        EXPECT_GE(stamps[i], struck[i]) << i;
+        EXPECT_LT(stamps[i] - struck[i], 0.2) << "stroke " << i << " waited for the wake-up";
+    }
 }
 
 TEST(MidiKits, AKitIsKnownByItsNameWithoutTheNumbersOfThisSession) {

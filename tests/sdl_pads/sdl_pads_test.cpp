@@ -19,6 +19,7 @@
 #include "course/song_select.hpp"
 #include "frontend/title_screen.hpp"
 #include "netrank/netrank_entry.hpp"
+#include "platform/fault_switch.hpp"
 #include "platform/headless/headless.hpp"
 #include "platform/pad_inputs.hpp"
 #include "platform/sdl/sdl_platform.hpp"
@@ -180,10 +181,11 @@ TEST(SdlPads, AVirtualPadPlaysAWholeSongAsItsKeyTwinAndMayBePulledMidSong) {
     EXPECT_EQ(r.ShownScore, expected.ShownScore);
 }
 
-TEST(SdlPads, APadsOkMeetsTheSameErrorBoundaryAsAClick) {
+TEST(SdlPads, APadsOkAPadInputAndDrawingMeetTheSameErrorBoundaryAsAClick) {
     // Settings of a hand-edited config.dat that ４倍速 cannot scale. Chosen on the challenge menu
     // with the pad's d-pad and A through the real window, the error is told in the box and the
-    // title comes back, as after a click: nothing ends the game.
+    // title comes back, as after a click: nothing ends the game. So does a throw in the real
+    // window's pumps: drawing its picture, then taking a pad's input.
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     testing::TempAppDir dir;
     sdl::SdlClock clock;
@@ -224,6 +226,26 @@ TEST(SdlPads, APadsOkMeetsTheSameErrorBoundaryAsAClick) {
     ASSERT_EQ(dialogs.shown.size(), 1u);
     EXPECT_NE(dialogs.shown[0].text.find("「ゲーム中」でエラーが発生しました。"), std::string::npos)
         << dialogs.shown[0].text;
+
+    // A's release, still to come, goes to the title (song select would pick on a held A).
+    stack.RunWhile([&] { return clock.Now() < t + 1.5; });
+    const auto failsOnce = [&](fault::Place place, const std::function<void()>& act) {
+        const size_t boxes = dialogs.shown.size();
+        stack.Push(game, std::make_unique<CourseScreen>(Course{}));
+        ASSERT_EQ(game.ScreenState, Screen::SongSelect);
+        fault::Arm(place);
+        act();
+        const double until = clock.Now() + 5;
+        stack.RunWhile([&] { return clock.Now() < until && dialogs.shown.size() == boxes; });
+        EXPECT_EQ(game.ScreenState, Screen::Title);
+        ASSERT_EQ(dialogs.shown.size(), boxes + 1);
+        EXPECT_NE(dialogs.shown.back().text.find("「曲選択」でエラーが発生しました。"),
+                  std::string::npos)
+            << dialogs.shown.back().text;
+    };
+    failsOnce(fault::Place::Draw, [] {});
+    failsOnce(fault::Place::Pad,
+              [&] { tap(clock.Now() - t + 0.2, pad::Button(pad::LeftShoulder)); });
 }
 
 // The real SDL boxes, each answered by a press of one pad button from another thread, as a player
