@@ -50,12 +50,16 @@ void ScreenStack::Apply(Step step) {
         }
         case Step::Kind::ToTitle:
             game_.platform.music.SetFileName("");
-            while (!screens_.empty()) {
-                GiveBackTransport(*screens_.back());
-                screens_.pop_back();
-            }
+            LeaveAll();
             if (titleScreen) Apply(Step::Push(titleScreen()));
             return;
+    }
+}
+
+void ScreenStack::LeaveAll() {
+    while (!screens_.empty()) {
+        GiveBackTransport(*screens_.back());
+        screens_.pop_back();
     }
 }
 

@@ -87,6 +87,9 @@ class ScreenStack : public FormEvents {
     void Run();
     void RunWhile(const std::function<bool()>& more);
     bool Empty() const { return screens_.empty(); }
+    // Every screen leaves, top first, giving back what it changed and stopping what it started
+    // (a ranking exchange): the exit does this before it empties the ranking file.
+    void LeaveAll();
     GameScreen* Top() { return screens_.empty() ? nullptr : screens_.back().get(); }
 
     // FormEvents: the window's events wait in a queue, in the order they came, for the loop.

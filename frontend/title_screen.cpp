@@ -155,11 +155,13 @@ Step OpeningScreen::Pass(Game& game) {
     return Step::Stay();
 }
 
-void AskExitAndEnd(Game& game) {
+void AskExitAndEnd(Game& game, const std::function<void()>& leaveScreens) {
     fault::Trip(fault::Place::Close);
     if (game.platform.dialogs.MessageBox("終了しますか？", MsgButtons::OkCancel, MsgIcon::Question,
                                          kAppTitle) != MsgResult::Ok)
         return;
+    // The screens leave first: a ranking exchange under way stops before the file is emptied.
+    if (leaveScreens) leaveScreens();
     ClearNetRankFile(game);
     WaitMs(game, 1);
     throw ProgramEnd{};
@@ -167,7 +169,7 @@ void AskExitAndEnd(Game& game) {
 
 void SetUpGameStack(ScreenStack& stack, Game& game) {
     stack.titleScreen = [] { return std::make_unique<TitleScreen>(); };
-    stack.closeRequested = [&game] { AskExitAndEnd(game); };
+    stack.closeRequested = [&game, &stack] { AskExitAndEnd(game, [&stack] { stack.LeaveAll(); }); };
 }
 
 void RunGame(Game& game) {

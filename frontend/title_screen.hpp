@@ -3,6 +3,7 @@
 // as screens over it; when they pop, the title is drawn again.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -52,8 +53,9 @@ class OpeningScreen : public GameScreen {
     double WakeAt(Game& game) override { return MenuWakeAt(game); }
 };
 
-// The window's close button asks "終了しますか？"; OK empties netrank.dat and ends the program.
-void AskExitAndEnd(Game& game);
+// The window's close button asks "終了しますか？"; OK lets every screen leave (`leaveScreens`: a
+// ranking exchange stops), empties netrank.dat and ends the program.
+void AskExitAndEnd(Game& game, const std::function<void()>& leaveScreens = nullptr);
 
 // The game's stack: a run-time error leads to the title, closing the window asks.
 void SetUpGameStack(ScreenStack& stack, Game& game);
