@@ -10,7 +10,6 @@
 #include <cctype>
 #include <chrono>
 #include <condition_variable>
-#include <cstdarg>
 #include <cstdio>
 #include <mutex>
 #include <thread>
@@ -28,33 +27,20 @@ namespace {
 
 constexpr auto kLookPeriod = std::chrono::seconds(2);
 
-// While the kit thread looks for kits, what ALSA, JACK and RtMidi would print about a sequencer
-// or a server that is not there goes nowhere. Both libraries' error hooks are process-wide and set
-// once; they keep quiet on the kit thread only, so that what ALSA and JACK say on any other thread
-// (SDL reopening the audio device on the game thread) is printed as ever.
+// What ALSA and JACK print about a sequencer, a server or a sound card that is not there is
+// library chatter: the game says what failed in its own lines (no audio device, no kit). Both
+// libraries' error hooks are process-wide, so they are set once, here, to keep quiet on every
+// thread (swapping them while another thread opens the audio device raced).
+void AlsaError(const char*, int, const char*, int, const char*, ...) {}
+void JackError(const char*) {}
+void JackInfo(const char*) {}
+
+// Marks the kit thread's looks: RtMidi's complaints there are kept for the look to read.
 thread_local bool tQuiet = false;
 struct Quiet {
     Quiet() { tQuiet = true; }
     ~Quiet() { tQuiet = false; }
 };
-
-// As ALSA's own handler prints.
-void AlsaError(const char* file, int line, const char* function, int err, const char* fmt, ...) {
-    if (tQuiet) return;
-    std::fprintf(stderr, "ALSA lib %s:%i:(%s) ", file, line, function);
-    va_list args;
-    va_start(args, fmt);
-    std::vfprintf(stderr, fmt, args);
-    va_end(args);
-    if (err) std::fprintf(stderr, ": %s", snd_strerror(err));
-    std::fputc('\n', stderr);
-}
-
-void JackError(const char* text) {
-    if (!tQuiet) std::fprintf(stderr, "%s\n", text);
-}
-
-void JackInfo(const char*) {}
 
 bool Skipped(const std::string& port, const std::string& client) {
     return port.empty() || port.rfind(client, 0) == 0 ||
