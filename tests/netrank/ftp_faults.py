@@ -29,8 +29,17 @@ def stall():
         held.append(conn)  # keep it open, answer nothing
 
 
-def cutoff(root, limit, hang=False):
+def serve(root, handler):
+    """Serves the ranking folder with this handler; prints the port for the test."""
     import rankserver
+    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
+                                  "--password", "pw4test9"])
+    server = rankserver.make_server(args, handler)
+    print(server.address[1], flush=True)
+    server.serve_forever()
+
+
+def cutoff(root, limit, hang=False):
     from pyftpdlib.handlers import DTPHandler, FTPHandler
 
     class DyingDTP(DTPHandler):
@@ -71,15 +80,10 @@ def cutoff(root, limit, hang=False):
     class Handler(FTPHandler):
         dtp_handler = DyingDTP
 
-    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
-                                  "--password", "pw4test9"])
-    server = rankserver.make_server(args, Handler)
-    print(server.address[1], flush=True)
-    server.serve_forever()
+    serve(root, Handler)
 
 
 def norename(root):
-    import rankserver
     from pyftpdlib.handlers import FTPHandler
 
     class Handler(FTPHandler):
@@ -90,15 +94,10 @@ def norename(root):
                 return None
             return super().ftp_RNTO(path)
 
-    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
-                                  "--password", "pw4test9"])
-    server = rankserver.make_server(args, Handler)
-    print(server.address[1], flush=True)
-    server.serve_forever()
+    serve(root, Handler)
 
 
 def nostore(root, once=False):
-    import rankserver
     from pyftpdlib.handlers import FTPHandler
 
     class Handler(FTPHandler):
@@ -110,15 +109,10 @@ def nostore(root, once=False):
             Handler.refused += 1
             self.respond("553 Uploads are not accepted here.")
 
-    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
-                                  "--password", "pw4test9"])
-    server = rankserver.make_server(args, Handler)
-    print(server.address[1], flush=True)
-    server.serve_forever()
+    serve(root, Handler)
 
 
 def stuckstore(root):
-    import rankserver
     from pyftpdlib.handlers import DTPHandler, FTPHandler
 
     class StuckDTP(DTPHandler):
@@ -130,11 +124,7 @@ def stuckstore(root):
     class Handler(FTPHandler):
         dtp_handler = StuckDTP
 
-    args = rankserver.parse_args(["--port", "0", "--root", root, "--user", "tester",
-                                  "--password", "pw4test9"])
-    server = rankserver.make_server(args, Handler)
-    print(server.address[1], flush=True)
-    server.serve_forever()
+    serve(root, Handler)
 
 
 if __name__ == "__main__":
