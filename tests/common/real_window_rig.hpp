@@ -31,7 +31,12 @@ class ScriptedWindow : public Window {
             Act();
         }
         w_.WaitUntil(until);
+        held_ = std::max(held_, clock_.Now() - until);
     }
+    // The longest the game got back to a wait's end late since the last call (play waits for
+    // each frame's turn): a machine that held the game's frames up parts its frame-counted rules
+    // from an even pace.
+    double TakeLongestHold() { return std::exchange(held_, 0.0); }
     void WaitForEvent(double until) override {
         const bool acting = !script_.empty() && script_.front().first < until;
         w_.WaitForEvent(acting ? script_.front().first : until);
@@ -62,6 +67,7 @@ class ScriptedWindow : public Window {
     sdl::SdlWindow& w_;
     Clock& clock_;
     std::deque<std::pair<double, std::function<void()>>> script_;
+    double held_ = 0;
 };
 
 // The real clock, keys, pads and window; music and hit sounds that follow the clock.
