@@ -54,7 +54,8 @@ struct Settings {
 
 // Choices beyond config.dat's; saved in the game's own options.txt.
 struct GameOptions {
-    bool HitErrorBar = false;  // the bar under the lane that shows each strike's timing
+    bool HitErrorBar = false;         // the bar under the lane that shows each strike's timing
+    DrumPart Drums = DrumPart::Full;  // ドラム: the song's drum part in play and practice
     // Lines of the file that this build does not know (a newer build's), kept when it is saved.
     std::vector<std::string> OtherLines;
 };

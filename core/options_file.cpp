@@ -12,13 +12,27 @@ namespace {
 
 constexpr const char* kFileName = "options.txt";
 constexpr size_t kLimit = 1 << 16;
+constexpr const char* kDrumWords[] = {"full", "quiet", "off"};
 
 }  // namespace
+
+const char* DrumPartCaption(DrumPart part) {
+    return part == DrumPart::Off ? "なし" : part == DrumPart::Quiet ? "小さく" : "あり";
+}
+
+DrumPart NextDrumPart(DrumPart part) {
+    return DrumPart((int(part) + 1) % 3);
+}
+
+DrumPart DrumsFor(const GameOptions& o, bool rankingCourse) {
+    return rankingCourse ? DrumPart::Full : o.Drums;
+}
 
 std::string EncodeOptions(const GameOptions& o) {
     std::string s = "# ズバッコミュージック: choices beyond config.dat\n";
     s += "version " + std::to_string(kOptionsVersion) + "\n";
     s += std::string("hit_error_bar ") + (o.HitErrorBar ? "1" : "0") + "\n";
+    s += std::string("drums ") + kDrumWords[int(o.Drums)] + "\n";
     for (const std::string& line : o.OtherLines) s += line + "\n";
     return s;
 }
@@ -38,6 +52,14 @@ void DecodeOptions(const std::string& text, GameOptions& o, std::string* why) {
         if (name == "hit_error_bar") {
             if (single && (value == "0" || value == "1"))
                 o.HitErrorBar = value == "1";
+            else if (why)
+                *why += (why->empty() ? "" : "; ") + ("line " + std::to_string(n) + " skipped");
+        } else if (name == "drums") {
+            int found = -1;
+            for (int i = 0; i < 3; ++i)
+                if (value == kDrumWords[i]) found = i;
+            if (single && found >= 0)
+                o.Drums = DrumPart(found);
             else if (why)
                 *why += (why->empty() ? "" : "; ") + ("line " + std::to_string(n) + " skipped");
         } else {

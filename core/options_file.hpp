@@ -11,6 +11,12 @@ namespace zb {
 
 inline constexpr int kOptionsVersion = 1;
 
+// ドラム's caption (あり, 小さく, なし) and the choice after it, as F5 steps through them.
+const char* DrumPartCaption(DrumPart part);
+DrumPart NextDrumPart(DrumPart part);
+// What a song plays with: the ranking course plays every song's music as it is.
+DrumPart DrumsFor(const GameOptions& o, bool rankingCourse);
+
 std::string EncodeOptions(const GameOptions& o);
 // Applies a file's text; names it does not know go to OtherLines, values it cannot read leave
 // their option as it was (those lines are named in `why`, when given).

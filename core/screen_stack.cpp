@@ -33,7 +33,8 @@ void ScreenStack::Apply(Step step) {
             screens_.push_back(std::move(step.next));
             GameScreen& s = *screens_.back();
             s.startedAt = game_.platform.clock.Now();
-            s.transportAtStart = {game_.platform.music.Tempo(), game_.platform.music.Paused()};
+            const MusicPlayer& music = game_.platform.music;
+            s.transportAtStart = {music.Tempo(), music.Paused(), music.Drums(), music.Clicking()};
             game_.ScreenState = s.Id();
             Apply(s.Start(game_));
             return;
@@ -68,6 +69,8 @@ void ScreenStack::GiveBackTransport(const GameScreen& leaving) {
     const TransportState& was = leaving.transportAtStart;
     if (music.Tempo() != was.tempo) music.SetTempo(was.tempo);
     if (music.Paused() != was.paused) was.paused ? music.Pause() : music.Resume();
+    if (music.Drums() != was.drums) music.SetDrumPart(was.drums);
+    if (music.Clicking() && !was.clicking) music.SetClicks({});
 }
 
 // Nothing but the player ends the game: a run-time error in whatever screen, whatever input

@@ -38,6 +38,8 @@ inline constexpr double kNoWake = std::numeric_limits<double>::infinity();
 struct TransportState {
     double tempo = 1;
     bool paused = false;
+    DrumPart drums = DrumPart::Full;
+    bool clicking = false;
 };
 
 class GameScreen {

@@ -12,6 +12,11 @@ double SongBars::Start(int bar) const {
     return bar > Count() ? end : starts[size_t(bar - 1)];
 }
 
+int SongBars::BarAt(double seconds) const {
+    const auto after = std::upper_bound(starts.begin(), starts.end(), seconds);
+    return std::max(1, int(after - starts.begin()));
+}
+
 SongBars BarsOf(const MidiSong& song) {
     SongBars bars;
     std::vector<MidiMeter> meters = song.meters;
@@ -23,8 +28,13 @@ SongBars BarsOf(const MidiSong& song) {
         const double until = m + 1 < meters.size() ? meters[m + 1].beat : song.endBeat;
         // A change of metre starts a bar, even where the bar before was not full.
         beat = std::max(beat, meter.beat);
+        const double unit = 4.0 / std::max(1, meter.denominator);
         while (beat < until - 1e-9 && length > 0) {
             bars.starts.push_back(MidiBeatToMs(song, beat) / 1000.0);
+            // A bar that a change of metre cuts short clicks only its own beats.
+            const double cut = m + 1 < meters.size() ? until : 1e18;
+            for (int b = 0; b < meter.numerator && beat + b * unit < cut - 1e-9; ++b)
+                bars.beats.push_back({MidiBeatToMs(song, beat + b * unit) / 1000.0, b == 0});
             beat += length;
         }
     }

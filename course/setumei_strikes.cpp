@@ -1,5 +1,6 @@
 #include "course/setumei_strikes.hpp"
 
+#include "core/options_file.hpp"
 #include "core/picture_sets.hpp"
 #include "core/strike_inputs.hpp"
 #include "platform/pad_inputs.hpp"
@@ -47,6 +48,11 @@ void DrawBoundStrikes(Game& game, int x, int y) {
 void DrawPracticeKey(Game& game, int x, int y) {
     // The first row's words end at 514; the rest of the row is the picture's cream.
     game.form.pGamen.Printed.push_back({x + 526, y + 15, 72, 18, "Pで練習", 12, kInk});
+}
+
+void DrawDrumChoice(Game& game, int x, int y) {
+    const std::string line = std::string("F5 ドラム：") + DrumPartCaption(game.options.Drums);
+    game.form.pGamen.Printed.push_back({x + 250, y + 5, 170, 18, line, 11, colors::White});
 }
 
 }  // namespace zb

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/options_file.hpp"
 #include "core/own_songs.hpp"
 #include "core/screen_reset.hpp"
 #include "course/challenge_menu.hpp"
@@ -31,6 +32,7 @@ void SongSelectScreen::Show(Game& game, Preview preview) {
     SongHyoji(game, chart, list.LevelAt(index_), best, list.Count(), list.Position(index_),
               course_.challenge, preview);
     if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
+    if (!course_.ranking) DrawDrumChoice(game, SongScreenX0(), SongScreenY0());
     finder_->Draw();
 }
 
@@ -67,6 +69,7 @@ Step SongSelectScreen::Start(Game& game) {
     keys_.emplace(game.platform, kSongSelectKeys);
     keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
     PracticeAsked(game);
+    game.platform.keyboard.GetAsyncKeyState(vk::F5);
     padsShown_ = game.platform.keyboard.PadChanges();
     return Step::Stay();
 }
@@ -92,6 +95,7 @@ Step SongSelectScreen::Pass(Game& game) {
         padsShown_ = pads;
         DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
         if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
+        if (!course_.ranking) DrawDrumChoice(game, SongScreenX0(), SongScreenY0());
     }
     if (const int redraw = finder_->Pass(*keys_, index_)) {
         // Songs joining redraw the place and count about twice a second: the preview goes on
@@ -104,6 +108,12 @@ Step SongSelectScreen::Pass(Game& game) {
             finder_->Draw();
     }
     if (finder_->Searching()) return Step::Stay();
+    // F5 steps ドラム for play and practice; the ranking course plays the music as it is.
+    if (!course_.ranking && (game.platform.keyboard.GetAsyncKeyState(vk::F5) & kKeyPressedSince)) {
+        game.options.Drums = NextDrumPart(game.options.Drums);
+        SaveOptions(game);
+        Show(game, Preview::Keep);
+    }
     // Space starts an auto play, except in the ranking course. A listed song the game cannot
     // play starts nothing.
     const MenuPress press = course_.ranking
@@ -161,6 +171,7 @@ Step CourseScreen::Resumed(Game& game, GameScreen& child) {
         pendingAuto_ = select->autoPlay;
         return Step::Push(std::make_unique<ChallengeMenuScreen>(pending_));
     }
+    if (dynamic_cast<PracticeScreen*>(&child)) return Pick();
     if (auto* menu = dynamic_cast<ChallengeMenuScreen*>(&child))
         return Play(pending_, pendingAuto_, menu->chosen, menu->points);
     if (auto* play = dynamic_cast<PlayScreen*>(&child)) {
@@ -170,6 +181,10 @@ Step CourseScreen::Resumed(Game& game, GameScreen& child) {
                 end = CourseEnd{.kind = CourseEnd::Kind::Left};
                 return Step::Pop();
             }
+            // 練習 from the pause menu: the bar being played, then back to song select.
+            if (play->practiceFrom)
+                return Step::Push(
+                    std::make_unique<PracticeScreen>(play->Request().chart, *play->practiceFrom));
             return Pick();
         }
         // A play that counts was taken for the course as its outcome was kept; an auto play

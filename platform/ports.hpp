@@ -31,7 +31,7 @@ class Clock {
 // Virtual-key codes as the settings file stores them.
 namespace vk {
 inline constexpr int Enter = 13, Escape = 27, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
-inline constexpr int F2 = 113, F3 = 114, F4 = 115;
+inline constexpr int F2 = 113, F3 = 114, F4 = 115, F5 = 116, F6 = 117, F7 = 118;
 inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 }  // namespace vk
@@ -89,6 +89,17 @@ class Keyboard {
     }
 };
 
+// How the song's own drum part (General MIDI's channel 10) sounds: as written, lowered, or not at
+// all. The chart and the judgement never change with it.
+enum class DrumPart : uint8_t { Full, Quiet, Off };
+
+// One click of the metronome: a beat, in seconds of the song's own timeline; a bar's first beat
+// is accented.
+struct ClickBeat {
+    double song = 0;
+    bool accent = false;
+};
+
 // The media player: the five operations that the game uses.
 class MusicPlayer {
   public:
@@ -120,6 +131,17 @@ class MusicPlayer {
     virtual void Seek(double songSeconds) = 0;
     virtual void SetTempo(double rate) = 0;
     virtual double Tempo() const = 0;
+
+    // The song's drum part, for every file from now on; the stack gives a screen's choice back
+    // as it gives back the tempo.
+    virtual void SetDrumPart(DrumPart part) = 0;
+    virtual DrumPart Drums() const = 0;
+    // The metronome: a click at each of these beats as the music passes it, in a voice of its
+    // own (no hit sound cuts it, the drum part leaves it alone), through seeks, pauses and any
+    // tempo. Empty: none. Kept until set again; the stack clears it when the screen that set it
+    // leaves.
+    virtual void SetClicks(std::vector<ClickBeat> beats) = 0;
+    virtual bool Clicking() const = 0;
 };
 
 class WavePlayer {

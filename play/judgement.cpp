@@ -80,6 +80,12 @@ bool Waiting(const PlayState& st, int colour) {
     return st.WaitCount != 0 && st.WaitColour == colour && st.WaitNote == st.CurrentNote;
 }
 
+// The current note is a big one of this colour that waits for both strikes of its pair.
+bool PairAwaited(const Game& game, const PlayState& st, int colour) {
+    return st.BigNeedsPair && st.LastPressNote == st.CurrentNote &&
+           NoteKindOf(game.chart, st.CurrentNote) == 3 + colour;
+}
+
 // Where a pair of keys strikes: the lane position under the judgement frame, and the music's
 // position at that moment.
 struct Strike {
@@ -156,7 +162,7 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
             ScoreGood(c, st, 1.0 / 2.0);
         else if (Within(p, at, st.W3))
             ScoreBad(c, st);
-    } else if (kind == small || (kind == big && st.WaitReady)) {
+    } else if (kind == small || (kind == big && st.WaitReady && !st.BigNeedsPair)) {
         const bool isBig = kind == big;
         if (Within(p, at, st.W1))
             ScoreBest(c, st, isBig ? 2.0 / 3.0 : 1.0, false);
@@ -269,7 +275,8 @@ void PollKeys(Game& game, PlayState& st) {
     // even when the key is up again) and while the big-note wait it started runs (the strike is
     // judged when the wait has run).
     for (size_t k = 0; k < 4; ++k)
-        if (st.KeyHeld[k] && !down[k] && !registered[k] && !Waiting(st, int(k) / 2))
+        if (st.KeyHeld[k] && !down[k] && !registered[k] && !Waiting(st, int(k) / 2) &&
+            !PairAwaited(game, st, int(k) / 2))
             st.KeyHeld[k] = false;
 }
 

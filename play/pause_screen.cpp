@@ -15,6 +15,8 @@ const char* Caption(PauseChoice c) {
             return "つづける";
         case PauseChoice::Retry:
             return "やりなおす";
+        case PauseChoice::Practice:
+            return "練習";
         case PauseChoice::Leave:
             return "やめる";
     }
@@ -46,6 +48,7 @@ bool EnterDown(Game& game) {
 Step PauseScreen::Start(Game& game) {
     items_ = {PauseChoice::Continue};
     if (retryOffered_) items_.push_back(PauseChoice::Retry);
+    if (practiceOffered_) items_.push_back(PauseChoice::Practice);
     items_.push_back(PauseChoice::Leave);
     // The menu takes the background's place under the lane, as the results do.
     game.form.pHaikei.Visible = false;
@@ -53,7 +56,8 @@ Step PauseScreen::Start(Game& game) {
     for (size_t i = 0; i < play_slots::kPauseItemLabels.size(); ++i) {
         LabelControl& l = game.form.Label[play_slots::kPauseItemLabels[i]];
         if (i < items_.size())
-            SetUp(l, 5300 + int(i) * 560, 18, colors::White, Caption(items_[i]));
+            SetUp(l, 5300 + int(i) * (items_.size() > 3 ? 520 : 560), 18, colors::White,
+                  Caption(items_[i]));
         else
             l.Visible = false;
     }

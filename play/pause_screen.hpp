@@ -1,6 +1,7 @@
-// The pause menu over a song: 「一時停止」 with つづける, やりなおす and やめる (the ranking course
-// offers つづける and やめる only). Arrows or a pad's d-pad move the highlight, Enter or A takes
-// it, a click takes an item, and Esc (or the pad's back) goes on playing.
+// The pause menu over a song: 「一時停止」 with つづける, やりなおす, 練習 and やめる (the ranking
+// course offers つづける and やめる only, the challenge course no 練習). Arrows or a pad's d-pad
+// move the highlight, Enter or A takes it, a click takes an item, and Esc (or the pad's back) goes
+// on playing.
 #pragma once
 
 #include <optional>
@@ -11,11 +12,12 @@
 
 namespace zb {
 
-enum class PauseChoice { Continue, Retry, Leave };
+enum class PauseChoice { Continue, Retry, Practice, Leave };
 
 class PauseScreen : public GameScreen {
   public:
-    explicit PauseScreen(bool retryOffered) : retryOffered_(retryOffered) {}
+    explicit PauseScreen(bool retryOffered, bool practiceOffered = false)
+        : retryOffered_(retryOffered), practiceOffered_(practiceOffered) {}
     Screen Id() const override { return Screen::Paused; }
     Step Start(Game& game) override;
     Step Pass(Game& game) override;
@@ -28,7 +30,7 @@ class PauseScreen : public GameScreen {
     Step Choose(Game& game, PauseChoice c);
     void Draw(Game& game);
 
-    bool retryOffered_;
+    bool retryOffered_, practiceOffered_;
     std::vector<PauseChoice> items_;
     size_t cursor_ = 0;
     std::optional<MenuKeys> keys_;

@@ -5,6 +5,7 @@
 
 #include "core/chart_loader.hpp"
 #include "core/checked.hpp"
+#include "core/options_file.hpp"
 #include "core/own_songs.hpp"
 #include "platform/pad_inputs.hpp"
 #include "play/judgement.hpp"
@@ -68,6 +69,8 @@ PlayScreen::~PlayScreen() = default;
 Step PlayScreen::Start(Game& game) {
     Platform& pf = game.platform;
     const ChartId chart = request_.chart;
+    // The stack gives the drums back when the song leaves.
+    pf.music.SetDrumPart(DrumsFor(game.options, request_.ranking));
     if (!prepared_) {
         pf.music.SetFileName("");
         PlayScreenSetup(game, request_);
@@ -137,8 +140,10 @@ Step PlayScreen::Pass(Game& game) {
                 phase_ = Phase::Paused;
                 music.Pause();
                 music.Seek(where);
+                pausedAt_ = where;
                 strikes_.reset();  // nothing sounds while paused
-                return Step::Push(std::make_unique<PauseScreen>(!request_.ranking));
+                return Step::Push(std::make_unique<PauseScreen>(
+                    !request_.ranking, !request_.ranking && !request_.challenge));
             }
             if (!frames_.Due(now)) return Step::Stay();
             return Frame(game);
@@ -238,6 +243,9 @@ Step PlayScreen::Resumed(Game& game, GameScreen& child) {
             pf.music.SetVolume(game.settings.BgmVolume);
             Keep(game, PlayEnd::Retried);
             return Step::Replace(Again());
+        case PauseChoice::Practice:
+            practiceFrom = pausedAt_;
+            [[fallthrough]];  // the song is left as by やめる
         case PauseChoice::Leave:
             left = true;
             Keep(game, PlayEnd::Left);

@@ -39,6 +39,9 @@ class PlayScreen : public GameScreen {
     // wrote nothing and the result is empty).
     SongResult result;
     bool left = false;
+    // Left for practice from the pause menu: the moment of the song (seconds of its music)
+    // where it was paused.
+    std::optional<double> practiceFrom;
     // The course that plays it takes a play that counts for its total (see KeepPlayOutcome).
     CourseKeeper course;
 
@@ -66,6 +69,7 @@ class PlayScreen : public GameScreen {
     std::optional<OwnSongScanPause> scanPause_;  // the songs folder is read after the song
     FramePacer frames_;
     double countEnd_ = 0;
+    double pausedAt_ = 0;  // the song's position under the pause menu
     double resultsEnd_ = 0;
     uint64_t print_ = 0;
     ResultsText shown_;

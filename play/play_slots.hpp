@@ -17,9 +17,9 @@ inline constexpr size_t kTimingDelayLabel = 8;        // the ディレイ that s
 inline constexpr size_t kTimingHistogramPicture = 0;  // Picture1: the strikes' histogram
 // The pause menu and the count before the song goes on, in the background's place.
 inline constexpr size_t kPauseTitleLabel = 15;
-inline constexpr std::array<size_t, 3> kPauseItemLabels{16, 17, 18};
+inline constexpr std::array<size_t, 4> kPauseItemLabels{16, 17, 18, 19};
 // Practice's panel in the background's place: tempo and ramp, section, this pass, best pass,
-// and its keys.
-inline constexpr std::array<size_t, 5> kPracticeLabels{9, 10, 11, 12, 13};
+// drums, metronome and 待つ, and its keys.
+inline constexpr std::array<size_t, 6> kPracticeLabels{9, 10, 11, 12, 13, 14};
 
 }  // namespace zb::play_slots

@@ -58,6 +58,9 @@ struct PlayState {
     int16_t JudgeAge = 0;
     int16_t WaitCount = 0;
     bool WaitReady = false;
+    // Practice's 待つ holds the song at a note: a big note is then struck only by both strikes of
+    // its pair, each held from its press until the other comes.
+    bool BigNeedsPair = false;
 
     int16_t Combo = 0, MaxCombo = 0, CountBest = 0, CountGood = 0, CountMiss = 0;
     int16_t Gauge = 0, GaugeLevel = 0;

@@ -19,6 +19,9 @@ namespace {
 
 // Charts are timed in centiseconds: a note within 5 ms of a bar line is on it.
 constexpr double kOnTheLine = 0.005;
+// While the song waits for a stroke, the keys are looked at this often: the song goes on within
+// this much of the stroke, so the player's clock loses next to nothing to the look.
+constexpr double kStrokeLook = 0.001;
 
 // The part the full song plays at a moment of its music: each part until its end.
 int16_t PartAt(int song, double seconds) {
@@ -62,21 +65,35 @@ void PracticePlay::LoadPart(int16_t part) {
     game_.chart.ChartDelay = Round16(double(game_.settings.DelaySetting) * rate_);
 }
 
-void PracticePlay::EnterPart() {
+std::vector<double> PracticePlay::PartNoteTimes() const {
     const Chart& c = game_.chart;
     const ChartId chart = request_.chart;
-    noteMusic_.assign(size_t(c.NoteCount) + 2, 1e9);
+    std::vector<double> times(size_t(c.NoteCount) + 2, 1e9);
     int32_t w = 0;
     size_t note = 0;
     const double lane = double(c.ChartText.size()) * c.NoteSpacing;
     for (char ch : c.ChartText) {
         ++w;
         if (!IsNoteDigit(ch)) continue;
-        noteMusic_[++note] =
+        times[++note] =
             IsOwnSong(chart.song)
                 ? (double(c.NoteSpacing) * w - c.ChartOffset) * c.ChartSpan / lane / 100.0
                 : PositionMusicTime(chart.song, chart.difficulty, c.SongPart, w) / 100.0;
     }
+    return times;
+}
+
+int PracticePlay::FirstNoteBar() {
+    LoadPart(0);
+    const std::vector<double> times = PartNoteTimes();
+    if (game_.chart.NoteCount < 1) return 1;
+    return bars_.BarAt(times[1] + kOnTheLine);
+}
+
+void PracticePlay::EnterPart() {
+    const Chart& c = game_.chart;
+    noteMusic_ = PartNoteTimes();
+    waitedFor_.assign(noteMusic_.size(), false);
     int16_t first = 1;
     while (first <= c.NoteCount && noteMusic_[size_t(first)] < section_.start - kOnTheLine) ++first;
     st_.CurrentNote = first;
@@ -121,7 +138,75 @@ void PracticePlay::BeginPass() {
 void PracticePlay::Frame() {
     if (done_) return;
     PlayFrame(game_, st_);
+    ReleaseIfStruck();
     Collect();
+}
+
+std::optional<double> PracticePlay::NextDue() const {
+    const Chart& c = game_.chart;
+    const int16_t n = st_.CurrentNote;
+    if (!request_.wait || st_.AutoPlay || n < 1 || n > c.NoteCount || st_.NoteJudged.at(size_t(n)))
+        return std::nullopt;
+    const double music = noteMusic_[size_t(n)];
+    if (music < section_.start - kOnTheLine || (!whole_ && music >= section_.end - kOnTheLine))
+        return std::nullopt;
+    return DueMusicSeconds(game_, st_, NotePosOf(c, n));
+}
+
+void PracticePlay::HaltIfDue() {
+    MusicPlayer& music = game_.platform.music;
+    if (done_ || halted_ || music.Paused() || !DueNow()) return;
+    const double due = *NextDue();
+    // The note stands on the judgement frame and nothing sounds until it is struck: a stroke
+    // then is judged at the note's own time, however long the song stood.
+    // The wait counts from the moment the music reached the note, as the player heard it.
+    const double now = game_.platform.clock.Now();
+    haltedAt_ = now - std::max(0.0, music.PositionAt(now) - due) / std::max(music.Tempo(), 1e-9);
+    music.Pause();
+    music.Seek(due);
+    halted_ = true;
+    haltNote_ = st_.CurrentNote;
+    st_.BigNeedsPair = true;
+}
+
+void PracticePlay::ReleaseIfStruck() {
+    if (!halted_) return;
+    if (st_.CurrentNote == haltNote_ && !st_.NoteJudged.at(size_t(haltNote_))) {
+        const int kind = NoteKindOf(game_.chart, haltNote_);
+        for (size_t k = 0; k < 4; ++k)
+            if (st_.PressScroll[k] && int(k) / 2 != (kind + 1) % 2)
+                wrongAt_ = game_.platform.clock.Now();
+        return;
+    }
+    waitedFor_.at(size_t(haltNote_)) = true;
+    pass_.waited = Add<int16_t>(pass_.waited, 1);
+    Release();
+}
+
+void PracticePlay::Release() {
+    halted_ = false;
+    st_.BigNeedsPair = false;
+    pass_.waitedMs += (game_.platform.clock.Now() - haltedAt_) * 1000.0;
+    game_.platform.music.Resume();
+}
+
+bool PracticePlay::DueNow() const {
+    const std::optional<double> due = NextDue();
+    return due && game_.platform.music.CurrentPosition() >= *due - 1e-6;
+}
+
+bool PracticePlay::StrokeWaiting() {
+    if (done_ || (!halted_ && !DueNow())) return false;
+    bool came = false;
+    Keyboard& kb = game_.platform.keyboard;
+    for (const InputStrikes& in : st_.StrikeInputs.Inputs())
+        came |= (kb.GetAsyncKeyState(in.code) & kKeyPressedSince) != 0;
+    return came;
+}
+
+void PracticePlay::SetWait(bool on) {
+    request_.wait = on;
+    if (!on && halted_) Release();
 }
 
 bool PracticePlay::Advance() {
@@ -149,12 +234,17 @@ bool PracticePlay::Advance() {
 
 std::optional<double> PracticePlay::SectionEndAt() {
     MusicPlayer& music = game_.platform.music;
-    if (whole_ || done_ || music.Paused() || music.Tempo() <= 0) return std::nullopt;
+    if (halted_ && !done_) return game_.platform.clock.Now() + kStrokeLook;
+    if (done_ || music.Paused() || music.Tempo() <= 0) return std::nullopt;
+    std::optional<double> until = NextDue();
+    if (!whole_ && (!until || section_.end < *until)) until = section_.end;
+    if (!until) return std::nullopt;
     const double now = game_.platform.clock.Now();
-    return now + std::max(0.0, section_.end - music.PositionAt(now)) / music.Tempo();
+    return now + std::max(0.0, *until - music.PositionAt(now)) / music.Tempo();
 }
 
 void PracticePlay::EndIfDue() {
+    HaltIfDue();
     if (whole_ || done_) return;
     if (game_.platform.music.CurrentPosition() >= section_.end - 1e-6) EndPass();
 }
@@ -169,6 +259,7 @@ void PracticePlay::Collect() {
     for (int i = 0; i < n; ++i) {
         const size_t note = size_t(seenNote_ + i);
         if (!whole_ && noteMusic_[note] >= section_.end - kOnTheLine) continue;  // past B
+        pass_.marks += waitedFor_[note] ? 'w' : '.';
         switch (marks[marks.size() - size_t(n) + size_t(i)]) {
             case '3':
             case '4':
@@ -242,6 +333,12 @@ PracticeResult RunPractice(Game& game, const PracticeRequest& request, double fr
             pf.window.WaitUntil(until);
             pf.window.DoEvents();
             if (until >= nextFrame) break;
+            // A stroke at a note due, or while the song waits, is judged at once: in time, or
+            // the song goes on with it.
+            if (practice.StrokeWaiting()) {
+                nextFrame = pf.clock.Now();
+                break;
+            }
             practice.EndIfDue();
             if (practice.Done()) break;
         }
@@ -251,7 +348,7 @@ PracticeResult RunPractice(Game& game, const PracticeRequest& request, double fr
         practice.Advance();
     }
     return {practice.Passes(), practice.SectionPlayed(), practice.WholeSong(),
-            practice.Bars().Count()};
+            practice.Bars().Count(), request.wait};
 }
 
 }  // namespace zb

@@ -29,6 +29,8 @@ struct PracticeRequest {
     double ceiling = 1.0;  // the ramp's highest tempo
     bool autoPlay = false;
     bool drawField = true;
+    // 待つ: the song halts at each note of the section until a stroke of its kind comes.
+    bool wait = false;
     // The MIDI file whose bars are counted; empty: the song's own music file.
     std::string musicFile;
 };
@@ -44,6 +46,8 @@ class PracticePlay {
     const SongBars& Bars() const { return bars_; }
     const Section& SectionPlayed() const { return section_; }
     bool WholeSong() const { return whole_; }
+    // The first bar that holds a note of the chart (loads its first part).
+    int FirstNoteBar();
 
     // Starts the first pass: loads the chart's part, sets the tempo and moves the music there.
     void Begin();
@@ -54,10 +58,13 @@ class PracticePlay {
     // here. False once the last pass has ended.
     bool Advance();
     // The clock's moment at which the section's end is heard (none for the whole song, or while
-    // paused): the caller's wait stops there and calls EndIfDue, so that the next pass's lead-in
-    // follows the section's end at once rather than at the next frame.
+    // paused), or, under 待つ, the music reaches the next note: the caller's wait stops there
+    // and calls EndIfDue, so that the next pass's lead-in follows the section's end at once
+    // rather than at the next frame, and the song halts right at the note. While the song
+    // stands at a note, a millisecond on: the caller looks for the stroke (StrokeWaiting).
     std::optional<double> SectionEndAt();
-    // Ends the pass when the music has reached the section's end and starts the next.
+    // Halts the song at a note that is due (待つ); ends the pass when the music has reached the
+    // section's end and starts the next.
     void EndIfDue();
     bool Done() const { return done_; }
 
@@ -69,6 +76,17 @@ class PracticePlay {
     bool Ramp() const { return request_.ramp; }
     void SetCeiling(double rate) { request_.ceiling = SnapRate(rate); }
     double Ceiling() const { return request_.ceiling; }
+    // Under 待つ, at a note due or while the song stands at one: a strike's input went down
+    // since the last look. The caller runs a frame at once (before EndIfDue), so that a stroke
+    // in time is judged in time and the song goes on as the stroke comes.
+    bool StrokeWaiting();
+    // 待つ, at once (a song halted goes on).
+    void SetWait(bool on);
+    bool Wait() const { return request_.wait; }
+    // The song stands at a note, waiting for its stroke.
+    bool Halted() const { return halted_; }
+    // When the latest stroke of the wrong kind came while the song waited (-1: none yet).
+    double WrongStrokeAt() const { return wrongAt_; }
     // Bars A to B from the next pass on (the section playing plays to its end).
     void SetNextSection(int fromBar, int toBar);
 
@@ -86,8 +104,19 @@ class PracticePlay {
     // After the part's play state is set up: when its notes are struck, the first judged (the
     // lead-in's are shown, not judged) and how many the section holds.
     void EnterPart();
+    // Seconds of the song at which each note of the loaded part is struck (index = note).
+    std::vector<double> PartNoteTimes() const;
     // Takes the notes judged since the last look into this pass's counts.
     void Collect();
+    // The music's position at which the current note stands on the judgement frame, when it is
+    // one of the section's waiting to be struck.
+    std::optional<double> NextDue() const;
+    bool DueNow() const;
+    void HaltIfDue();
+    // The song goes on once the note it waits for is judged; a stroke of the other kind is
+    // noted as wrong.
+    void ReleaseIfStruck();
+    void Release();
 
     Game& game_;
     PracticeRequest request_;
@@ -105,6 +134,11 @@ class PracticePlay {
     int sectionNotes_ = 0;    // notes of the section in the parts loaded this pass
     PracticePass pass_;
     std::vector<double> offsets_;  // this pass's strikes, ms of the song
+    bool halted_ = false;
+    int16_t haltNote_ = 0;
+    double haltedAt_ = 0;  // on the clock
+    double wrongAt_ = -1;
+    std::vector<bool> waitedFor_;  // the loaded part's notes struck after a wait
     std::vector<PracticePass> passes_;
 };
 
@@ -113,6 +147,7 @@ struct PracticeResult {
     Section section;
     bool wholeSong = true;
     int bars = 0;  // the song's
+    bool wait = false;
 };
 
 // Plays the request through on the game's ports, frame by frame: the tool's and the tests' way.

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "core/failure_report.hpp"
+#include "core/options_file.hpp"
 #include "core/own_songs.hpp"
 #include "core/play_request.hpp"
 #include "core/strike_inputs.hpp"
@@ -22,7 +23,10 @@ constexpr int kPageUp = 33, kPageDown = 34, kEnd = 35, kHome = 36;
 constexpr int kKeyP = vk::A + ('P' - 'A'), kKeyR = vk::A + ('R' - 'A');
 
 constexpr const char* kKeysLine =
-    "←→ テンポ　↑↓ A小節　PgUp/PgDn B小節　R ランプ　Home/End 上限　Esc もどる";
+    "←→ テンポ　↑↓ A小節　PgUp/PgDn B小節　R ランプ　Home/End 上限　Esc もどる\r\n"
+    "F5 ドラム　F6 メトロノーム　F7 待つ";
+// A stroke of the wrong kind shows this long on the panel.
+constexpr double kWrongShownSeconds = 0.6;
 
 std::string Percent(double rate) {
     return std::to_string(std::lround(rate * 100)) + "%";
@@ -86,13 +90,15 @@ bool PracticeAsked(Game& game) {
     return PadButtonTapped(game, pad::Back) || key;
 }
 
-PracticeScreen::PracticeScreen(ChartId chart) : chart_(chart) {}
+PracticeScreen::PracticeScreen(ChartId chart, std::optional<double> from)
+    : chart_(chart), from_(from) {}
 
 PracticeScreen::~PracticeScreen() = default;
 
 Step PracticeScreen::Start(Game& game) {
     Platform& pf = game.platform;
     pf.music.SetFileName("");
+    pf.music.SetDrumPart(game.options.Drums);  // the stack gives it back as practice leaves
     game.chart.Mode = Modifier::None;
     PlayScreenSetup(game, PlayRequest{.chart = chart_});
     PracticeRequest rq;
@@ -102,6 +108,13 @@ Step PracticeScreen::Start(Game& game) {
     rq.loops = 0;  // until the player leaves
     try {
         play_ = std::make_unique<PracticePlay>(game, rq);
+        // Bars without a note teach nothing: the section starts where the notes do.
+        const int bar = from_ ? play_->Bars().BarAt(*from_ + 1e-6) : play_->FirstNoteBar();
+        const int bars = from_ ? kPracticeFromPauseBars : kPracticeFirstBars;
+        const Section first = SectionOf(play_->Bars(), bar, bar + bars - 1);
+        fromBar_ = first.fromBar;
+        toBar_ = first.toBar;
+        play_->SetNextSection(fromBar_, toBar_);
     } catch (const OwnSongFileGone& gone) {
         TellOwnSongFileGone(game, gone);
         return Step::Pop();
@@ -112,9 +125,6 @@ Step PracticeScreen::Start(Game& game) {
             MsgButtons::Ok, MsgIcon::Warning, kAppTitle);
         return Step::Pop();
     }
-    fromBar_ = play_->SectionPlayed().fromBar;
-    toBar_ = play_->SectionPlayed().toBar;
-
     MainForm& f = game.form;
     std::string line = std::string("練習（") + CourseName(chart_.difficulty) + "）";
     if (chart_.song >= 0 && chart_.song < kSongCount)
@@ -125,16 +135,16 @@ Step PracticeScreen::Start(Game& game) {
     f.Label[play_slots::kScoreLabel].Visible = false;
     f.pHaikei.Visible = false;
     const auto& l = play_slots::kPracticeLabels;
-    for (size_t i = 0; i < 4; ++i)
-        SetUp(f.Label[l[i]], 4300 + int(i) * 520, 450, 16, i == 0 ? colors::Yellow : colors::White);
-    SetUp(f.Label[l[4]], 6500, 600, 11, Color::Rgb(0xB0, 0xB0, 0xB0));
-    f.Label[l[4]].Caption = kKeysLine;
+    for (size_t i = 0; i < 5; ++i)
+        SetUp(f.Label[l[i]], 4250 + int(i) * 460, 440, 15, i == 0 ? colors::Yellow : colors::White);
+    SetUp(f.Label[l[5]], 6620, 760, 11, Color::Rgb(0xB0, 0xB0, 0xB0));
+    f.Label[l[5]].Caption = kKeysLine;
     shown_ = {};
 
     pf.window.SetTextInput(false);  // no input method's window on a play key
     // Presses made before the screen (the BACK that opened it) do nothing here.
     for (int key : {vk::Escape, vk::Left, vk::Right, vk::Up, vk::Down, kPageUp, kPageDown, kHome,
-                    kEnd, kKeyR})
+                    kEnd, kKeyR, vk::F5, vk::F6, vk::F7})
         pf.keyboard.GetAsyncKeyState(key);
     for (int key : {vk::Left, vk::Right, vk::Up, vk::Down})
         pf.keyboard.GetAsyncKeyState(pad::MenuCode(key));
@@ -186,6 +196,19 @@ bool PracticeScreen::ReadKeys(Game& game) {
     if (Tapped(game, kKeyR)) p.SetRamp(!p.Ramp()), changed = true;
     if (Tapped(game, kHome)) p.SetCeiling(StepRate(p.Ceiling(), +1)), changed = true;
     if (Tapped(game, kEnd)) p.SetCeiling(StepRate(p.Ceiling(), -1)), changed = true;
+    // The function keys act at once: no strike can take them.
+    MusicPlayer& music = game.platform.music;
+    if (Tapped(game, vk::F5)) {
+        game.options.Drums = NextDrumPart(game.options.Drums);
+        SaveOptions(game);
+        music.SetDrumPart(game.options.Drums);
+        changed = true;
+    }
+    if (Tapped(game, vk::F6)) {
+        music.SetClicks(music.Clicking() ? std::vector<ClickBeat>{} : p.Bars().beats);
+        changed = true;
+    }
+    if (Tapped(game, vk::F7)) p.SetWait(!p.Wait()), changed = true;
     // The steppers: a press steps once, a held key repeats.
     const int key =
         Held(game, {vk::Left, vk::Right, vk::Up, vk::Down, kPageUp, kPageDown}, DpadSteers(game));
@@ -222,10 +245,12 @@ Step PracticeScreen::Pass(Game& game) {
 
 Step PracticeScreen::Practise(Game& game) {
     const bool changed = ReadKeys(game);
-    // The section's end loops at once, not at the next frame.
-    play_->EndIfDue();
+    // A stroke under 待つ is judged at once; the section's end loops at once, not at the next
+    // frame, and a note due halts the song right there.
+    const bool stroke = play_->StrokeWaiting();
+    if (!stroke) play_->EndIfDue();
     const double now = game.platform.clock.Now();
-    if (frames_.Due(now)) {
+    if (frames_.Due(now) || stroke) {
         play_->Frame();
         frames_.Ran(game.platform.clock.Now());
         play_->Advance();
@@ -244,7 +269,7 @@ double PracticeScreen::WakeAt(Game&) {
 
 void PracticeScreen::Show(Game& game) {
     const PracticePlay& p = *play_;
-    std::array<std::string, 4> text;
+    std::array<std::string, 5> text;
     text[0] = "テンポ " + Percent(p.Rate());
     if (p.NextRate() != p.Rate()) text[0] += " → " + Percent(p.NextRate()) + "（次の周から）";
     text[0] += "　　ランプ " + std::string(p.Ramp() ? "ON" : "OFF") + "（上限 " +
@@ -261,6 +286,15 @@ void PracticeScreen::Show(Game& game) {
     text[2] = std::to_string(p.Passes().size() + 1) + "周目　" + Counts(now) + "　平均 " + mean;
     const std::optional<PracticePass> best = p.Best();
     text[3] = best ? "ベスト　" + Percent(best->rate) + "　" + Counts(*best) : "ベスト　―";
+    text[4] = std::string("ドラム ") + DrumPartCaption(game.options.Drums) + "　メトロノーム " +
+              (game.platform.music.Clicking() ? "ON" : "OFF") + "　待つ " +
+              (p.Wait() ? "ON" : "OFF");
+    if (p.Wait()) {
+        text[4] += "（待った " + std::to_string(now.waited) + "）";
+        const double wrong = p.WrongStrokeAt();
+        if (wrong >= 0 && game.platform.clock.Now() - wrong < kWrongShownSeconds)
+            text[4] += "　ちがう！";
+    }
     for (size_t i = 0; i < text.size(); ++i)
         if (text[i] != shown_[i]) {
             game.form.Label[play_slots::kPracticeLabels[i]].Caption = text[i];

@@ -4,8 +4,9 @@
 //   ← → (and the d-pad) the tempo, 50-150 % in 5 % steps, from the next pass on;
 //   ↑ ↓ (and the d-pad) bar A, PageUp / PageDown bar B, from the next pass on;
 //   R the ramp, Home / End its ceiling; Esc (or a pad's START or BACK that strikes nothing)
-//   leaves to song select.
-// It writes nothing: no score, replay, course total or ranking.
+//   leaves to song select;
+//   F5 ドラム (あり, 小さく, なし), F6 the metronome, F7 待つ, at once.
+// It writes nothing but the choice of drums: no score, replay, course total or ranking.
 #pragma once
 
 #include <array>
@@ -22,12 +23,15 @@
 
 namespace zb {
 
-// The bars a practice starts with: the song's first four.
-inline constexpr int kPracticeFirstBars = 4;
+// The bars a practice starts with: the first four that hold notes; from a song that was
+// paused, the bar being played and the next.
+inline constexpr int kPracticeFirstBars = 4, kPracticeFromPauseBars = 2;
 
 class PracticeScreen : public GameScreen {
   public:
-    explicit PracticeScreen(ChartId chart);
+    // `from`: the moment of the song (seconds of its music) whose bar the section starts at;
+    // none starts at the first bar with notes.
+    explicit PracticeScreen(ChartId chart, std::optional<double> from = std::nullopt);
     ~PracticeScreen() override;
 
     Screen Id() const override { return Screen::Practice; }
@@ -50,6 +54,7 @@ class PracticeScreen : public GameScreen {
     void Show(Game& game);
 
     ChartId chart_;
+    std::optional<double> from_;
     std::unique_ptr<PracticePlay> play_;
     std::optional<StrikeSounds> sounds_;
     FramePacer frames_;

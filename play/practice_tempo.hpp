@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace zb {
 
@@ -16,6 +17,11 @@ struct PracticePass {
     int16_t best = 0, good = 0, miss = 0;
     // The mean offset of its strikes in the player's milliseconds; none without a strike.
     std::optional<double> meanOffsetMs;
+    // Under 待つ: the notes the song waited for, and how long it stood in all (player's ms).
+    int16_t waited = 0;
+    double waitedMs = 0;
+    // Each note of the section judged, in order: '.' struck in time, 'w' after a wait.
+    std::string marks;
 };
 
 // The nearest step within the range.

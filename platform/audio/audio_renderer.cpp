@@ -104,7 +104,7 @@ std::shared_ptr<const WaveData> DecodeWave(const std::string& path, int rate) {
 }
 
 AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& soundfont)
-    : clock_(clock), rate_(sampleRate) {
+    : clock_(clock), rate_(sampleRate), clicks_(sampleRate) {
     fluid_set_log_function(FLUID_PANIC, OnFluidError, nullptr);
     fluid_set_log_function(FLUID_ERR, OnFluidError, nullptr);
     fluid_set_log_function(FLUID_WARN, Quiet, nullptr);
@@ -189,6 +189,8 @@ void AudioRenderer::SetFile(const std::string& path) {
             }
             BeginCall();
             player_ = new_fluid_player(synth_);
+            drumVolume_ = 100;  // the synth's reset volume, until the song writes its own
+            fluid_player_set_playback_callback(player_, &AudioRenderer::HandEvent, this);
             const bool playing =
                 fluid_player_add_mem(player_, bytes.data(), bytes.size()) == FLUID_OK &&
                 fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_) == FLUID_OK;
@@ -389,6 +391,69 @@ void AudioRenderer::PlayWave(const std::string& path) {
     silent_.store(false);  // under the lock, so a render cannot call it silent again unheard
 }
 
+void AudioRenderer::SetDrumPart(DrumPart part) {
+    std::lock_guard lock(synthMutex_);
+    drums_ = part;
+    // Drums sounding stop at once; a volume takes effect at the drums' next note.
+    if (synth_ && part == DrumPart::Off) fluid_synth_all_notes_off(synth_, kDrumChannel);
+}
+
+void AudioRenderer::SetClicks(std::vector<ClickBeat> beats) {
+    std::lock_guard lock(synthMutex_);
+    clicks_.SetBeats(std::move(beats));
+}
+
+void AudioRenderer::TapSynth(std::function<void(const SynthEvent&)> tap) {
+    std::lock_guard lock(synthMutex_);
+    tap_ = std::move(tap);
+}
+
+void AudioRenderer::Hand(const SynthEvent& e) {
+    if (tap_) tap_(e);
+}
+
+int AudioRenderer::HandEvent(void* self, fluid_midi_event_t* event) {
+    auto* me = static_cast<AudioRenderer*>(self);  // on the audio thread, under synthMutex_
+    SynthEvent e{fluid_midi_event_get_type(event), fluid_midi_event_get_channel(event), 0, 0};
+    if (e.type == kNoteOn) {
+        e.number = fluid_midi_event_get_key(event);
+        e.value = fluid_midi_event_get_velocity(event);
+    } else if (e.type == kControlChange) {
+        e.number = fluid_midi_event_get_control(event);
+        e.value = fluid_midi_event_get_value(event);
+        if (e.channel == kDrumChannel && e.number == kVolumeControl) me->drumVolume_ = e.value;
+    }
+    if (!PassToSynth(me->drums_, e)) return FLUID_OK;
+    if (e.type == kNoteOn && e.channel == kDrumChannel) {
+        // The drums' volume as chosen before each of their notes: a reset of the synth (a new
+        // file, a seek) or a change of choice may have put it back.
+        const int volume = DrumVolume(me->drums_, me->drumVolume_);
+        int now = -1;
+        fluid_synth_get_cc(me->synth_, kDrumChannel, kVolumeControl, &now);
+        if (now != volume) {
+            fluid_synth_cc(me->synth_, kDrumChannel, kVolumeControl, volume);
+            me->Hand({kControlChange, kDrumChannel, kVolumeControl, volume});
+        }
+    }
+    if (e.type == kControlChange) fluid_midi_event_set_value(event, e.value);
+    me->Hand(e);
+    return fluid_synth_handle_midi_event(me->synth_, event);
+}
+
+void AudioRenderer::MixClicks(float* out, int frames) {
+    {
+        std::lock_guard clockLock(clockMutex_);
+        if (!playing_) {
+            clicks_.Lose();
+            return;
+        }
+        if (frameSongs_.size() < size_t(frames)) frameSongs_.resize(size_t(frames));
+        for (int i = 0; i < frames; ++i)
+            frameSongs_[size_t(i)] = SongAt(double(framesSinceSet_ + i) / rate_);
+    }
+    clicks_.Mix(out, frames, frameSongs_.data());
+}
+
 void AudioRenderer::MixVoice(Voice& v, float* out, int frames) {
     if (!v.data) return;
     const float* src = v.data->samples.data();
@@ -457,6 +522,7 @@ void AudioRenderer::Render(float* out, int frames) {
     MixVoice(fading_, out, frames);
     if (voice_.data && voice_.pos == 0) hitRenderedAt_.store(now);
     MixVoice(voice_, out, frames);
+    if (clicks_.On()) MixClicks(out, frames);
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
     const auto done = [](const Voice& v) {
         return !v.data || v.pos >= v.data->Frames() || v.fadeLeft == 0;  // played, or cut off

@@ -11,18 +11,22 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/audio/click_voice.hpp"
+#include "platform/audio/drum_part.hpp"
 #include "platform/audio/tempo_map.hpp"
 #include "platform/ports.hpp"
 
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;
 struct _fluid_player_t;
+struct _fluid_midi_event_t;
 
 namespace zb::audio {
 
@@ -75,6 +79,13 @@ class AudioRenderer {
     // Starts a hit sound, cutting off the one still playing; a file that cannot be read plays
     // nothing. Files are decoded once and kept.
     void PlayWave(const std::string& path);
+    // The song's drum part from now on, for every file (see drum_part.hpp).
+    void SetDrumPart(DrumPart part);
+    // The metronome's beats (see click_voice.hpp); none: no clicks.
+    void SetClicks(std::vector<ClickBeat> beats);
+    // Called on the audio thread with every event handed to the synth (the song's, and the drum
+    // volume the renderer sets): what the synth was given, for tests. Set before the music.
+    void TapSynth(std::function<void(const SynthEvent&)> tap);
     // Decodes a file ahead and keeps it; false when it cannot be read.
     bool LoadWave(const std::string& path);
     // The clock time of the callback that rendered the first frame of the latest hit sound
@@ -95,6 +106,12 @@ class AudioRenderer {
         int fadeLeft = -1;  // >= 0: a cut-off voice, silent after that many more frames
     };
     void MixVoice(Voice& v, float* out, int frames);
+    // The player's playback callback: the song's events pass the drum part's choice on their way
+    // to the synth.
+    static int HandEvent(void* self, _fluid_midi_event_t* event);
+    void Hand(const SynthEvent& e);
+    // The clicks of this buffer, at the song's position of each frame.
+    void MixClicks(float* out, int frames);
     std::shared_ptr<const WaveData> Wave(const std::string& path);
     void AdvanceClock(int frames, double callbackTime);
     // What the game thread asked of the player since the last buffer, done at its first block.
@@ -126,6 +143,11 @@ class AudioRenderer {
     _fluid_synth_t* synth_ = nullptr;
     _fluid_player_t* player_ = nullptr;
     Voice voice_, fading_;
+    ClickVoice clicks_;
+    std::vector<double> frameSongs_;  // the song's position at each frame of the buffer
+    DrumPart drums_ = DrumPart::Full;
+    int drumVolume_ = 100;  // the drum part's volume as the song writes it
+    std::function<void(const SynthEvent&)> tap_;
     int64_t stillFrames_ = 0;  // frames rendered since the music and its voices went quiet
     float gain_ = 1.0f;        // the music's gain now, gliding towards the target
     float rampTarget_ = 1.0f, rampStep_ = 0.0f;

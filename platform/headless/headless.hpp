@@ -95,6 +95,11 @@ class ClockMusicPlayer : public MusicPlayer {
     void Seek(double songSeconds) override;
     void SetTempo(double rate) override;
     double Tempo() const override { return rate_; }
+    void SetDrumPart(DrumPart part) override { drums_ = part; }
+    DrumPart Drums() const override { return drums_; }
+    void SetClicks(std::vector<ClickBeat> beats) override { clicks_ = std::move(beats); }
+    bool Clicking() const override { return !clicks_.empty(); }
+    const std::vector<ClickBeat>& Clicks() const { return clicks_; }
 
     bool AutoStart() const { return autoStart_; }
     bool Enabled() const { return enabled_; }
@@ -115,6 +120,8 @@ class ClockMusicPlayer : public MusicPlayer {
     bool playing_ = false;
     bool paused_ = false;
     double rate_ = 1.0;
+    DrumPart drums_ = DrumPart::Full;
+    std::vector<ClickBeat> clicks_;
     std::vector<Segment> segments_{Segment{}};
     bool autoStart_ = false, enabled_ = false;
     int32_t volume_ = 0;

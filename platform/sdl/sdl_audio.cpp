@@ -149,6 +149,15 @@ void SdlAudio::SetTempo(double rate) {
 double SdlAudio::Tempo() const {
     return fallback_.Tempo();
 }
+// The clock's player keeps the drum part and the clicks too, for a renderer that comes later.
+void SdlAudio::SetDrumPart(DrumPart part) {
+    if (renderer_) renderer_->SetDrumPart(part);
+    fallback_.SetDrumPart(part);
+}
+void SdlAudio::SetClicks(std::vector<ClickBeat> beats) {
+    if (renderer_) renderer_->SetClicks(beats);
+    fallback_.SetClicks(std::move(beats));
+}
 
 void SdlAudio::PlayWave(const std::string& path) {
     Wake();

@@ -45,6 +45,10 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
     void Seek(double songSeconds) override;
     void SetTempo(double rate) override;
     double Tempo() const override;
+    void SetDrumPart(DrumPart part) override;
+    DrumPart Drums() const override { return fallback_.Drums(); }
+    void SetClicks(std::vector<ClickBeat> beats) override;
+    bool Clicking() const override { return fallback_.Clicking(); }
 
     void PlayWave(const std::string& path) override;
     bool LoadWave(const std::string& path) override;

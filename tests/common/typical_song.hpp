@@ -16,7 +16,8 @@ struct TypicalSong {
     int bars = 64;
     uint32_t tempos[3] = {500000, 437500, 645161};  // 120, 137 and 93 BPM, in turn every 8 bars
     bool drums = true;
-    int extraParts = 3;  // bass, chords, melody: more parts make a bigger file
+    int firstDrumBar = 0;  // the drums come in at this bar (counted from 0)
+    int extraParts = 3;    // bass, chords, melody: more parts make a bigger file
     std::string name = "Typical";
 };
 
@@ -32,7 +33,7 @@ inline std::string TypicalSongBytes(const TypicalSong& s) {
 
     if (s.drums) {
         MidiTrack d(true);
-        for (int b = 0; b < s.bars; ++b) {
+        for (int b = s.firstDrumBar; b < s.bars; ++b) {
             const uint32_t t0 = uint32_t(b) * bar;
             for (uint32_t beat = 0; beat < 4; ++beat) {
                 const uint32_t t = t0 + beat * q;

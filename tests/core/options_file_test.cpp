@@ -1,5 +1,5 @@
-// options.txt: the hit-error bar's choice survives a save and a start, a newer build's lines
-// survive this build's save, and an odd file changes nothing it cannot read.
+// options.txt: the hit-error bar's and the drums' choices survive a save and a start, a newer
+// build's lines survive this build's save, and an odd file changes nothing it cannot read.
 #include "core/options_file.hpp"
 
 #include <gtest/gtest.h>
@@ -27,12 +27,18 @@ TEST(OptionsFile, KeepsTheBarAndTheLinesOfANewerBuild) {
     LoadOptions(again);
     EXPECT_FALSE(again.options.HitErrorBar);
     EXPECT_NE(dir.Read("options.txt").find("\npad_don 3 4\n"), std::string::npos);
+    EXPECT_EQ(again.options.Drums, DrumPart::Full);
+    again.options.Drums = DrumPart::Quiet;
+    SaveOptions(again);
+    LoadOptions(game);
+    EXPECT_EQ(game.options.Drums, DrumPart::Quiet);
 
     GameOptions odd;
     std::string why;
-    DecodeOptions("hit_error_bar yes\nhit_error_bar\n", odd, &why);
+    DecodeOptions("hit_error_bar yes\nhit_error_bar\ndrums loud\n", odd, &why);
     EXPECT_FALSE(odd.HitErrorBar);
-    EXPECT_EQ(why, "line 1 skipped; line 2 skipped");
+    EXPECT_EQ(odd.Drums, DrumPart::Full);
+    EXPECT_EQ(why, "line 1 skipped; line 2 skipped; line 3 skipped");
 
     // A kept line loses every CR at its end, so that it writes back as it reads (found by
     // tests/file_fuzz).

@@ -43,7 +43,8 @@ TEST(PauseMenu, GoesOnRestartsAndLeavesWithoutAScore) {
     auto menu = [&] {
         std::string shown;
         for (size_t l : {play_slots::kPauseTitleLabel, play_slots::kPauseItemLabels[0],
-                         play_slots::kPauseItemLabels[1], play_slots::kPauseItemLabels[2]})
+                         play_slots::kPauseItemLabels[1], play_slots::kPauseItemLabels[2],
+                         play_slots::kPauseItemLabels[3]})
             if (game.form.Label[l].Visible) shown += game.form.Label[l].Caption + " ";
         return shown;
     };
@@ -51,7 +52,7 @@ TEST(PauseMenu, GoesOnRestartsAndLeavesWithoutAScore) {
     // つづける: the song stands still under the menu, then goes on; every note after is 良.
     runUntil([&] { return driver.songsStarted == 1 && hp.music.CurrentPosition() >= 0.2; });
     pause();
-    EXPECT_EQ(menu(), "一時停止 つづける やりなおす やめる ");
+    EXPECT_EQ(menu(), "一時停止 つづける やりなおす 練習 やめる ");
     const double pausedAt = hp.music.CurrentPosition();
     runUntil([] { return false; }, 1);
     EXPECT_EQ(hp.music.CurrentPosition(), pausedAt);

@@ -1,6 +1,8 @@
 // Practice as a player reaches it: P on song select of a course opens「練習」for the shown song,
 // the keys set the tempo, the section and the ramp, on-time play takes the tempo up to 100 %,
-// Esc goes back to song select, and nothing is written.
+// Esc goes back to song select, and nothing is written. It starts at the first bars with notes,
+// or from the pause menu at the bar being played; F5 to F7 switch the drums, the metronome and
+// 待つ.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,14 +11,17 @@
 #include <set>
 #include <sstream>
 
+#include "core/own_songs.hpp"
 #include "core/score_file.hpp"
 #include "core/screen_stack.hpp"
 #include "course/song_select.hpp"
 #include "platform/headless/headless.hpp"
+#include "play/judgement.hpp"
 #include "play/play_slots.hpp"
 #include "play/practice_screen.hpp"
 #include "temp_app_dir.hpp"
 #include "tests/common/read_file.hpp"
+#include "tests/common/typical_song.hpp"
 
 namespace zb {
 namespace {
@@ -63,13 +68,13 @@ TEST_F(PracticeEntryTest, PFromSongSelectPractisesARampToFullTempoAndLeavesNothi
     ASSERT_NE(screen, nullptr);
     const PracticePlay& play = *screen->Play();
     EXPECT_EQ(hp.music.FileName(), preview) << "the shown song is practised";
-    EXPECT_EQ(play.SectionPlayed().fromBar, 1);
-    EXPECT_EQ(play.SectionPlayed().toBar, kPracticeFirstBars);
+    // The song's first notes come in its second bar: the first four bars with notes.
+    EXPECT_EQ(play.SectionPlayed().fromBar, 2);
+    EXPECT_EQ(play.SectionPlayed().toBar, 1 + kPracticeFirstBars);
 
     // 75 %, bars 2 to 3, the ramp on: all for the next pass, as the panel says.
     for (int i = 0; i < 5; ++i) Tap(vk::Left);
-    Tap(vk::Up);
-    Tap(34);  // PageDown: B one bar earlier
+    Tap(34), Tap(34);  // PageDown: B two bars earlier
     Tap(vk::A + ('R' - 'A'));
     EXPECT_EQ(play.Rate(), 1.0);
     EXPECT_NE(Panel(0).find("テンポ 100% → 75%"), std::string::npos) << Panel(0);
@@ -131,6 +136,88 @@ TEST_F(PracticeEntryTest, PFromSongSelectPractisesARampToFullTempoAndLeavesNothi
     EXPECT_EQ(ReadFile(dir.File("score.dat")), scores);
     EXPECT_FALSE(std::filesystem::exists(dir.File("replays")));
     EXPECT_FALSE(std::filesystem::exists(dir.File("ownscore.dat")));
+}
+
+TEST_F(PracticeEntryTest, StartsWhereTheNotesAreSwitchesDrumsClicksAndWaitAndGivesThemBack) {
+    std::filesystem::create_directories(dir.File("songs"));
+    testing::TypicalSong late;
+    late.firstDrumBar = 8;  // bar 9
+    late.extraParts = 1;
+    std::ofstream(dir.File("songs/late.mid"), std::ios::binary) << testing::TypicalSongBytes(late);
+    const int16_t song = AddOwnSong(game, dir.File("songs/late.mid"));
+    stack.Push(game, std::make_unique<PracticeScreen>(ChartId{song, 0}));
+    RunFor(0.2);
+    ASSERT_EQ(game.ScreenState, Screen::Practice);
+    const PracticePlay& play = *dynamic_cast<PracticeScreen*>(stack.Top())->Play();
+    EXPECT_EQ(play.SectionPlayed().fromBar * 100 + play.SectionPlayed().toBar, 912);
+    EXPECT_EQ(Panel(4), "ドラム あり　メトロノーム OFF　待つ OFF");
+
+    Tap(vk::F5), Tap(vk::F5), Tap(vk::F6), Tap(vk::F7);
+    EXPECT_EQ(hp.music.Drums(), DrumPart::Off);
+    EXPECT_EQ(hp.music.Clicks().size(), play.Bars().beats.size());
+    EXPECT_TRUE(hp.music.Clicks().front().accent);
+    EXPECT_EQ(Panel(4).rfind("ドラム なし　メトロノーム ON　待つ ON（待った 0）", 0), 0u)
+        << Panel(4);
+    EXPECT_NE(ReadFile(dir.File("options.txt")).find("\ndrums off\n"), std::string::npos);
+
+    // 待つ: the song stands at bar 9's first note (its lead-in is bar 8) and waits.
+    RunFor(play.Bars().Start(9) - play.Bars().Start(8) + 1);
+    EXPECT_TRUE(play.Halted());
+    const double at = hp.music.CurrentPosition();
+    RunFor(1);
+    EXPECT_EQ(hp.music.CurrentPosition(), at);
+    const int kind = NoteKindOf(game.chart, play.State().CurrentNote);
+    ASSERT_EQ(kind % 2, 1) << "a don: the bass drum with the crash";
+    Tap(vk::Numpad4);  // a kan: the wrong kind
+    EXPECT_TRUE(play.Halted());
+    EXPECT_NE(Panel(4).find("ちがう"), std::string::npos) << Panel(4);
+    Tap(vk::Numpad1);
+    if (kind == 3) {  // a big don waits for both feet
+        EXPECT_TRUE(play.Halted());
+        Tap(vk::Numpad2);
+    }
+    EXPECT_FALSE(play.Halted());
+    EXPECT_GT(hp.music.CurrentPosition(), at);
+    EXPECT_EQ(play.Current().best, 1);
+    EXPECT_EQ(play.Current().marks, "w");
+
+    // Leaving gives song select back its music as it was; the choice of drums stays.
+    Tap(vk::Escape);
+    EXPECT_EQ(hp.music.Drums(), DrumPart::Full);
+    EXPECT_FALSE(hp.music.Clicking());
+    EXPECT_EQ(game.options.Drums, DrumPart::Off);
+}
+
+TEST_F(PracticeEntryTest, PracticeFromThePauseMenuOpensTheBarBeingPlayedAndLeavesNothing) {
+    SaveScores(game);
+    const std::string scores = ReadFile(dir.File("score.dat"));
+    stack.Push(game, std::make_unique<CourseScreen>(Course{.difficulty = 0}));
+    RunFor(0.2);
+    Tap(vk::F5);  // ドラム 小さく, for the song
+    EXPECT_EQ(game.options.Drums, DrumPart::Quiet);
+    const std::vector<PrintedText>& printed = game.form.pGamen.Printed;
+    EXPECT_TRUE(std::any_of(printed.begin(), printed.end(),
+                            [](const PrintedText& p) { return p.text == "F5 ドラム：小さく"; }));
+    Tap(vk::Enter);
+    RunFor(8);
+    ASSERT_EQ(game.ScreenState, Screen::Playing);
+    EXPECT_EQ(hp.music.Drums(), DrumPart::Quiet);
+    Tap(vk::Escape);
+    ASSERT_EQ(game.ScreenState, Screen::Paused);
+    const double pausedAt = hp.music.CurrentPosition();
+    Tap(vk::Down), Tap(vk::Down), Tap(vk::Enter);
+    RunFor(0.2);
+    ASSERT_EQ(game.ScreenState, Screen::Practice);
+    const PracticePlay& play = *dynamic_cast<PracticeScreen*>(stack.Top())->Play();
+    const int bar = play.Bars().BarAt(pausedAt);
+    EXPECT_GT(bar, 1);
+    EXPECT_EQ(play.SectionPlayed().fromBar, bar);
+    EXPECT_EQ(play.SectionPlayed().toBar, bar + 1);
+    Tap(vk::Escape);
+    EXPECT_EQ(game.ScreenState, Screen::SongSelect);
+    EXPECT_EQ(hp.music.Drums(), DrumPart::Full);
+    EXPECT_EQ(ReadFile(dir.File("score.dat")), scores);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("replays")));
 }
 
 }  // namespace

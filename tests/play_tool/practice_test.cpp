@@ -1,5 +1,6 @@
 // Practice as zubakko-play runs it: the song's timeline at any tempo, the ディレイ in the player's
-// milliseconds, sections of bars across parts and the speed change, the ramp, nothing written.
+// milliseconds, sections of bars across parts and the speed change, the ramp, 待つ, nothing
+// written.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -134,6 +135,38 @@ TEST(Practice, SectionsLoopOverTheirBarsAcrossPartsAndTheSpeedChangeAndTheRampFo
               0u);
     EXPECT_NE(json.find("\"LeadInMs\": 56000, \"SectionStartMs\": 58000"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_empty(dir.Dir()));
+}
+
+TEST(Practice, WaitHaltsAtEachNoteUntilAStrokeOfItsKindComes) {
+    // Every note of song 1 struck 300 ms after the song halted for it: a note's stroke comes at
+    // its due time plus every wait before it, on the player's clock. The first note also gets a
+    // stroke of the other kind 100 ms into its wait, which must release nothing.
+    testing::TempDir dir;
+    const ChartId song1{1, 0};
+    std::vector<KeyEvent> keys = OnTimeAt(song1, 1.0, 0, 0);
+    int64_t note = 0, last = -1;
+    for (KeyEvent& k : keys) {
+        if (k.down && k.ms != last) ++note, last = k.ms;
+        k.ms += 300 * note;
+    }
+    const int wrong = keys[0].vk >= 100 ? 97 : 100;
+    keys.insert(keys.begin(), {{keys[0].ms - 200, wrong, true}, {keys[0].ms - 160, wrong, false}});
+    Options o = ParseOptions({"--song", "1", "--difficulty", "0", "--practice", "--wait"});
+    o.delay = 0;
+    const PracticeResult r = PracticeChart(o, keys, dir.Dir());
+    ASSERT_EQ(r.passes.size(), 1u);
+    const PracticePass& p = r.passes[0];
+    EXPECT_EQ(p.best, 170);
+    EXPECT_EQ(p.waited, 170);
+    EXPECT_EQ(p.marks, std::string(170, 'w'));
+    // The song goes on with each stroke: the waits add up to the strokes' delays.
+    EXPECT_NEAR(p.waitedMs, 300.0 * 170, 3);
+    EXPECT_NE(PracticeJson(r).find("\"Waited\": 170, \"WaitedMs\": "), std::string::npos);
+
+    // Struck in time, nothing waits.
+    const PracticeResult inTime = PracticeChart(o, OnTimeAt(song1, 1.0, 0, 0), dir.Dir());
+    EXPECT_EQ(inTime.passes[0].best, 170);
+    EXPECT_EQ(inTime.passes[0].waited, 0);
 }
 
 TEST(Practice, OptionsAreCheckedWithAClearMessage) {

@@ -11,7 +11,9 @@
 // a song played by hand (the game keeps them in replays/ beside the scores) and reports the same
 // figures the player saw. --practice plays as the practice screen does, at a tempo R (0.5-1.5),
 // looping bars A to B N times, and prints each pass; its key times are the player's clock from
-// the start of play, so a note due at music position T is struck at T / R.
+// the start of play, so a note due at music position T is struck at T / R. With --wait the song
+// halts at each note until it is struck: a note it waited for is struck at its due time plus
+// every wait before it, and each pass reports Waited and WaitedMs.
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -31,7 +33,7 @@ constexpr const char* kUsage =
     "                    [--config config.dat] [--delay N]\n"
     "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
     "       zubakko-play (--song S | --song-file FILE.mid) --difficulty D --practice\n"
-    "                    [--rate R] [--from-bar A --to-bar B [--loops N]] [--ramp]\n"
+    "                    [--rate R] [--from-bar A --to-bar B [--loops N]] [--ramp] [--wait]\n"
     "                    [--auto | --keys FILE]\n"
     "       zubakko-play --replay FILE [--song-file FILE.mid]\n"
     "       zubakko-play --pad-bindings\n"

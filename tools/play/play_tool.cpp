@@ -112,6 +112,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.loops = int(ParseInt(value(), "--loops", 1, 1000));
         else if (a == "--ramp")
             o.ramp = true;
+        else if (a == "--wait")
+            o.wait = true;
         else
             throw std::invalid_argument("unknown option " + a);
     }
@@ -130,10 +132,11 @@ Options ParseOptions(const std::vector<std::string>& args) {
         throw std::invalid_argument("--save-replay needs a play with --keys, --pad or --kit");
     if (!o.kitMapFile.empty() && o.kitFile.empty())
         throw std::invalid_argument("--kit-map needs a play with --kit");
-    const bool practiceOnly = o.rate != 1.0 || o.fromBar || o.toBar || o.loops != 1 || o.ramp;
+    const bool practiceOnly =
+        o.rate != 1.0 || o.fromBar || o.toBar || o.loops != 1 || o.ramp || o.wait;
     if (!o.practice && practiceOnly)
         throw std::invalid_argument(
-            "--rate, --from-bar, --to-bar, --loops and --ramp need --practice");
+            "--rate, --from-bar, --to-bar, --loops, --ramp and --wait need --practice");
     if (o.practice && (o.mode >= 0 || !o.saveReplay.empty()))
         throw std::invalid_argument("--practice plays no challenge and keeps no replay");
     if (o.fromBar.has_value() != o.toBar.has_value())

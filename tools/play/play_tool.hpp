@@ -50,6 +50,7 @@ struct Options {
     std::optional<int> fromBar, toBar;
     int loops = 1;
     bool ramp = false;
+    bool wait = false;  // 待つ: the song halts at each note until it is struck
     // Pauses when the music reaches pauseAt ms, for pauseFor ms of the player's clock, then goes
     // on; or leaves the song from the pause menu at leaveAt ms.
     std::optional<int32_t> pauseAt, pauseFor, leaveAt;

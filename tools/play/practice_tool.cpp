@@ -52,6 +52,7 @@ PracticeResult PracticeChart(const Options& o, const std::vector<KeyEvent>& keys
     rq.toBar = o.toBar;
     rq.loops = o.loops;
     rq.ramp = o.ramp;
+    rq.wait = o.wait;
     rq.autoPlay = o.autoPlay;
     rq.drawField = false;
     PlayScreenSetup(game, rq.chart, o.autoPlay, false);
@@ -71,7 +72,12 @@ std::string PracticeJson(const PracticeResult& r) {
         s += std::string(i ? ", " : "") + "{\"Rate\": " + rate +
              ", \"CountBest\": " + std::to_string(p.best) +
              ", \"CountGood\": " + std::to_string(p.good) +
-             ", \"CountMiss\": " + std::to_string(p.miss) + ", \"MeanOffsetMs\": " + offset + "}";
+             ", \"CountMiss\": " + std::to_string(p.miss) + ", \"MeanOffsetMs\": " + offset;
+        if (r.wait)
+            s += ", \"Waited\": " + std::to_string(p.waited) +
+                 ", \"WaitedMs\": " + std::to_string(std::llround(p.waitedMs)) + ", \"Marks\": \"" +
+                 p.marks + "\"";
+        s += "}";
     }
     const Section& sec = r.section;
     s += "], \"LeadInMs\": " + Ms(sec.leadIn) + ", \"SectionStartMs\": " + Ms(sec.start) +
