@@ -52,7 +52,8 @@ void DrawPracticeKey(Game& game, int x, int y) {
 
 void DrawDrumChoice(Game& game, int x, int y) {
     const std::string line = std::string("F5 ドラム：") + DrumPartCaption(game.options.Drums);
-    game.form.pGamen.Printed.push_back({x + 250, y + 5, 170, 18, line, 11, colors::White});
+    // Right in the ground's stripe, where the finder's line (from the left) never reaches.
+    game.form.pGamen.Printed.push_back({x + 510, y + 463, 150, 18, line, 11, colors::White});
 }
 
 }  // namespace zb

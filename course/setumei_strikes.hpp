@@ -14,8 +14,8 @@ namespace zb {
 void DrawBoundStrikes(Game& game, int x, int y);
 // Adds 「Pで練習」 at the end of the instructions' first row (the courses that offer practice).
 void DrawPracticeKey(Game& game, int x, int y);
-// Adds 「F5 ドラム：あり」 (or 小さく, なし) in the sky's stripe above the song, between the
-// reading's progress and the sort; the picture's top-left corner is at (x, y).
+// Adds 「F5 ドラム：あり」 (or 小さく, なし) at the right of the ground's stripe under the song;
+// the song select picture's top-left corner is at (x, y).
 void DrawDrumChoice(Game& game, int x, int y);
 
 // How the instructions name a key: "テンキー1", "Z", "2".
