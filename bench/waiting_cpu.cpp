@@ -48,6 +48,7 @@
 #include "netrank/netrank_display.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
+#include "play/practice_screen.hpp"
 
 namespace {
 
@@ -223,6 +224,17 @@ std::vector<Scene> Scenes() {
          [](Driver& d) {
              d.Measure("ranking display", 1, 5);
              d.Click();  // ends the display's wait
+         }},
+        // Practice playing its section, then with 待つ: the song stands at a note, the screen
+        // looking for the stroke every millisecond.
+        {[](zb::Game& g) {
+             RunOnGameStack(g, std::make_unique<zb::PracticeScreen>(zb::ChartId{0, 0}));
+         },
+         [](Driver& d) {
+             d.Measure("practice", 1, 4);
+             d.Key(SDL_SCANCODE_F7);
+             d.Measure("practice, waiting", 2, 4);  // stands from the next note on
+             d.Key(SDL_SCANCODE_ESCAPE);
          }},
         // The exit question comes last: its OK ends the game.
         {[](zb::Game& g) { RunOnGameStack(g, std::make_unique<zb::CourseScreen>(zb::Course{})); },
