@@ -65,7 +65,8 @@ void BM_PlayFrameWithTheHitErrorBar(benchmark::State& state) {
     DenseMoment m;
     m.game.options.HitErrorBar = true;
     for (int i = 0; i < 12; ++i)
-        m.st.Strikes.push_back({.offsetMs = (i - 6) * 7.0, .frame = m.st.Frames - i * 9});
+        m.st.Strikes.push_back(
+            {.offsetMs = (i - 6) * 7.0, .frame = m.st.Frames - i * 9, .device = {}});
     for (auto _ : state) {
         PlayFrame(m.game, m.st);
         if (m.st.FrameCount % 10 == 0) DrawBackground(m.game, m.st);
@@ -78,7 +79,8 @@ BENCHMARK(BM_PlayFrameWithTheHitErrorBar)->Unit(benchmark::kMicrosecond);
 // The results' histogram of a song's 800 strikes (drawn once, after the song).
 void BM_DrawTheStrikeHistogram(benchmark::State& state) {
     std::vector<StrikeTiming> strikes;
-    for (int i = 0; i < 800; ++i) strikes.push_back({.offsetMs = (i % 61 - 30) * 2.9});
+    for (int i = 0; i < 800; ++i)
+        strikes.push_back({.offsetMs = (i % 61 - 30) * 2.9, .device = {}});
     Surface s(150, 60);
     for (auto _ : state) {
         DrawStrikeHistogram(s, strikes, {.best = 32.5, .good = 65, .outer = 97.5});

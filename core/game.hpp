@@ -13,6 +13,7 @@
 #include "core/own_song_library.hpp"
 #include "core/screen_state.hpp"
 #include "core/songs.hpp"
+#include "platform/input_queue.hpp"
 #include "platform/ports.hpp"
 
 namespace zb {
@@ -58,6 +59,30 @@ struct GameOptions {
     DrumPart Drums = DrumPart::Full;  // ドラム: the song's drum part in play and practice
     // Lines of the file that this build does not know (a newer build's), kept when it is saved.
     std::vector<std::string> OtherLines;
+};
+
+// The choices made per input device, kept in devices.txt (core/devices_file.hpp). A device is
+// named "keyboard", "pad <GUID> <name>" (identical pads share a GUID, and so their choices) or
+// "kit <name>" (without the numbers the system gives it this session, as kits.txt names it).
+inline constexpr int kDeviceOffsetLimit = 50;  // ms, either way
+struct DeviceOptions {
+    // The device's input offset in ms, -50 to +50: how late its stamps come beside the others'
+    // (the ディレイ keeps what all share). A kind alone ("pad", "kit") stands for each of its
+    // devices without a line of its own (zubakko-play's --offsets).
+    std::map<std::string, int> offsetMs;
+    // The choices of each device this build does not know (a newer build's), kept as written.
+    std::map<std::string, std::vector<std::string>> otherChoices;
+    uint64_t changes = 0;  // counts every change: what is built from the offsets is built again
+
+    int OffsetOf(const std::string& device) const {
+        if (const auto it = offsetMs.find(device); it != offsetMs.end()) return it->second;
+        const auto kind = offsetMs.find(device.substr(0, device.find(' ')));
+        return kind != offsetMs.end() ? kind->second : 0;
+    }
+    void SetOffset(const std::string& device, int ms) {
+        offsetMs[device] = ms;
+        ++changes;
+    }
 };
 
 // A chart's high-score column: its difficulty 0-2, or difficulty + 3 in the challenge course (for
@@ -136,12 +161,14 @@ struct OpeningState {
 };
 
 struct Game {
-    explicit Game(Platform& p) : platform(p), form(p.window.Form()) {}
+    explicit Game(Platform& p) : platform(p), form(p.window.Form()), input(p.keyboard) {}
     Game(const Game&) = delete;
     Game& operator=(const Game&) = delete;
 
     Platform& platform;
     MainForm& form;
+    // Every input, stamped, in the order it came; the keys' state as the screen on top sees it.
+    InputQueue input;
 
     // The screen on top of the stack, as the stack last set it (core/screen_stack.hpp).
     Screen ScreenState = Screen::None;
@@ -149,6 +176,7 @@ struct Game {
 
     Settings settings;
     GameOptions options;
+    DeviceOptions devices;
     HighScoreTables scores;
     Chart chart;
     ChallengeState challenge;

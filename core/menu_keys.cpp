@@ -15,26 +15,18 @@ bool IsCursorKey(int key) {
 }
 }  // namespace
 
-MenuKeys::MenuKeys(Platform& platform, MenuKeyRule rule)
-    : platform_(platform), repeat_(rule.firstRepeat, rule.repeat) {}
-
-void MenuKeys::ForgetEarlierPresses(std::initializer_list<int> keys) {
-    for (int key : keys) Look(key, true);
-}
+MenuKeys::MenuKeys(Game& game, MenuKeyRule rule)
+    : game_(game), repeat_(rule.firstRepeat, rule.repeat) {}
 
 uint16_t MenuKeys::Look(int key, bool withPad) {
-    const uint16_t state = platform_.keyboard.GetAsyncKeyState(key);
+    const uint16_t state = game_.input.GetAsyncKeyState(key, from_);
     if (!withPad) return state;
-    const uint16_t twin = platform_.keyboard.GetAsyncKeyState(pad::MenuCode(key));
+    const uint16_t twin = game_.input.GetAsyncKeyState(pad::MenuCode(key), from_);
     return uint16_t(state | twin);
 }
 
 MenuPress MenuKeys::Pass(std::initializer_list<int> keys) {
     return Pass(keys, keys);
-}
-
-void MenuKeys::ForgetEarlierPresses(int firstKey, int lastKey) {
-    for (int key = firstKey; key <= lastKey; ++key) platform_.keyboard.GetAsyncKeyState(key);
 }
 
 MenuPress MenuKeys::Pass(std::initializer_list<int> keys, std::initializer_list<int> padKeys) {
@@ -48,7 +40,7 @@ MenuPress MenuKeys::Pass(std::initializer_list<int> keys, std::initializer_list<
         fresh = (state & kKeyPressedSince) != 0;
         break;
     }
-    const double now = platform_.clock.Now();
+    const double now = game_.platform.clock.Now();
     if (!IsCursorKey(press.key)) {
         repeat_.Step(0, now);
         press.acts = press.key != 0;
@@ -60,12 +52,12 @@ MenuPress MenuKeys::Pass(std::initializer_list<int> keys, std::initializer_list<
 }
 
 bool MenuKeys::Tapped(int key) {
-    return (platform_.keyboard.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
+    return (game_.input.GetAsyncKeyState(key, from_) & kKeyPressedSince) != 0;
 }
 
-bool TappedWithPad(Keyboard& keyboard, int key) {
-    const bool own = (keyboard.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
-    const bool pad = (keyboard.GetAsyncKeyState(pad::MenuCode(key)) & kKeyPressedSince) != 0;
+bool TappedWithPad(InputQueue& input, int key) {
+    const bool own = (input.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
+    const bool pad = (input.GetAsyncKeyState(pad::MenuCode(key)) & kKeyPressedSince) != 0;
     return own || pad;
 }
 

@@ -1,18 +1,19 @@
 // The one reader of the menu screens' keys (song select, settings, the ranking display). Each
 // pass of a screen's key loop looks at its keys in a fixed order and acts on the first that
 // counts as down: down now, or went down since the previous look, so that a tap shorter than a
-// pass (a quick player, a loaded machine) still acts once. The screen forgets the presses made
-// before it opened. The cursor keys (the arrows, Page Up and Page Down) step through ArrowRepeat,
-// so a tap steps once and a held key repeats. Every screen reads its keys this way; what differs
-// between them is how a held key repeats, named in its MenuKeyRule below with the reason. A pad's
-// menu inputs count as the keys they stand for (the d-pad as the arrows, OK as Enter, X as Space:
-// pad::MenuCode), down while either is.
+// pass (a quick player, a loaded machine) still acts once. Presses made before the screen came on
+// top are not its own (the game's input queue leaves them out). The cursor keys (the arrows, Page
+// Up and Page Down) step through ArrowRepeat, so a tap steps once and a held key repeats. Every
+// screen reads its keys this way; what differs between them is how a held key repeats, named in its
+// MenuKeyRule below with the reason. A pad's menu inputs count as the keys they stand for (the
+// d-pad as the arrows, OK as Enter, X as Space: pad::MenuCode), down while either is.
 #pragma once
 
 #include <initializer_list>
+#include <limits>
 
 #include "core/arrow_repeat.hpp"
-#include "platform/ports.hpp"
+#include "core/game.hpp"
 
 namespace zb {
 
@@ -38,19 +39,19 @@ struct MenuPress {
 };
 
 // A key or its pad twin went down since the previous look (clears both press bits).
-bool TappedWithPad(Keyboard& keyboard, int key);
+bool TappedWithPad(InputQueue& input, int key);
 // A menu highlight moved by an arrow over `count` choices, wrapping; the first arrow shows it
 // on the first choice (-1: none shown yet).
 int StepHighlight(int cursor, int count, int dir);
 
 class MenuKeys {
   public:
-    MenuKeys(Platform& platform, MenuKeyRule rule);
+    MenuKeys(Game& game, MenuKeyRule rule);
 
-    // Clears the marks of presses made before the screen opened (keys typed on the screen
-    // before, which read none): one look at each of `keys`.
-    void ForgetEarlierPresses(std::initializer_list<int> keys);
-    void ForgetEarlierPresses(int firstKey, int lastKey);
+    // From `at` on: presses stamped earlier are not this reader's (what was typed into a text
+    // line that just closed was text, not keys of the screen).
+    void ReadFrom(double at) { from_ = at; }
+    double From() const { return from_; }
 
     // One pass: looks at `keys` in this order and takes the first that counts as down; the keys
     // after it are not looked at, so their presses wait for a later pass. A fresh press of a
@@ -67,8 +68,9 @@ class MenuKeys {
     // either was.
     uint16_t Look(int key, bool withPad);
 
-    Platform& platform_;
+    Game& game_;
     ArrowRepeat repeat_;
+    double from_ = -std::numeric_limits<double>::infinity();
 };
 
 }  // namespace zb

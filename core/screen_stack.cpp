@@ -33,6 +33,7 @@ void ScreenStack::Apply(Step step) {
             screens_.push_back(std::move(step.next));
             GameScreen& s = *screens_.back();
             s.startedAt = game_.platform.clock.Now();
+            game_.input.StartScreen(s.startedAt);
             const MusicPlayer& music = game_.platform.music;
             s.transportAtStart = {music.Tempo(), music.Paused(), music.Drums(), music.Clicking()};
             game_.ScreenState = s.Id();
@@ -46,6 +47,7 @@ void ScreenStack::Apply(Step step) {
             if (screens_.empty()) return;
             GameScreen& parent = *screens_.back();
             game_.ScreenState = parent.Id();
+            game_.input.StartScreen(game_.platform.clock.Now());
             Apply(parent.Resumed(game_, *child));
             return;
         }
@@ -110,20 +112,20 @@ void ScreenStack::Pump(const std::function<void()>& pump) {
     });
 }
 
-void ScreenStack::Deliver(const Queued& e) {
+void ScreenStack::Deliver(const InputEvent& e) {
     GameScreen* top = Top();
     if (!top) return;
     switch (e.kind) {
-        case Queued::Kind::Close:
+        case InputKind::Close:
             if (closeRequested) Pump(closeRequested);
             return;
-        case Queued::Kind::Click:
-            // A click made before the screen was there (during a transfer, say) is not its own.
-            if (e.at < top->startedAt) return;
+        case InputKind::Click:
             Guarded([&] { return top->Click(game_, e.source, e.index); });
             return;
-        case Queued::Kind::Tick:
+        case InputKind::Tick:
             Guarded([&] { return top->Tick(game_); });
+            return;
+        default:
             return;
     }
 }
@@ -137,14 +139,14 @@ void ScreenStack::RunWhile(const std::function<bool()>& more) {
     Clock& clock = game_.platform.clock;
     while (!screens_.empty() && more()) {
         Pump([&] { window.DoEvents(); });  // shows what changed; the window's events queue
-        while (!queue_.empty() && !screens_.empty()) {
-            const Queued e = queue_.front();
-            queue_.pop_front();
-            Deliver(e);
-        }
+        while (!screens_.empty())
+            if (const std::optional<InputEvent> e = game_.input.Next())
+                Deliver(*e);
+            else
+                break;
         if (screens_.empty()) break;
         Guarded([&] { return screens_.back()->Pass(game_); });
-        if (screens_.empty() || !queue_.empty()) continue;
+        if (screens_.empty() || !game_.input.Empty()) continue;
         Pump([&] {
             GameScreen& top = *screens_.back();
             const double wake = top.WakeAt(game_);
@@ -157,15 +159,23 @@ void ScreenStack::RunWhile(const std::function<bool()>& more) {
 }
 
 void ScreenStack::ClickDispatch(ClickSource source, int index) {
-    queue_.push_back({Queued::Kind::Click, game_.platform.clock.Now(), source, index});
+    Queue(InputKind::Click, source, index);
 }
 
 void ScreenStack::TimerTick() {
-    queue_.push_back({Queued::Kind::Tick, game_.platform.clock.Now(), ClickSource::Form, 0});
+    Queue(InputKind::Tick, ClickSource::Form, 0);
 }
 
 void ScreenStack::CloseRequested() {
-    queue_.push_back({Queued::Kind::Close, game_.platform.clock.Now(), ClickSource::Form, 0});
+    Queue(InputKind::Close, ClickSource::Form, 0);
+}
+
+void ScreenStack::Queue(InputKind kind, ClickSource source, int index) {
+    game_.input.Push({.at = game_.platform.clock.Now(),
+                      .kind = kind,
+                      .device = {DeviceKind::Window, 0},
+                      .source = source,
+                      .index = index});
 }
 
 namespace {
@@ -198,7 +208,7 @@ void RunScreen(Game& game, std::unique_ptr<GameScreen> screen,
 
 double MenuWakeAt(Game& game) {
     Platform& p = game.platform;
-    return p.keyboard.AnyKeyDown() ? p.clock.Now() + 0.001 : kNoWake;
+    return game.input.AnyKeyDown() ? p.clock.Now() + 0.001 : kNoWake;
 }
 
 std::string_view TopScreenName(const Game& game) {

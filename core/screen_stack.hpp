@@ -1,14 +1,15 @@
-// One main loop over a stack of screens. The loop takes the window's events (clicks, the timer,
-// the close request; keys and pads are stamped by the keyboard as they come) and hands them to
-// the screen on top. A screen owns its controls and its state and says what comes next: stay,
+// One main loop over a stack of screens. The loop takes the game's input events in the order they
+// came (clicks, the timer, the close request; keys, pads and kits, stamped as they came, into the
+// keys' state) and hands them to the screen on top, which sees only those stamped since it came
+// on top. A screen owns its controls and its state and says what comes next: stay,
 // push another screen over it, pop itself (its parent then reads its result), or replace itself.
 #pragma once
 
-#include <deque>
 #include <exception>
 #include <functional>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -65,7 +66,7 @@ class GameScreen {
     // keys about once a millisecond, and does not sleep on the window's events.
     virtual bool JudgesStrikes() const { return false; }
 
-    double startedAt = 0;  // the clock when it started: older clicks are not its own
+    double startedAt = 0;  // the clock when it started
     // The tempo and pause a screen sets belong to it: however it leaves the stack (pop, replace,
     // back to the title, a run-time error), the stack puts back what it found at its start, so a
     // practice at 80 % never outlives its screen.
@@ -94,19 +95,14 @@ class ScreenStack : public FormEvents {
     void LeaveAll();
     GameScreen* Top() { return screens_.empty() ? nullptr : screens_.back().get(); }
 
-    // FormEvents: the window's events wait in a queue, in the order they came, for the loop.
+    // FormEvents: the window's events join the game's input queue, in the order they came.
     void ClickDispatch(ClickSource source, int index) override;
     void TimerTick() override;
     void CloseRequested() override;
 
   private:
-    struct Queued {
-        enum class Kind { Click, Tick, Close } kind;
-        double at;
-        ClickSource source;
-        int index;
-    };
-    void Deliver(const Queued& e);
+    void Queue(InputKind kind, ClickSource source, int index);
+    void Deliver(const InputEvent& e);
     void Guarded(const std::function<Step()>& handler);
     // Runs one of the window's pumps (or the close request's handler) inside Guarded.
     void Pump(const std::function<void()>& pump);
@@ -117,7 +113,6 @@ class ScreenStack : public FormEvents {
     Game& game_;
     FormEvents* outer_ = nullptr;
     std::vector<std::unique_ptr<GameScreen>> screens_;
-    std::deque<Queued> queue_;
 };
 
 // Runs `screen` on a stack of its own until it pops (tools and tests run single screens this

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/devices_file.hpp"
 #include "core/kit_map.hpp"
 #include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
@@ -32,27 +33,42 @@ PadStrikeInputs PadInputsOf(const Settings& s, const PadInfo& pad) {
     return it != s.PadInputs.end() ? it->second : DefaultPadInputs(pad);
 }
 
-void StrikeMap::Add(int code, uint8_t strikes, bool together) {
+void StrikeMap::Add(int code, uint8_t strikes, bool together, const std::string& device) {
     const auto it = std::lower_bound(inputs_.begin(), inputs_.end(), code,
                                      [](const InputStrikes& in, int c) { return in.code < c; });
-    if (it != inputs_.end() && it->code == code)
+    if (it != inputs_.end() && it->code == code) {
         it->strikes |= strikes;
-    else
-        inputs_.insert(it, InputStrikes{code, strikes, together});
+        return;
+    }
+    const int16_t index =
+        int16_t(std::find(devices_.begin(), devices_.end(), device) - devices_.begin());
+    inputs_.insert(it, InputStrikes{code, strikes, together, index, lateBy_[size_t(index)]});
 }
 
 void StrikeMap::Refresh(Game& game) {
     Keyboard& kb = game.platform.keyboard;
     const uint64_t changes = kb.PadChanges(), kitChanges = kb.KitChanges();
     if (built_ && changes == padChanges_ && kitChanges == kitChanges_ &&
-        keys_ == game.settings.KeyCodes)
+        keys_ == game.settings.KeyCodes && game.devices.changes == deviceChanges_)
         return;
     inputs_.clear();
-    for (size_t k = 0; k < 4; ++k) Add(game.settings.KeyCodes[k], StrikeBit(int(k)), false);
+    devices_.clear();
+    // Every device's offset, in the order the devices come (the keyboard first).
+    std::vector<std::string> names{KeyboardDevice()};
+    for (const PadInfo& p : kb.Pads()) names.push_back(PadDevice(p));
+    for (const KitInfo& kit : kb.Kits()) names.push_back(KitDevice(kit));
+    lateBy_.clear();
+    for (const std::string& name : names) {
+        if (std::find(devices_.begin(), devices_.end(), name) != devices_.end()) continue;
+        devices_.push_back(name);
+        lateBy_.push_back(game.devices.OffsetOf(name) / 1000.0);
+    }
+    for (size_t k = 0; k < 4; ++k)
+        Add(game.settings.KeyCodes[k], StrikeBit(int(k)), false, KeyboardDevice());
     for (const PadInfo& p : kb.Pads()) {
         const PadStrikeInputs in = PadInputsOf(game.settings, p);
         for (size_t k = 0; k < 4; ++k)
-            if (in[k] >= 0) Add(pad::Code(p.slot, in[k]), StrikeBit(int(k)), false);
+            if (in[k] >= 0) Add(pad::Code(p.slot, in[k]), StrikeBit(int(k)), false, PadDevice(p));
     }
     for (auto& codes : codes_) codes.clear();
     for (const InputStrikes& in : inputs_)
@@ -66,13 +82,15 @@ void StrikeMap::Refresh(Game& game) {
         for (int n = 0; n < kit::kNotes; ++n) {
             const int s = b.strikes[size_t(n)];
             if (s < 0 || s > 3) continue;
-            Add(kit::Code(kit.slot, n, false), StrikeBit(s), false);
-            Add(kit::Code(kit.slot, n, true), uint8_t(StrikeBit(s) | StrikeBit(s ^ 1)), true);
+            Add(kit::Code(kit.slot, n, false), StrikeBit(s), false, KitDevice(kit));
+            Add(kit::Code(kit.slot, n, true), uint8_t(StrikeBit(s) | StrikeBit(s ^ 1)), true,
+                KitDevice(kit));
         }
     }
     padChanges_ = changes;
     kitChanges_ = kitChanges;
     keys_ = game.settings.KeyCodes;
+    deviceChanges_ = game.devices.changes;
     built_ = true;
 }
 

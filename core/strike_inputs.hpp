@@ -34,12 +34,14 @@ struct InputStrikes {
     // an input bound to both strikes of a pair strikes the second a frame later (see PollKeys),
     // so that one key alone makes a big note only as much as one strike does.
     bool together = false;
+    int16_t device = 0;  // its device: StrikeMap::Devices()
+    double lateBy = 0;   // the device's input offset in seconds, taken from its stamps
 };
 
 class StrikeMap {
   public:
-    // Builds the map again when a pad or a kit came or went or a key's binding changed since
-    // the last call; otherwise keeps it (the play loop calls this every frame).
+    // Builds the map again when a pad or a kit came or went, a key's binding or a device's offset
+    // changed since the last call; otherwise keeps it (the play loop calls this every frame).
     void Refresh(Game& game);
     const std::vector<InputStrikes>& Inputs() const { return inputs_; }
     // The input of a code, or null when it strikes nothing.
@@ -48,13 +50,17 @@ class StrikeMap {
     int FirstStrike(int code) const;
     // The codes that make a strike.
     const std::vector<int>& CodesOf(int strike) const { return codes_[size_t(strike)]; }
+    // The devices of the inputs, by InputStrikes::device: the keyboard first.
+    const std::vector<std::string>& Devices() const { return devices_; }
 
   private:
-    void Add(int code, uint8_t strikes, bool together);
+    void Add(int code, uint8_t strikes, bool together, const std::string& device);
 
     std::vector<InputStrikes> inputs_;  // by code
     std::array<std::vector<int>, 4> codes_;
-    uint64_t padChanges_ = 0, kitChanges_ = 0;
+    std::vector<std::string> devices_;
+    std::vector<double> lateBy_;  // by device
+    uint64_t padChanges_ = 0, kitChanges_ = 0, deviceChanges_ = 0;
     std::array<int16_t, 4> keys_{};
     bool built_ = false;
 };

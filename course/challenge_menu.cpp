@@ -17,9 +17,6 @@ constexpr Color kHighlight = Color::Rgb(0, 0, 128);
 Step ChallengeMenuScreen::Start(Game& game) {
     AllEnable(game);
     game.form.BackColor = colors::Black;
-    // Keys and the d-pad act here from now on: presses made before are forgotten.
-    for (int key : {vk::Up, vk::Down, vk::Enter}) TappedWithPad(game.platform.keyboard, key);
-
     const auto table = ModifierPoints();
     for (int i = 0; i < kModifierCount; ++i) {
         LabelControl& text = game.form.Label[challenge_menu_slots::kFirstTextLabel + size_t(i)];
@@ -55,7 +52,7 @@ Step ChallengeMenuScreen::Choose(int index) {
 
 Step ChallengeMenuScreen::Pass(Game& game) {
     const int before = cursor_;
-    Keyboard& keys = game.platform.keyboard;
+    InputQueue& keys = game.input;
     if (TappedWithPad(keys, vk::Up)) cursor_ = StepHighlight(cursor_, kModifierCount, -1);
     if (TappedWithPad(keys, vk::Down)) cursor_ = StepHighlight(cursor_, kModifierCount, +1);
     const bool enter = TappedWithPad(keys, vk::Enter);

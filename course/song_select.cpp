@@ -66,10 +66,7 @@ Step SongSelectScreen::Start(Game& game) {
         !course_.ranking);
     Show(game);
 
-    keys_.emplace(game.platform, kSongSelectKeys);
-    keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
-    PracticeAsked(game);
-    game.platform.keyboard.GetAsyncKeyState(vk::F5);
+    keys_.emplace(game, kSongSelectKeys);
     padsShown_ = game.platform.keyboard.PadChanges();
     return Step::Stay();
 }
@@ -83,8 +80,6 @@ Step SongSelectScreen::Resumed(Game& game, GameScreen&) {
     }
     Lay(game);
     Show(game);
-    keys_->ForgetEarlierPresses({vk::Right, vk::Left, vk::Enter, vk::Space});
-    PracticeAsked(game);
     return Step::Stay();
 }
 
@@ -109,7 +104,7 @@ Step SongSelectScreen::Pass(Game& game) {
     }
     if (finder_->Searching()) return Step::Stay();
     // F5 steps ドラム for play and practice; the ranking course plays the music as it is.
-    if (!course_.ranking && (game.platform.keyboard.GetAsyncKeyState(vk::F5) & kKeyPressedSince)) {
+    if (!course_.ranking && (game.input.GetAsyncKeyState(vk::F5) & kKeyPressedSince)) {
         game.options.Drums = NextDrumPart(game.options.Drums);
         SaveOptions(game);
         Show(game, Preview::Keep);
@@ -124,7 +119,7 @@ Step SongSelectScreen::Pass(Game& game) {
         autoPlay = press.key == vk::Space;
         return Step::Pop();
     }
-    if (Practises() && PracticeAsked(game) && list.Playable(index_))
+    if (Practises() && PracticeAsked(game, keys_->From()) && list.Playable(index_))
         return Step::Push(std::make_unique<PracticeScreen>(list.ChartAt(index_)));
     if (press.acts && (press.key == vk::Right || press.key == vk::Left)) {
         index_ = finder_->Step(index_, press.key == vk::Right ? +1 : -1,

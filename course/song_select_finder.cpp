@@ -45,7 +45,7 @@ SongSelectFinder::SongSelectFinder(Game& game, SongList& list, std::function<Son
       list_(list),
       rebuild_(std::move(rebuild)),
       active_(active && game.ownSongs.hasFolder),
-      pages_(game.platform, kSongSelectKeys) {
+      pages_(game, kSongSelectKeys) {
     if (active_) finder_.Build(list_, game_.ownSongs.songs, Root(game_));
 }
 
@@ -56,10 +56,6 @@ SongSelectFinder::~SongSelectFinder() {
 int SongSelectFinder::Pass(MenuKeys& keys, int& index) {
     if (!active_) return 0;
     int redraw = 0;
-    if (first_) {  // presses made before the screen opened
-        first_ = false;
-        keys.ForgetEarlierPresses({kTab, kPageUp, kPageDown, kHome, kEnd, kSortKey});
-    }
     const double now = game_.platform.clock.Now();
     if (game_.ownSongs.reading && now - lastTaken_ >= kTakeEverySeconds) {
         lastTaken_ = now;
@@ -73,11 +69,11 @@ int SongSelectFinder::Pass(MenuKeys& keys, int& index) {
         }
     }
     if (releasing_) {  // the Enter that closed the search line starts nothing
-        const uint16_t down = game_.platform.keyboard.GetAsyncKeyState(vk::Enter) |
-                              game_.platform.keyboard.GetAsyncKeyState(pad::MenuCode(vk::Enter));
-        if (!(down & kKeyDown)) {
+        if (!game_.input.Down(vk::Enter) && !game_.input.Down(pad::MenuCode(vk::Enter))) {
             releasing_ = false;
-            keys.ForgetEarlierPresses(1, 255);
+            // What was typed on the line was text, not the screen's keys.
+            keys.ReadFrom(now);
+            pages_.ReadFrom(now);
         }
         return redraw;
     }

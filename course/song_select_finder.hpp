@@ -51,7 +51,6 @@ class SongSelectFinder {
     std::optional<std::string> search_;
     std::string composing_;  // the input method's composition, as last drawn
     double lastTaken_ = -1;
-    bool first_ = true;
     bool releasing_ = false;
 };
 

@@ -1,11 +1,14 @@
 #include "frontend/delay_check.hpp"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "core/chart_loader.hpp"
 #include "core/delay_check_beat.hpp"
+#include "core/devices_file.hpp"
 #include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
 #include "frontend/delay_check_slots.hpp"
@@ -74,13 +77,20 @@ void LayOut(Game& game) {
     f.pHanteiMask.BackColor = kLaneColor;
 }
 
-std::string FiguresText(const TimingFigures& t, int16_t delay, int16_t suggested) {
+std::string SignedMs(int ms) {
+    return (ms > 0 ? "+" : ms < 0 ? "-" : "±") + std::to_string(ms < 0 ? -ms : ms) + " ms";
+}
+
+std::string FiguresText(const TimingFigures& t, int16_t delay, int16_t suggested,
+                        const std::string& device, int offset, int deviceOffset) {
     if (t.count < kCheckLeastStrikes)
         return "叩けた音符が少なすぎます（" + std::to_string(kCheckLeastStrikes) +
                "回以上）\r\nSpace：もう一度　Esc：戻る";
     return MeanOffsetText(t.meanMs) + "　" + SpreadText(t) + "　" + EarlyLateText(t) +
-           "\r\nディレイ " + std::to_string(delay) + " → " + std::to_string(suggested) +
-           "\r\nEnter：決定　Esc：そのまま　Space：もう一度";
+           "\r\nディレイ " + std::to_string(delay) + " → " + std::to_string(suggested) + "　（" +
+           DeviceLabel(device) + "だけ：入力オフセット " + SignedMs(offset) + " → " +
+           SignedMs(deviceOffset) +
+           "）\r\nEnter：決定　F5：この機器だけ　Esc：そのまま　Space：もう一度";
 }
 
 }  // namespace
@@ -92,7 +102,7 @@ void DelayCheckScreen::StartBeat(Game& game) {
     st_ = PlayState{};
     st_.Chart = {.song = -1, .difficulty = -1};
     SetUpPlay(game, st_);
-    keys_->ForgetEarlierPresses({vk::Escape});
+    keys_->ReadFrom(pf.clock.Now());  // a run again leaves on an Esc struck in it
     pf.music.SetAutoStart(true);
     pf.music.SetEnabled(true);
     pf.music.SetFileName(game.AppDir() + kCheckMusicFile);
@@ -108,7 +118,7 @@ Step DelayCheckScreen::Start(Game& game) {
     // The check plays no modifier: its chart is loaded plain.
     game.chart.Mode = Modifier::None;
     // No cursor keys here: the settings screen's rule serves.
-    keys_.emplace(game.platform, kSettingsKeys);
+    keys_.emplace(game, kSettingsKeys);
     StartBeat(game);
     return Step::Stay();
 }
@@ -140,25 +150,35 @@ Step DelayCheckScreen::Pass(Game& game) {
                 sounds_.reset();
                 figures_ = SummarizeStrikes(st_.Strikes);
                 suggested_ = SuggestedDelay(game.settings.DelaySetting, figures_);
+                // The device struck most keeps what its strikes were off by.
+                device_ = KeyboardDevice();
+                int most = 0;
+                for (const auto& [device, t] : SummarizeByDevice(st_.Strikes))
+                    if (t.count > most) most = t.count, device_ = device;
+                const int offset = game.devices.OffsetOf(device_);
+                deviceOffset_ = std::clamp(offset + int(std::lround(figures_.meanMs)),
+                                           -kDeviceOffsetLimit, kDeviceOffsetLimit);
                 f.Label[kFiguresLabel].Caption =
-                    FiguresText(figures_, game.settings.DelaySetting, suggested_);
-                keys_->ForgetEarlierPresses({vk::Enter, vk::Escape, vk::Space});
+                    FiguresText(figures_, game.settings.DelaySetting, suggested_, device_, offset,
+                                deviceOffset_);
+                keys_->ReadFrom(pf.clock.Now());  // the choice takes keys struck once offered
                 phase_ = Phase::Choice;
             }
             return Step::Stay();
         }
         case Phase::Choice:
-            for (int code : {vk::Enter, vk::Escape, vk::Space})
+            for (int code : {vk::Enter, vk::Escape, vk::Space, vk::F5})
                 if (chosen_ == 0 && keys_->Tapped(code)) chosen_ = code;
             if (chosen_ != 0) phase_ = Phase::Release;
             [[fallthrough]];
         case Phase::Release:
             // The key goes up before the check ends: the settings screen would take a held
             // Enter.
-            if (phase_ != Phase::Release || (pf.keyboard.GetAsyncKeyState(chosen_) & kKeyDown))
-                return Step::Stay();
+            if (phase_ != Phase::Release || game.input.Down(chosen_)) return Step::Stay();
             if (chosen_ == vk::Enter && figures_.count >= kCheckLeastStrikes)
                 game.settings.DelaySetting = suggested_;
+            if (chosen_ == vk::F5 && figures_.count >= kCheckLeastStrikes)
+                game.devices.SetOffset(device_, deviceOffset_);
             if (chosen_ != vk::Space) return Leave(game);
             chosen_ = 0;
             StartBeat(game);

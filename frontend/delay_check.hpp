@@ -1,11 +1,13 @@
 // The delay check (タイミング調整), opened from the settings screen: a steady beat plays through
 // the music player while notes scroll at a typical song's lane speed; the player strikes along,
 // and the screen shows the mean offset in ms and the ディレイ that would cancel it. Enter takes
-// that ディレイ, Esc leaves the setting as it was, Space runs the check again.
+// that ディレイ (every device's), F5 keeps the offset instead as the input offset of the device
+// struck (devices.txt), Esc leaves the settings as they were, Space runs the check again.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "core/game.hpp"
 #include "core/menu_keys.hpp"
@@ -45,6 +47,8 @@ class DelayCheckScreen : public GameScreen {
     int shown_ = -1;
     TimingFigures figures_;
     int16_t suggested_ = 0;
+    std::string device_;  // the device that struck most, and the input offset that suits it
+    int deviceOffset_ = 0;
     int chosen_ = 0;
 };
 

@@ -18,9 +18,9 @@ int NextBigVelocity(int velocity) {
 }
 
 std::optional<std::pair<KitInfo, int>> KitSettings::Struck() {
-    if (const uint64_t seen = keys_.KitChanges(); seen != kitsSeen_) {
+    if (const uint64_t seen = keys_.keyboard().KitChanges(); seen != kitsSeen_) {
         kitsSeen_ = seen;
-        kits_ = keys_.Kits();
+        kits_ = keys_.keyboard().Kits();
     }
     // Every note of every kit is looked at, so that a stroke binds once; the last one wins.
     std::optional<std::pair<KitInfo, int>> struck;
@@ -29,10 +29,6 @@ std::optional<std::pair<KitInfo, int>> KitSettings::Struck() {
              ++code)
             if (keys_.GetAsyncKeyState(code) & kKeyPressedSince) struck = {kit, kit::NoteOf(code)};
     return struck;
-}
-
-void KitSettings::Forget() {
-    Struck();
 }
 
 void KitSettings::Pass(Settings& s, int strike, bool stepBig) {

@@ -15,9 +15,7 @@ namespace zb {
 
 class KitSettings {
   public:
-    explicit KitSettings(Keyboard& keys) : keys_(keys) {}
-    // Forgets the strokes made before now.
-    void Forget();
+    explicit KitSettings(InputQueue& keys) : keys_(keys) {}
     // One pass of the screen: a stroke binds its note to `strike` (none for -1), and `stepBig`
     // moves the shown kit's big-note velocity on.
     void Pass(Settings& s, int strike, bool stepBig);
@@ -26,13 +24,14 @@ class KitSettings {
     // The F4 line under the items.
     std::string BigVelocityLine(const Settings& s) const;
 
-  private:
-    // The kit and note struck since the previous look, if any.
-    std::optional<std::pair<KitInfo, int>> Struck();
     // The kit the screen shows now: the one struck last, else the first connected.
     const KitInfo* Shown() const;
 
-    Keyboard& keys_;
+  private:
+    // The kit and note struck since the previous look, if any.
+    std::optional<std::pair<KitInfo, int>> Struck();
+
+    InputQueue& keys_;
     std::vector<KitInfo> kits_;
     uint64_t kitsSeen_ = ~uint64_t{0};
     std::string struck_;  // the name of the kit struck last here

@@ -5,9 +5,9 @@
 
 namespace zb {
 
-std::optional<PadTap> TappedPadInput(Keyboard& keys) {
+std::optional<PadTap> TappedPadInput(InputQueue& keys) {
     std::optional<PadTap> tap;
-    for (const PadInfo& p : keys.Pads()) {
+    for (const PadInfo& p : keys.keyboard().Pads()) {
         for (int input = 0; input < pad::kInputs; ++input) {
             if (!pad::IsValid(input, p.controller)) continue;
             const uint16_t state = keys.GetAsyncKeyState(pad::Code(p.slot, input));

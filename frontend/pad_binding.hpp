@@ -16,7 +16,7 @@ struct PadTap {
 
 // The input tapped since the previous look (the highest input of the last pad wins), or nullopt.
 // Every input of every pad is looked at, so a tap binds once.
-std::optional<PadTap> TappedPadInput(Keyboard& keys);
+std::optional<PadTap> TappedPadInput(InputQueue& keys);
 
 // Makes `input` the pad's input for `strike` (its other strikes keep theirs, or their defaults).
 void BindPadInput(Settings& s, const PadInfo& pad, int strike, int input);

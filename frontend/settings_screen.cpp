@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/devices_file.hpp"
 #include "core/menu_keys.hpp"
 #include "core/options_file.hpp"
 #include "core/screen_reset.hpp"
@@ -81,12 +82,22 @@ void LayOut(MainForm& f) {
     SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 900, colors::White, "", 15);
 }
 
-// `pad`: the pad whose inputs are shown beside the keys, if any.
-void Redraw(MainForm& f, const Settings& s, const GameOptions& o, size_t cursor,
-            const PadInfo* pad) {
-    f.Label[kExtrasLabel].Caption = std::string("F2：ヒットエラーバー　") +
-                                    (o.HitErrorBar ? "あり" : "なし") +
-                                    "\r\nF3：タイミング調整（ディレイを測る）";
+// "キーボード +20 ms" after `to` (a space between two), for a device whose offset is set.
+void AddOffsetText(std::string& to, const DeviceOptions& d, const std::string& device) {
+    const int ms = d.OffsetOf(device);
+    if (ms == 0) return;
+    to += (to.empty() ? "" : "　") + DeviceLabel(device) + (ms > 0 ? " +" : " -") +
+          std::to_string(ms < 0 ? -ms : ms) + " ms";
+}
+
+// `pad`: the pad whose inputs are shown beside the keys, if any; `offsets`: the input offsets of
+// the devices shown, when any is set (the F3 line is shorter then, to hold them).
+void Redraw(MainForm& f, const Settings& s, const GameOptions& o, size_t cursor, const PadInfo* pad,
+            const std::string& offsets) {
+    f.Label[kExtrasLabel].Caption =
+        std::string("F2：ヒットエラーバー　") + (o.HitErrorBar ? "あり" : "なし") +
+        (offsets.empty() ? "\r\nF3：タイミング調整（ディレイを測る）"
+                         : "\r\nF3：タイミング調整　入力オフセット " + offsets);
     f.Label[kCursorLabel].Top = int(cursor + 1) * 500;
     for (size_t k = kLeftFoot; k <= kRightHand; ++k)
         f.Label[kValueLabel[k]].Caption = StrikeLabel(KeyLabel(s.KeyCodes[k]), s, pad, int(k));
@@ -132,23 +143,12 @@ int NewlyPressedKey(MenuKeys& keys) {
 
 }  // namespace
 
-void SettingsScreen::Forget(Game& game) {
-    keys_->ForgetEarlierPresses(
-        {vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter, vk::F2, vk::F3, vk::F4});
-    keys_->ForgetEarlierPresses(kFirstBindableKey, kLastBindableKey);
-    TappedPadInput(game.platform.keyboard);
-    kits_->Forget();
-}
-
 Step SettingsScreen::Start(Game& game) {
     AllEnable(game);
     game.form.BackColor = colors::Black;
     LayOut(game.form);
-    keys_.emplace(game.platform, kSettingsKeys);
-    kits_.emplace(game.platform.keyboard);
-    // Presses made before the screen opened (keys typed on the title screen, which reads none)
-    // must not bind or step.
-    Forget(game);
+    keys_.emplace(game, kSettingsKeys);
+    kits_.emplace(game.input);
     pads_ = game.platform.keyboard.Pads();
     padsSeen_ = game.platform.keyboard.PadChanges();
     return Pass(game);
@@ -159,7 +159,6 @@ Step SettingsScreen::Resumed(Game& game, GameScreen&) {
     AllEnable(game);
     game.form.BackColor = colors::Black;
     LayOut(game.form);
-    Forget(game);
     return Pass(game);
 }
 
@@ -175,12 +174,13 @@ Step SettingsScreen::Pass(Game& game) {
                 : keys.Pass({vk::Up, vk::Down, vk::Right, vk::Left, vk::Enter});
     if (keyItem)  // the pad's other menu inputs bind below, and must not act later
         for (int key : {vk::Right, vk::Left, vk::Enter})
-            game.platform.keyboard.GetAsyncKeyState(pad::MenuCode(key));
+            game.input.GetAsyncKeyState(pad::MenuCode(key));
     if (press.key == vk::Enter) {
         SaveConfig(game);
         SavePadBindings(game);
         SaveKitBindings(game);
         SaveOptions(game);
+        SaveDevices(game);
         return Step::Pop();
     }
     if (press.acts) {
@@ -192,7 +192,7 @@ Step SettingsScreen::Pass(Game& game) {
 
     if (const int code = NewlyPressedKey(keys); code != 0 && keyItem)
         s.KeyCodes[cursor_] = int16_t(code);
-    if (const auto tap = TappedPadInput(game.platform.keyboard)) {
+    if (const auto tap = TappedPadInput(game.input)) {
         shownPad_ = tap->pad.guid;
         if (keyItem) BindPadInput(s, tap->pad, int(cursor_), tap->input);
     }
@@ -208,7 +208,11 @@ Step SettingsScreen::Pass(Game& game) {
     const PadInfo* pad = pads_.empty() ? nullptr : &pads_.front();
     for (const PadInfo& p : pads_)
         if (p.guid == shownPad_) pad = &p;
-    Redraw(f, s, game.options, cursor_, pad);
+    std::string offsets;
+    AddOffsetText(offsets, game.devices, KeyboardDevice());
+    if (pad) AddOffsetText(offsets, game.devices, PadDevice(*pad));
+    if (const KitInfo* kit = kits_->Shown()) AddOffsetText(offsets, game.devices, KitDevice(*kit));
+    Redraw(f, s, game.options, cursor_, pad, offsets);
     for (size_t k = kLeftFoot; k <= kRightHand; ++k)
         f.Label[kValueLabel[k]].Caption += kits_->NoteText(s, int(k));
     f.Label[kExtrasLabel].Caption += "\r\n" + kits_->BigVelocityLine(s);
@@ -219,7 +223,7 @@ Step SettingsScreen::Pass(Game& game) {
 // the screen sleeps until a key, a pad, a click or the timer comes.
 double SettingsScreen::WakeAt(Game& game) {
     Platform& p = game.platform;
-    return p.keyboard.AnyKeyDown() ? p.clock.Now() + kPassMs / 1000.0 : kNoWake;
+    return game.input.AnyKeyDown() ? p.clock.Now() + kPassMs / 1000.0 : kNoWake;
 }
 
 }  // namespace zb

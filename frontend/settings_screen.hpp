@@ -26,8 +26,6 @@ class SettingsScreen : public GameScreen {
     double WakeAt(Game& game) override;
 
   private:
-    void Forget(Game& game);
-
     std::optional<MenuKeys> keys_;
     std::optional<KitSettings> kits_;  // kits bound by striking, and the big-note velocity
     size_t cursor_ = 0;

@@ -1,5 +1,6 @@
 #include "frontend/startup.hpp"
 
+#include "core/devices_file.hpp"
 #include "core/failure_report.hpp"
 #include "core/options_file.hpp"
 #include "core/picture_sets.hpp"
@@ -95,6 +96,7 @@ void StartUp(Game& game) {
     s.BgmVolume = UsableVolume(s.BgmVolume);
     if (!LoadScores(game)) failed = true;
     LoadOptions(game);
+    LoadDevices(game);
 
     if (failed)
         game.platform.dialogs.MessageBox(kStartUpWarning, MsgButtons::Ok, MsgIcon::Warning,

@@ -24,10 +24,6 @@ namespace {
 
 constexpr Color kHighlight = Color::Rgb(255, 255, 255);
 
-void ForgetMenuKeys(Game& game) {
-    for (int key : {vk::Up, vk::Down, vk::Enter}) TappedWithPad(game.platform.keyboard, key);
-}
-
 // The items on show, top to bottom.
 std::vector<TitleMenuEntry> ItemsOnShow(const Game& game) {
     std::vector<TitleMenuEntry> items;
@@ -73,7 +69,6 @@ Step TitleScreen::Start(Game& game) {
 void TitleScreen::Draw(Game& game) {
     TitleHyoji(game);
     cursor_ = -1;
-    ForgetMenuKeys(game);
 }
 
 Step TitleScreen::Resumed(Game& game, GameScreen&) {
@@ -91,14 +86,14 @@ Step TitleScreen::Pass(Game& game) {
     const std::vector<TitleMenuEntry> items = ItemsOnShow(game);
     const int n = int(items.size());
     const int before = cursor_;
-    if (TappedWithPad(game.platform.keyboard, vk::Up)) cursor_ = StepHighlight(cursor_, n, -1);
-    if (TappedWithPad(game.platform.keyboard, vk::Down)) cursor_ = StepHighlight(cursor_, n, +1);
+    if (TappedWithPad(game.input, vk::Up)) cursor_ = StepHighlight(cursor_, n, -1);
+    if (TappedWithPad(game.input, vk::Down)) cursor_ = StepHighlight(cursor_, n, +1);
     if (cursor_ != before)
         for (int i = 0; i < n; ++i)
             game.form.Label[items[size_t(i)].label].BackColor =
                 i == cursor_ ? kHighlight : colors::Yellow;
     // Enter takes the highlighted item; before the highlight shows, the title is the mouse's.
-    Keyboard& k = game.platform.keyboard;
+    InputQueue& k = game.input;
     const uint16_t key = k.GetAsyncKeyState(vk::Enter);
     const uint16_t pad = k.GetAsyncKeyState(pad::MenuCode(vk::Enter));
     if (!chosen_ && ((key | pad) & kKeyPressedSince) && cursor_ >= 0)
@@ -114,12 +109,11 @@ Step TitleScreen::Pass(Game& game) {
 
 Step NoticeScreen::Start(Game& game) {
     StartUp(game);
-    ForgetMenuKeys(game);
     return Step::Stay();
 }
 
 Step NoticeScreen::Pass(Game& game) {
-    if (TappedWithPad(game.platform.keyboard, vk::Enter))
+    if (TappedWithPad(game.input, vk::Enter))
         return Step::Replace(std::make_unique<OpeningScreen>());
     return Step::Stay();
 }
@@ -134,7 +128,6 @@ Step OpeningScreen::Start(Game& game) {
     words.Width = 6000;
     words.Height = 6000;
     StartOpening(game);
-    ForgetMenuKeys(game);
     return Step::Stay();
 }
 
@@ -151,7 +144,7 @@ Step OpeningScreen::Click(Game& game, ClickSource, int) {
 }
 
 Step OpeningScreen::Pass(Game& game) {
-    if (TappedWithPad(game.platform.keyboard, vk::Enter)) return Click(game, ClickSource::Form, 0);
+    if (TappedWithPad(game.input, vk::Enter)) return Click(game, ClickSource::Form, 0);
     return Step::Stay();
 }
 

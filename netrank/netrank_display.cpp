@@ -41,9 +41,7 @@ Step NetRankDisplayScreen::Start(Game& game) {
                    "カーソルキー　↑↓　で順位移動\r\n" +
                    (beforePlay_ ? "画面クリックで次の画面" : "画面クリックでタイトル画面");
 
-    keys_.emplace(game.platform, kRankingDisplayKeys);
-    keys_->ForgetEarlierPresses({vk::Left, vk::Right, vk::Up, vk::Down});
-    TappedWithPad(game.platform.keyboard, vk::Enter);
+    keys_.emplace(game, kRankingDisplayKeys);
     return Step::Stay();
 }
 
@@ -59,13 +57,11 @@ Step NetRankDisplayScreen::Pass(Game& game) {
     }
     // Enter or a pad's OK goes on as a click does, once it is up: the ranking course's song
     // select that follows would take a held Enter as its pick.
-    Keyboard& keyboard = game.platform.keyboard;
-    if (TappedWithPad(keyboard, vk::Enter)) going_ = true;
-    if (going_) {
-        const uint16_t held = keyboard.GetAsyncKeyState(vk::Enter) |
-                              keyboard.GetAsyncKeyState(pad::MenuCode(vk::Enter));
-        return held & kKeyDown ? Step::Stay() : Step::Pop();
-    }
+    InputQueue& input = game.input;
+    if (TappedWithPad(input, vk::Enter)) going_ = true;
+    if (going_)
+        return input.Down(vk::Enter) || input.Down(pad::MenuCode(vk::Enter)) ? Step::Stay()
+                                                                             : Step::Pop();
     // At most one key a pass.
     const MenuPress press = keys_->Pass({vk::Left, vk::Right, vk::Up, vk::Down});
     if (press.acts && press.key == vk::Left) pageStep_ = kRankPages - 1;

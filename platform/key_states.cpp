@@ -15,29 +15,14 @@ KeyStateKeyboard::KeyStateKeyboard() {
     bigVelocity_.fill(kit::kDefaultBigVelocity);
 }
 
-uint16_t KeyStateKeyboard::GetAsyncKeyState(int vkCode) {
+std::vector<InputEvent> KeyStateKeyboard::TakeEvents() {
     Update();
-    KeyState& k = keys_[vkCode];
-    const uint16_t v = uint16_t((k.down ? kKeyDown : 0) | (k.pressedSince ? kKeyPressedSince : 0));
-    k.pressedSince = false;
-    return v;
+    return std::exchange(events_, {});
 }
 
-std::vector<double> KeyStateKeyboard::TakeDownStamps(int vkCode) {
-    Update();
-    return std::exchange(keys_[vkCode].downStamps, {});
-}
-
-std::vector<double> KeyStateKeyboard::TakeUpStamps(int vkCode) {
-    Update();
-    return std::exchange(keys_[vkCode].upStamps, {});
-}
-
-bool KeyStateKeyboard::AnyKeyDown() {
-    Update();
-    for (const auto& [code, k] : keys_)
-        if (k.down) return true;
-    return false;
+void KeyStateKeyboard::Add(const InputEvent& e) {
+    if (events_.size() >= kKeptEvents) events_.erase(events_.begin());
+    events_.push_back(e);
 }
 
 void KeyStateKeyboard::SetDownHandler(std::function<void(int, double)> handler) {
@@ -45,26 +30,29 @@ void KeyStateKeyboard::SetDownHandler(std::function<void(int, double)> handler) 
 }
 
 void KeyStateKeyboard::OnKey(int vkCode, bool down, double at) {
+    Change(vkCode, down, at, 0);
+}
+
+void KeyStateKeyboard::Change(int vkCode, bool down, double at, int velocity) {
     if (vkCode == 0) return;
-    KeyState& k = keys_[vkCode];
-    const bool wentDown = down && !k.down, wentUp = !down && k.down;
-    k.down = down;
-    if (wentUp) {
-        if (k.upStamps.size() >= kKeptStamps) k.upStamps.erase(k.upStamps.begin());
-        k.upStamps.push_back(at);
-    }
-    if (wentDown != wentUp && pad::IsPadCode(vkCode)) OnMenuInput(vkCode, down, at);
-    if (!wentDown) return;
-    k.pressedSince = true;
-    if (k.downStamps.size() >= kKeptStamps) k.downStamps.erase(k.downStamps.begin());
-    k.downStamps.push_back(at);
+    bool& isDown = down_[vkCode];
+    if (down == isDown) return;  // a repeat
+    isDown = down;
+    Add({.at = at,
+         .kind = down ? InputKind::KeyDown : InputKind::KeyUp,
+         .device = DeviceOfCode(vkCode),
+         .code = vkCode,
+         .velocity = velocity});
+    if (pad::IsPadCode(vkCode)) OnMenuInput(vkCode, down, at);
+    if (!down) return;
     if (pad::IsPadCode(vkCode)) fault::Trip(fault::Place::Pad);
     if (onDown_) onDown_(vkCode, at);
 }
 
 void KeyStateKeyboard::ReleaseAll() {
-    for (auto& [code, k] : keys_) k.down = false;
+    for (auto& [code, down] : down_) down = false;
     menuHolds_.clear();
+    Add({.kind = InputKind::AllUp, .device = {}});
 }
 
 std::vector<PadInfo> KeyStateKeyboard::Pads() {
@@ -95,6 +83,7 @@ void KeyStateKeyboard::PadAdded(const PadInfo& pad) {
     ++padChanges_;
     std::sort(pads_.begin(), pads_.end(),
               [](const PadInfo& a, const PadInfo& b) { return a.slot < b.slot; });
+    Add({.kind = InputKind::DeviceCame, .device = {DeviceKind::Pad, pad.slot}});
     SayOnStderr("pad " + std::to_string(pad.slot + 1) + " connected: " + pad.name + " (" +
                 pad.guid + ")");
 }
@@ -105,13 +94,14 @@ void KeyStateKeyboard::PadRemoved(int slot, double at) {
     if (pad == pads_.end()) return;
     // Let go of everything it holds while it still counts as connected, so that its menu keys
     // come up too.
-    const auto first = keys_.lower_bound(pad::Code(slot, 0));
-    const auto last = keys_.lower_bound(pad::Code(slot + 1, 0));
+    const auto first = down_.lower_bound(pad::Code(slot, 0));
+    const auto last = down_.lower_bound(pad::Code(slot + 1, 0));
     for (auto it = first; it != last; ++it)
-        if (it->second.down) OnKey(it->first, false, at);
+        if (it->second) OnKey(it->first, false, at);
     SayOnStderr("pad " + std::to_string(slot + 1) + " disconnected: " + pad->name);
     pads_.erase(pad);
     ++padChanges_;
+    Add({.at = at, .kind = InputKind::DeviceGone, .device = {DeviceKind::Pad, slot}});
 }
 
 std::optional<int> KeyStateKeyboard::FreePadSlot() const {
@@ -141,6 +131,7 @@ void KeyStateKeyboard::KitAdded(const KitInfo& kit) {
     ++kitChanges_;
     std::sort(kits_.begin(), kits_.end(),
               [](const KitInfo& a, const KitInfo& b) { return a.slot < b.slot; });
+    Add({.kind = InputKind::DeviceCame, .device = {DeviceKind::Kit, kit.slot}});
     SayOnStderr("kit " + std::to_string(kit.slot + 1) + " connected: " + kit.name);
 }
 
@@ -148,26 +139,25 @@ void KeyStateKeyboard::KitRemoved(int slot, double at) {
     const auto kit = std::find_if(kits_.begin(), kits_.end(),
                                   [slot](const KitInfo& k) { return k.slot == slot; });
     if (kit == kits_.end()) return;
-    (void)at;  // its strokes are taps: nothing of it is held
+    // Its strokes are taps: nothing of it is held.
     SayOnStderr("kit " + std::to_string(slot + 1) + " disconnected: " + kit->name);
     kits_.erase(kit);
     ++kitChanges_;
+    Add({.at = at, .kind = InputKind::DeviceGone, .device = {DeviceKind::Kit, slot}});
 }
 
 void KeyStateKeyboard::KitStroke(int slot, int note, int velocity, double at) {
     if (slot < 0 || slot >= kit::kSlots || note < 0 || note >= kit::kNotes || velocity <= 0) return;
     const int code = kit::Code(slot, note, velocity >= bigVelocity_[size_t(slot)]);
-    OnKey(code, true, at);
-    OnKey(code, false, at + kit::kStrokeSeconds);
+    Change(code, true, at, velocity);
+    Change(code, false, at + kit::kStrokeSeconds, 0);
 }
 
 void KeyStateKeyboard::Reset() {
-    for (auto& [code, k] : keys_) {
-        k.down = k.pressedSince = false;
-        k.downStamps.clear();
-        k.upStamps.clear();
-    }
+    for (auto& [code, down] : down_) down = false;
     menuHolds_.clear();
+    events_.clear();
+    Add({.kind = InputKind::Cleared, .device = {}});
 }
 
 }  // namespace zb

@@ -1,7 +1,7 @@
-// The keyboard as the game queries it, one state machine for the real and the headless keyboards:
-// which keys are down, the bit that says a key went down since the previous query, and the stamps
-// of the presses the play screen has not taken yet. The window (or the key script) reports every
-// change with its stamp on the clock's timeline.
+// The keyboard's side of the input events, one for the real and the headless keyboards: the
+// window (or the key script) reports every change with its stamp on the clock's timeline; this
+// keeps which keys are down, so that a repeat is no change and a pad or kit that goes lets go of
+// what it held, and turns every change into an event for the game's queue.
 #pragma once
 
 #include <array>
@@ -18,10 +18,7 @@ namespace zb {
 class KeyStateKeyboard : public Keyboard {
   public:
     KeyStateKeyboard();
-    uint16_t GetAsyncKeyState(int vkCode) override;
-    std::vector<double> TakeDownStamps(int vkCode) override;
-    std::vector<double> TakeUpStamps(int vkCode) override;
-    bool AnyKeyDown() override;
+    std::vector<InputEvent> TakeEvents() override;
     void SetDownHandler(std::function<void(int vkCode, double at)> handler) override;
     std::vector<PadInfo> Pads() override;
     uint64_t PadChanges() override;
@@ -34,7 +31,7 @@ class KeyStateKeyboard : public Keyboard {
     // A key went down or up at `at`. A down while the key is down (a repeat) changes nothing;
     // keys without a code (0) are ignored.
     void OnKey(int vkCode, bool down, double at);
-    // Every key up (the window lost the focus): a press not yet queried still counts.
+    // Every key up (the window lost the focus): a press not yet read still counts.
     void ReleaseAll();
 
     // A pad came (in the slot the pad says) or went at `at`. Every input of a pad that goes is
@@ -57,18 +54,15 @@ class KeyStateKeyboard : public Keyboard {
     virtual void Update() {}
 
   private:
-    // Presses nobody takes (on screens without the play keys) are kept up to this many.
-    static constexpr size_t kKeptStamps = 16;
-    struct KeyState {
-        bool down = false;
-        bool pressedSince = false;
-        std::vector<double> downStamps;  // not taken yet
-        std::vector<double> upStamps;    // not taken yet
-    };
+    // Events nobody takes (a keyboard no game reads) are kept up to this many.
+    static constexpr size_t kKeptEvents = 4096;
     // A pad input changed: the menu key it stands for follows, down while any pad holds one.
     void OnMenuInput(int code, bool down, double at);
+    void Add(const InputEvent& e);
+    void Change(int vkCode, bool down, double at, int velocity);
 
-    std::map<int, KeyState> keys_;
+    std::map<int, bool> down_;  // code -> down
+    std::vector<InputEvent> events_;
     std::vector<PadInfo> pads_;
     uint64_t padChanges_ = 0;
     std::vector<KitInfo> kits_;

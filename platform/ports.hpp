@@ -11,6 +11,7 @@
 #include "platform/compose.hpp"
 #include "platform/form.hpp"
 #include "platform/ftp/ftp_port.hpp"
+#include "platform/input_event.hpp"
 
 namespace zb {
 
@@ -18,14 +19,19 @@ struct TimeOfDay {
     int hour = 0, minute = 0, second = 0;
 };
 
+struct CalendarDate {
+    int year = 2000, month = 1, day = 1;
+};
+
 // All clocks of the game share one monotonic timeline in seconds: key stamps, the music's
 // position and the frame pacing are compared on it.
 class Clock {
   public:
     virtual ~Clock() = default;
-    virtual double Now() = 0;           // monotonic seconds, high resolution
-    virtual int64_t TickMs() = 0;       // monotonic milliseconds, 64-bit (never wraps)
-    virtual TimeOfDay LocalTime() = 0;  // the wall clock's time of day
+    virtual double Now() = 0;                        // monotonic seconds, high resolution
+    virtual int64_t TickMs() = 0;                    // monotonic milliseconds, 64-bit (never wraps)
+    virtual TimeOfDay LocalTime() = 0;               // the wall clock's time of day
+    virtual CalendarDate LocalDate() { return {}; }  // and its date
 };
 
 // Virtual-key codes as the settings file stores them.
@@ -36,7 +42,8 @@ inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 }  // namespace vk
 
-// GetAsyncKeyState's bits: the key is down now; it went down since the previous query.
+// GetAsyncKeyState's bits (platform/input_queue.hpp): the key is down now; it went down since
+// the previous query.
 inline constexpr uint16_t kKeyDown = 0x8000;
 inline constexpr uint16_t kKeyPressedSince = 0x0001;
 
@@ -57,20 +64,10 @@ struct KitInfo {
 class Keyboard {
   public:
     virtual ~Keyboard() = default;
-    // kKeyDown while the key is down, plus kKeyPressedSince when it went down since the previous
-    // query of that key; the query clears that bit.
-    virtual uint16_t GetAsyncKeyState(int vkCode) = 0;
-    // Every press of the key since the previous call for it: the stamps (on the clock's
-    // timeline) of its up-to-down transitions, oldest first. Apart from the press bit above.
-    virtual std::vector<double> TakeDownStamps(int vkCode) = 0;
-    // The same for the key's down-to-up transitions (the replays keep them); none from a
-    // keyboard that does not tell.
-    virtual std::vector<double> TakeUpStamps(int vkCode) {
-        (void)vkCode;
-        return {};
-    }
-    // True while any key is down (a menu then keeps looking about once a millisecond).
-    virtual bool AnyKeyDown() = 0;
+    // Every change of a key, a pad input or a kit's note, and every pad or kit that came or
+    // went, since the previous call: stamped, in the order they were seen. The game reads them
+    // through its queue (platform/input_queue.hpp), never the keyboard's state.
+    virtual std::vector<InputEvent> TakeEvents() = 0;
     // Called on the game thread as soon as the window sees a key go down (it looks about once a
     // millisecond while the game waits), with the key and its stamp; empty for none. The play
     // screen starts the hit sound here.

@@ -8,6 +8,7 @@
 #include "core/checked.hpp"
 #include "core/songs.hpp"
 #include "core/strike_inputs.hpp"
+#include "platform/kit_inputs.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/replay.hpp"
 #include "play/scoring.hpp"
@@ -118,6 +119,8 @@ void KeepStrike(const Game& game, PlayState& st, int32_t p, double music) {
     t.delayStepMs = DelayStepMs(game);
     t.frame = st.Frames;
     t.judgement = st.Judgements.empty() ? '0' : st.Judgements.back();
+    if (const auto d = st.PressSources.find(music); d != st.PressSources.end())
+        t.device = d->second.device;
     st.Strikes.push_back(t);
 }
 
@@ -176,12 +179,9 @@ void JudgeColour(Game& game, PlayState& st, int a, int b, int small, int big) {
 
 }  // namespace
 
-void ForgetEarlierPresses(Game& game, PlayState& st) {
-    st.StrikeInputs.Refresh(game);
-    for (const InputStrikes& in : st.StrikeInputs.Inputs()) {
-        game.platform.keyboard.TakeDownStamps(in.code);
-        game.platform.keyboard.TakeUpStamps(in.code);
-    }
+void StrikesFromNow(Game& game, PlayState& st) {
+    st.StrikesFrom = game.platform.clock.Now();
+    st.PressSources.clear();
     for (size_t k = 0; k < 4; ++k) {
         st.QueuedPresses[k].clear();
         st.Companions[k].clear();
@@ -196,7 +196,7 @@ namespace {
 // which strikes are down (any input of theirs).
 // An input bound to both strikes of a pair strikes the second as a companion of the first.
 void TakePresses(Game& game, PlayState& st, std::array<bool, 4>& down) {
-    Keyboard& kb = game.platform.keyboard;
+    InputQueue& input = game.input;
     MusicPlayer& music = game.platform.music;
     // The companions whose first strike registered last frame join now, if its note still waits.
     for (size_t k = 0; k < 4; ++k) {
@@ -206,16 +206,23 @@ void TakePresses(Game& game, PlayState& st, std::array<bool, 4>& down) {
     }
     st.StrikeInputs.Refresh(game);
     for (const InputStrikes& in : st.StrikeInputs.Inputs()) {
-        const bool isDown = (kb.GetAsyncKeyState(in.code) & kKeyDown) != 0;
-        const std::vector<double> stamps = kb.TakeDownStamps(in.code);
+        const bool isDown = input.Down(in.code);
+        std::vector<double> stamps = input.TakeDownStamps(in.code);
+        std::erase_if(stamps, [&](double at) { return at < st.StrikesFrom; });
+        const int note = kit::IsKitCode(in.code) ? kit::NoteOf(in.code) : -1;
+        const int velocity = note < 0 || stamps.empty() ? 0 : input.Velocity(in.code);
         for (size_t k = 0; k < 4; ++k) {
             if (!(in.strikes & StrikeBit(int(k)))) continue;
             down[k] = down[k] || isDown;
             const bool companion =
                 !in.together && k % 2 == 1 && (in.strikes & StrikeBit(int(k) - 1));
-            for (double at : stamps)
-                (companion ? st.Companions[k] : st.QueuedPresses[k])
-                    .push_back(music.PositionAt(at));
+            // The device's offset comes off its stamps before they are judged.
+            for (double at : stamps) {
+                const double position = music.PositionAt(at - in.lateBy);
+                (companion ? st.Companions[k] : st.QueuedPresses[k]).push_back(position);
+                st.PressSources[position] = {st.StrikeInputs.Devices()[size_t(in.device)],
+                                             music.PositionAt(at), note, velocity};
+            }
         }
     }
 }
@@ -237,8 +244,8 @@ void PollKeys(Game& game, PlayState& st) {
             std::sort(queue.begin() + std::ptrdiff_t(fresh[k]), queue.end());
             std::sort(st.Companions[k].begin(), st.Companions[k].end());
             if (st.Recorder)
-                st.Recorder->Keys(game, st.Frames, int(k), st.StrikeInputs.CodesOf(int(k)), queue,
-                                  fresh[k], down[k]);
+                st.Recorder->Keys(game, st.Frames, int(k), st.StrikeInputs.CodesOf(int(k)),
+                                  st.StrikesFrom, queue, fresh[k], down[k], st.PressSources);
         }
     }
     for (size_t k = 0; k < 4; ++k) {

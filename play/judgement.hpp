@@ -29,8 +29,8 @@ double DelayStepMs(const Game& game);
 // The judgement windows in force, in ms.
 WindowsMs WindowsInMs(const Game& game, const PlayState& st);
 
-// Drops the presses made before the song, so that only the song's own strikes count.
-void ForgetEarlierPresses(Game& game, PlayState& st);
+// The song's strikes count from now: presses waiting from before it are not its own.
+void StrikesFromNow(Game& game, PlayState& st);
 
 // Polls the keys: registers every press (each time a play key went down) in the first frame after
 // it, with the scroll position where its key went down, shows its pose, and ends the presses of

@@ -38,9 +38,7 @@ void SetUp(LabelControl& l, int top, int size, Color fore, const std::string& ca
 
 // Enter or its pad twin (A, START) is down.
 bool EnterDown(Game& game) {
-    Keyboard& k = game.platform.keyboard;
-    return (k.GetAsyncKeyState(vk::Enter) & kKeyDown) ||
-           (k.GetAsyncKeyState(pad::MenuCode(vk::Enter)) & kKeyDown);
+    return game.input.Down(vk::Enter) || game.input.Down(pad::MenuCode(vk::Enter));
 }
 
 }  // namespace
@@ -61,9 +59,7 @@ Step PauseScreen::Start(Game& game) {
         else
             l.Visible = false;
     }
-    keys_.emplace(game.platform, kSettingsKeys);
-    keys_->ForgetEarlierPresses({vk::Up, vk::Down, vk::Enter, vk::Escape});
-    keys_->Tapped(pad::MenuCode(pad::kBack));
+    keys_.emplace(game, kSettingsKeys);
     enterHeld_ = EnterDown(game);
     Draw(game);
     return Step::Stay();

@@ -31,7 +31,7 @@ void SetUpPlay(Game& game, PlayState& st) {
     st.CurrentNote = 1;
     st.NoteTotal = NoteTotalOf(st.Chart, c.NoteCount);
     st.NoteBase = NoteBaseOf(c.SongLevel, c.ComboBonusStep, st.NoteTotal);
-    ForgetEarlierPresses(game, st);
+    StrikesFromNow(game, st);
 }
 
 int32_t ReadMusic(Game& game, PlayState& st) {

@@ -1,5 +1,6 @@
 // What a play leaves behind, decided in one place. A finished hand play keeps its song high score
-// (score.dat, or ownscore.dat for an own song) when the norma was cleared, its replay, an own
+// (score.dat, or ownscore.dat for an own song) when the norma was cleared, its replay, its line in
+// the play history (play/play_history), an own
 // song's last play and, in a course, its part of the course (the total). A play that was left,
 // retried, watched (a replay played back) or played automatically keeps nothing.
 #pragma once

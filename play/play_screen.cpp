@@ -5,6 +5,7 @@
 
 #include "core/chart_loader.hpp"
 #include "core/checked.hpp"
+#include "core/devices_file.hpp"
 #include "core/options_file.hpp"
 #include "core/own_songs.hpp"
 #include "platform/pad_inputs.hpp"
@@ -106,25 +107,23 @@ Step PlayScreen::Start(Game& game) {
     }
     print_ = ChartPrint(game.chart);
     if (!request_.autoPlay && !options_.replay) strikes_.emplace(game);
-    // Esc typed before the song must not pause it.
-    PauseAsked(game);
     return Step::Stay();
 }
 
 std::optional<double> PlayScreen::PauseAsked(Game& game) {
     if (options_.replay) return std::nullopt;  // a replay plays through
-    Keyboard& keys = game.platform.keyboard;
+    InputQueue& input = game.input;
     st_.StrikeInputs.Refresh(game);
-    std::vector<double> stamps = keys.TakeDownStamps(vk::Escape);
-    keys.GetAsyncKeyState(vk::Escape);
+    std::vector<double> stamps = input.TakeDownStamps(vk::Escape);
     // A pad's START pauses unless it strikes.
-    for (const PadInfo& pad : keys.Pads()) {
+    for (const PadInfo& pad : game.platform.keyboard.Pads()) {
         const int code = pad::Code(pad.slot, pad::Button(pad::Start));
         if (st_.StrikeInputs.Of(code)) continue;
-        const std::vector<double> s = keys.TakeDownStamps(code);
-        keys.GetAsyncKeyState(code);
+        const std::vector<double> s = input.TakeDownStamps(code);
         stamps.insert(stamps.end(), s.begin(), s.end());
     }
+    // Struck while the count went on after a pause, it is not a pause of the song.
+    std::erase_if(stamps, [&](double at) { return at < st_.StrikesFrom; });
     if (stamps.empty()) return std::nullopt;
     return *std::min_element(stamps.begin(), stamps.end());
 }
@@ -151,6 +150,14 @@ Step PlayScreen::Pass(Game& game) {
             if (now >= countEnd_) GoOn(game);
             return Step::Stay();
         case Phase::Results:
+            if (advice_ && (game.input.GetAsyncKeyState(vk::F5) & kKeyPressedSince)) {
+                game.devices.SetOffset(advice_->device, advice_->offset);
+                SaveDevices(game);
+                ShowOffsetAdvice(game, "補正しました：" + DeviceLabel(advice_->device) + " " +
+                                           (advice_->offset > 0 ? "+" : "") +
+                                           std::to_string(advice_->offset) + " ms");
+                advice_.reset();
+            }
             if (now < resultsEnd_) return Step::Stay();
             ResultsPanel(game.form).LeaveBlankLines();
             Keep(game, PlayEnd::Finished);
@@ -220,6 +227,15 @@ void PlayScreen::Finish(Game& game) {
     out.Judgements = st_.Judgements;
     phase_ = Phase::Results;
     resultsEnd_ = game.platform.clock.Now() + kResultsSeconds;
+    if (!request_.autoPlay && !request_.ranking && !options_.replay) {
+        PlayOutcome played;
+        played.request = request_;
+        played.result = &result;
+        std::vector<PlayRecord> history = ReadPlayHistory(game);
+        history.push_back(PlayRecordOf(game, played, ""));
+        if ((advice_ = LearnedOffset(history, game.devices)))
+            ShowOffsetAdvice(game, OffsetAdviceText(*advice_));
+    }
 }
 
 Step PlayScreen::Resumed(Game& game, GameScreen& child) {
@@ -272,25 +288,13 @@ std::unique_ptr<PlayScreen> PlayScreen::Again() const {
     return again;
 }
 
-// Presses made while paused or counting are neither judged nor sounded.
-void PlayScreen::ForgetStrikes(Game& game) {
-    Keyboard& keys = game.platform.keyboard;
-    st_.StrikeInputs.Refresh(game);
-    for (const InputStrikes& in : st_.StrikeInputs.Inputs()) {
-        keys.TakeDownStamps(in.code);
-        keys.TakeUpStamps(in.code);
-        keys.GetAsyncKeyState(in.code);
-    }
-    for (auto& q : st_.QueuedPresses) q.clear();
-    st_.PendingScroll.reset();
-}
-
 void PlayScreen::GoOn(Game& game) {
     Platform& pf = game.platform;
     game.form.Label[play_slots::kPauseTitleLabel].Visible = false;
     game.form.pHaikei.Visible = true;
-    ForgetStrikes(game);
-    PauseAsked(game);
+    // Presses made while paused or counting are neither judged nor sounded.
+    StrikesFromNow(game, st_);
+    st_.PendingScroll.reset();
     if (!request_.autoPlay && !options_.replay) strikes_.emplace(game);
     pf.music.Resume();
     phase_ = Phase::Playing;

@@ -12,6 +12,7 @@
 #include "core/screen_stack.hpp"
 #include "play/frame_pacer.hpp"
 #include "play/hit_feedback.hpp"
+#include "play/play_history.hpp"
 #include "play/play_outcome.hpp"
 #include "play/play_song.hpp"
 #include "play/play_state.hpp"
@@ -55,7 +56,6 @@ class PlayScreen : public GameScreen {
     // The stamp of the press that asks for the pause, if one came.
     std::optional<double> PauseAsked(Game& game);
     void GoOn(Game& game);
-    void ForgetStrikes(Game& game);
 
     PlayRequest request_;
     PlayOptions options_;
@@ -71,6 +71,8 @@ class PlayScreen : public GameScreen {
     double countEnd_ = 0;
     double pausedAt_ = 0;  // the song's position under the pause menu
     double resultsEnd_ = 0;
+    // The input offset the last hand plays ask for, offered on the results until F5 takes it.
+    std::optional<OffsetAdvice> advice_;
     uint64_t print_ = 0;
     ResultsText shown_;
 };

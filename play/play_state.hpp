@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,14 @@ namespace zb {
 
 class PlayRecorder;
 class ReplayFeed;
+
+// Where a press came from: its device (core/devices_file.hpp), the music's position of its stamp
+// before the device's offset came off, and a kit stroke's note and velocity (-1 and 0 for others).
+struct PressSource {
+    std::string device;
+    double raw = 0;
+    int note = -1, velocity = 0;
+};
 
 // What a picture box was last drawn to show, so that a frame that would draw the same again
 // leaves it alone: its pixels untouched are neither copied, compared nor shown again. Anything
@@ -82,6 +91,12 @@ struct PlayState {
     // when it registers.
     std::array<std::deque<double>, 4> QueuedPresses;
     std::optional<int32_t> PendingScroll;
+    // The clock's moment the strikes count from: the song's start (a practice pass's, the delay
+    // check's run), or where it went on after a pause. Presses stamped before are not the song's.
+    double StrikesFrom = 0;
+    // The source of each press taken, by the music's position it is judged at (a replay played
+    // back has none).
+    std::map<double, PressSource> PressSources;
     // The second strike of a pair made by one input (a key bound to both feet) follows the first
     // a frame later, and only onto the note the first was made for: Companions holds them until
     // the first registers, LateStrikes until the next frame.

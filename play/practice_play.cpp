@@ -198,7 +198,7 @@ bool PracticePlay::DueNow() const {
 bool PracticePlay::StrokeWaiting() {
     if (done_ || (!halted_ && !DueNow())) return false;
     bool came = false;
-    Keyboard& kb = game_.platform.keyboard;
+    InputQueue& kb = game_.input;
     for (const InputStrikes& in : st_.StrikeInputs.Inputs())
         came |= (kb.GetAsyncKeyState(in.code) & kKeyPressedSince) != 0;
     return came;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <stdexcept>
 
 #include "core/failure_report.hpp"
@@ -69,25 +70,26 @@ bool DpadSteers(Game& game) {
     return true;
 }
 
-// A key that went down since the previous look, unless it strikes.
-bool Tapped(Game& game, int code) {
+// A key that went down since the previous look (and at or after `from`), unless it strikes.
+bool Tapped(Game& game, int code, double from = -std::numeric_limits<double>::infinity()) {
     if (StrikeOf(game, code) >= 0) return false;
-    return (game.platform.keyboard.GetAsyncKeyState(code) & kKeyPressedSince) != 0;
+    return (game.input.GetAsyncKeyState(code, from) & kKeyPressedSince) != 0;
 }
 
 // A pad's START or BACK button that strikes nothing, pressed since the previous look.
-bool PadButtonTapped(Game& game, int button) {
+bool PadButtonTapped(Game& game, int button,
+                     double from = -std::numeric_limits<double>::infinity()) {
     bool tapped = false;
     for (const PadInfo& pad : game.platform.keyboard.Pads())
-        if (pad.controller) tapped |= Tapped(game, pad::Code(pad.slot, pad::Button(button)));
+        if (pad.controller) tapped |= Tapped(game, pad::Code(pad.slot, pad::Button(button)), from);
     return tapped;
 }
 
 }  // namespace
 
-bool PracticeAsked(Game& game) {
-    const bool key = Tapped(game, kKeyP);
-    return PadButtonTapped(game, pad::Back) || key;
+bool PracticeAsked(Game& game, double from) {
+    const bool key = Tapped(game, kKeyP, from);
+    return PadButtonTapped(game, pad::Back, from) || key;
 }
 
 PracticeScreen::PracticeScreen(ChartId chart, std::optional<double> from)
@@ -142,14 +144,6 @@ Step PracticeScreen::Start(Game& game) {
     shown_ = {};
 
     pf.window.SetTextInput(false);  // no input method's window on a play key
-    // Presses made before the screen (the BACK that opened it) do nothing here.
-    for (int key : {vk::Escape, vk::Left, vk::Right, vk::Up, vk::Down, kPageUp, kPageDown, kHome,
-                    kEnd, kKeyR, vk::F5, vk::F6, vk::F7})
-        pf.keyboard.GetAsyncKeyState(key);
-    for (int key : {vk::Left, vk::Right, vk::Up, vk::Down})
-        pf.keyboard.GetAsyncKeyState(pad::MenuCode(key));
-    PadButtonTapped(game, pad::Start);
-    PadButtonTapped(game, pad::Back);
 
     sounds_.emplace(game);
     play_->Begin();
@@ -176,7 +170,7 @@ Step PracticeScreen::Leave(Game& game) {
 }
 
 int PracticeScreen::Held(Game& game, std::initializer_list<int> keys, bool withPad) {
-    Keyboard& kb = game.platform.keyboard;
+    InputQueue& kb = game.input;
     for (int key : keys) {
         if (StrikeOf(game, key) >= 0) continue;
         uint16_t state = kb.GetAsyncKeyState(key);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,7 +65,7 @@ class PracticeScreen : public GameScreen {
 };
 
 // Song select's way into practice: P, or a pad's BACK that strikes nothing, went down since the
-// previous look.
-bool PracticeAsked(Game& game);
+// previous look (and at or after `from`: song select reads no press typed into its search line).
+bool PracticeAsked(Game& game, double from = -std::numeric_limits<double>::infinity());
 
 }  // namespace zb

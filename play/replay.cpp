@@ -5,12 +5,14 @@
 #include <initializer_list>
 #include <stdexcept>
 
+#include "play/play_state.hpp"
+
 namespace zb {
 
 namespace {
 
 constexpr char kMagic[4] = {'Z', 'B', 'R', 'P'};
-constexpr uint16_t kFormat = 1;
+constexpr uint16_t kFormat = 2;
 
 uint64_t Fnv(const void* data, size_t n, uint64_t h) {
     const auto* p = static_cast<const unsigned char*>(data);
@@ -134,6 +136,11 @@ std::string EncodeReplay(const Replay& r) {
     w.Le(r.framePosition);
     w.Le(uint8_t(r.bigNoteWait | r.judgeEffect << 1 | r.hitErrorBar << 2));
     w.F64(r.framesPerSecond);
+    w.Le(uint32_t(r.devices.size()));
+    for (const ReplayDevice& d : r.devices) {
+        w.Str(d.name);
+        w.Le(d.offsetMs);
+    }
 
     w.Le(uint32_t(r.musicReads.size()));
     int64_t last = 0;
@@ -145,6 +152,12 @@ std::string EncodeReplay(const Replay& r) {
         frame = e.frame;
         w.Le(uint8_t(uint8_t(e.kind) << 2 | (e.key & 3)));
         if (CarriesMusic(e.kind)) w.F64(e.music);
+        if (e.kind == ReplayKeyEvent::Kind::Press) {
+            w.Le(e.device);
+            w.F64(e.raw);
+            w.Le(e.note);
+            w.Le(e.velocity);
+        }
     }
 
     const ReplayOutcome& o = r.outcome;
@@ -170,9 +183,9 @@ Replay DecodeReplay(const std::string& bytes) {
     Reader in(bytes, body);
     in.Le<uint32_t>();  // the magic
     const uint16_t format = in.Le<uint16_t>();
-    if (format != kFormat)
+    if (format < 1 || format > kFormat)
         throw std::runtime_error("the replay file has format " + std::to_string(format) +
-                                 "; this build reads format " + std::to_string(kFormat));
+                                 "; this build reads formats 1 to " + std::to_string(kFormat));
     Replay r;
     r.build = in.Str();
     r.chart.song = in.Le<int16_t>();
@@ -195,6 +208,15 @@ Replay DecodeReplay(const std::string& bytes) {
     // The rates a play is recorded at (60 in the game, zubakko-play's --fps 1 to 10000).
     if (!(r.framesPerSecond >= 1 && r.framesPerSecond <= 10000))
         throw std::runtime_error("the replay file holds a damaged frame rate");
+    if (format >= 2) {
+        r.devices.resize(in.Count(6));
+        for (ReplayDevice& d : r.devices) {
+            d.name = in.Str();
+            d.offsetMs = in.Le<int16_t>();
+            if (d.offsetMs < -kDeviceOffsetLimit || d.offsetMs > kDeviceOffsetLimit)
+                throw std::runtime_error("the replay file holds a damaged input offset");
+        }
+    }
 
     r.musicReads.resize(in.Count(1));
     int64_t last = 0;
@@ -225,6 +247,15 @@ Replay DecodeReplay(const std::string& bytes) {
         e.key = b & 3;
         e.kind = ReplayKeyEvent::Kind(b >> 2);
         if (CarriesMusic(e.kind)) e.music = in.F64();
+        if (format >= 2 && e.kind == ReplayKeyEvent::Kind::Press) {
+            e.device = in.Le<int16_t>();
+            e.raw = in.F64();
+            e.note = in.Le<int16_t>();
+            e.velocity = in.Le<int16_t>();
+            if (e.device < -1 || e.device >= int(r.devices.size()) || e.note < -1 || e.note > 127 ||
+                e.velocity < 0 || e.velocity > 127)
+                throw std::runtime_error("the replay file holds a damaged press");
+        }
     }
 
     ReplayOutcome& o = r.outcome;
@@ -240,18 +271,35 @@ Replay DecodeReplay(const std::string& bytes) {
 }
 
 void PlayRecorder::Keys(Game& game, int32_t frame, int k, const std::vector<int>& codes,
-                        const std::deque<double>& queue, size_t fresh, bool down) {
+                        double from, const std::deque<double>& queue, size_t fresh, bool down,
+                        const std::map<double, PressSource>& sources) {
     using Kind = ReplayKeyEvent::Kind;
     const uint8_t key = uint8_t(k);
-    for (size_t i = fresh; i < queue.size(); ++i)
-        r_.keys.push_back({frame, key, Kind::Press, queue[i]});
+    for (size_t i = fresh; i < queue.size(); ++i) {
+        ReplayKeyEvent e{frame, key, Kind::Press, queue[i]};
+        if (const auto s = sources.find(queue[i]); s != sources.end()) {
+            e.device = Device(game, s->second.device);
+            e.raw = s->second.raw;
+            e.note = int16_t(s->second.note);
+            e.velocity = int16_t(s->second.velocity);
+        }
+        r_.keys.push_back(e);
+    }
     for (int code : codes)
-        for (double at : game.platform.keyboard.TakeUpStamps(code))
-            r_.keys.push_back({frame, key, Kind::Release, game.platform.music.PositionAt(at)});
+        for (double at : game.input.TakeUpStamps(code))
+            if (at >= from)
+                r_.keys.push_back({frame, key, Kind::Release, game.platform.music.PositionAt(at)});
     if (down != down_[size_t(k)]) {
         down_[size_t(k)] = down;
         r_.keys.push_back({frame, key, down ? Kind::Down : Kind::Up, 0});
     }
+}
+
+int16_t PlayRecorder::Device(const Game& game, const std::string& name) {
+    for (size_t i = 0; i < r_.devices.size(); ++i)
+        if (r_.devices[i].name == name) return int16_t(i);
+    r_.devices.push_back({name, int16_t(game.devices.OffsetOf(name))});
+    return int16_t(r_.devices.size() - 1);
 }
 
 int32_t ReplayFeed::MusicRead() {

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@
 #include "play/frame_pacer.hpp"
 
 namespace zb {
+
+struct PressSource;
 
 struct ReplayKeyEvent {
     enum class Kind : uint8_t {
@@ -27,6 +30,19 @@ struct ReplayKeyEvent {
     uint8_t key = 0;    // 0 左足, 1 右足, 2 左手, 3 右手
     Kind kind = Kind::Press;
     double music = 0;  // seconds since the start of the music file; Press and Release only
+    // A press's source (none in a replay of format 1): its device (Replay::devices, -1 none),
+    // the music's position of its stamp before the device's offset, a kit's note and velocity.
+    int16_t device = -1;
+    double raw = 0;
+    int16_t note = -1, velocity = 0;
+    bool operator==(const ReplayKeyEvent&) const = default;
+};
+
+// A device that struck in the play, and its input offset then.
+struct ReplayDevice {
+    std::string name;
+    int16_t offsetMs = 0;
+    bool operator==(const ReplayDevice&) const = default;
 };
 
 // What the player saw, kept to check a replay against.
@@ -55,6 +71,7 @@ struct Replay {
     int16_t delay = 0, framePosition = 0;
     bool bigNoteWait = false, judgeEffect = true, hitErrorBar = false;
     double framesPerSecond = kPlayFramesPerSecond;
+    std::vector<ReplayDevice> devices;  // the devices that struck, with their offsets in force
 
     std::vector<int32_t> musicReads;  // every read of the music's position, whole centiseconds
     std::vector<ReplayKeyEvent> keys;
@@ -65,7 +82,8 @@ struct Replay {
 // into one value in the order they load.
 uint64_t ChartPrint(const Chart& chart, uint64_t before = 0);
 
-// The file: "ZBRP", a format version, then the fields above; a checksum ends it.
+// The file: "ZBRP", a format version, then the fields above; a checksum ends it. Format 2 added
+// the devices and the presses' sources; a file of format 1 reads with none.
 std::string EncodeReplay(const Replay& r);
 // Throws std::runtime_error saying what is wrong with a damaged file or one of another format.
 Replay DecodeReplay(const std::string& bytes);
@@ -76,11 +94,15 @@ class PlayRecorder {
     explicit PlayRecorder(Replay& r) : r_(r) {}
     void MusicRead(int32_t centiseconds) { r_.musicReads.push_back(centiseconds); }
     // The presses the frame took of strike k (the queue's entries from `fresh` on) and whether
-    // it found the strike down; also takes the releases of its codes from the keyboard.
-    void Keys(Game& game, int32_t frame, int k, const std::vector<int>& codes,
-              const std::deque<double>& queue, size_t fresh, bool down);
+    // it found the strike down; also takes the releases of its codes stamped from `from` on.
+    void Keys(Game& game, int32_t frame, int k, const std::vector<int>& codes, double from,
+              const std::deque<double>& queue, size_t fresh, bool down,
+              const std::map<double, PressSource>& sources);
 
   private:
+    // The device's place in the replay's list, which it joins with its offset now.
+    int16_t Device(const Game& game, const std::string& name);
+
     Replay& r_;
     std::array<bool, 4> down_{};
 };

@@ -29,6 +29,15 @@ TimingFigures SummarizeStrikes(const std::vector<StrikeTiming>& strikes) {
     return f;
 }
 
+std::map<std::string, TimingFigures> SummarizeByDevice(const std::vector<StrikeTiming>& strikes) {
+    std::map<std::string, std::vector<StrikeTiming>> byDevice;
+    for (const StrikeTiming& s : strikes)
+        if (!s.device.empty()) byDevice[s.device].push_back(s);
+    std::map<std::string, TimingFigures> figures;
+    for (const auto& [device, its] : byDevice) figures[device] = SummarizeStrikes(its);
+    return figures;
+}
+
 int16_t SuggestedDelay(int16_t current, const TimingFigures& f) {
     const double d = std::round(double(current) + f.meanSteps);
     return int16_t(std::clamp(d, double(kDelayMin), double(kDelayMax)));

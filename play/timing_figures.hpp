@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct StrikeTiming {
     double delayStepMs = 0;  // how far one step of the ディレイ setting moved the notes then
     int32_t frame = 0;       // the frame that judged it
     char judgement = '0';    // '4' big 良, '3' 良, '2' 可, '1' 不可
+    std::string device;      // the device that struck (core/devices_file.hpp), when known
 };
 
 // The half widths of the judgement windows in ms: 良, 可 (0 when 可 counts as 不可), and the
@@ -33,6 +35,8 @@ struct TimingFigures {
 };
 
 TimingFigures SummarizeStrikes(const std::vector<StrikeTiming>& strikes);
+// The figures of each device's strikes, by device (strikes of no known device are left out).
+std::map<std::string, TimingFigures> SummarizeByDevice(const std::vector<StrikeTiming>& strikes);
 
 // The ディレイ that would have put the mean on the notes: the current one moved by the mean in
 // steps (a late player needs a larger one), within the setting's 0 to 640.

@@ -15,6 +15,7 @@ constexpr size_t kFiguresLabel = play_slots::kTimingFiguresLabel,
                  kHistogramBox = play_slots::kTimingHistogramPicture;
 constexpr int kLeft = 120, kWidth = 1860;
 constexpr Color kInk = Color::Rgb(160, 230, 255);
+constexpr const char* kAdviceEnd = "\r\n\r\n";  // the advice stands above the ディレイ's lines
 
 void SetUp(LabelControl& l, int top, int height, double size, std::string caption) {
     l.Left = kLeft, l.Top = top, l.Width = kWidth, l.Height = height;
@@ -49,6 +50,12 @@ void ShowTimingPanel(Game& game, const SongResult& r) {
         delay = "この曲に合うディレイ" + br + std::to_string(r.SuggestedDelay) + "（いま " +
                 std::to_string(game.settings.DelaySetting) + "）" + br;
     SetUp(f.Label[kDelayLabel], 6250, 1200, 8, delay + kDelayIsDistance);
+}
+
+void ShowOffsetAdvice(Game& game, const std::string& line) {
+    std::string& caption = game.form.Label[kDelayLabel].Caption;
+    const size_t said = caption.find(kAdviceEnd);
+    caption = line + kAdviceEnd + (said == std::string::npos ? caption : caption.substr(said + 4));
 }
 
 }  // namespace zb

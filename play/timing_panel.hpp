@@ -11,5 +11,8 @@
 namespace zb {
 
 void ShowTimingPanel(Game& game, const SongResult& r);
+// One line over the panel's ディレイ: the input offset the last plays ask for, and then what F5
+// made of it.
+void ShowOffsetAdvice(Game& game, const std::string& line);
 
 }  // namespace zb

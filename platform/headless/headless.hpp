@@ -23,14 +23,17 @@ class VirtualClock : public Clock {
     double Now() override { return now_; }
     int64_t TickMs() override;
     TimeOfDay LocalTime() override { return timeOfDay_; }
+    CalendarDate LocalDate() override { return date_; }
 
     void Advance(double seconds) { now_ += seconds; }
     void Set(double seconds) { now_ = seconds; }
     void SetLocalTime(TimeOfDay t) { timeOfDay_ = t; }
+    void SetLocalDate(CalendarDate d) { date_ = d; }
 
   private:
     double now_ = 0;
     TimeOfDay timeOfDay_{12, 0, 0};
+    CalendarDate date_{2026, 4, 1};
 };
 
 // Keys follow a script of timed changes, applied as the virtual clock passes them and stamped

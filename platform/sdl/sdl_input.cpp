@@ -17,6 +17,13 @@ int64_t SdlClock::TickMs() {
     return int64_t(SDL_GetTicks64());
 }
 
+CalendarDate SdlClock::LocalDate() {
+    const std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
 TimeOfDay SdlClock::LocalTime() {
     const std::time_t t = std::time(nullptr);
     std::tm tm{};

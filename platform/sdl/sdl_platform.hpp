@@ -38,6 +38,7 @@ class SdlClock : public Clock {
     double Now() override;
     int64_t TickMs() override;
     TimeOfDay LocalTime() override;
+    CalendarDate LocalDate() override;
 
   private:
     uint64_t freq_;

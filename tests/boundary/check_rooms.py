@@ -30,7 +30,7 @@ BELOW = {"core": [], "play": ["core"], "course": ["play", "core"], "netrank": ["
          "frontend": ["course", "netrank", "play", "core"]}
 PORTS = ["ports.hpp", "compose.hpp", "form.hpp", "color.hpp", "surface.hpp", "ftp/ftp_port.hpp",
          "pad_inputs.hpp", "kit_inputs.hpp", "sjis_text.hpp", "heap.hpp", "thread_priority.hpp",
-         "stderr_line.hpp", "fault_switch.hpp"]
+         "stderr_line.hpp", "fault_switch.hpp", "input_event.hpp", "input_queue.hpp"]
 FORBIDDEN = ["SDL.h", "SDL2/SDL.h", "SDL2/SDL_scancode.h", "SDL_image.h", "SDL_ttf.h",
              "curl/curl.h", "fluidsynth.h", "iconv.h", "fontconfig/fontconfig.h", "RtMidi.h",
              "rtmidi/RtMidi.h", "alsa/asoundlib.h", "jack/jack.h", "sqlite3.h"]

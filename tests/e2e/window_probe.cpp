@@ -13,6 +13,7 @@
 
 #include "app/real_platform.hpp"
 #include "core/helpers.hpp"
+#include "platform/input_queue.hpp"
 
 namespace {
 const char* Name(zb::MsgResult r) {
@@ -88,7 +89,7 @@ int main(int argc, char** argv) {
             answer = Name(
                 real.dialogs.MessageBox("終了しますか？", buttons, zb::MsgIcon::Question, title));
         }
-        const unsigned space = real.keyboard.GetAsyncKeyState(zb::vk::Space);
+        const unsigned space = zb::InputQueue(real.keyboard).GetAsyncKeyState(zb::vk::Space);
         zb::WaitMs(real.ports, 300);  // a click the dialog let through would arrive now
         std::printf("%s\nspace=%04x\nclicks=%d\n", answer.c_str(), space, events.clicks);
         return 0;

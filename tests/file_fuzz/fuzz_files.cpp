@@ -229,6 +229,9 @@ void WriteSeeds(const std::string& folder) {
             r.ownSong = "0123456789abcdef";
             r.chart = {1000, 2};
             r.modifier = zb::Modifier(1);
+            r.devices = {{"kit TD-17", -3}};
+            r.keys[0].device = 0, r.keys[0].raw = 0.016, r.keys[0].note = 38;
+            r.keys[0].velocity = 100;
             WriteSeed(folder, "own_song.zbr", zb::EncodeReplay(r));
             break;
         }
@@ -242,8 +245,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     int i = 0;
     while (i < 5 && !(file && std::strcmp(file, kNames[i]) == 0)) ++i;
     if (i == 5) {
-        std::fprintf(stderr, "fuzz_files: set ZB_FUZZ_FILE to songcache, kits, pads, options or "
-                             "replay\n");
+        std::fprintf(stderr,
+                     "fuzz_files: set ZB_FUZZ_FILE to songcache, kits, pads, options or "
+                     "replay\n");
         std::exit(2);
     }
     gFile = File(i);

@@ -269,5 +269,37 @@ TEST_F(SettingsScreenTest, F3ChecksTheDelayEnterTakesItAndF2SwitchesTheBar) {
     EXPECT_NE(dir.Read("options.txt").find("\nhit_error_bar 1\n"), std::string::npos);
 }
 
+TEST_F(SettingsScreenTest, F5InTheDelayCheckKeepsTheOffsetForTheDeviceStruckAlone) {
+    // Keys a steady 20 ms late: F5 keeps +20 ms for the keyboard and leaves the ディレイ; the
+    // settings screen shows it, and Enter saves it to devices.txt.
+    Taps({vk::F3});
+    std::string figures;
+    Screen before = Screen::None;
+    anyYield = [&] {
+        const Screen now = game.ScreenState;
+        if (now == Screen::DelayCheck && before != Screen::DelayCheck) {
+            const double start = hp.clock.Now() - hp.music.CurrentPosition();
+            for (int k = 0; k < kCheckBeats; ++k) {
+                const double at = start + CheckBeatTime(kCheckCountIn + k) + (9 * 2.5 + 20) / 1000;
+                hp.keyboard.At(at, vk::Numpad1 + k % 2, true);
+                hp.keyboard.At(at + 0.05, vk::Numpad1 + k % 2, false);
+            }
+            next = start + CheckBeatTime(kCheckCountIn + kCheckBeats) + 2;
+            Taps({vk::F5, vk::Enter});
+        }
+        if (now == Screen::DelayCheck) figures = game.form.Label[7].Caption;
+        before = now;
+    };
+    Visit();
+
+    EXPECT_NE(figures.find("キーボードだけ：入力オフセット ±0 ms → +20 ms"), std::string::npos)
+        << figures;
+    EXPECT_NE(seen[20].find("\r\nF3：タイミング調整　入力オフセット キーボード +20 ms\r\n"),
+              std::string::npos)
+        << seen[20];
+    EXPECT_EQ(delays, (std::vector<std::string>{"9"}));
+    EXPECT_NE(dir.Read("devices.txt").find("\nkeyboard\toffset 20\n"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zb

@@ -93,13 +93,13 @@ TEST(MidiKits, AFakeKitOverJackPlaysAWholeSongAsTheSameStrikesOnKeys) {
         first.Strike(60, 90);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         rig.window.DoEvents();
-        live = !rig.keyboard.TakeDownStamps(warmUp).empty();
+        live = !game.input.TakeDownStamps(warmUp).empty();
     }
     ASSERT_TRUE(live) << "the kit's strokes never came";
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     rig.window.DoEvents();
-    rig.keyboard.TakeDownStamps(warmUp);
-    rig.keyboard.TakeUpStamps(warmUp);
+    game.input.TakeDownStamps(warmUp);
+    game.input.TakeUpStamps(warmUp);
 
     // The second kit comes an eighth of the way in; after the next look (two seconds at most,
     // and more for a busy machine, whose looks at JACK's ports take their time) it strikes for
@@ -183,6 +183,7 @@ TEST(MidiKits, AFailedKitIsLookedForAgainAndAHeldWakeNeverHoldsUpTheStrokes) {
     ASSERT_TRUE(jack.Ready()) << "jackd -d dummy did not start";
     sdl::SdlClock clock;
     sdl::SdlKeyboard keyboard;
+    InputQueue input(keyboard);
     std::mutex held;  // the wake-up waits on it while the test holds it
     midi::MidiKits kits(clock, keyboard, [&held] { std::lock_guard lk(held); });
     kits.LookNow();  // the first look, before the kit comes
@@ -208,12 +209,12 @@ TEST(MidiKits, AFailedKitIsLookedForAgainAndAHeldWakeNeverHoldsUpTheStrokes) {
         kit.Strike(60, 90);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         kits.Pump();
-        live = !keyboard.TakeDownStamps(warmUp).empty();
+        live = !input.TakeDownStamps(warmUp).empty();
     }
     ASSERT_TRUE(live) << "the kit's strokes never came";
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     kits.Pump();
-    keyboard.TakeDownStamps(warmUp);
+    input.TakeDownStamps(warmUp);
 
     std::vector<double> struck;
     {
@@ -227,7 +228,7 @@ TEST(MidiKits, AFailedKitIsLookedForAgainAndAHeldWakeNeverHoldsUpTheStrokes) {
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     kits.Pump();
-    const std::vector<double> stamps = keyboard.TakeDownStamps(snare);
+    const std::vector<double> stamps = input.TakeDownStamps(snare);
     ASSERT_EQ(stamps.size(), struck.size());
     for (size_t i = 0; i < stamps.size(); ++i) {
         EXPECT_GE(stamps[i], struck[i]) << i;

@@ -5,10 +5,14 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <set>
 
 #include "core/chart_loader.hpp"
+#include "core/devices_file.hpp"
 #include "core/own_songs.hpp"
 #include "frontend/config_file.hpp"
 #include "platform/headless/headless.hpp"
@@ -247,6 +251,73 @@ TEST(Strikes, AKitScriptPlaysAsTheKeysOfTheSameStrikes) {
     EXPECT_EQ(mine.CountMiss, 0);
     EXPECT_THROW(ParseKitMap("38 4\n"), std::invalid_argument) << "no strike 4";
     EXPECT_THROW(ParseKit("100 38\n"), std::invalid_argument) << "no velocity";
+}
+
+TEST(Strikes, ADevicesOffsetComesOffItsOwnStrikesAloneAndItsReplayKnowsTheDevice) {
+    // Keys and kit strokes 20 ms late: "keyboard 20" puts the keys on time and leaves the kit's
+    // late strokes as they were; "kit 20" puts the kit's on time.
+    const ChartId id{.song = 1, .difficulty = 0};
+    const auto late = [](int) { return int64_t(20); };
+    const std::map<int, int> noteOf{{97, 36}, {98, 44}, {100, 38}, {101, 42}};
+    const auto kit = [&](const std::vector<KeyEvent>& keys) {
+        std::vector<KitStroke> strokes;
+        for (const KeyEvent& k : keys)
+            if (k.down) strokes.push_back({k.ms, noteOf.at(k.vk), 40 + int(strokes.size() % 60)});
+        return strokes;
+    };
+    testing::TempDir dir;
+    const auto play = [&](const std::vector<KeyEvent>& keys, const std::vector<KitStroke>& strokes,
+                          const char* offsets, Replay* record = nullptr) {
+        Options o;
+        o.song = id.song, o.difficulty = id.difficulty, o.delay = 0, o.kitStrokes = strokes;
+        o.offsets = ReadOffsetLines(offsets);
+        return PlayChart(o, strokes.empty() ? keys : std::vector<KeyEvent>{}, dir.Dir(), nullptr,
+                         record);
+    };
+    const auto onTime = OnTime(id, 10, Big::OneKey),
+               lateKeys = OnTime(id, 10, Big::OneKey, 0, late);
+    const SongResult keys = play(onTime, {}, ""), kitOnTime = play({}, kit(onTime), "");
+    const SongResult kitLate = play({}, kit(lateKeys), "");
+    ASSERT_GT(kitLate.Timing.meanMs, 15);
+    // Judged alike: every judgement and the score; the figures within rounding.
+    const auto alike = [](const SongResult& a, const SongResult& b) {
+        EXPECT_EQ(a.Judgements, b.Judgements);
+        EXPECT_EQ(a.ShownScore, b.ShownScore);
+        EXPECT_NEAR(a.Timing.meanMs, b.Timing.meanMs, 1e-6);
+        EXPECT_NEAR(a.Timing.spreadMs, b.Timing.spreadMs, 1e-6);
+    };
+    alike(play(lateKeys, {}, "keyboard 20\n"), keys);
+    alike(play({}, kit(lateKeys), "keyboard 20\n"), kitLate);
+    Replay record;
+    const SongResult kitCorrected = play({}, kit(lateKeys), "# the kit\nkit 20\n", &record);
+    alike(kitCorrected, kitOnTime);
+    const std::string json = WithOffsetByDevice("{}", kitCorrected);
+    EXPECT_EQ(json.rfind("{\"OffsetByDevice\":{\"kit zubakko-play kit\":", 0), 0u) << json;
+    EXPECT_EQ(WithOffsetByDevice("{}", keys).rfind("{\"OffsetByDevice\":{\"keyboard\":", 0), 0u);
+    for (const char* bad : {"keyboard 51\n", "kit\n", "pad +x\n"})
+        EXPECT_THROW(ReadOffsetLines(bad), std::runtime_error) << bad;
+
+    // The replay keeps the kit, its offset, and every stroke's note and velocity, and plays back.
+    const Replay kept = DecodeReplay(EncodeReplay(record));
+    ASSERT_EQ(kept.devices.size(), 1u);
+    EXPECT_EQ(kept.devices[0].offsetMs, 20);
+    std::multiset<std::pair<int, int>> struck, replayed;
+    for (const KitStroke& k : kit(lateKeys)) struck.insert({k.note, k.velocity});
+    for (const ReplayKeyEvent& e : kept.keys)
+        if (e.kind == ReplayKeyEvent::Kind::Press) replayed.insert({e.note, e.velocity});
+    EXPECT_EQ(replayed, struck);
+    ReplayCheck check;
+    testing::TempDir watch;
+    EXPECT_EQ(PlayReplay(kept, watch.Dir(), check).Judgements, kitCorrected.Judgements);
+    EXPECT_TRUE(check.reproduced) << check.message;
+    // A replay written before the devices were kept still plays back to its figures.
+    std::ifstream in(std::string(ZB_SOURCE_DIR) + "/tests/play_tool/format1.zbr", std::ios::binary);
+    const Replay old = DecodeReplay(std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_TRUE(old.devices.empty());
+    ReplayCheck oldCheck;
+    const SongResult again = PlayReplay(old, watch.Dir(), oldCheck);
+    EXPECT_TRUE(oldCheck.reproduced) << oldCheck.message;
+    EXPECT_EQ(again.CountBest * 10000 + again.CountGood * 100 + again.CountMiss, 273113);
 }
 
 TEST(Strikes, TheirTimingIsReportedAndTheirReplayReproducesThePlay) {

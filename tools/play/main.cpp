@@ -22,6 +22,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "core/devices_file.hpp"
 #include "core/file_replace.hpp"
 #include "tools/play/play_tool.hpp"
 
@@ -30,7 +31,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: zubakko-play (--song S | --song-file FILE.mid) --difficulty D [--auto] [--mode M]\n"
     "                    [--keys FILE] [--pad FILE] [--kit FILE [--kit-map FILE]]\n"
-    "                    [--config config.dat] [--delay N]\n"
+    "                    [--config config.dat] [--delay N] [--offsets FILE]\n"
     "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
     "       zubakko-play (--song S | --song-file FILE.mid) --difficulty D --practice\n"
     "                    [--rate R] [--from-bar A --to-bar B [--loops N]] [--ramp] [--wait]\n"
@@ -80,6 +81,11 @@ int main(int argc, char** argv) {
         if (!o.keysFile.empty()) keys = ParseKeys(read(o.keysFile, "keys file"));
         if (!o.kitFile.empty()) o.kitStrokes = ParseKit(read(o.kitFile, "kit file"));
         if (!o.kitMapFile.empty()) o.kitMap = ParseKitMap(read(o.kitMapFile, "kit map"));
+        if (!o.offsetsFile.empty()) try {
+                o.offsets = zb::ReadOffsetLines(read(o.offsetsFile, "offsets file"));
+            } catch (const std::runtime_error& e) {
+                throw std::invalid_argument(o.offsetsFile + ": " + e.what());
+            }
         if (!o.padFile.empty()) {
             const std::vector<KeyEvent> pad = ParsePad(read(o.padFile, "pad file"));
             keys.insert(keys.end(), pad.begin(), pad.end());
@@ -113,7 +119,7 @@ int main(int argc, char** argv) {
             }
             if (!check.message.empty())
                 std::cerr << "zubakko-play: " << o.replayFile << ": " << check.message << "\n";
-            std::cout << ToJsonWithTiming(r) << "\n";
+            std::cout << WithOffsetByDevice(ToJsonWithTiming(r), r) << "\n";
             return 0;
         }
         if (o.practice) {
@@ -126,7 +132,7 @@ int main(int argc, char** argv) {
         if (!o.saveReplay.empty() &&
             !zb::SaveDataFile(o.saveReplay, zb::EncodeReplay(record), "the replay is not saved"))
             return 1;
-        std::cout << ToJson(r, m) << "\n";
+        std::cout << WithOffsetByDevice(ToJson(r, m), r) << "\n";
     } catch (const std::out_of_range&) {
         std::cerr << "zubakko-play: "
                   << (o.songFile.empty() ? "song " + std::to_string(o.song) : o.songFile)

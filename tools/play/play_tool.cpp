@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "core/chart_loader.hpp"
+#include "core/devices_file.hpp"
 #include "core/file_replace.hpp"
 #include "core/kit_map.hpp"
 #include "core/own_songs.hpp"
@@ -82,6 +83,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.kitMapDefaults = true;
         else if (a == "--config")
             o.configFile = value();
+        else if (a == "--offsets")
+            o.offsetsFile = value();
         else if (a == "--delay")
             o.delay = int16_t(ParseInt(value(), "--delay", -1000, 1000));
         else if (a == "--frame")
@@ -268,10 +271,7 @@ namespace {
 class StrikeWatch : public Keyboard {
   public:
     StrikeWatch(Keyboard& keys, Clock& clock) : keys_(keys), clock_(clock) {}
-    uint16_t GetAsyncKeyState(int vk) override { return keys_.GetAsyncKeyState(vk); }
-    std::vector<double> TakeDownStamps(int vk) override { return keys_.TakeDownStamps(vk); }
-    std::vector<double> TakeUpStamps(int vk) override { return keys_.TakeUpStamps(vk); }
-    bool AnyKeyDown() override { return keys_.AnyKeyDown(); }
+    std::vector<InputEvent> TakeEvents() override { return keys_.TakeEvents(); }
     void SetDownHandler(std::function<void(int, double)> handler) override {
         if (handler && !from) from = clock_.Now();
         if (!handler && from) to = clock_.Now();
@@ -386,6 +386,7 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
         game.settings.FramePosition = s.FramePosition;
     }
     if (o.delay) game.settings.DelaySetting = *o.delay;
+    game.devices = o.offsets;
     if (o.frame) game.settings.FramePosition = *o.frame;
     game.settings.BigNoteWait = o.bigWait;
     PlayRequest q;
@@ -553,6 +554,17 @@ std::string ToJsonWithTiming(const SongResult& r) {
     s += ",\"SuggestedDelay\":" + std::to_string(r.SuggestedDelay);
     s += ",\"Judgements\":" + JsonString(r.Judgements);
     return s + "}";
+}
+
+std::string WithOffsetByDevice(std::string json, const SongResult& r) {
+    json.pop_back();  // the closing brace
+    json += std::string(json.size() > 1 ? "," : "") + "\"OffsetByDevice\":{";
+    bool first = true;
+    for (const auto& [device, f] : SummarizeByDevice(r.Strikes)) {
+        json += (first ? "" : ",") + JsonString(device) + ":" + JsonNumber(f.meanMs);
+        first = false;
+    }
+    return json + "}}";
 }
 
 std::string ToJson(const SongResult& r, const PlayMeasures& m) {

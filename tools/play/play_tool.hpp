@@ -40,6 +40,8 @@ struct Options {
     std::optional<KitBinding> kitMap;   // read from kitMapFile
     std::string configFile;             // a config.dat whose keys, delay and frame the play takes
     std::optional<int16_t> delay, frame;
+    std::string offsetsFile;  // lines "<device> <ms>": each device's input offset
+    DeviceOptions offsets;    // read from offsetsFile
     bool bigWait = false;
     double fps = kPlayFramesPerSecond;
     std::string replayFile;  // plays this replay instead (the chart and settings come from it)
@@ -109,5 +111,8 @@ std::string ToJson(const SongResult& r);
 std::string ToJsonWithTiming(const SongResult& r);
 // The same followed by "HitSoundLagMaxMs" (null when a key's sound never started).
 std::string ToJson(const SongResult& r, const PlayMeasures& m);
+// The JSON with "OffsetByDevice" added: the mean offset in ms of each device's judged strikes, by
+// the device's name (none for a replay played back).
+std::string WithOffsetByDevice(std::string json, const SongResult& r);
 
 }  // namespace zb::tool

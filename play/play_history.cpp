@@ -1,0 +1,219 @@
+#include "play/play_history.hpp"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+
+#include "core/failure_report.hpp"
+#include "core/file_replace.hpp"
+#include "core/own_songs.hpp"
+#include "play/replay_store.hpp"
+
+namespace zb {
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr const char* kFileName = "history.txt";
+constexpr size_t kLimit = size_t(64) << 20;
+// What the learned offset asks of each of the plays.
+constexpr int kLearnPlays = 3, kLearnLeastStrikes = 50;
+constexpr double kLearnBeyondMs = 8, kLearnSpreadUnderMs = 30;
+
+std::vector<std::string> Split(const std::string& line, char sep) {
+    std::vector<std::string> parts;
+    size_t from = 0;
+    for (size_t at; (at = line.find(sep, from)) != std::string::npos; from = at + 1)
+        parts.push_back(line.substr(from, at - from));
+    parts.push_back(line.substr(from));
+    return parts;
+}
+
+template <typename T>
+bool Number(const std::string& s, T& v) {
+    const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    return ec == std::errc() && p == s.data() + s.size() && !s.empty();
+}
+
+std::string Fixed(double v) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%.1f", v);
+    return b;
+}
+
+std::string Path(const Game& game) {
+    return game.SaveDir() + kFileName;
+}
+
+// The replays kept before the history was: one line each, oldest first, without a date or the
+// devices (a replay of then knows neither).
+std::string FromReplays(const Game& game, const std::string& skip) {
+    std::vector<fs::path> files;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(ReplayFolder(game), ec))
+        if (e.path().extension() == ".zbr" && e.path().filename() != skip)
+            files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    std::string lines;
+    for (const fs::path& f : files) {
+        std::string bytes;
+        if (!ReadWholeFile(f.string(), bytes, kLimit)) continue;
+        try {
+            const Replay r = DecodeReplay(bytes);
+            PlayRecord p;
+            p.song = r.ownSong.empty() ? std::to_string(r.chart.song) : r.ownSong;
+            p.difficulty = r.chart.difficulty;
+            p.modifier = ModifierCode(r.modifier);
+            p.course = r.challengeCourse ? "challenge" : "local";
+            p.score = r.outcome.validScore;
+            p.best = r.outcome.countBest, p.good = r.outcome.countGood;
+            p.miss = r.outcome.countMiss, p.maxCombo = r.outcome.maxCombo;
+            p.seconds = r.outcome.frames / r.framesPerSecond;
+            p.replay = f.filename().string();
+            lines += EncodePlayRecord(p) + "\n";
+        } catch (const std::runtime_error& e) {
+            ReportFailure(f.string() + ": " + e.what() + "; not in the play history");
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::string EncodePlayRecord(const PlayRecord& r) {
+    std::string s = r.when + "\t" + r.song;
+    for (const int v : {r.difficulty, r.modifier}) s += "\t" + std::to_string(v);
+    s += "\t" + r.course + "\t" + std::to_string(r.score);
+    for (const int v : {r.best, r.good, r.miss, r.maxCombo}) s += "\t" + std::to_string(v);
+    s += "\t" + Fixed(r.seconds) + "\t" + r.replay;
+    for (const DeviceTiming& d : r.devices)
+        s += "\t" + Fixed(d.meanMs) + " " + Fixed(d.spreadMs) + " " + std::to_string(d.count) +
+             " " + d.device;
+    return s;
+}
+
+std::optional<PlayRecord> DecodePlayRecord(const std::string& line) {
+    const std::vector<std::string> f = Split(line, '\t');
+    if (f.size() < 12) return std::nullopt;
+    PlayRecord r;
+    r.when = f[0], r.song = f[1], r.course = f[4], r.replay = f[11];
+    bool good = !r.when.empty() && !r.song.empty() && !r.replay.empty() &&
+                (r.course == "local" || r.course == "challenge" || r.course == "ranking");
+    good = good && Number(f[2], r.difficulty) && Number(f[3], r.modifier) && Number(f[5], r.score);
+    good = good && Number(f[6], r.best) && Number(f[7], r.good) && Number(f[8], r.miss);
+    good = good && Number(f[9], r.maxCombo) && Number(f[10], r.seconds);
+    good = good && r.difficulty >= 0 && r.difficulty <= 3 && r.modifier >= 0 &&
+           r.modifier < kModifierCount && std::isfinite(r.seconds);
+    for (size_t i = 12; good && i < f.size(); ++i) {
+        const std::vector<std::string> d = Split(f[i], ' ');
+        DeviceTiming t;
+        good = d.size() >= 4 && Number(d[0], t.meanMs) && Number(d[1], t.spreadMs) &&
+               Number(d[2], t.count) && std::isfinite(t.meanMs) && std::isfinite(t.spreadMs);
+        t.device = f[i].substr(d[0].size() + d[1].size() + d[2].size() + 3);
+        good = good && !t.device.empty();
+        r.devices.push_back(t);
+    }
+    if (!good) return std::nullopt;
+    return r;
+}
+
+std::vector<PlayRecord> ReadPlayHistory(const Game& game) {
+    std::vector<PlayRecord> plays;
+    std::error_code ec;
+    if (!fs::exists(Path(game), ec)) return plays;
+    std::string text;
+    if (!ReadDataFile(Path(game), text, kLimit)) return plays;
+    std::istringstream in(text);
+    std::string line, skipped;
+    for (int n = 1; std::getline(in, line); ++n) {
+        if (line.empty() || line[0] == '#' || line.starts_with("version ")) continue;
+        if (auto r = DecodePlayRecord(line))
+            plays.push_back(std::move(*r));
+        else
+            skipped += (skipped.empty() ? "line " : ", ") + std::to_string(n);
+    }
+    if (!skipped.empty()) ReportFailure(Path(game) + ": " + skipped + " skipped");
+    return plays;
+}
+
+PlayRecord PlayRecordOf(Game& game, const PlayOutcome& o, const std::string& replayFile) {
+    const SongResult& s = *o.result;
+    const PlayRequest& q = o.request;
+    PlayRecord r;
+    char when[32];
+    const CalendarDate d = game.platform.clock.LocalDate();
+    const TimeOfDay t = game.platform.clock.LocalTime();
+    std::snprintf(when, sizeof when, "%04d-%02d-%02d %02d:%02d:%02d", d.year, d.month, d.day,
+                  t.hour, t.minute, t.second);
+    r.when = when;
+    const OwnSong* own = FindOwnSong(game, q.chart.song);
+    r.song = own ? own->id : std::to_string(q.chart.song);
+    r.difficulty = q.chart.difficulty;
+    r.modifier = ModifierCode(q.modifier);
+    r.course = q.ranking ? "ranking" : q.challenge ? "challenge" : "local";
+    r.score = s.ShownScore;
+    r.best = s.CountBest, r.good = s.CountGood, r.miss = s.CountMiss, r.maxCombo = s.MaxCombo;
+    r.seconds = s.Frames / kPlayFramesPerSecond;
+    if (!replayFile.empty()) r.replay = fs::path(replayFile).filename().string();
+    for (const auto& [device, f] : SummarizeByDevice(s.Strikes))
+        r.devices.push_back({f.meanMs, f.spreadMs, f.count, device});
+    return r;
+}
+
+void AppendPlayHistory(Game& game, const PlayOutcome& o, const std::string& replayFile) {
+    const PlayRecord r = PlayRecordOf(game, o, replayFile);
+    std::string text;
+    std::error_code ec;
+    if (fs::exists(Path(game), ec)) {
+        if (!ReadDataFile(Path(game), text, kLimit)) return;  // said; the file stays as it is
+    } else {
+        text = "# ズバッコミュージック: every play by hand\nversion " +
+               std::to_string(kHistoryVersion) + "\n" + FromReplays(game, r.replay);
+    }
+    if (!text.empty() && text.back() != '\n') text += '\n';
+    SaveDataFile(Path(game), text + EncodePlayRecord(r) + "\n", "this play is not in the history");
+}
+
+std::optional<OffsetAdvice> LearnedOffset(const std::vector<PlayRecord>& history,
+                                          const DeviceOptions& devices) {
+    if (history.size() < size_t(kLearnPlays)) return std::nullopt;
+    const auto last = history.end() - kLearnPlays;
+    // The device that struck most in the last play, and its figures in each of the three.
+    const PlayRecord& newest = history.back();
+    const auto most = std::max_element(
+        newest.devices.begin(), newest.devices.end(),
+        [](const DeviceTiming& a, const DeviceTiming& b) { return a.count < b.count; });
+    if (most == newest.devices.end()) return std::nullopt;
+    double sum = 0;
+    int sign = 0;
+    for (auto p = last; p != history.end(); ++p) {
+        if (p->course == "ranking") return std::nullopt;
+        const auto d =
+            std::find_if(p->devices.begin(), p->devices.end(),
+                         [&](const DeviceTiming& t) { return t.device == most->device; });
+        if (d == p->devices.end() || d->count < kLearnLeastStrikes ||
+            d->spreadMs >= kLearnSpreadUnderMs || std::abs(d->meanMs) <= kLearnBeyondMs)
+            return std::nullopt;
+        const int s = d->meanMs > 0 ? 1 : -1;
+        if (sign != 0 && s != sign) return std::nullopt;
+        sign = s;
+        sum += d->meanMs;
+    }
+    OffsetAdvice a;
+    a.device = most->device;
+    a.meanMs = int(std::lround(sum / kLearnPlays));
+    a.offset =
+        std::clamp(devices.OffsetOf(a.device) + a.meanMs, -kDeviceOffsetLimit, kDeviceOffsetLimit);
+    if (a.offset == devices.OffsetOf(a.device)) return std::nullopt;
+    return a;
+}
+
+std::string OffsetAdviceText(const OffsetAdvice& a) {
+    const std::string ms = (a.meanMs > 0 ? "+" : "") + std::to_string(a.meanMs) + " ms ";
+    return "入力が平均 " + ms + (a.meanMs > 0 ? "遅れています" : "早すぎます") + "。F5 で補正";
+}
+
+}  // namespace zb

@@ -1,0 +1,77 @@
+// The play history and the input offset it learns, through the play screen: plays struck late
+// by hand, their lines in history.txt, the results' offer and F5.
+#include "play/play_history.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/chart_loader.hpp"
+#include "core/file_replace.hpp"
+#include "platform/headless/headless.hpp"
+#include "play/play_screen_setup.hpp"
+#include "play/play_slots.hpp"
+#include "tests/common/temp_dir.hpp"
+
+namespace zb {
+namespace {
+
+TEST(PlayHistory, ThreeLatePlaysOfferTheirOffsetF5TakesItAndTheFourthPlaysOnTime) {
+    testing::TempDir dir;
+    headless::HeadlessPlatform hp(dir.Dir());
+    Game game(hp.ports);
+    game.settings.DelaySetting = 0;
+    const PlayRequest q{.chart = {.song = 1, .difficulty = 0}};
+    std::vector<double> means;
+    std::vector<std::string> offers;
+    for (int play = 0; play < 4; ++play) {
+        PlayScreenSetup(game, q);
+        LoadChart(game, q.chart, 0);
+        // Every note struck 20 ms after it is due, the keys of a colour taking turns.
+        const Chart& c = game.chart;
+        const double msPerPx =
+            double(c.ChartSpan) * 10 / (double(c.ChartText.size()) * c.NoteSpacing);
+        const double start = hp.clock.Now();
+        int turn[2] = {0, 0};
+        for (int i = 1; i <= c.NoteCount; ++i) {
+            const double at =
+                start + ((c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx + 20) / 1000;
+            const int colour = (c.NoteKinds[size_t(i - 1)] - '0') % 5 % 2 ? 0 : 1;
+            const int key = game.settings.KeyCodes[size_t(colour * 2 + turn[colour]++ % 2)];
+            hp.keyboard.At(at, key, true);
+            hp.keyboard.At(at + 0.01, key, false);
+        }
+        offers.emplace_back();
+        hp.window.onYield = [&] {
+            const std::string& line = game.form.Label[play_slots::kTimingDelayLabel].Caption;
+            if (line.find("F5 で補正") == std::string::npos || !offers.back().empty()) return;
+            offers.back() = line.substr(0, line.find('\r'));
+            hp.keyboard.Press(vk::F5);
+            hp.keyboard.At(hp.clock.Now() + 0.05, vk::F5, false);
+        };
+        means.push_back(PlaySong(game, q).Timing.meanMs);
+        hp.window.onYield = nullptr;
+    }
+    EXPECT_EQ(offers,
+              (std::vector<std::string>{"", "", "入力が平均 +20 ms 遅れています。F5 で補正", ""}));
+    EXPECT_NEAR(means[2], 20, 1);
+    EXPECT_NEAR(means[3], 0, 3) << "the fourth play, with the offset F5 took";
+    EXPECT_EQ(game.devices.OffsetOf("keyboard"), 20);
+    EXPECT_NE(dir.Read("devices.txt").find("\nkeyboard\toffset 20\n"), std::string::npos);
+
+    // Each play is a line with its replay and its device's figures; a damaged line is skipped.
+    std::string text = dir.Read("history.txt");
+    dir.Write("history.txt", text + "2026-04-01 12:00:00\t1\tx\n");
+    const std::vector<PlayRecord> plays = ReadPlayHistory(game);
+    ASSERT_EQ(plays.size(), 4u);
+    EXPECT_EQ(plays[0].when, "2026-04-01 12:00:00");
+    EXPECT_EQ(plays[0].song + plays[0].course, "1local");
+    EXPECT_EQ(plays[3].best + plays[3].good + plays[3].miss, game.chart.NoteCount);
+    EXPECT_TRUE(std::filesystem::exists(dir.Dir() + "replays/" + plays[3].replay));
+    ASSERT_EQ(plays[3].devices.size(), 1u);
+    EXPECT_EQ(plays[3].devices[0].device, "keyboard");
+    EXPECT_EQ(DecodePlayRecord(EncodePlayRecord(plays[2])), plays[2]);
+}
+
+}  // namespace
+}  // namespace zb
