@@ -1,6 +1,7 @@
 #include "app/real_platform.hpp"
 
 #include "platform/ftp/curl_ftp.hpp"
+#include "platform/stderr_line.hpp"
 
 namespace zb {
 
@@ -9,6 +10,9 @@ RealPlatform::RealPlatform()
     ports.saveDir = SaveDir(ports.appDir);
     PrepareSaveDir(ports.appDir, ports.saveDir);
     ports.soundfontMissing = audio.SoundfontMissing();
+    // Which sound server plays the game, and at what period (without one, the audio adapter
+    // has said so).
+    if (audio.HasDevice()) SayOnStderr(audio.Describe());
     ports.ftp = NewCurlFtpConnection;
     // A screen without music that waits for the player keeps no audio thread busy.
     window.SetBeforeSleep([this] { audio.RestIfSilent(); });

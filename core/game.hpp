@@ -54,9 +54,19 @@ struct Settings {
 };
 
 // Choices beyond config.dat's; saved in the game's own options.txt.
+// The periods 音の遅れ steps through after 自動 (automatic), and the one 自動 asks for first.
+inline constexpr int kAudioPeriods[] = {64, 128, 256, 512};
+inline constexpr int kAutoPeriod = 128;
+
 struct GameOptions {
     bool HitErrorBar = false;         // the bar under the lane that shows each strike's timing
     DrumPart Drums = DrumPart::Full;  // ドラム: the song's drum part in play and practice
+    // The sound output's period in frames (音の遅れ): 0 automatic, else one of kAudioPeriods.
+    int AudioPeriod = 0;
+    // The automatic period for this run: it starts at kAutoPeriod and goes up a step after a
+    // song with underruns (play/underrun_report). Not saved.
+    int AutoPeriodNow = kAutoPeriod;
+    int WantedPeriod() const { return AudioPeriod ? AudioPeriod : AutoPeriodNow; }
     // Lines of the file that this build does not know (a newer build's), kept when it is saved.
     std::vector<std::string> OtherLines;
 };

@@ -1,6 +1,9 @@
 #include "core/options_file.hpp"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <iterator>
 #include <sstream>
 
 #include "core/failure_report.hpp"
@@ -33,6 +36,7 @@ std::string EncodeOptions(const GameOptions& o) {
     s += "version " + std::to_string(kOptionsVersion) + "\n";
     s += std::string("hit_error_bar ") + (o.HitErrorBar ? "1" : "0") + "\n";
     s += std::string("drums ") + kDrumWords[int(o.Drums)] + "\n";
+    s += "audio_frames " + (o.AudioPeriod ? std::to_string(o.AudioPeriod) : "auto") + "\n";
     for (const std::string& line : o.OtherLines) s += line + "\n";
     return s;
 }
@@ -60,6 +64,17 @@ void DecodeOptions(const std::string& text, GameOptions& o, std::string* why) {
                 if (value == kDrumWords[i]) found = i;
             if (single && found >= 0)
                 o.Drums = DrumPart(found);
+            else if (why)
+                *why += (why->empty() ? "" : "; ") + ("line " + std::to_string(n) + " skipped");
+        } else if (name == "audio_frames") {
+            const int frames = std::atoi(value.c_str());
+            if (single && value == "auto")
+                o.AudioPeriod = 0;
+            else if (single &&
+                     std::find(std::begin(kAudioPeriods), std::end(kAudioPeriods), frames) !=
+                         std::end(kAudioPeriods) &&
+                     value == std::to_string(frames))
+                o.AudioPeriod = frames;
             else if (why)
                 *why += (why->empty() ? "" : "; ") + ("line " + std::to_string(n) + " skipped");
         } else {

@@ -8,6 +8,7 @@
 #include "core/options_file.hpp"
 #include "core/screen_reset.hpp"
 #include "core/strike_inputs.hpp"
+#include "frontend/audio_period.hpp"
 #include "frontend/config_file.hpp"
 #include "frontend/delay_check.hpp"
 #include "frontend/kit_binding.hpp"
@@ -74,12 +75,12 @@ void LayOut(MainForm& f) {
     for (const Layout& s : kLayout)
         SetUpLabel(f.Label[s.label], s.left, s.top, s.width, s.height, s.color,
                    s.caption ? s.caption : "", 24);
-    SetUpLabel(f.Label[kHelpLabel], 1000, 6000, 8000, 1500, colors::White,
+    SetUpLabel(f.Label[kHelpLabel], 1000, 6300, 8000, 1200, colors::White,
                "カーソルキー↑↓で項目選択、Enterキーでセーブして終了\r\n"
                "左足、右足、左手、右手は任意のキーでキー設定変更可能\r\n"
                "ディレイ値、枠の位置はカーソルキー←→で調整可能\r\n",
                15);
-    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 900, colors::White, "", 15);
+    SetUpLabel(f.Label[kExtrasLabel], 1000, 5100, 8000, 1200, colors::White, "", 15);
 }
 
 // "キーボード +20 ms" after `to` (a space between two), for a device whose offset is set.
@@ -199,6 +200,7 @@ Step SettingsScreen::Pass(Game& game) {
 
     kits_->Pass(s, keyItem ? int(cursor_) : -1, keys.Tapped(vk::F4));
     if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
+    if (keys.Tapped(vk::F5)) StepAudioPeriod(game);
     if (keys.Tapped(vk::F3)) return Step::Push(std::make_unique<DelayCheckScreen>());
 
     if (const uint64_t changes = game.platform.keyboard.PadChanges(); changes != padsSeen_) {
@@ -216,6 +218,7 @@ Step SettingsScreen::Pass(Game& game) {
     for (size_t k = kLeftFoot; k <= kRightHand; ++k)
         f.Label[kValueLabel[k]].Caption += kits_->NoteText(s, int(k));
     f.Label[kExtrasLabel].Caption += "\r\n" + kits_->BigVelocityLine(s);
+    f.Label[kExtrasLabel].Caption += "\r\n" + AudioPeriodLine(game);
     return Step::Stay();
 }
 

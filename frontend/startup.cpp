@@ -97,6 +97,7 @@ void StartUp(Game& game) {
     if (!LoadScores(game)) failed = true;
     LoadOptions(game);
     LoadDevices(game);
+    game.platform.music.SetWantedPeriod(game.options.WantedPeriod());
 
     if (failed)
         game.platform.dialogs.MessageBox(kStartUpWarning, MsgButtons::Ok, MsgIcon::Warning,

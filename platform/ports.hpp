@@ -139,7 +139,23 @@ class MusicPlayer {
     // leaves.
     virtual void SetClicks(std::vector<ClickBeat> beats) = 0;
     virtual bool Clicking() const = 0;
+
+    // The sound output (the music's and the hit sounds'). Buffers it played empty since the
+    // program started, as the renderer and the sound server count them: each is a gap or a
+    // click the player heard.
+    virtual uint64_t Underruns() const { return 0; }
+    // The period asked for in frames, 0 for the automatic one; it takes effect when the output
+    // opens again (the next song). PeriodFrames is the one in use (0: no output).
+    virtual void SetWantedPeriod(int frames) { (void)frames; }
+    virtual int PeriodFrames() const { return 0; }
+    // True when the sound server decides the period (JACK) and the one asked for waits.
+    virtual bool ServerSetsPeriod() const { return false; }
 };
+
+// The voices of the hit sounds: each plays one sound at a time, and a new sound cuts off only
+// its own voice's. The player's strikes are the first.
+inline constexpr int kPlayerVoice = 0;
+inline constexpr int kHitVoices = 4;
 
 class WavePlayer {
   public:
@@ -147,6 +163,14 @@ class WavePlayer {
     // Plays a WAV file without waiting, cutting off the sound still playing. A missing file
     // plays nothing and reports nothing.
     virtual void PlayWave(const std::string& path) = 0;
+    // The same for a strike stamped `stamp` (the clock's timeline) in `voice`: an output that
+    // can places the sound the same fixed time after its stamp for every strike, at the
+    // sample, and it cuts off the sound that voice still plays at that sample.
+    virtual void PlayHitSound(const std::string& path, double stamp, int voice = kPlayerVoice) {
+        (void)stamp;
+        (void)voice;
+        PlayWave(path);
+    }
     // Reads a WAV file ahead, so that its first PlayWave costs nothing; false when it cannot be
     // read.
     virtual bool LoadWave(const std::string& path) = 0;

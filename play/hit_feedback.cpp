@@ -29,14 +29,14 @@ void HitPose(Game& game, int16_t keyIndex) {
     BlitCopy(f.pInuMask.Dc(), 0, 0, kDrummerSize, kDrummerSize, f.pInu.Dc(), 0, 0);
 }
 
-void HitSound(Game& game, int16_t keyIndex) {
+void HitSound(Game& game, int16_t keyIndex, double stamp) {
     if (keyIndex < 0 || keyIndex > 3) return;
-    game.platform.wave.PlayWave(game.AppDir() + kPoses[keyIndex].sound);
+    game.platform.wave.PlayHitSound(game.AppDir() + kPoses[keyIndex].sound, stamp, kPlayerVoice);
 }
 
 void HitFeedback(Game& game, int16_t keyIndex) {
     HitPose(game, keyIndex);
-    HitSound(game, keyIndex);
+    HitSound(game, keyIndex, game.platform.clock.Now());
 }
 
 std::vector<std::string> HitSoundFiles(const Game& game) {
@@ -46,10 +46,10 @@ std::vector<std::string> HitSoundFiles(const Game& game) {
 StrikeSounds::StrikeSounds(Game& game) : game_(game) {
     // One sound for one key or pad input, even if two strikes share it.
     // It runs inside the window's pumps: what it throws reaches the main loop's boundary.
-    game.platform.keyboard.SetDownHandler([&game, this](int code, double) {
+    game.platform.keyboard.SetDownHandler([&game, this](int code, double at) {
         fault::Trip(fault::Place::KeyDown);
         inputs_.Refresh(game);
-        if (const int k = inputs_.FirstStrike(code); k >= 0) HitSound(game, int16_t(k));
+        if (const int k = inputs_.FirstStrike(code); k >= 0) HitSound(game, int16_t(k), at);
     });
 }
 

@@ -15,8 +15,9 @@ namespace zb {
 void HitFeedback(Game& game, int16_t keyIndex);
 // The pose alone: a player's press, whose sound started when its key went down.
 void HitPose(Game& game, int16_t keyIndex);
-// The sound alone.
-void HitSound(Game& game, int16_t keyIndex);
+// The sound alone, as struck at `stamp` (the clock's timeline): the output places it the same
+// time after its stamp for every strike.
+void HitSound(Game& game, int16_t keyIndex, double stamp);
 
 // The files of the hit sounds, for reading them ahead at start-up.
 std::vector<std::string> HitSoundFiles(const Game& game);

@@ -18,6 +18,7 @@
 #include "play/results_panel.hpp"
 #include "play/scoring.hpp"
 #include "play/timing_panel.hpp"
+#include "play/underrun_report.hpp"
 
 namespace zb {
 
@@ -92,6 +93,7 @@ Step PlayScreen::Start(Game& game) {
     SetUpPlay(game, st_);
 
     pf.window.SetTextInput(false);  // no input method's window on a play key
+    underrunsAtStart_ = pf.music.Underruns();
     scanPause_.emplace(game);
     const double fps =
         options_.FramesPerSecond > 0 ? options_.FramesPerSecond : kPlayFramesPerSecond;
@@ -204,6 +206,8 @@ void PlayScreen::Finish(Game& game) {
     out.Timing = SummarizeStrikes(out.Strikes);
     out.Windows = WindowsInMs(game, st_);
     out.SuggestedDelay = SuggestedDelay(game.settings.DelaySetting, out.Timing);
+    out.Underruns = game.platform.music.Underruns() - underrunsAtStart_;
+    ReportUnderruns(game, out.Underruns);
     out.ChartPrint = print_;
     if (st_.Recorder) {
         record_.chartPrint = print_;

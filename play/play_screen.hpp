@@ -68,6 +68,7 @@ class PlayScreen : public GameScreen {
     std::optional<StrikeSounds> strikes_;
     std::optional<OwnSongScanPause> scanPause_;  // the songs folder is read after the song
     FramePacer frames_;
+    uint64_t underrunsAtStart_ = 0;  // the sound output's count when the song started
     double countEnd_ = 0;
     double pausedAt_ = 0;  // the song's position under the pause menu
     double resultsEnd_ = 0;

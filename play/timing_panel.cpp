@@ -31,7 +31,10 @@ void ShowTimingPanel(Game& game, const SongResult& r) {
     MainForm& f = game.form;
     const TimingFigures& t = r.Timing;
     const std::string br = "\r\n";
-    std::string figures = "タイミング" + br;
+    std::string figures = "タイミング";
+    // Gaps in the sound the player heard, which may have put the strikes off.
+    if (r.Underruns > 0) figures += "　音切れ " + std::to_string(r.Underruns) + " 回";
+    figures += br;
     if (t.count == 0)
         figures += "判定された打撃なし";
     else

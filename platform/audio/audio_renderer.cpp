@@ -12,6 +12,7 @@
 #include <iterator>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "platform/held_stderr.hpp"
 #include "platform/stderr_line.hpp"
@@ -24,8 +25,6 @@ namespace {
 // that stalled) is taken at once.
 constexpr double kSnapSeconds = 0.030;
 constexpr double kFollow = 0.05;
-// A cut-off hit sound fades over this many frames instead of clicking.
-constexpr int kCutFadeFrames = 96;
 constexpr int kGainRampFrames = 256;
 // The synth's own level; the music files are written to peak below full scale at this gain.
 constexpr double kSynthGain = 0.6;
@@ -104,7 +103,7 @@ std::shared_ptr<const WaveData> DecodeWave(const std::string& path, int rate) {
 }
 
 AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& soundfont)
-    : clock_(clock), rate_(sampleRate), clicks_(sampleRate) {
+    : clock_(clock), rate_(sampleRate), clicks_(sampleRate), frameSongs_(8192) {
     fluid_set_log_function(FLUID_PANIC, OnFluidError, nullptr);
     fluid_set_log_function(FLUID_ERR, OnFluidError, nullptr);
     fluid_set_log_function(FLUID_WARN, Quiet, nullptr);
@@ -143,83 +142,113 @@ AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& so
 }
 
 AudioRenderer::~AudioRenderer() {
-    std::lock_guard lock(synthMutex_);
     if (player_) delete_fluid_player(player_);
     if (synth_) delete_fluid_synth(synth_);
     if (settings_) delete_fluid_settings(settings_);
 }
 
+// --- the game thread ---
+
+void AudioRenderer::Send(const Request& request) {
+    for (const Song* s = nullptr; done_.Pop(s);)
+        std::erase_if(songs_, [s](const auto& own) { return own.get() == s; });
+    for (std::vector<ClickBeat>* b = nullptr; doneBeats_.Pop(b);)
+        std::erase_if(beatLists_, [b](const auto& own) { return own.get() == b; });
+    const uint64_t taken = takenNumber_.load(std::memory_order_acquire);
+    while (!asked_.empty() && asked_.front().number <= taken) asked_.pop_front();
+    Request r = request;
+    r.number = ++sent_;
+    if (r.kind != Request::Kind::Hit) asked_.push_back(r);
+    while (!unsent_.empty() && requests_.Push(unsent_.front())) unsent_.pop_front();
+    // A full queue means the device has stopped asking for buffers: what changes the music
+    // waits for it, a hit sound is dropped.
+    if (unsent_.empty() && requests_.Push(r)) return;
+    if (r.kind != Request::Kind::Hit) unsent_.push_back(r);
+}
+
+SongClock AudioRenderer::View() const {
+    SongClock c = published_.Read();
+    for (const Request& r : asked_)
+        if (r.number > c.taken) Apply(c, r, 0);
+    return c;
+}
+
+void AudioRenderer::Apply(SongClock& c, const Request& r, double firstHeard) {
+    using K = Request::Kind;
+    switch (r.kind) {
+        case K::File:
+            c.playing = true;
+            c.paused = false;
+            c.framesSinceSet = 0;
+            c.anchored = false;
+            c.setAt = r.at;
+            c.segments[0] = {firstHeard, 0, c.tempo};
+            c.count = 1;
+            break;
+        case K::Stop:
+            if (c.playing) c.stoppedPos = r.song;
+            c.playing = c.paused = false;
+            break;
+        case K::Pause:
+            c.paused = true;
+            c.StartSegment({r.heard, r.song, 0});
+            break;
+        case K::Resume:
+            c.paused = false;
+            break;
+        case K::Seek:
+            c.StartSegment({r.heard, r.song, 0});
+            break;
+        case K::Tempo:
+            c.tempo = r.value;
+            break;
+        case K::Latency:
+            c.latency = r.value;
+            break;
+        case K::Hit:
+        case K::Drums:
+        case K::Clicks:
+            break;
+    }
+    c.taken = r.number;
+}
+
 void AudioRenderer::SetOutputLatency(double seconds) {
-    std::lock_guard lock(clockMutex_);
-    latency_ = seconds;
+    Request r{.kind = Request::Kind::Latency};
+    r.value = seconds;
+    Send(r);
 }
 
 double AudioRenderer::OutputLatency() const {
-    std::lock_guard lock(clockMutex_);
-    return latency_;
+    return View().latency;
 }
 
 void AudioRenderer::SetFile(const std::string& path) {
-    // Read the file before taking the lock, so the audio thread never waits for the disk.
-    std::string bytes;
-    if (!path.empty()) {
-        std::ifstream in(path, std::ios::binary);
-        if (in) bytes.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    TempoMap map = TempoMap::FromMidi(bytes);
     const double now = clock_.Now();
-    std::lock_guard lock(synthMutex_);
-    if (!path.empty()) silent_.store(false);
-    if (player_) {
-        fluid_player_stop(player_);
-        delete_fluid_player(player_);
-        player_ = nullptr;
-    }
-    tempoMap_ = std::move(map);
-    paused_ = playerStopped_ = false;
-    startDue_ = tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
-    tickErrorCount_ = 0;
-    if (synth_) {
-        fluid_synth_all_sounds_off(synth_, -1);
-        fluid_synth_system_reset(synth_);
-        if (!bytes.empty()) {
-            {
-                std::lock_guard fluidLock(fluidMutex);
-                musicFile = path;
-            }
-            BeginCall();
-            player_ = new_fluid_player(synth_);
-            drumVolume_ = 100;  // the synth's reset volume, until the song writes its own
-            fluid_player_set_playback_callback(player_, &AudioRenderer::HandEvent, this);
-            const bool playing =
-                fluid_player_add_mem(player_, bytes.data(), bytes.size()) == FLUID_OK &&
-                fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_) == FLUID_OK;
-            // It starts with the next buffer: a seek made before then (a practice pass starting
-            // mid-song) is taken by a player that has not started, so no block of the file's
-            // start is heard.
-            startDue_ = playing;
-            inCall = false;
-            if (!playing) {
-                Failed("cannot play the music " + path);
-                delete_fluid_player(player_);
-                player_ = nullptr;
-            }
-        }
-    }
-    // Under both locks: no buffer of the old file is counted for the new one.
-    std::lock_guard clockLock(clockMutex_);
     if (path.empty()) {
-        if (playing_) stoppedPos_ = SongAt(HeardAt(now));
-        playing_ = false;
-    } else {
-        playing_ = true;
-        framesSinceSet_ = 0;
-        anchored_ = false;
-        recentNext_ = recentCount_ = 0;
-        setAt_ = now;
-        // The player starts with the synth's next block.
-        segments_.assign(1, Segment{double(LeftInBlock()) / rate_, 0, tempo_});
+        const SongClock v = View();
+        Request r{.kind = Request::Kind::Stop};
+        r.song = v.playing ? v.SongAt(v.HeardAt(now)) : v.stoppedPos;
+        gameSong_ = nullptr;
+        Send(r);
+        return;
     }
+    // Read and parsed here, so the audio thread never waits for the disk or the file.
+    auto song = std::make_unique<Song>();
+    song->path = path;
+    if (std::ifstream in(path, std::ios::binary); in)
+        song->bytes.assign(std::istreambuf_iterator<char>(in), {});
+    song->tempoMap = TempoMap::FromMidi(song->bytes);
+    if (!song->bytes.empty() && !song->tempoMap.Valid()) {
+        SayOnStderr("cannot play the music " + path + ": not a MIDI file");
+        song->bytes.clear();
+    }
+    gameSong_ = song.get();
+    songs_.push_back(std::move(song));
+    Request r{.kind = Request::Kind::File};
+    r.at = now;
+    r.file = gameSong_;
+    Send(r);
 }
 
 void AudioRenderer::SetVolume(int32_t hundredthsDb) {
@@ -228,143 +257,63 @@ void AudioRenderer::SetVolume(int32_t hundredthsDb) {
 }
 
 double AudioRenderer::PositionAt(double clockSeconds) const {
-    std::lock_guard lock(clockMutex_);
-    return playing_ ? SongAt(HeardAt(clockSeconds)) : stoppedPos_;
+    return View().PositionAt(clockSeconds);
 }
 
-double AudioRenderer::HeardAt(double clockSeconds) const {
-    // Before the first buffer of the file has been rendered, the clock alone carries it.
-    return anchored_ ? clockSeconds - offset_ : clockSeconds - setAt_ - latency_;
-}
-
-double AudioRenderer::SongAt(double heard) const {
-    const Segment* s = &segments_.front();
-    for (const Segment& seg : segments_)
-        if (seg.heard <= heard) s = &seg;
-    // Before a segment is heard its start holds: the file's start, or where a seek went.
-    return s->song + s->rate * std::max(0.0, heard - s->heard);
-}
-
-void AudioRenderer::StartSegment(Segment s) {
-    // What the new segment follows from its start on is no longer to come.
-    while (segments_.size() > 1 && segments_.back().heard >= s.heard) segments_.pop_back();
-    if (segments_.size() == 1 && segments_.back().heard >= s.heard) segments_.clear();
-    constexpr size_t kKept = 8;  // a stamp taken just before a change still finds its position
-    if (segments_.size() >= kKept) segments_.erase(segments_.begin());
-    segments_.push_back(s);
-}
-
-int64_t AudioRenderer::LeftInBlock() const {
-    return synth_ ? (kBlock - synthFrames_ % kBlock) % kBlock : 0;
-}
-
-void AudioRenderer::QueueSeek(double songSeconds) {
-    seekDue_ = true;
-    seekSong_ = std::max(0.0, songSeconds);
-    if (!tempoMap_.Valid()) return;
-    seekTick_ = tempoMap_.TickAt(seekSong_);
+void AudioRenderer::Seek(Request& r, double songSeconds) const {
+    r.song = std::max(0.0, songSeconds);
+    if (!gameSong_ || !gameSong_->tempoMap.Valid()) return;
+    const TempoMap& map = gameSong_->tempoMap;
+    r.tick = map.TickAt(r.song);
     // The player takes a seek only within the file; past its end the music is silent and the
     // position runs on from where it was asked to go.
-    if (seekTick_ < tempoMap_.EndTick()) seekSong_ = tempoMap_.Seconds(seekTick_);
-    seekTick_ = std::min(seekTick_, tempoMap_.EndTick());
+    if (r.tick < map.EndTick()) r.song = map.Seconds(r.tick);
+    r.tick = std::min(r.tick, map.EndTick());
 }
 
 void AudioRenderer::Pause() {
     const double now = clock_.Now();
-    std::lock_guard lock(synthMutex_);
-    std::lock_guard clockLock(clockMutex_);
-    if (!playing_ || paused_) return;
-    paused_ = true;
-    pauseDue_ = true;
-    resumeDue_ = false;
-    const double heard = HeardAt(now);
-    StartSegment({heard, SongAt(heard), 0});
+    const SongClock v = View();
+    if (!v.playing || v.paused) return;
+    Request r{.kind = Request::Kind::Pause};
+    r.heard = v.HeardAt(now);
+    r.song = v.SongAt(r.heard);
+    Send(r);
 }
 
 void AudioRenderer::Resume() {
     const double now = clock_.Now();
-    std::lock_guard lock(synthMutex_);
-    std::lock_guard clockLock(clockMutex_);
-    if (!playing_ || !paused_) return;
-    paused_ = false;
-    pauseDue_ = false;
-    resumeDue_ = true;
+    const SongClock v = View();
+    if (!v.playing || !v.paused) return;
     // The player plays on from exactly where the position stopped, not from where the buffers
     // already rendered had taken it; the position holds until that is heard.
-    QueueSeek(SongAt(HeardAt(now)));
+    Request r{.kind = Request::Kind::Resume};
+    Seek(r, v.SongAt(v.HeardAt(now)));
+    Send(r);
+}
+
+bool AudioRenderer::Paused() const {
+    return View().paused;
 }
 
 void AudioRenderer::Seek(double songSeconds) {
     const double now = clock_.Now();
-    std::lock_guard lock(synthMutex_);
-    std::lock_guard clockLock(clockMutex_);
-    if (!playing_) return;
-    QueueSeek(songSeconds);
-    StartSegment({HeardAt(now), seekSong_, 0});
+    const SongClock v = View();
+    if (!v.playing) return;
+    Request r{.kind = Request::Kind::Seek};
+    Seek(r, songSeconds);
+    r.heard = v.HeardAt(now);
+    Send(r);
 }
 
 void AudioRenderer::SetTempo(double rate) {
-    std::lock_guard lock(synthMutex_);
-    tempo_ = rate;
-    tempoDue_ = true;
+    Request r{.kind = Request::Kind::Tempo};
+    r.value = rate;
+    Send(r);
 }
 
-void AudioRenderer::ApplyTransport() {
-    const bool moved = tempoDue_ || pauseDue_ || resumeDue_ || seekDue_;
-    if (!moved && !startDue_) return;
-    if (player_) {
-        if (tempoDue_) fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, tempo_);
-        if (pauseDue_ && !playerStopped_) {
-            if (!startDue_) fluid_player_stop(player_);
-            fluid_synth_all_notes_off(synth_, -1);  // what sounds ends as a released note
-            playerStopped_ = true;
-        }
-        // A player that has not read its file yet takes no seek: it is asked again next time.
-        if (seekDue_ && fluid_player_seek(player_, int(seekTick_)) != FLUID_OK) return;
-        // The file's start, a resume, or a seek back into a file that had ended.
-        if (!paused_ && (startDue_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)) {
-            fluid_player_play(player_);
-            playerStopped_ = false;
-        }
-    }
-    startDue_ = false;
-    if (!moved) return;
-    std::lock_guard clockLock(clockMutex_);
-    if (playing_) {
-        const double heard = double(framesSinceSet_ + LeftInBlock()) / rate_;
-        StartSegment({heard, seekDue_ ? seekSong_ : SongAt(heard), paused_ ? 0 : tempo_});
-    }
-    tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
-    tickErrorCount_ = 0;
-}
-
-void AudioRenderer::FollowTick(int64_t synthBefore) {
-    if (!player_ || playerStopped_ || !tempoMap_.Valid() ||
-        fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)
-        return;
-    // The player ran last at the start of the synth's latest block, and its tick says where the
-    // song stood there. The tick is whole and the player's clock whole milliseconds, so single
-    // readings scatter by a millisecond; their mean over a while is what is followed.
-    const int64_t lastBlock = (synthFrames_ + kBlock - 1) / kBlock * kBlock - kBlock;
-    const double tickSong = tempoMap_.Seconds(fluid_player_get_current_tick(player_));
-    std::lock_guard clockLock(clockMutex_);
-    // framesSinceSet_ already counts this buffer.
-    const double heard =
-        double(framesSinceSet_ - (synthFrames_ - synthBefore) + (lastBlock - synthBefore)) / rate_;
-    Segment& seg = segments_.back();
-    if (heard < seg.heard) return;
-    const double error = tickSong - SongAt(heard);
-    if (std::abs(error) > kSnapSeconds) {
-        seg.song += error;
-        tickErrorCount_ = 0;
-        return;
-    }
-    tickErrors_[tickErrorCount_++] = error;
-    if (tickErrorCount_ < tickErrors_.size()) return;
-    double mean = 0;
-    for (double e : tickErrors_) mean += e / double(tickErrors_.size());
-    if (std::abs(mean) > kTickTolerance) seg.song += mean;
-    tickErrorCount_ = 0;
+double AudioRenderer::Tempo() const {
+    return View().tempo;
 }
 
 std::shared_ptr<const WaveData> AudioRenderer::Wave(const std::string& path) {
@@ -379,33 +328,220 @@ bool AudioRenderer::LoadWave(const std::string& path) {
     return Wave(path) != nullptr;
 }
 
-void AudioRenderer::PlayWave(const std::string& path) {
+void AudioRenderer::PlayHitSound(const std::string& path, double stamp, int voice) {
     const std::shared_ptr<const WaveData> data = Wave(path);
     if (!data || data->Frames() == 0) return;
-    std::lock_guard lock(synthMutex_);
-    if (voice_.data) {
-        fading_ = voice_;
-        fading_.fadeLeft = kCutFadeFrames;
-    }
-    voice_ = Voice{data, 0, -1};
-    silent_.store(false);  // under the lock, so a render cannot call it silent again unheard
+    Request r{.kind = Request::Kind::Hit};
+    r.at = stamp;
+    r.wave = data.get();  // kept in waves_ for the renderer's life
+    r.voice = voice;
+    Send(r);
 }
 
 void AudioRenderer::SetDrumPart(DrumPart part) {
-    std::lock_guard lock(synthMutex_);
-    drums_ = part;
-    // Drums sounding stop at once; a volume takes effect at the drums' next note.
-    if (synth_ && part == DrumPart::Off) fluid_synth_all_notes_off(synth_, kDrumChannel);
+    Request r{.kind = Request::Kind::Drums};
+    r.value = double(int(part));
+    Send(r);
 }
 
 void AudioRenderer::SetClicks(std::vector<ClickBeat> beats) {
-    std::lock_guard lock(synthMutex_);
-    clicks_.SetBeats(std::move(beats));
+    beatLists_.push_back(std::make_unique<std::vector<ClickBeat>>(std::move(beats)));
+    Request r{.kind = Request::Kind::Clicks};
+    r.beats = beatLists_.back().get();
+    Send(r);
 }
 
-void AudioRenderer::TapSynth(std::function<void(const SynthEvent&)> tap) {
-    std::lock_guard lock(synthMutex_);
-    tap_ = std::move(tap);
+bool AudioRenderer::Silent() const {
+    // Judged by the audio thread after it took every request sent.
+    const uint64_t through = silentThrough_.load();
+    return through != 0 && through - 1 >= sent_;
+}
+
+// --- the audio thread ---
+
+int64_t AudioRenderer::LeftInBlock() const {
+    return synth_ ? (kBlock - synthFrames_ % kBlock) % kBlock : 0;
+}
+
+void AudioRenderer::Take(const Request& r) {
+    using K = Request::Kind;
+    double firstHeard = 0;
+    switch (r.kind) {
+        case K::File:
+        case K::Stop:
+            if (player_) {
+                fluid_player_stop(player_);
+                delete_fluid_player(player_);
+                player_ = nullptr;
+            }
+            if (song_) done_.Push(song_);
+            song_ = r.file;
+            playerStopped_ = false;
+            startDue_ = tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
+            tickErrorCount_ = 0;
+            if (synth_) {
+                fluid_synth_all_sounds_off(synth_, -1);
+                fluid_synth_system_reset(synth_);
+            }
+            if (synth_ && song_ && !song_->bytes.empty()) {
+                {
+                    std::lock_guard fluidLock(fluidMutex);  // taken by no other thread but here
+                    musicFile = song_->path;
+                }
+                player_ = new_fluid_player(synth_);
+                drumVolume_ = 100;  // the synth's reset volume, until the song writes its own
+                if (player_)
+                    fluid_player_set_playback_callback(player_, &AudioRenderer::HandEvent, this);
+                // It starts with the next buffer: a seek made before then (a practice pass
+                // starting mid-song) is taken by a player that has not started, so no block of
+                // the file's start is heard.
+                startDue_ = player_ &&
+                            fluid_player_add_mem(player_, song_->bytes.data(),
+                                                 song_->bytes.size()) == FLUID_OK &&
+                            fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL,
+                                                   truth_.tempo) == FLUID_OK;
+                if (player_ && !startDue_) {
+                    delete_fluid_player(player_);
+                    player_ = nullptr;
+                }
+            }
+            recentNext_ = recentCount_ = 0;
+            // The player starts with the synth's next block.
+            firstHeard = double(LeftInBlock()) / rate_;
+            break;
+        case K::Pause:
+            pauseDue_ = true;
+            resumeDue_ = false;
+            break;
+        case K::Resume:
+            pauseDue_ = false;
+            resumeDue_ = seekDue_ = true;
+            seekSong_ = r.song;
+            if (r.tick >= 0) seekTick_ = r.tick;
+            break;
+        case K::Seek:
+            seekDue_ = true;
+            seekSong_ = r.song;
+            if (r.tick >= 0) seekTick_ = r.tick;
+            break;
+        case K::Tempo:
+            tempoDue_ = true;
+            break;
+        case K::Latency:
+            break;
+        case K::Hit:
+            mixer_.Start(r.wave, PlaceHit(r.at), r.voice);
+            break;
+        case K::Drums:
+            drums_ = DrumPart(int(r.value));
+            // Drums sounding stop at once; a volume takes effect at the drums' next note.
+            if (synth_ && drums_ == DrumPart::Off) fluid_synth_all_notes_off(synth_, kDrumChannel);
+            break;
+        case K::Clicks:
+            clicks_.SetBeats(*r.beats);
+            if (!doneBeats_.Push(r.beats)) r.beats->clear();  // kept by the game thread anyway
+            break;
+    }
+    Apply(truth_, r, firstHeard);
+}
+
+int64_t AudioRenderer::PlaceHit(double stamp) const {
+    return std::llround((stamp - outOffset_) * rate_) + hitDelay_.load();
+}
+
+void AudioRenderer::ApplyTransport() {
+    const bool moved = tempoDue_ || pauseDue_ || resumeDue_ || seekDue_;
+    if (!moved && !startDue_) return;
+    if (player_) {
+        if (tempoDue_) fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, truth_.tempo);
+        if (pauseDue_ && !playerStopped_) {
+            if (!startDue_) fluid_player_stop(player_);
+            fluid_synth_all_notes_off(synth_, -1);  // what sounds ends as a released note
+            playerStopped_ = true;
+        }
+        // A player that has not read its file yet takes no seek: it is asked again next time.
+        if (seekDue_ && seekTick_ >= 0 && fluid_player_seek(player_, int(seekTick_)) != FLUID_OK)
+            return;
+        // The file's start, a resume, or a seek back into a file that had ended.
+        if (!truth_.paused &&
+            (startDue_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)) {
+            fluid_player_play(player_);
+            playerStopped_ = false;
+        }
+    }
+    startDue_ = false;
+    if (!moved) return;
+    if (truth_.playing) {
+        const double heard = double(truth_.framesSinceSet + LeftInBlock()) / rate_;
+        truth_.StartSegment(
+            {heard, seekDue_ ? seekSong_ : truth_.SongAt(heard), truth_.paused ? 0 : truth_.tempo});
+    }
+    tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
+    tickErrorCount_ = 0;
+}
+
+void AudioRenderer::FollowTick(int64_t synthBefore) {
+    if (!player_ || !song_ || playerStopped_ || !song_->tempoMap.Valid() ||
+        fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)
+        return;
+    // The player ran last at the start of the synth's latest block, and its tick says where the
+    // song stood there. The tick is whole and the player's clock whole milliseconds, so single
+    // readings scatter by a millisecond; their mean over a while is what is followed.
+    const int64_t lastBlock = (synthFrames_ + kBlock - 1) / kBlock * kBlock - kBlock;
+    const double tickSong = song_->tempoMap.Seconds(fluid_player_get_current_tick(player_));
+    // framesSinceSet already counts this buffer.
+    const double heard =
+        double(truth_.framesSinceSet - (synthFrames_ - synthBefore) + (lastBlock - synthBefore)) /
+        rate_;
+    SongClock::Segment& seg = truth_.segments[size_t(truth_.count - 1)];
+    if (heard < seg.heard) return;
+    const double error = tickSong - truth_.SongAt(heard);
+    if (std::abs(error) > kSnapSeconds) {
+        seg.song += error;
+        tickErrorCount_ = 0;
+        return;
+    }
+    tickErrors_[tickErrorCount_++] = error;
+    if (tickErrorCount_ < tickErrors_.size()) return;
+    double mean = 0;
+    for (double e : tickErrors_) mean += e / double(tickErrors_.size());
+    if (std::abs(mean) > kTickTolerance) seg.song += mean;
+    tickErrorCount_ = 0;
+}
+
+// Each callback says where a frame stands on the clock's timeline. A late callback makes it look
+// later, a burst of callbacks makes the earlier ones of the burst look later, so the earliest of
+// the recent ones is the truest; the offset glides towards it.
+template <size_t N>
+static void Follow(std::array<double, N>& recent, size_t& next, size_t& count, double measured,
+                   bool anchored, double& offset) {
+    recent[next] = measured;
+    next = (next + 1) % N;
+    count = std::min(count + 1, N);
+    const double target = *std::min_element(recent.begin(), recent.begin() + long(count));
+    if (!anchored || std::abs(target - offset) > kSnapSeconds)
+        offset = target;
+    else
+        offset += (target - offset) * kFollow;
+}
+
+void AudioRenderer::AdvanceClock(int frames, double due) {
+    if (!truth_.playing) return;
+    truth_.framesSinceSet += frames;
+    const double endPos = double(truth_.framesSinceSet) / rate_ - truth_.latency;
+    Follow(recent_, recentNext_, recentCount_, due - endPos, truth_.anchored, truth_.offset);
+    truth_.anchored = true;
+}
+
+void AudioRenderer::CountUnderrun(int frames, double due) {
+    // A buffer a whole buffer later than the frames before it say: the device played silence
+    // meanwhile, an underrun if something sounded (a device that rested played nothing). Either
+    // way the frames' timing starts afresh from this buffer.
+    const double expected = outOffset_ + double(outFrames_) / rate_;
+    if (outCount_ > 0 && due - expected > double(frames) / rate_) {
+        if (sounding_) underruns_.fetch_add(1);
+        outNext_ = outCount_ = 0;
+    }
 }
 
 void AudioRenderer::Hand(const SynthEvent& e) {
@@ -413,7 +549,7 @@ void AudioRenderer::Hand(const SynthEvent& e) {
 }
 
 int AudioRenderer::HandEvent(void* self, fluid_midi_event_t* event) {
-    auto* me = static_cast<AudioRenderer*>(self);  // on the audio thread, under synthMutex_
+    auto* me = static_cast<AudioRenderer*>(self);  // on the audio thread
     SynthEvent e{fluid_midi_event_get_type(event), fluid_midi_event_get_channel(event), 0, 0};
     if (e.type == kNoteOn) {
         e.number = fluid_midi_event_get_key(event);
@@ -441,58 +577,24 @@ int AudioRenderer::HandEvent(void* self, fluid_midi_event_t* event) {
 }
 
 void AudioRenderer::MixClicks(float* out, int frames) {
-    {
-        std::lock_guard clockLock(clockMutex_);
-        if (!playing_) {
-            clicks_.Lose();
-            return;
-        }
-        if (frameSongs_.size() < size_t(frames)) frameSongs_.resize(size_t(frames));
-        for (int i = 0; i < frames; ++i)
-            frameSongs_[size_t(i)] = SongAt(double(framesSinceSet_ + i) / rate_);
+    if (!truth_.playing) {
+        clicks_.Lose();
+        return;
     }
+    if (frameSongs_.size() < size_t(frames)) frameSongs_.resize(size_t(frames));  // > 8192
+    for (int i = 0; i < frames; ++i)
+        frameSongs_[size_t(i)] = truth_.SongAt(double(truth_.framesSinceSet + i) / rate_);
     clicks_.Mix(out, frames, frameSongs_.data());
 }
 
-void AudioRenderer::MixVoice(Voice& v, float* out, int frames) {
-    if (!v.data) return;
-    const float* src = v.data->samples.data();
-    const size_t total = v.data->Frames();
-    int n = int(std::min<size_t>(size_t(frames), total - v.pos));
-    if (v.fadeLeft >= 0) n = std::min(n, v.fadeLeft);
-    for (int i = 0; i < n; ++i) {
-        const float g = v.fadeLeft >= 0 ? float(v.fadeLeft - i) / float(kCutFadeFrames) : 1.0f;
-        out[2 * i] += src[2 * (v.pos + size_t(i))] * g;
-        out[2 * i + 1] += src[2 * (v.pos + size_t(i)) + 1] * g;
-    }
-    v.pos += size_t(n);
-    if (v.fadeLeft >= 0) v.fadeLeft -= n;
-    if (v.pos >= total || v.fadeLeft == 0) v = Voice{};
-}
-
-void AudioRenderer::AdvanceClock(int frames, double callbackTime) {
-    std::lock_guard lock(clockMutex_);
-    if (!playing_) return;
-    framesSinceSet_ += frames;
-    // Each callback says where the file stands on the clock's timeline. A late callback makes
-    // it look later, a burst of callbacks makes the earlier ones of the burst look later, so
-    // the earliest of the recent ones is the truest; the position glides towards it.
-    const double endPos = double(framesSinceSet_) / rate_ - latency_;
-    recent_[recentNext_] = callbackTime - endPos;
-    recentNext_ = (recentNext_ + 1) % recent_.size();
-    recentCount_ = std::min(recentCount_ + 1, recent_.size());
-    const double target = *std::min_element(recent_.begin(), recent_.begin() + recentCount_);
-    if (!anchored_ || std::abs(target - offset_) > kSnapSeconds)
-        offset_ = target;
-    else
-        offset_ += (target - offset_) * kFollow;
-    anchored_ = true;
-}
-
-void AudioRenderer::Render(float* out, int frames) {
+void AudioRenderer::Render(float* out, int frames, double due) {
     if (frames <= 0) return;
-    const double now = clock_.Now();
-    std::lock_guard lock(synthMutex_);
+    const double began = clock_.Now();
+    CountUnderrun(frames, due);
+    Follow(outRecent_, outNext_, outCount_, due - double(outFrames_) / rate_, outCount_ > 0,
+           outOffset_);
+    for (Request r; requests_.Pop(r);) Take(r);
+    takenNumber_.store(truth_.taken, std::memory_order_release);
     ApplyTransport();
     const int64_t synthBefore = synthFrames_;
     // With no music playing and every voice gone, the synth only renders its reverb's last echo:
@@ -519,17 +621,21 @@ void AudioRenderer::Render(float* out, int frames) {
     } else {
         std::fill(out, out + 2 * frames, 0.0f);
     }
-    MixVoice(fading_, out, frames);
-    if (voice_.data && voice_.pos == 0) hitRenderedAt_.store(now);
-    MixVoice(voice_, out, frames);
+    const bool hitsBefore = !mixer_.Idle();
+    if (const int started = mixer_.Mix(out, frames, outFrames_); started >= 0)
+        hitRenderedAt_.store(due + double(started) / rate_);
     if (clicks_.On()) MixClicks(out, frames);
     for (int i = 0; i < 2 * frames; ++i) out[i] = std::clamp(out[i], -1.0f, 1.0f);
-    const auto done = [](const Voice& v) {
-        return !v.data || v.pos >= v.data->Frames() || v.fadeLeft == 0;  // played, or cut off
-    };
-    silent_.store((!synth_ || stillFrames_ > 2 * rate_) && done(voice_) && done(fading_));
-    AdvanceClock(frames, now);
+    outFrames_ += frames;
+    const bool silent = (!synth_ || stillFrames_ > 2 * rate_) && mixer_.Idle();
+    silentThrough_.store(silent ? truth_.taken + 1 : 0);
+    AdvanceClock(frames, due);
     if (synthFrames_ != synthBefore) FollowTick(synthBefore);
+    published_.Write(truth_);
+    const bool sounded = hitsBefore || !silent || (synth_ && stillFrames_ < frames);
+    // Longer to render than the buffer lasts: the device had nothing to play for a while.
+    if (sounded && clock_.Now() - began > double(frames) / rate_) underruns_.fetch_add(1);
+    sounding_ = sounded;
 }
 
 }  // namespace zb::audio

@@ -1,26 +1,37 @@
-// The game's sound, rendered on demand: a FluidSynth synth and MIDI player for the music and one
-// hit-sound voice, mixed into the buffers that the audio device asks for. It also keeps the audio
-// clock and the music's transport: the song's position is where FluidSynth's player stands on
-// the song's own timeline (its tick through the file's tempo map), carried between ticks by the
-// frames rendered, less the output latency, and between callbacks by the monotonic clock.
+// The game's sound, rendered on demand: a FluidSynth synth and MIDI player for the music and the
+// hit sounds' mixer (hit_mixer.hpp), mixed into the buffers that the audio device asks for. It
+// also keeps the audio clock and the music's transport: the song's position is where FluidSynth's
+// player stands on the song's own timeline (its tick through the file's tempo map), carried
+// between ticks by the frames rendered, less the output latency, and between callbacks by the
+// monotonic clock.
 //
-// Needs no window and no device: tests and benchmarks call Render directly. The device's
-// callback thread calls Render; the game thread calls everything else.
+// Two threads, and neither ever waits for the other. The device's callback thread calls Render
+// and owns the synth, the player and the mixer; the game thread calls everything else. What the
+// game thread asks (a file, read and parsed on the game thread and handed over whole; the
+// transport; hit sounds) goes to the audio thread through a lock-free queue and is done at the
+// next buffer's start; the audio thread publishes the song's clock without a lock
+// (published.hpp), and the game thread lays what it asked since on that copy.
+//
+// Needs no window and no device: tests and benchmarks call Render directly.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "platform/audio/click_voice.hpp"
 #include "platform/audio/drum_part.hpp"
+#include "platform/audio/hit_mixer.hpp"
+#include "platform/audio/published.hpp"
+#include "platform/audio/song_clock.hpp"
 #include "platform/audio/tempo_map.hpp"
+#include "platform/midi/stroke_ring.hpp"
 #include "platform/ports.hpp"
 
 struct _fluid_hashtable_t;
@@ -32,12 +43,6 @@ namespace zb::audio {
 
 // The General MIDI soundfont the music is made for, or the empty string when none is installed.
 std::string FindSoundfont();
-
-// A decoded hit sound: interleaved stereo float frames at the renderer's rate.
-struct WaveData {
-    std::vector<float> samples;
-    size_t Frames() const { return samples.size() / 2; }
-};
 
 // Reads a WAV file and converts it to stereo float at `rate`; null when it cannot be read.
 std::shared_ptr<const WaveData> DecodeWave(const std::string& path, int rate);
@@ -54,11 +59,16 @@ class AudioRenderer {
     bool HasSynth() const { return synth_ != nullptr; }
     int SampleRate() const { return rate_; }
 
+    // --- game thread ---
     // Time from a callback until the last frame it rendered is heard (device buffer + queue).
     void SetOutputLatency(double seconds);
     double OutputLatency() const;
-
-    // --- game thread ---
+    // The fixed delay from a hit sound's stamp to its first frame, in frames. 0 starts each
+    // sound at the first frame of the next buffer (its delay then wanders by up to a buffer);
+    // a buffer's length and a margin for the callback's own lateness place every sound the
+    // same time after its stamp, at the sample.
+    void SetHitDelay(int frames) { hitDelay_.store(frames); }
+    int HitDelay() const { return hitDelay_.load(); }
     // A path starts that MIDI file from its beginning; the empty string stops the music. A file
     // that cannot be read plays silence, and its position runs on like any other.
     void SetFile(const std::string& path);
@@ -71,78 +81,114 @@ class AudioRenderer {
     // it goes until the music is heard from there.
     void Pause();
     void Resume();
-    bool Paused() const { return paused_; }
+    bool Paused() const;
     void Seek(double songSeconds);
     // The song's speed against its own: FluidSynth's player tempo, so the pitch stays.
     void SetTempo(double rate);
-    double Tempo() const { return tempo_; }
-    // Starts a hit sound, cutting off the one still playing; a file that cannot be read plays
-    // nothing. Files are decoded once and kept.
-    void PlayWave(const std::string& path);
+    double Tempo() const;
+    // Starts a hit sound in `voice` as struck at `stamp` (the clock's timeline), cutting off the
+    // one that voice still plays; a file that cannot be read plays nothing. Files are decoded
+    // once and kept.
+    void PlayHitSound(const std::string& path, double stamp, int voice);
+    void PlayWave(const std::string& path) { PlayHitSound(path, clock_.Now(), kPlayerVoice); }
     // The song's drum part from now on, for every file (see drum_part.hpp).
     void SetDrumPart(DrumPart part);
-    // The metronome's beats (see click_voice.hpp); none: no clicks.
+    // The metronome's beats (see click_voice.hpp); none: no clicks. Handed over whole.
     void SetClicks(std::vector<ClickBeat> beats);
     // Called on the audio thread with every event handed to the synth (the song's, and the drum
-    // volume the renderer sets): what the synth was given, for tests. Set before the music.
-    void TapSynth(std::function<void(const SynthEvent&)> tap);
+    // volume the renderer sets): what the synth was given, for tests. Set before the first
+    // buffer.
+    void TapSynth(std::function<void(const SynthEvent&)> tap) { tap_ = std::move(tap); }
     // Decodes a file ahead and keeps it; false when it cannot be read.
     bool LoadWave(const std::string& path);
-    // The clock time of the callback that rendered the first frame of the latest hit sound
-    // (-1 before any): with the output latency, when the sound reaches the ear.
+    // When the first frame of the latest hit sound was due at the output, on the clock's
+    // timeline (the callback's time plus its place in the buffer; -1 before any): with the
+    // output latency, when the sound reaches the ear.
     double HitSoundRenderedAt() const { return hitRenderedAt_.load(); }
-    // True once the synth has rested (see Render) and no hit sound is left to play: the device
-    // may then be closed without cutting anything off.
-    bool Silent() const { return silent_.load(); }
+    // True once the synth has rested (see Render) and no hit sound is left to play or was asked
+    // for since: the device may then be closed without cutting anything off.
+    bool Silent() const;
+    // Buffers not filled in time since the renderer was made: a callback that came a buffer
+    // late or rendered longer than its buffer lasts, while something sounded, and what the
+    // device itself reports (AddUnderrun).
+    uint64_t Underruns() const { return underruns_.load(); }
 
     // --- audio thread ---
-    // Fills `frames` interleaved stereo frames.
-    void Render(float* out, int frames);
+    // Fills `frames` interleaved stereo frames; the buffer's first frame is due at `due` on the
+    // clock's timeline (the callback's time unless the device says better).
+    void Render(float* out, int frames, double due);
+    void Render(float* out, int frames) { Render(out, frames, clock_.Now()); }
+    // The device reports a buffer it played empty (JACK's xrun).
+    void AddUnderrun() { underruns_.fetch_add(1); }
 
   private:
-    struct Voice {
-        std::shared_ptr<const WaveData> data;
-        size_t pos = 0;
-        int fadeLeft = -1;  // >= 0: a cut-off voice, silent after that many more frames
+    // A file read and parsed on the game thread, handed over whole; freed by the game thread
+    // once the audio thread gave it back.
+    struct Song {
+        std::string path, bytes;
+        TempoMap tempoMap;
     };
-    void MixVoice(Voice& v, float* out, int frames);
+    struct Request {
+        enum class Kind : uint8_t {
+            File,
+            Stop,
+            Pause,
+            Resume,
+            Seek,
+            Tempo,
+            Latency,
+            Hit,
+            Drums,
+            Clicks
+        };
+        Kind kind = Kind::Hit;
+        uint64_t number = 0;
+        double at = 0;      // File: the clock's time; Hit: the stamp
+        double heard = 0;   // Pause, Seek: where the new segment starts
+        double song = 0;    // Pause, Seek, Resume: the song there; Stop: where it stays
+        double value = 0;   // Tempo: the rate; Latency: seconds; Drums: the part
+        int64_t tick = -1;  // Seek, Resume: the player's tick (-1: none)
+        const Song* file = nullptr;
+        const WaveData* wave = nullptr;
+        int voice = 0;
+        std::vector<ClickBeat>* beats = nullptr;  // Clicks: given back holding the old ones
+    };
+
+    // Game thread.
+    void Send(const Request& r);
+    SongClock View() const;
+    std::shared_ptr<const WaveData> Wave(const std::string& path);
+    void Seek(Request& r, double songSeconds) const;  // the tick and the song of a seek
+
+    // Both: what a request does to the song's clock; `firstHeard` where a new file starts.
+    static void Apply(SongClock& c, const Request& r, double firstHeard);
+
+    // Audio thread.
+    void Take(const Request& r);
+    void AdvanceClock(int frames, double due);
+    int64_t PlaceHit(double stamp) const;
+    // What the game thread asked of the player since the last buffer, done at its first block.
+    void ApplyTransport();
+    void FollowTick(int64_t synthBefore);
+    int64_t LeftInBlock() const;
+    void CountUnderrun(int frames, double due);
     // The player's playback callback: the song's events pass the drum part's choice on their way
     // to the synth.
     static int HandEvent(void* self, _fluid_midi_event_t* event);
     void Hand(const SynthEvent& e);
     // The clicks of this buffer, at the song's position of each frame.
     void MixClicks(float* out, int frames);
-    std::shared_ptr<const WaveData> Wave(const std::string& path);
-    void AdvanceClock(int frames, double callbackTime);
-    // What the game thread asked of the player since the last buffer, done at its first block.
-    void ApplyTransport();
-    // Moves the song's position towards the player's tick when they part; `synthBefore` is
-    // synthFrames_ before this buffer.
-    void FollowTick(int64_t synthBefore);
-    // Frames of the synth's current block still to give: a player change starts after them.
-    int64_t LeftInBlock() const;
-    // Sets the seek that the next buffer makes (under synthMutex_).
-    void QueueSeek(double songSeconds);
     static constexpr int64_t kBlock = 64;  // FluidSynth's block: the player runs at its start
 
-    // From `heard` on (seconds of frames rendered since the file was set, as they are heard),
-    // the song runs from `song` at `rate` (0 while paused).
-    struct Segment {
-        double heard = 0, song = 0, rate = 0;
-    };
-    // Under clockMutex_.
-    double HeardAt(double clockSeconds) const;
-    double SongAt(double heard) const;
-    void StartSegment(Segment s);
     Clock& clock_;
     const int rate_;
 
-    // The synth and the voices: held by Render for one buffer.
-    mutable std::mutex synthMutex_;
+    // --- the audio thread's own (and the constructor's) ---
     _fluid_hashtable_t* settings_ = nullptr;
     _fluid_synth_t* synth_ = nullptr;
     _fluid_player_t* player_ = nullptr;
-    Voice voice_, fading_;
+    const Song* song_ = nullptr;  // the file playing
+    HitMixer mixer_;
     ClickVoice clicks_;
     std::vector<double> frameSongs_;  // the song's position at each frame of the buffer
     DrumPart drums_ = DrumPart::Full;
@@ -151,40 +197,43 @@ class AudioRenderer {
     int64_t stillFrames_ = 0;  // frames rendered since the music and its voices went quiet
     float gain_ = 1.0f;        // the music's gain now, gliding towards the target
     float rampTarget_ = 1.0f, rampStep_ = 0.0f;
-    TempoMap tempoMap_;           // of the file playing; written by the game thread under the lock
     int64_t synthFrames_ = 0;     // frames the synth has given since it was made
     bool playerStopped_ = false;  // the player is paused
     bool startDue_ = false;       // a file was set: the player starts with the next buffer
     bool tempoDue_ = false, pauseDue_ = false, resumeDue_ = false, seekDue_ = false;
-    int64_t seekTick_ = 0;                 // where the next buffer seeks the player to
+    int64_t seekTick_ = -1;                // where the next buffer seeks the player to
     double seekSong_ = 0;                  // and the song's position there
     std::array<double, 16> tickErrors_{};  // the player's tick against the position, lately
     size_t tickErrorCount_ = 0;
-
-    // The transport as the game thread set it (written under synthMutex_).
-    bool paused_ = false;
-    double tempo_ = 1.0;
-
-    std::atomic<float> targetGain_{1.0f};
-    std::atomic<double> hitRenderedAt_{-1.0};
-    std::atomic<bool> silent_{false};
-
-    // The audio clock; kept apart from the synth so that reading the position never waits for
-    // a buffer to render.
-    mutable std::mutex clockMutex_;
-    bool playing_ = false;
-    int64_t framesSinceSet_ = 0;
-    bool anchored_ = false;            // a callback has rendered since the file was set
-    double setAt_ = 0;                 // clock time when the file was set
-    double offset_ = 0;                // position = clock time - offset_ (smoothed over callbacks)
+    SongClock truth_{};                // the song's clock, the true one
     std::array<double, 32> recent_{};  // the offsets that the latest callbacks measured
     size_t recentNext_ = 0, recentCount_ = 0;
-    double stoppedPos_ = 0;                            // the position that stays after a stop
-    std::vector<Segment> segments_{Segment{0, 0, 1}};  // by `heard`; the latest few
-    double latency_ = 0;
+    int64_t outFrames_ = 0;               // frames rendered since the renderer was made
+    double outOffset_ = 0;                // frame f is due at outOffset_ + f / rate
+    std::array<double, 32> outRecent_{};  // the same for the output's frames
+    size_t outNext_ = 0, outCount_ = 0;
+    bool sounding_ = false;  // the last buffer held music or a hit sound
 
-    // Decoded hit sounds by path (game thread only).
-    std::map<std::string, std::shared_ptr<const WaveData>> waves_;
+    // --- shared ---
+    midi::SpscRing<Request, 1024> requests_;                 // game thread -> audio thread
+    midi::SpscRing<const Song*, 64> done_;                   // files the audio thread let go of
+    midi::SpscRing<std::vector<ClickBeat>*, 64> doneBeats_;  // and the metronome's old beats
+    Published<SongClock> published_;
+    std::atomic<uint64_t> takenNumber_{0};    // the latest request the audio thread took
+    std::atomic<uint64_t> silentThrough_{0};  // silent after every request up to this one
+    std::atomic<float> targetGain_{1.0f};
+    std::atomic<double> hitRenderedAt_{-1.0};
+    std::atomic<int> hitDelay_{0};
+    std::atomic<uint64_t> underruns_{0};
+
+    // --- the game thread's own ---
+    uint64_t sent_ = 0;                         // requests numbered so far
+    std::deque<Request> unsent_;                // waiting for room in the queue
+    std::deque<Request> asked_;                 // sent, maybe not yet taken: laid on the view
+    std::vector<std::unique_ptr<Song>> songs_;  // handed over, not yet given back
+    std::vector<std::unique_ptr<std::vector<ClickBeat>>> beatLists_;  // the same for beats
+    const Song* gameSong_ = nullptr;                                  // the latest file set
+    std::map<std::string, std::shared_ptr<const WaveData>> waves_;    // decoded, by path
 };
 
 }  // namespace zb::audio

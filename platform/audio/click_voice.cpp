@@ -26,8 +26,8 @@ std::vector<float> Click(int rate, double hz, double level) {
 ClickVoice::ClickVoice(int rate)
     : accent_(Click(rate, 1760, 0.5)), plain_(Click(rate, 1320, 0.35)) {}
 
-void ClickVoice::SetBeats(std::vector<ClickBeat> beats) {
-    beats_ = std::move(beats);
+void ClickVoice::SetBeats(std::vector<ClickBeat>& beats) {
+    beats_.swap(beats);
     std::sort(beats_.begin(), beats_.end(),
               [](const ClickBeat& a, const ClickBeat& b) { return a.song < b.song; });
 }

@@ -16,8 +16,9 @@ class ClickVoice {
   public:
     explicit ClickVoice(int rate);
 
-    // The beats, by their time; none silences it (a click sounding rings out).
-    void SetBeats(std::vector<ClickBeat> beats);
+    // The beats, by their time; none silences it (a click sounding rings out). Takes them
+    // and gives back the ones it had, so that no memory is freed on the audio thread.
+    void SetBeats(std::vector<ClickBeat>& beats);
     bool On() const { return !beats_.empty(); }
     // Adds the clicks of a buffer of `frames` interleaved stereo frames; `song[i]` is the song's
     // position at frame i.

@@ -119,8 +119,13 @@ void ClockMusicPlayer::SetTempo(double rate) {
 }
 
 void RecordingWavePlayer::PlayWave(const std::string& path) {
+    PlayHitSound(path, clock_ ? clock_->Now() : 0.0, kPlayerVoice);
+}
+
+void RecordingWavePlayer::PlayHitSound(const std::string& path, double stamp, int voice) {
     played.push_back(path);
-    playedAt.push_back(clock_ ? clock_->Now() : 0.0);
+    playedAt.push_back(stamp);
+    playedVoice.push_back(voice);
 }
 
 bool RecordingWavePlayer::LoadWave(const std::string& path) {

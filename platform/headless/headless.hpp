@@ -104,6 +104,13 @@ class ClockMusicPlayer : public MusicPlayer {
     bool Clicking() const override { return !clicks_.empty(); }
     const std::vector<ClickBeat>& Clicks() const { return clicks_; }
 
+    uint64_t Underruns() const override { return underruns; }
+    void SetWantedPeriod(int frames) override { wantedPeriod = frames; }
+    int PeriodFrames() const override { return wantedPeriod ? wantedPeriod : 128; }
+    // What a test makes the output report: its underruns, and the period asked for.
+    uint64_t underruns = 0;
+    int wantedPeriod = 0;
+
     bool AutoStart() const { return autoStart_; }
     bool Enabled() const { return enabled_; }
     // Every file name set, in order (the empty string for a stop).
@@ -131,16 +138,19 @@ class ClockMusicPlayer : public MusicPlayer {
     std::vector<std::string> history_;
 };
 
-// Plays nothing; records every sound started, and when on the clock, and every file read ahead.
+// Plays nothing; records every sound started, and when on the clock (a strike's stamp), in
+// which voice, and every file read ahead.
 class RecordingWavePlayer : public WavePlayer {
   public:
     explicit RecordingWavePlayer(Clock* clock = nullptr) : clock_(clock) {}
     void PlayWave(const std::string& path) override;
+    void PlayHitSound(const std::string& path, double stamp, int voice) override;
     // True when the file exists.
     bool LoadWave(const std::string& path) override;
 
     std::vector<std::string> played;
     std::vector<double> playedAt;
+    std::vector<int> playedVoice;
     std::vector<std::string> loaded;
 
   private:

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/fault_switch.hpp"
+#include "platform/jack/jack_quiet.hpp"
 #include "platform/kit_inputs.hpp"
 #include "platform/midi/stroke_ring.hpp"
 #include "platform/midi/wake_relay.hpp"
@@ -29,11 +30,10 @@ constexpr auto kLookPeriod = std::chrono::seconds(2);
 
 // What ALSA and JACK print about a sequencer, a server or a sound card that is not there is
 // library chatter: the game says what failed in its own lines (no audio device, no kit). Both
-// libraries' error hooks are process-wide, so they are set once, here, to keep quiet on every
-// thread (swapping them while another thread opens the audio device raced).
+// libraries' error hooks are process-wide, so they are set once (ALSA's here, JACK's in
+// jack_quiet.hpp) to keep quiet on every thread (swapping them while another thread opens the
+// audio device raced).
 void AlsaError(const char*, int, const char*, int, const char*, ...) {}
-void JackError(const char*) {}
-void JackInfo(const char*) {}
 
 // Marks the kit thread's looks: RtMidi's complaints there are kept for the look to read.
 thread_local bool tQuiet = false;
@@ -73,11 +73,8 @@ struct MidiKits::Impl {
     Impl(Clock& c, KeyStateKeyboard& k, std::function<void()> w, std::string cl)
         : clock(c), keys(k), relay(std::move(w)), client(std::move(cl)) {
         static std::once_flag handlers;
-        std::call_once(handlers, [] {
-            snd_lib_error_set_handler(&AlsaError);
-            jack_set_error_function(&JackError);
-            jack_set_info_function(&JackInfo);
-        });
+        std::call_once(handlers, [] { snd_lib_error_set_handler(&AlsaError); });
+        jack::KeepJackQuiet();
         scanner = std::thread([this] { Run(); });
     }
 

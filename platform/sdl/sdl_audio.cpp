@@ -3,7 +3,9 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/held_stderr.hpp"
@@ -13,7 +15,12 @@ namespace zb::sdl {
 
 namespace {
 constexpr int kWantedRate = 48000;
-constexpr int kWantedFrames = 256;
+// The automatic period: short enough for a drummer, long enough for most desktops' servers.
+constexpr int kAutoFrames = 128;
+
+int PeriodAsked(int frames) {
+    return frames > 0 ? std::clamp(frames, 32, 4096) : kAutoFrames;
+}
 
 // A Windows-style separator in a file name means a folder; a name relative to the current
 // folder (the story music's) is also looked for beside the program.
@@ -39,16 +46,22 @@ std::string ResolvePath(const std::string& path) {
 }
 }  // namespace
 
-SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallback_(clock) {
+SdlAudio::SdlAudio(Clock& clock, std::string soundfont, int period)
+    : clock_(clock), fallback_(clock), wantedFrames_(PeriodAsked(period)) {
     soundfontMissing_ = soundfont.empty();
-    SDL_AudioSpec have{};
+    if (const char* frames = std::getenv("ZUBAKKO_AUDIO_FRAMES"); frames && std::atoi(frames) > 0) {
+        wantedFrames_ = PeriodAsked(std::atoi(frames));
+        periodFixed_ = true;
+    }
+    const char* asked = std::getenv("ZUBAKKO_AUDIO");
+    const std::string mode = asked && *asked ? asked : "auto";
+    if (mode != "sdl" && mode != "jack" && mode != "auto")
+        SayOnStderr("ZUBAKKO_AUDIO=" + mode + " is none of jack, sdl and auto: auto it is");
+    if (mode != "sdl" && JoinJack(soundfont, mode == "jack")) return;
     {
         HeldStderr held;
         initialized_ = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-        if (initialized_)
-            device_ =
-                OpenDevice(&SdlAudio::Callback, this, kWantedRate, kWantedFrames,
-                           SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE, have);
+        if (initialized_) Open(SDL_AUDIO_ALLOW_FREQUENCY_CHANGE | SDL_AUDIO_ALLOW_SAMPLES_CHANGE);
         const std::string said = held.Release();
         if (device_ == 0) {
             // What the sound libraries said while they looked is dropped: one line says it all.
@@ -58,8 +71,6 @@ SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallbac
         }
         std::fputs(said.c_str(), stderr);  // a device was found: nothing is kept back
     }
-    rate_ = have.freq;
-    bufferFrames_ = have.samples;
     renderer_ = std::make_unique<audio::AudioRenderer>(clock_, rate_, soundfont);
     if (!renderer_->HasSynth()) soundfontMissing_ = true;
     // The buffer being rendered plays after the one the device holds.
@@ -67,10 +78,59 @@ SdlAudio::SdlAudio(Clock& clock, std::string soundfont) : clock_(clock), fallbac
     SDL_PauseAudioDevice(device_, 0);
 }
 
+bool SdlAudio::JoinJack(const std::string& soundfont, bool asked) {
+    std::string why;
+    jack_ = jack::JackOutput::Join(clock_, "zubakko", why);
+    if (jack_) {
+        rate_ = jack_->Rate();
+        bufferFrames_ = jack_->Period();
+        renderer_ = std::make_unique<audio::AudioRenderer>(clock_, rate_, soundfont);
+        if (jack_->Start(*renderer_)) {
+            if (!renderer_->HasSynth()) soundfontMissing_ = true;
+            renderer_->SetOutputLatency(jack_->OutputLatency());
+            // A strike's sound is placed a period and 0.9 ms after its stamp: the request
+            // reaches the cycle after the one under way, with time to spare.
+            renderer_->SetHitDelay(bufferFrames_ + rate_ * 9 / 10000);
+            return true;
+        }
+        jack_.reset();
+        renderer_.reset();
+        why = "the JACK server would not run the game's client";
+    }
+    if (asked) SayOnStderr("ZUBAKKO_AUDIO=jack: " + why + "; the sound goes through SDL");
+    return false;
+}
+
+std::string SdlAudio::Describe() const {
+    if (!HasDevice()) return "sound: none";
+    const std::string via = jack_ ? "JACK (server " + jack_->Server() + ")"
+                                  : std::string("SDL (") + SDL_GetCurrentAudioDriver() + ")";
+    const int frames = jack_ ? jack_->Period() : bufferFrames_;
+    char ms[32];
+    std::snprintf(ms, sizeof ms, "%.2f", 1000.0 * frames / rate_);
+    return "sound: " + via + ", " + std::to_string(frames) + " frames at " + std::to_string(rate_) +
+           " Hz (" + ms + " ms), output latency " +
+           std::to_string(int(std::lround(OutputLatency() * 1000))) + " ms";
+}
+
 SdlAudio::~SdlAudio() {
+    jack_.reset();  // its last cycle has ended when it returns
     if (device_ && !resting_) SDL_CloseAudioDevice(device_);  // waits for a running callback
     renderer_.reset();
     if (initialized_) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
+bool SdlAudio::Open(int allowedChanges) {
+    SDL_AudioSpec have{};
+    device_ = OpenDevice(&SdlAudio::Callback, this, rate_, wantedFrames_, allowedChanges, have);
+    if (device_ == 0) return false;
+    if (allowedChanges) {
+        rate_ = have.freq;
+        bufferFrames_ = have.samples;
+    } else {
+        bufferFrames_ = wantedFrames_;  // SDL converts if the device now wants others
+    }
+    return true;
 }
 
 void SdlAudio::RestIfSilent() {
@@ -82,15 +142,32 @@ void SdlAudio::RestIfSilent() {
 void SdlAudio::Wake() {
     if (!resting_) return;
     resting_ = false;
-    // The renderer keeps its rate and buffer: SDL converts if the device now wants others.
-    SDL_AudioSpec have{};
-    device_ = OpenDevice(&SdlAudio::Callback, this, rate_, bufferFrames_, 0, have);
-    if (device_ == 0) {
+    // The renderer keeps its rate: SDL converts if the device now wants another.
+    if (!Open(0)) {
         SayOnStderr(std::string("the audio device could not be opened again (") + SDL_GetError() +
                     "); the game goes on without sound");
         return;
     }
+    renderer_->SetOutputLatency(2.0 * bufferFrames_ / rate_);
     SDL_PauseAudioDevice(device_, 0);
+}
+
+void SdlAudio::SetWantedPeriod(int frames) {
+    // Under JACK the server's period rules.
+    if (periodFixed_ || jack_) return;
+    const int wanted = PeriodAsked(frames);
+    if (wanted == wantedFrames_) return;
+    wantedFrames_ = wanted;
+    // Open: closed and opened again now (a moment's gap, between songs or on the settings
+    // screen); resting: at the next wake.
+    if (!device_ || resting_) return;
+    SDL_CloseAudioDevice(device_);  // waits for a running callback
+    resting_ = true;
+    Wake();
+}
+
+uint64_t SdlAudio::Underruns() const {
+    return renderer_ ? renderer_->Underruns() : 0;
 }
 
 void SdlAudio::Callback(void* self, uint8_t* stream, int len) {
@@ -105,6 +182,8 @@ double SdlAudio::OutputLatency() const {
 void SdlAudio::SetFileName(const std::string& path) {
     file_ = path;
     if (!path.empty()) Wake();
+    // The server settles its ports' latency once they are connected: taken again at each song.
+    if (jack_) renderer_->SetOutputLatency(jack_->OutputLatency());
     if (MusicRendered())
         renderer_->SetFile(ResolvePath(path));
     else
@@ -160,13 +239,17 @@ void SdlAudio::SetClicks(std::vector<ClickBeat> beats) {
 }
 
 void SdlAudio::PlayWave(const std::string& path) {
+    PlayHitSound(path, clock_.Now(), kPlayerVoice);
+}
+
+void SdlAudio::PlayHitSound(const std::string& path, double stamp, int voice) {
     Wake();
-    if (device_) renderer_->PlayWave(ResolvePath(path));
+    if (HasDevice()) renderer_->PlayHitSound(ResolvePath(path), stamp, voice);
 }
 
 bool SdlAudio::LoadWave(const std::string& path) {
     // Without a device nothing is ever played, so there is nothing to read ahead.
-    return !device_ || renderer_->LoadWave(ResolvePath(path));
+    return !HasDevice() || renderer_->LoadWave(ResolvePath(path));
 }
 
 }  // namespace zb::sdl

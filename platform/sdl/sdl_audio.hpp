@@ -1,7 +1,9 @@
-// The real music and hit-sound player: an SDL audio device whose callback renders the music with
-// FluidSynth and mixes the hit sounds (platform/audio). Without an audio device, or without the
-// soundfont, the music's position follows the clock from the moment a file was set, so the game
-// still runs and no end time is waited for in vain.
+// The real music and hit-sound player: the renderer (platform/audio: the music with FluidSynth,
+// the hit sounds' mixer) behind a JACK client of the game's own (platform/jack) or an SDL audio
+// device. ZUBAKKO_AUDIO=jack|sdl|auto picks (auto: JACK when a server runs, JACK itself or
+// PipeWire's); ZUBAKKO_AUDIO_FRAMES=N fixes SDL's period for the run. Without either, or without
+// the soundfont, the music's position follows the clock from the moment a file was set, so the
+// game still runs and no end time is waited for in vain.
 #pragma once
 
 #include <cstdint>
@@ -10,22 +12,27 @@
 
 #include "platform/audio/audio_renderer.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/jack/jack_output.hpp"
 #include "platform/ports.hpp"
 
 namespace zb::sdl {
 
 class SdlAudio : public MusicPlayer, public WavePlayer {
   public:
-    // Opens the default output device (48 kHz, 256-frame buffer or the smallest it allows).
-    // `soundfont` empty: the installed General MIDI soundfont is searched for.
-    explicit SdlAudio(Clock& clock, std::string soundfont = audio::FindSoundfont());
+    // Opens the default output device (48 kHz, a buffer of `period` frames or the smallest it
+    // allows; 0 asks for 128). `soundfont` empty: the installed General MIDI soundfont is
+    // searched for.
+    explicit SdlAudio(Clock& clock, std::string soundfont = audio::FindSoundfont(), int period = 0);
     ~SdlAudio() override;
     SdlAudio(const SdlAudio&) = delete;
     SdlAudio& operator=(const SdlAudio&) = delete;
 
     // A start-up failure: the music cannot be played without the soundfont.
     bool SoundfontMissing() const { return soundfontMissing_; }
-    bool HasDevice() const { return device_ != 0; }
+    bool HasDevice() const { return device_ != 0 || jack_ != nullptr; }
+    // "JACK (server default)" or "SDL (pulseaudio)", the period and the rate: the start-up's
+    // line about the sound.
+    std::string Describe() const;
     int SampleRate() const { return rate_; }
     int BufferFrames() const { return bufferFrames_; }
     // Seconds from a callback until its last frame is heard, as the device reports it.
@@ -50,7 +57,13 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
     void SetClicks(std::vector<ClickBeat> beats) override;
     bool Clicking() const override { return fallback_.Clicking(); }
 
+    uint64_t Underruns() const override;
+    void SetWantedPeriod(int frames) override;
+    int PeriodFrames() const override { return HasDevice() ? bufferFrames_ : 0; }
+    bool ServerSetsPeriod() const override { return jack_ != nullptr; }
+
     void PlayWave(const std::string& path) override;
+    void PlayHitSound(const std::string& path, double stamp, int voice) override;
     bool LoadWave(const std::string& path) override;
     // Closes the device while no music is set and nothing sounds any more, so that a screen
     // without music keeps no audio thread busy; the next music or hit sound opens it again. The
@@ -59,16 +72,22 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
     bool Resting() const { return resting_; }
 
     // The renderer, for measuring the hit sound's path; null without an audio device.
-    audio::AudioRenderer* Renderer() { return device_ ? renderer_.get() : nullptr; }
+    audio::AudioRenderer* Renderer() { return HasDevice() ? renderer_.get() : nullptr; }
 
   private:
     static void Callback(void* self, uint8_t* stream, int len);
     // Opens the device again after a rest; without it the game goes on silently.
     void Wake();
-    bool MusicRendered() const { return device_ != 0 && renderer_ && renderer_->HasSynth(); }
+    // Opens the device with the period asked for; false without one.
+    bool Open(int allowedChanges);
+    bool MusicRendered() const { return HasDevice() && renderer_ && renderer_->HasSynth(); }
+    // Joins a JACK server; false, having said why when JACK was asked for, without one.
+    bool JoinJack(const std::string& soundfont, bool asked);
 
     Clock& clock_;
     std::unique_ptr<audio::AudioRenderer> renderer_;
+    std::unique_ptr<jack::JackOutput> jack_;  // set: the sound goes through JACK
+    bool periodFixed_ = false;                // ZUBAKKO_AUDIO_FRAMES set it for the run
     headless::ClockMusicPlayer fallback_;
     uint32_t device_ = 0;
     bool resting_ = false;  // closed for a while; device_ is what to open again
@@ -76,6 +95,7 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
     bool soundfontMissing_ = false;
     int rate_ = 48000;
     int bufferFrames_ = 0;
+    int wantedFrames_ = 0;
     std::string file_;
     bool autoStart_ = false, enabled_ = false;
     int32_t volume_ = 0;

@@ -17,15 +17,19 @@ TEST(OptionsFile, KeepsTheBarAndTheLinesOfANewerBuild) {
     LoadOptions(game);  // none yet: the defaults
     EXPECT_FALSE(game.options.HitErrorBar);
 
-    dir.Write("options.txt", "version 2\r\nhit_error_bar 1\r\npad_don 3 4\r\n");
+    dir.Write("options.txt", "version 2\r\nhit_error_bar 1\r\naudio_frames 64\r\npad_don 3 4\r\n");
     LoadOptions(game);
     EXPECT_TRUE(game.options.HitErrorBar);
+    EXPECT_EQ(game.options.AudioPeriod, 64);
     game.options.HitErrorBar = false;
+    game.options.AudioPeriod = 0;
     SaveOptions(game);
     Game again(hp.ports);
     again.options.HitErrorBar = true;
+    again.options.AudioPeriod = 512;
     LoadOptions(again);
     EXPECT_FALSE(again.options.HitErrorBar);
+    EXPECT_EQ(again.options.AudioPeriod, 0);  // 自動
     EXPECT_NE(dir.Read("options.txt").find("\npad_don 3 4\n"), std::string::npos);
     EXPECT_EQ(again.options.Drums, DrumPart::Full);
     again.options.Drums = DrumPart::Quiet;
@@ -35,10 +39,14 @@ TEST(OptionsFile, KeepsTheBarAndTheLinesOfANewerBuild) {
 
     GameOptions odd;
     std::string why;
-    DecodeOptions("hit_error_bar yes\nhit_error_bar\ndrums loud\n", odd, &why);
+    DecodeOptions(
+        "hit_error_bar yes\nhit_error_bar\ndrums loud\naudio_frames 96\naudio_frames 0128\n", odd,
+        &why);
     EXPECT_FALSE(odd.HitErrorBar);
     EXPECT_EQ(odd.Drums, DrumPart::Full);
-    EXPECT_EQ(why, "line 1 skipped; line 2 skipped; line 3 skipped");
+    EXPECT_EQ(odd.AudioPeriod, 0);
+    EXPECT_EQ(why,
+              "line 1 skipped; line 2 skipped; line 3 skipped; line 4 skipped; line 5 skipped");
 
     // A kept line loses every CR at its end, so that it writes back as it reads (found by
     // tests/file_fuzz).

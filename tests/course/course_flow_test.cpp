@@ -114,7 +114,12 @@ TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
     // them, never over either.
     std::vector<std::string> timings;  // the figures as each song's results came up
     std::string shown;
+    // The sound output plays two buffers empty during the first song: the automatic period goes
+    // up a step for the second, and the first song's timing shows them.
+    bool underran = false;
     driver.onYield = [&] {
+        if (game.ScreenState == Screen::Playing && !underran) hp.music.underruns += 2;
+        underran = underran || game.ScreenState == Screen::Playing;
         const MainForm& f = game.form;
         const LabelControl& results = f.Label[play_slots::kResultsLabel];
         const LabelControl& figures = f.Label[play_slots::kTimingFiguresLabel];
@@ -131,11 +136,19 @@ TEST_F(CourseFlowTest, EasyCourseFromTheTitleEndsWithANewCourseHighScore) {
         ASSERT_TRUE(box.Visible);
         ASSERT_TRUE(apart(box.Left, box.Top, box.WidthTwips(), box.HeightTwips()));
     };
+    ::testing::internal::CaptureStderr();
     ClickTitle(0);
+    const std::string said = ::testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(driver.pickScreens, 2);
     EXPECT_EQ(driver.songsStarted, 2);
+    EXPECT_EQ(said,
+              "zubakko: 2 underruns of the sound output in this song; the automatic period goes "
+              "up to 256 frames from the next song\n");
+    EXPECT_EQ(hp.music.wantedPeriod, 256);
     ASSERT_EQ(timings.size(), 2u);
+    EXPECT_NE(timings[0].find("音切れ 2 回"), std::string::npos) << timings[0];
+    EXPECT_EQ(timings[1].find("音切れ"), std::string::npos) << timings[1];
     for (const std::string& t : timings)
         EXPECT_TRUE(
             std::regex_search(t, std::regex("平均 (\\+|-|±)\\d+ ms（(遅め|早め|ぴったり)）")))

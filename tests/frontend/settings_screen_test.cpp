@@ -92,7 +92,8 @@ TEST_F(SettingsScreenTest, TapsStepOnceBindSaveAndReturnToTheTitle) {
     EXPECT_EQ(visible.size(), 21u);
     EXPECT_EQ(seen[20],
               "F2：ヒットエラーバー　なし\r\nF3：タイミング調整（ディレイを測る）\r\n"
-              "F4：キットの強打で大音符（キットをつなぐと設定できます）");
+              "F4：キットの強打で大音符（キットをつなぐと設定できます）\r\n"
+              "F5：音の遅れ　自動　128 フレーム（2.7 ms）");
     // What the defaults look like on the first pass, as changed by the taps.
     EXPECT_EQ(seen[7] + seen[8] + seen[9] + seen[10], "12Z5");
     EXPECT_EQ(seen[12] + seen[16] + seen[17] + seen[19], "0普通あり押した瞬間に判定");
@@ -235,7 +236,7 @@ TEST_F(SettingsScreenTest, HandEditedValuesAtTheSixteenBitEdgeAreClampedBeforeAS
 TEST_F(SettingsScreenTest, F3ChecksTheDelayEnterTakesItAndF2SwitchesTheBar) {
     // Two checks with strikes a steady 30 ms late for the ディレイ 9: the first suggests the
     // ディレイ that cancels them and Enter takes it; with it the second finds them on time within
-    // a step, and Esc leaves it. Then F2 and Enter.
+    // a step, and Esc leaves it. Then F2, F5 twice and Enter.
     Taps({vk::F3});
     std::vector<std::string> figures;
     Screen before = Screen::None;
@@ -250,8 +251,9 @@ TEST_F(SettingsScreenTest, F3ChecksTheDelayEnterTakesItAndF2SwitchesTheBar) {
             }
             next = start + CheckBeatTime(kCheckCountIn + kCheckBeats) + 2;
             figures.emplace_back();
-            Taps(figures.size() == 1 ? std::initializer_list<int>{vk::Enter, vk::F3}
-                                     : std::initializer_list<int>{vk::Escape, vk::F2, vk::Enter});
+            Taps(figures.size() == 1
+                     ? std::initializer_list<int>{vk::Enter, vk::F3}
+                     : std::initializer_list<int>{vk::Escape, vk::F2, vk::F5, vk::F5, vk::Enter});
         }
         if (now == Screen::DelayCheck) figures.back() = game.form.Label[7].Caption;
         before = now;
@@ -265,8 +267,12 @@ TEST_F(SettingsScreenTest, F3ChecksTheDelayEnterTakesItAndF2SwitchesTheBar) {
     EXPECT_NE(figures[1].find("平均 ±0 ms"), std::string::npos) << figures[1];
     EXPECT_EQ(delays, (std::vector<std::string>{"9", "21"}));
     EXPECT_EQ(seen[20].substr(0, seen[20].find('\r')), "F2：ヒットエラーバー　あり");
+    // F5 twice: 自動, 64, 128 frames, asked of the sound output at once.
+    EXPECT_EQ(seen[20].substr(seen[20].rfind('\n') + 1), "F5：音の遅れ　128 フレーム（2.7 ms）");
+    EXPECT_EQ(hp.music.wantedPeriod, 128);
     EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 100, 101, 21, 0, -600, 0, 1, 0}));
-    EXPECT_NE(dir.Read("options.txt").find("\nhit_error_bar 1\n"), std::string::npos);
+    EXPECT_NE(dir.Read("options.txt").find("\nhit_error_bar 1\naudio_frames 128\n"),
+              std::string::npos);
 }
 
 TEST_F(SettingsScreenTest, F5InTheDelayCheckKeepsTheOffsetForTheDeviceStruckAlone) {

@@ -313,6 +313,68 @@ TEST(HitSounds, MixWithTheMusicAndIgnoreTheMusicVolume) {
     EXPECT_EQ(r.PositionAt(clock.Now()), 0.0);  // no file set: the position stays at 0
 }
 
+TEST(HitSounds, EachStartsAtItsStampsSampleAndCutsItsVoicesSoundThereWhateverTheBuffers) {
+    // Two strokes 0.3 ms apart, stamped anywhere in a buffer of 64, 100 or 256 frames: the first
+    // is heard a fixed delay after its stamp, the second 14 samples (0.3 ms) after it, cutting it
+    // off there; a sound of another voice plays on through the cut.
+    const std::string low = WriteWave("place_low.wav", std::vector<int16_t>(kRate, 8192), kRate);
+    const std::string high =
+        WriteWave("place_high.wav", std::vector<int16_t>(kRate, -16384), kRate);
+    const std::string other =
+        WriteWave("place_other.wav", std::vector<int16_t>(kRate, 1024), kRate);
+    constexpr int kDelay = 500;
+    for (int buffer : {64, 100, 256}) {
+        for (int phase = 0; phase < 7; ++phase) {
+            headless::VirtualClock clock;
+            AudioRenderer r(clock, kRate, "");
+            r.SetHitDelay(kDelay);
+            const double start = clock.Now() + double(buffer) / kRate;  // frame 0's buffer
+            // Stamped a seventh of a buffer further back each time: the sounds fall on another
+            // frame of a buffer.
+            std::vector<float> all = Play(r, clock, 10 * buffer, buffer);
+            const double stamp = clock.Now() - (10 + phase * buffer / 7) / double(kRate);
+            r.PlayHitSound(low, stamp, kPlayerVoice);
+            r.PlayHitSound(other, stamp - 0.001, kPlayerVoice + 1);
+            r.PlayHitSound(high, stamp + 0.0003, kPlayerVoice);
+            const auto rest = Play(r, clock, 2000, buffer);
+            all.insert(all.end(), rest.begin(), rest.end());
+            // The first frame, ±1 for the stamps' rounding, that holds the low sound alone
+            // (the other voice's level is 1/32), and the first that holds the high one.
+            size_t first = 0, cut = 0;
+            while (first < all.size() / 2 && all[2 * first] < 0.2f) ++first;
+            while (cut < all.size() / 2 && all[2 * cut] > -0.2f) ++cut;
+            const double due = (stamp - start) * kRate + kDelay;
+            const std::string where =
+                "buffer " + std::to_string(buffer) + " phase " + std::to_string(phase);
+            EXPECT_NEAR(double(first), due, 1.0) << where;
+            EXPECT_NEAR(double(cut - first), 0.0003 * kRate, 1.0) << where;
+            EXPECT_NEAR(all[2 * (cut - 1)], 0.25f + 1.0f / 32, 1e-3) << where;  // low up to the cut
+            EXPECT_NEAR(all[2 * (cut + 200)], -0.5f + 1.0f / 32, 1e-3) << where;  // then high alone
+        }
+    }
+}
+
+TEST(HitSounds, ABufferCameLateWhileSoundingIsAnUnderrunAndASilentGapIsNot) {
+    headless::VirtualClock clock;
+    AudioRenderer r(clock, kRate, "");
+    const std::string wave =
+        WriteWave("underrun.wav", std::vector<int16_t>(kRate / 10, 8192), kRate);
+    Play(r, clock, 1024);
+    r.PlayWave(wave);
+    Play(r, clock, 1024);
+    EXPECT_EQ(r.Underruns(), 0u);
+    clock.Advance(3 * 256.0 / kRate);  // the device waited three buffers for this one
+    Play(r, clock, 1024);
+    EXPECT_EQ(r.Underruns(), 1u);
+    Play(r, clock, kRate / 5);  // the sound ends
+    clock.Advance(1.0);         // the device rested, and wakes for a sound
+    r.PlayWave(wave);
+    Play(r, clock, 2048);
+    EXPECT_EQ(r.Underruns(), 1u);
+    r.AddUnderrun();  // the sound server's own count
+    EXPECT_EQ(r.Underruns(), 2u);
+}
+
 TEST(HitSounds, CorruptFilesAreRejected) {
     std::filesystem::create_directories(kDir);
     const std::string bad = (kDir / "bad.wav").string();
