@@ -215,7 +215,7 @@ void Measure(int period, int strokes, double playSeconds) {
         zb::sdl::SdlAudio audio(clock);
         const std::string don = std::string(ZB_SOURCE_DIR) + "/assets/sound/don.wav";
         audio.LoadWave(don);
-        const uint64_t before = audio.Underruns();
+        const uint64_t before = audio.Underruns(), xrunsBefore = audio.ServerXruns();
         const double start = clock.Now();
         int song = 0;
         double songEnd = 0;
@@ -228,8 +228,10 @@ void Measure(int period, int strokes, double playSeconds) {
             std::this_thread::sleep_for(std::chrono::duration<double>(next - clock.Now()));
             audio.PlayHitSound(don, clock.Now(), 0);
         }
-        std::printf("  underruns in %.0f s of music and hit sounds: %llu\n", playSeconds,
-                    static_cast<unsigned long long>(audio.Underruns() - before));
+        std::printf(
+            "  underruns in %.0f s of music and hit sounds: %llu (the server's xruns %llu)\n",
+            playSeconds, static_cast<unsigned long long>(audio.Underruns() - before),
+            static_cast<unsigned long long>(audio.ServerXruns() - xrunsBefore));
     }
     std::remove(click.c_str());
 }

@@ -35,7 +35,7 @@ void BM_PadToSound(benchmark::State& state) {
         state.SkipWithError(e.what());
         return;
     }
-    zb::sdl::SdlAudio audio(clock, "");  // no music: the hit sound alone
+    zb::sdl::SdlAudio audio(clock, "", 256);  // no music: the hit sound alone
     zb::audio::AudioRenderer* renderer = audio.Renderer();
     const std::string don = std::string(ZB_SOURCE_DIR) + "/assets/sound/don.wav";
     if (!renderer || !audio.LoadWave(don)) {

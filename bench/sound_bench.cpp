@@ -106,7 +106,7 @@ void BM_OutputLatency(benchmark::State& state) {
     const bool dummy = state.range(0) == 0;
     SDL_SetHint(SDL_HINT_AUDIODRIVER, dummy ? "dummy" : "");
     zb::headless::VirtualClock clock;
-    zb::sdl::SdlAudio audio(clock);
+    zb::sdl::SdlAudio audio(clock, zb::audio::FindSoundfont(), kBuffer);
     SDL_SetHint(SDL_HINT_AUDIODRIVER, "");
     if (!audio.HasDevice()) {
         state.SkipWithError("no audio device");
@@ -128,7 +128,7 @@ void BM_KeyToSound(benchmark::State& state) {
     const bool dummy = state.range(0) == 0;
     SDL_SetHint(SDL_HINT_AUDIODRIVER, dummy ? "dummy" : "");
     zb::sdl::SdlClock clock;
-    zb::sdl::SdlAudio audio(clock, "");  // no music: the hit sound alone
+    zb::sdl::SdlAudio audio(clock, "", kBuffer);  // no music: the hit sound alone
     SDL_SetHint(SDL_HINT_AUDIODRIVER, "");
     zb::audio::AudioRenderer* renderer = audio.Renderer();
     const std::string don = Asset("sound/don.wav");

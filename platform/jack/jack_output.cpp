@@ -92,7 +92,9 @@ int JackOutput::Process(unsigned frames, void* arg) {
 }
 
 int JackOutput::Xrun(void* arg) {
-    static_cast<JackOutput*>(arg)->renderer_->AddUnderrun();
+    auto* self = static_cast<JackOutput*>(arg);
+    self->xruns_.fetch_add(1);
+    self->renderer_->AddUnderrun();
     return 0;
 }
 

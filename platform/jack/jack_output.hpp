@@ -5,6 +5,8 @@
 // xruns are the renderer's underruns.
 #pragma once
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,6 +38,8 @@ class JackOutput {
     // From a cycle's start until the last frame it rendered is heard, in seconds: its own
     // length and the playback ports' latency as the server reports it.
     double OutputLatency() const;
+    // The server's xruns since Start (also counted among the renderer's underruns).
+    uint64_t Xruns() const { return xruns_.load(); }
 
   private:
     JackOutput(Clock& clock, jack_client_t* client);
@@ -50,6 +54,7 @@ class JackOutput {
     std::vector<float> mixed_;  // interleaved, as the renderer writes
     int rate_ = 48000;
     std::string server_;
+    std::atomic<uint64_t> xruns_{0};
 };
 
 }  // namespace zb::jack

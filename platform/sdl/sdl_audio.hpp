@@ -58,6 +58,8 @@ class SdlAudio : public MusicPlayer, public WavePlayer {
     bool Clicking() const override { return fallback_.Clicking(); }
 
     uint64_t Underruns() const override;
+    // Of those, the sound server's own xruns (JACK; 0 on SDL).
+    uint64_t ServerXruns() const { return jack_ ? jack_->Xruns() : 0; }
     void SetWantedPeriod(int frames) override;
     int PeriodFrames() const override { return HasDevice() ? bufferFrames_ : 0; }
     bool ServerSetsPeriod() const override { return jack_ != nullptr; }
