@@ -539,7 +539,7 @@ void AudioRenderer::CountUnderrun(int frames, double due) {
     // way the frames' timing starts afresh from this buffer.
     const double expected = outOffset_ + double(outFrames_) / rate_;
     if (outCount_ > 0 && due - expected > double(frames) / rate_) {
-        if (sounding_) underruns_.fetch_add(1);
+        if (sounding_ && !deviceCountsGaps_) underruns_.fetch_add(1);
         outNext_ = outCount_ = 0;
     }
 }

@@ -120,6 +120,9 @@ class AudioRenderer {
     void Render(float* out, int frames) { Render(out, frames, clock_.Now()); }
     // The device reports a buffer it played empty (JACK's xrun).
     void AddUnderrun() { underruns_.fetch_add(1); }
+    // A device that reports every gap itself: a late buffer is then not counted again (it
+    // still starts the frames' timing afresh). Before the first Render.
+    void SetDeviceCountsGaps(bool on) { deviceCountsGaps_ = on; }
 
   private:
     // A file read and parsed on the game thread, handed over whole; freed by the game thread
@@ -213,6 +216,7 @@ class AudioRenderer {
     std::array<double, 32> outRecent_{};  // the same for the output's frames
     size_t outNext_ = 0, outCount_ = 0;
     bool sounding_ = false;  // the last buffer held music or a hit sound
+    bool deviceCountsGaps_ = false;
 
     // --- shared ---
     midi::SpscRing<Request, 1024> requests_;                 // game thread -> audio thread

@@ -85,6 +85,7 @@ bool SdlAudio::JoinJack(const std::string& soundfont, bool asked) {
         rate_ = jack_->Rate();
         bufferFrames_ = jack_->Period();
         renderer_ = std::make_unique<audio::AudioRenderer>(clock_, rate_, soundfont);
+        renderer_->SetDeviceCountsGaps(true);  // JACK's xruns
         if (jack_->Start(*renderer_)) {
             if (!renderer_->HasSynth()) soundfontMissing_ = true;
             renderer_->SetOutputLatency(jack_->OutputLatency());
