@@ -58,6 +58,7 @@ bool JackOutput::Start(audio::AudioRenderer& renderer) {
         if (playback[0] && playback[1]) jack_connect(client_, jack_port_name(right_), playback[1]);
         jack_free(playback);
     }
+    jack_recompute_total_latencies(client_);  // so that OutputLatency counts the connections
     return true;
 }
 
