@@ -271,8 +271,8 @@ TEST_F(SettingsScreenTest, F3ChecksTheDelayEnterTakesItAndF2SwitchesTheBar) {
     EXPECT_EQ(seen[20].substr(seen[20].rfind('\n') + 1), "F5：音の遅れ　128 フレーム（2.7 ms）");
     EXPECT_EQ(hp.music.wantedPeriod, 128);
     EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 100, 101, 21, 0, -600, 0, 1, 0}));
-    EXPECT_NE(dir.Read("options.txt").find("\nhit_error_bar 1\naudio_frames 128\n"),
-              std::string::npos);
+    EXPECT_NE(dir.Read("options.txt").find("\nhit_error_bar 1\n"), std::string::npos);
+    EXPECT_NE(dir.Read("options.txt").find("\naudio_frames 128\n"), std::string::npos);
 }
 
 TEST_F(SettingsScreenTest, F5InTheDelayCheckKeepsTheOffsetForTheDeviceStruckAlone) {
