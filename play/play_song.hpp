@@ -33,7 +33,7 @@ struct SongResult {
     WindowsMs Windows;
     // The ディレイ that would have cancelled the mean offset of this song.
     int16_t SuggestedDelay = 0;
-    uint64_t Underruns = 0;  // buffers the sound output played empty during the song
+    uint64_t Underruns = 0;   // buffers the sound output played empty during the song
     uint64_t ChartPrint = 0;  // the chart's parts as they were loaded (see ChartPrint)
     bool Left = false;        // the player left the song from the pause menu: nothing counts
 };
