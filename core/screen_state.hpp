@@ -22,6 +22,7 @@ enum class Screen : uint8_t {
     DelayCheck,       // タイミング調整: the delay check, from the settings screen
     Paused,           // 一時停止: the pause menu over a song
     Practice,         // 練習: a song's bars looped at a tempo of the player's
+    History,          // 記録: the plots of the play history, from the title and song select
 };
 
 // The screen's Japanese name, as logs and tests show it; empty for None.
@@ -55,6 +56,8 @@ constexpr std::string_view ScreenName(Screen s) {
             return "一時停止";
         case Screen::Practice:
             return "練習";
+        case Screen::History:
+            return "記録";
     }
     return "";
 }

@@ -9,6 +9,7 @@
 #include "core/screen_reset.hpp"
 #include "course/challenge_menu.hpp"
 #include "course/course_progress.hpp"
+#include "course/history_screen.hpp"
 #include "course/setumei_strikes.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_select_finder.hpp"
@@ -71,7 +72,7 @@ Step SongSelectScreen::Start(Game& game) {
     return Step::Stay();
 }
 
-Step SongSelectScreen::Resumed(Game& game, GameScreen&) {
+Step SongSelectScreen::Resumed(Game& game, GameScreen& child) {
     // Practice may have found the song's file gone: it is offered no more.
     if (list_->OwnAt(index_)) {
         const OwnSong* s = FindOwnSong(game, list_->SongAt(index_));
@@ -79,7 +80,8 @@ Step SongSelectScreen::Resumed(Game& game, GameScreen&) {
             list_->own.at(size_t(index_ - list_->BuiltInLength())).playable = false;
     }
     Lay(game);
-    Show(game);
+    // 記録 left the preview playing.
+    Show(game, dynamic_cast<HistoryScreen*>(&child) ? Preview::Keep : Preview::Restart);
     return Step::Stay();
 }
 
@@ -109,6 +111,8 @@ Step SongSelectScreen::Pass(Game& game) {
         SaveOptions(game);
         Show(game, Preview::Keep);
     }
+    if (game.input.GetAsyncKeyState(vk::F8) & kKeyPressedSince)
+        return Step::Push(std::make_unique<HistoryScreen>(list.ChartAt(index_)));
     // Space starts an auto play, except in the ranking course. A listed song the game cannot
     // play starts nothing.
     const MenuPress press = course_.ranking

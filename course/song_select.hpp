@@ -44,7 +44,7 @@ struct Course {
 
 // The song select screen: pops with the pick (Enter) or an auto play (Space); P (or a pad's
 // BACK that strikes nothing) practises the shown song, except in the challenge and ranking
-// courses; F5 steps ドラム, except in the ranking course.
+// courses; F5 steps ドラム, except in the ranking course; F8 opens 記録 on the chart shown.
 class SongSelectScreen : public GameScreen {
   public:
     SongSelectScreen(Course course, CourseState place);

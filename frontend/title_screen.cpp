@@ -6,6 +6,7 @@
 #include "core/helpers.hpp"
 #include "core/menu_keys.hpp"
 #include "core/screen_reset.hpp"
+#include "course/history_screen.hpp"
 #include "course/song_select.hpp"
 #include "frontend/opening.hpp"
 #include "frontend/opening_slots.hpp"
@@ -83,6 +84,8 @@ Step TitleScreen::Click(Game&, ClickSource source, int index) {
 }
 
 Step TitleScreen::Pass(Game& game) {
+    if (game.input.GetAsyncKeyState(vk::F8) & kKeyPressedSince)
+        return Step::Push(std::make_unique<HistoryScreen>());
     const std::vector<TitleMenuEntry> items = ItemsOnShow(game);
     const int n = int(items.size());
     const int before = cursor_;

@@ -13,6 +13,7 @@
 namespace zb {
 
 // A click on an item, or (once the arrows or the d-pad moved the highlight) Enter or a pad's A.
+// F8 opens 記録 (the play history's plots) without changing the title's look.
 class TitleScreen : public GameScreen {
   public:
     Screen Id() const override { return Screen::Title; }

@@ -37,7 +37,7 @@ class Clock {
 // Virtual-key codes as the settings file stores them.
 namespace vk {
 inline constexpr int Enter = 13, Escape = 27, Space = 32, Left = 37, Up = 38, Right = 39, Down = 40;
-inline constexpr int F2 = 113, F3 = 114, F4 = 115, F5 = 116, F6 = 117, F7 = 118;
+inline constexpr int F2 = 113, F3 = 114, F4 = 115, F5 = 116, F6 = 117, F7 = 118, F8 = 119;
 inline constexpr int Digit0 = 48, A = 65, Numpad0 = 96;
 inline constexpr int Numpad1 = 97, Numpad2 = 98, Numpad4 = 100, Numpad5 = 101;
 }  // namespace vk

@@ -5,6 +5,7 @@
 //   zubakko-play --song-file songs/mine.mid --difficulty 1 --auto
 //   zubakko-play --song 4 --difficulty 0 --pad run.txt
 //   zubakko-play --replay replays/000012_s8_d3.zbr
+//   zubakko-play --history ~/.local/share/zubakko --json
 // A keys file holds one key change a line: "<ms> <vk> down|up", ms being the music position
 // since the start of the song's music file; a pad file "<ms> <input> down|up" with a game
 // controller's input names. --pad-bindings prints the pad's default bindings. A replay plays back
@@ -13,8 +14,10 @@
 // looping bars A to B N times, and prints each pass; its key times are the player's clock from
 // the start of play, so a note due at music position T is struck at T / R. With --wait the song
 // halts at each note until it is struck: a note it waited for is struck at its due time plus
-// every wait before it, and each pass reports Waited and WaitedMs.
+// every wait before it, and each pass reports Waited and WaitedMs. --history prints a save
+// folder's play history (history.txt) as the 記録 screen plots it.
 #include <algorithm>
+#include <ctime>
 #include <exception>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +27,7 @@
 
 #include "core/devices_file.hpp"
 #include "core/file_replace.hpp"
+#include "platform/headless/headless.hpp"
 #include "tools/play/play_tool.hpp"
 
 namespace {
@@ -37,6 +41,7 @@ constexpr const char* kUsage =
     "                    [--rate R] [--from-bar A --to-bar B [--loops N]] [--ramp] [--wait]\n"
     "                    [--auto | --keys FILE]\n"
     "       zubakko-play --replay FILE [--song-file FILE.mid]\n"
+    "       zubakko-play --history SAVE_FOLDER [--json]\n"
     "       zubakko-play --pad-bindings\n"
     "       zubakko-play --kit-map-defaults\n";
 
@@ -56,6 +61,24 @@ struct ScratchDir {
     }
 };
 
+// The save folder's history: the 記録 screen's figures, the days counted up to today.
+int PrintHistory(std::string dir) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(dir, ec)) {
+        std::cerr << "zubakko-play: " << dir << ": no such folder\n";
+        return 1;
+    }
+    if (dir.back() != '/') dir += '/';
+    zb::headless::HeadlessPlatform hp(dir);
+    zb::Game game(hp.ports);
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const zb::CalendarDate today{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+    std::cout << zb::tool::HistoryJson(zb::ReadPlayHistory(game), today) << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,6 +91,7 @@ int main(int argc, char** argv) {
             std::cout << PadBindingsJson() << "\n";
             return 0;
         }
+        if (!o.historyDir.empty()) return PrintHistory(o.historyDir);
         if (o.kitMapDefaults) {
             std::cout << KitMapDefaultsJson() << "\n";
             return 0;

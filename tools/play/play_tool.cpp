@@ -95,6 +95,10 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.fps = double(ParseInt(value(), "--fps", 1, 10000));
         else if (a == "--replay")
             o.replayFile = value();
+        else if (a == "--history")
+            o.historyDir = value();
+        else if (a == "--json")
+            o.json = true;
         else if (a == "--pause-at")
             o.pauseAt = int32_t(ParseInt(value(), "--pause-at", 0, 3600000));
         else if (a == "--pause-for")
@@ -121,6 +125,12 @@ Options ParseOptions(const std::vector<std::string>& args) {
             throw std::invalid_argument("unknown option " + a);
     }
     if (o.padBindings || o.kitMapDefaults) return o;
+    if (!o.historyDir.empty()) {
+        if (args.size() != (o.json ? 3u : 2u))
+            throw std::invalid_argument("--history takes the save folder alone (and --json)");
+        return o;
+    }
+    if (o.json) throw std::invalid_argument("--json goes with --history");
     if (!o.replayFile.empty()) {
         if (args.size() != (o.songFile.empty() ? 2u : 4u))
             throw std::invalid_argument(

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "play/history_summary.hpp"
 #include "play/play_song.hpp"
 #include "play/practice_play.hpp"
 #include "play/replay.hpp"
@@ -44,6 +45,8 @@ struct Options {
     DeviceOptions offsets;    // read from offsetsFile
     bool bigWait = false;
     double fps = kPlayFramesPerSecond;
+    std::string historyDir;  // prints this save folder's play history instead
+    bool json = false;       // --json: the history's report form (the only one)
     std::string replayFile;  // plays this replay instead (the chart and settings come from it)
     std::string saveReplay;  // writes the replay of a keys play here
     // Practice: the tempo, a section of bars looped, the ramp. Writes nothing.
@@ -104,6 +107,12 @@ PracticeResult PracticeChart(const Options& o, const std::vector<KeyEvent>& keys
 // {"Passes": [{"Rate", "CountBest", "CountGood", "CountMiss", "MeanOffsetMs"}, ...],
 //  "LeadInMs", "SectionStartMs", "SectionEndMs", "FromBar", "ToBar", "Bars"}
 std::string PracticeJson(const PracticeResult& r);
+
+// The play history of a save folder as the 記録 screen plots it: {"Plays": [each play, with its
+// "BestRate" and pooled "MeanOffsetMs"/"OffsetSpreadMs"], "Charts": [per song and difficulty:
+// "Plays", "BestScore", "LastBestRate", "MeanBestRate"], "MinutesPerDay": [the 30 days to
+// `today`], "MostPlayed": [five songs]}.
+std::string HistoryJson(const std::vector<PlayRecord>& plays, CalendarDate today);
 
 std::string ToJson(const SongResult& r);
 // The result followed by the timing figures: "MeanOffsetMs" and "OffsetSpreadMs" (null without
