@@ -40,6 +40,7 @@
 #include "app/real_platform.hpp"
 #include "core/chart_loader.hpp"
 #include "core/screen_stack.hpp"
+#include "course/history_screen.hpp"
 #include "course/song_select.hpp"
 #include "frontend/config_file.hpp"
 #include "frontend/settings_screen.hpp"
@@ -236,6 +237,12 @@ std::vector<Scene> Scenes() {
              d.Measure("practice, waiting", 2, 4);  // stands from the next note on
              d.Key(SDL_SCANCODE_ESCAPE);
          }},
+        // 記録 plotting the last chart played, as a menu waits.
+        {[](zb::Game& g) { RunOnGameStack(g, std::make_unique<zb::HistoryScreen>()); },
+         [](Driver& d) {
+             d.Measure("history plots", 1, 5);
+             d.Key(SDL_SCANCODE_ESCAPE);
+         }},
         // The exit question comes last: its OK ends the game.
         {[](zb::Game& g) { RunOnGameStack(g, std::make_unique<zb::CourseScreen>(zb::Course{})); },
          [](Driver& d) {
@@ -261,6 +268,12 @@ fs::path MakeProgramFolder() {
     s.BgmVolume = -600;
     std::ofstream(dir / "config.dat", std::ios::binary) << zb::EncodeConfig(s);
     std::ofstream(dir / "score.dat", std::ios::binary) << std::string(296, '\0');
+    // Plays for 記録 to plot.
+    std::ofstream history(dir / "history.txt", std::ios::binary);
+    history << "version 1\n";
+    for (int i = 0; i < 20; ++i)
+        history << "2026-04-" << 10 + i << " 20:00:00\t0\t0\t0\tlocal\t" << 150000 + 2000 * i
+                << "\t150\t15\t5\t120\t95.0\t-\t" << 10 - i << ".0 12.0 170 keyboard\n";
     return dir;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/own_songs.hpp"
 #include "core/screen_reset.hpp"
+#include "course/history_slots.hpp"
 #include "platform/pad_inputs.hpp"
 
 namespace zb {
@@ -58,7 +59,7 @@ std::vector<int> HistoryScreen::Difficulties() const {
 }
 
 void HistoryScreen::Draw(Game& game) {
-    PictureBox& box = game.form.Picture1[kHistoryPicture];
+    PictureBox& box = game.form.Picture1[history_slots::kPlotPicture];
     LayHistoryBox(box);
     if (plays_.empty()) {
         drawn_ =

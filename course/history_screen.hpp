@@ -15,9 +15,6 @@
 
 namespace zb {
 
-// The picture box the screen draws on.
-inline constexpr size_t kHistoryPicture = 0;
-
 class HistoryScreen : public GameScreen {
   public:
     explicit HistoryScreen(std::optional<ChartId> chart = std::nullopt) : start_(chart) {}

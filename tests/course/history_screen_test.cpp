@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "core/chart_loader.hpp"
+#include "course/history_slots.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_song.hpp"
 #include "tests/frontend/frontend_fixture.hpp"
@@ -78,7 +79,7 @@ TEST_F(HistoryScreenTest, FivePlaysArePlottedAndTabShowsTodaysMinutes) {
     // Later plays came later: their marks stand higher on the offset plot.
     EXPECT_LT(d.offsets[4].y, d.offsets[0].y);
     const auto printed = [&](const std::string& part) {
-        for (const PrintedText& t : game.form.Picture1[kHistoryPicture].Printed)
+        for (const PrintedText& t : game.form.Picture1[history_slots::kPlotPicture].Printed)
             if (t.text.find(part) != std::string::npos) return true;
         return false;
     };
