@@ -62,6 +62,13 @@ def short_song(name, strokes=32, beat_ms=250):
     return head + b"MTrk" + struct.pack(">I", len(track)) + track
 
 
+# Eight plays of song 6 at かんたん over a week, for 記録 to plot.
+HISTORY = "version 1\n" + "".join(
+    f"2026-04-{d:02d} 20:00:00\t6\t0\t0\tlocal\t{150000 + 9000 * d}\t{120 + 5 * d}\t20\t10\t90\t95.0\t-"
+    f"\t{14 - 3 * d}.0 {25 - 2 * d}.0 150 keyboard\n"
+    for d in range(1, 9)
+)
+
 # The two short songs sort after tttheme2: 12th and 13th in the list.
 WALK_SONGS = {"songs/walk/1.mid": short_song("walk one"), "songs/walk/2.mid": short_song("walk two")}
 
@@ -146,7 +153,7 @@ def save_png(img, name):
 class SongSelect(unittest.TestCase):
     def test_easy_course_shows_song_six_then_steps_right(self):
         config = struct.pack("<10h", 97, 98, 100, 101, 9, 0, -600, 0, 1, 0)
-        files = {"config.dat": config, "score.dat": score_dat({6: 4321, 4: 98}), **WALK_SONGS}
+        files = {"config.dat": config, "score.dat": score_dat({6: 4321, 4: 98}), "history.txt": HISTORY.encode(), **WALK_SONGS}
         with open(OWN_SONG, "rb") as f:
             files["songs/openmsx/tttheme2.mid"] = f.read()
         with Game(files) as s:
@@ -182,6 +189,17 @@ class SongSelect(unittest.TestCase):
             s.tap("Return")
             img = s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "song 6")
             save_png(img, "e2e_song_select_song6.png")
+            # F8: 記録 plots song 6's plays (the score line's yellow on the plot's navy); Esc goes back.
+            s.tap("F8")
+
+            def plots(i):
+                return i.count((0, 0, 667, 500), lambda p: p == (8, 12, 32)) > 150000
+
+            img = s.wait_for(plots, "記録")
+            save_png(img, "e2e_history.png")
+            self.assertGreater(img.count((70, 52, 531, 171), lambda p: p == (255, 220, 60)), 100, "the scores")
+            s.tap("Escape")
+            img = s.wait_for(lambda i: matches(i, X0 + 146, Y0 + 65, title6) > 0.95, "song 6 again")
 
             self.assertGreater(matches(img, X0 + 243, Y0 + 21, badge, 200, 35), 0.95, "かんたん badge")
             # One filled star and three empty slots (each slot's 35 columns not covered by the
