@@ -112,7 +112,8 @@ std::optional<PlayRecord> DecodePlayRecord(const std::string& line) {
         DeviceTiming t;
         good = d.size() >= 4 && Number(d[0], t.meanMs) && Number(d[1], t.spreadMs) &&
                Number(d[2], t.count) && std::isfinite(t.meanMs) && std::isfinite(t.spreadMs);
-        t.device = f[i].substr(d[0].size() + d[1].size() + d[2].size() + 3);
+        // The name is the rest, spaces and all; a field cut short has none.
+        if (good) t.device = f[i].substr(d[0].size() + d[1].size() + d[2].size() + 3);
         good = good && !t.device.empty();
         r.devices.push_back(t);
     }

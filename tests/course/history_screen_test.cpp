@@ -17,8 +17,8 @@ namespace {
 
 using HistoryScreenTest = testing::FrontendTest;
 
-// Plays the chart by hand: every note struck `lateMs` after it is due, but every `skip`th note
-// left to pass (0: none).
+// Plays the chart by hand: the notes struck `lateMs` after they are due, 4 ms either side in
+// turn, but every `skip`th note left to pass (0: none).
 SongResult PlayByHand(headless::HeadlessPlatform& hp, Game& game, const PlayRequest& q,
                       double lateMs, int skip) {
     PlayScreenSetup(game, q);
@@ -29,8 +29,8 @@ SongResult PlayByHand(headless::HeadlessPlatform& hp, Game& game, const PlayRequ
     int turn[2] = {0, 0};
     for (int i = 1; i <= c.NoteCount; ++i) {
         if (skip && i % skip == 0) continue;
-        const double at =
-            start + ((c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx + lateMs) / 1000;
+        const double late = lateMs + (i % 2 ? 4 : -4);
+        const double at = start + ((c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx + late) / 1000;
         const int colour = (c.NoteKinds[size_t(i - 1)] - '0') % 5 % 2 ? 0 : 1;
         const int key = game.settings.KeyCodes[size_t(colour * 2 + turn[colour]++ % 2)];
         hp.keyboard.At(at, key, true);
