@@ -33,7 +33,7 @@ void PrintRight(PictureBox& b, int x, int y, const std::string& text, double poi
     int halves = 0;
     for (size_t i = 0; i < text.size(); ++i)
         if ((text[i] & 0xC0) != 0x80) halves += (text[i] & 0x80) ? 2 : 1;
-    const int w = halves * PointsToPixels(points) / 2 + 2;
+    const int w = halves * PointsToPixels(points) * 5 / 8 + 4;  // the real font runs wider
     Print(b, x - w, y, w + 2, text, points, c);
 }
 
@@ -58,11 +58,11 @@ void Ring(Surface& s, int x, int y, int r, Color c) {
     Line(s, x + r, y + r, x - r, y + r, c), Line(s, x - r, y + r, x - r, y - r, c);
 }
 
-// A round top for an axis: 1, 2 or 5 times a power of ten, at least `v`.
+// A round top for an axis, at least `v`: a step of a power of ten whose half is round too.
 double RoundUp(double v) {
     if (v <= 0) return 1;
     const double p = std::pow(10, std::floor(std::log10(v)));
-    for (const double m : {1.0, 2.0, 5.0, 10.0})
+    for (const double m : {1.0, 1.2, 1.6, 2.0, 3.0, 4.0, 5.0, 6.0, 8.0, 10.0})
         if (m * p >= v) return m * p;
     return 10 * p;
 }
