@@ -18,19 +18,21 @@ namespace {
 using testing::PlayFixture;
 
 #if defined(__SANITIZE_THREAD__)
-// ThreadSanitizer slows a play down tenfold: every song still plays, at one difficulty each, in
-// turn (and song 4's hardest chart with its speed change).
-constexpr bool kEverySongOnce = true;
+// ThreadSanitizer slows a play down tenfold: every other song plays, at one difficulty each, in
+// turn (and song 4's hardest chart with its speed change), so that each test stays well within
+// ctest's 900 s on a loaded 2-core machine (every song once took 1160 s there). The threads it
+// looks at are the same for every chart; the plain build plays them all.
+constexpr bool kFewCharts = true;
 #else
-constexpr bool kEverySongOnce = false;
+constexpr bool kFewCharts = false;
 #endif
 
 std::vector<ChartId> AllCharts() {
     std::vector<ChartId> out;
     for (int16_t s = 0; s < 10; ++s)
         for (int16_t d = 0; d < 4; ++d) {
-            const bool chosen = d == s % 3 || (s == 4 && d == 2);
-            if (SongLevelOf({s, d}) != 0 && (chosen || !kEverySongOnce)) out.push_back({s, d});
+            const bool chosen = (s % 2 == 0 && d == s % 3) || (s == 4 && d == 2);
+            if (SongLevelOf({s, d}) != 0 && (chosen || !kFewCharts)) out.push_back({s, d});
         }
     return out;
 }
