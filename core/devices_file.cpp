@@ -100,13 +100,15 @@ void DecodeDevices(const std::string& text, DeviceOptions& d, std::string* why) 
         const std::string device = Field(parts[0]);
         std::optional<int> offset;
         std::vector<std::string> other;
-        bool good = !device.empty() && parts.size() >= 2;
+        // A name that would read back as a comment or the version line is no device's.
+        bool good = !device.empty() && device[0] != '#' && !device.starts_with("version ") &&
+                    parts.size() >= 2;
         for (size_t i = 1; good && i < parts.size(); ++i) {
-            const std::string& choice = parts[i];
+            const std::string choice = Field(parts[i]);
             if (choice.starts_with("offset ")) {
                 offset = Offset(choice.substr(7));
                 good = offset.has_value();
-            } else {
+            } else if (!choice.empty()) {  // an empty field (two tabs) holds none
                 other.push_back(choice);
             }
         }

@@ -1,8 +1,8 @@
-// Any bytes as one of the game's own files: songcache.dat, kits.txt, pads.txt, options.txt or a
-// replay. ZB_FUZZ_FILE names which. The reader must neither crash, hang nor allocate without
-// bound; what it accepts must be what its writer writes (written again, it reads back the same),
-// and a file it refuses is refused with a reason. Files guarded by a checksum are also tried with
-// the checksum put right, so that the fuzzer reaches what lies behind it.
+// Any bytes as one of the game's own files: songcache.dat, kits.txt, pads.txt, options.txt,
+// devices.txt or a replay. ZB_FUZZ_FILE names which. The reader must neither crash, hang nor
+// allocate without bound; what it accepts must be what its writer writes (written again, it reads
+// back the same), and a file it refuses is refused with a reason. Files guarded by a checksum are
+// also tried with the checksum put right, so that the fuzzer reaches what lies behind it.
 //
 // ZB_FUZZ_WRITE_SEEDS=<folder> writes the seeds with the game's own writers instead (committed in
 // seeds/<file>/).
@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/devices_file.hpp"
 #include "core/options_file.hpp"
 #include "core/own_song_cache.hpp"
 #include "frontend/kit_file.hpp"
@@ -26,9 +27,10 @@
 
 namespace {
 
-enum class File { SongCache, Kits, Pads, Options, Replay };
+enum class File { SongCache, Kits, Pads, Options, Replay, Devices };
 File gFile = File::SongCache;
-const char* const kNames[] = {"songcache", "kits", "pads", "options", "replay"};
+const char* const kNames[] = {"songcache", "kits", "pads", "options", "replay", "devices"};
+constexpr int kFiles = 6;
 const std::string kFolder = "/songs/";
 
 uint64_t Fnv(std::string_view bytes) {
@@ -129,6 +131,23 @@ void Options(const std::string& bytes) {
     zb::DecodeOptions(once, back);
     if (back.HitErrorBar != o.HitErrorBar || back.OtherLines != o.OtherLines ||
         zb::EncodeOptions(back) != once)
+        Fail("what it read does not write back the same");
+}
+
+void Devices(const std::string& bytes) {
+    zb::DeviceOptions d;
+    std::string why;
+    zb::DecodeDevices(bytes, d, &why);
+    for (const auto& [device, ms] : d.offsetMs) {
+        if (device.empty() || device.find_first_of("\t\n") != device.npos)
+            Fail("a device name it cannot write");
+        if (ms < -50 || ms > 50) Fail("an offset out of range");
+    }
+    const std::string once = zb::EncodeDevices(d);
+    zb::DeviceOptions back;
+    std::string why2;
+    zb::DecodeDevices(once, back, &why2);
+    if (!why2.empty() || back.offsetMs != d.offsetMs || zb::EncodeDevices(back) != once)
         Fail("what it read does not write back the same");
 }
 
@@ -235,6 +254,15 @@ void WriteSeeds(const std::string& folder) {
             WriteSeed(folder, "own_song.zbr", zb::EncodeReplay(r));
             break;
         }
+        case File::Devices: {
+            zb::DeviceOptions d;
+            d.SetOffset("keyboard", 4);
+            d.SetOffset("pad 030000005e0400008e02000014010000 Xbox 360 パッド", -12);
+            d.SetOffset("kit TD-17 MIDI 1", 50);
+            d.otherChoices["kit TD-17 MIDI 1"] = {"newer_choice 3"};
+            WriteSeed(folder, "devices.txt", zb::EncodeDevices(d));
+            break;
+        }
     }
 }
 
@@ -243,11 +271,11 @@ void WriteSeeds(const std::string& folder) {
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     const char* file = std::getenv("ZB_FUZZ_FILE");
     int i = 0;
-    while (i < 5 && !(file && std::strcmp(file, kNames[i]) == 0)) ++i;
-    if (i == 5) {
+    while (i < kFiles && !(file && std::strcmp(file, kNames[i]) == 0)) ++i;
+    if (i == kFiles) {
         std::fprintf(stderr,
-                     "fuzz_files: set ZB_FUZZ_FILE to songcache, kits, pads, options or "
-                     "replay\n");
+                     "fuzz_files: set ZB_FUZZ_FILE to songcache, kits, pads, options, replay or "
+                     "devices\n");
         std::exit(2);
     }
     gFile = File(i);
@@ -277,6 +305,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case File::Replay:
             Replay(bytes);
             if (size >= 8) Replay(SealReplay(std::string_view(bytes).substr(0, size - 8)));
+            break;
+        case File::Devices:
+            Devices(bytes);
             break;
     }
     return 0;
