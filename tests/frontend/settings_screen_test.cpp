@@ -44,6 +44,17 @@ struct SettingsScreenTest : testing::FrontendTest {
             next += 0.2;
         }
     }
+    // Strikes every beat of the delay check that just opened `lateMs` late for the ディレイ 9,
+    // taking turns on the two don keys; the taps that follow come after its last beat.
+    void StrikeTheCheck(double lateMs) {
+        const double start = hp.clock.Now() - hp.music.CurrentPosition();
+        for (int k = 0; k < kCheckBeats; ++k) {
+            const double at = start + CheckBeatTime(kCheckCountIn + k) + (9 * 2.5 + lateMs) / 1000;
+            hp.keyboard.At(at, vk::Numpad1 + k % 2, true);
+            hp.keyboard.At(at + 0.05, vk::Numpad1 + k % 2, false);
+        }
+        next = start + CheckBeatTime(kCheckCountIn + kCheckBeats) + 2;
+    }
     // Clicks せってい and runs the screen until it has closed.
     void Visit() {
         Open(std::make_unique<TitleScreen>());
@@ -243,13 +254,7 @@ TEST_F(SettingsScreenTest, F3ChecksTheDelayEnterTakesItAndF2SwitchesTheBar) {
     anyYield = [&] {
         const Screen now = game.ScreenState;
         if (now == Screen::DelayCheck && before != Screen::DelayCheck) {
-            const double start = hp.clock.Now() - hp.music.CurrentPosition();
-            for (int k = 0; k < kCheckBeats; ++k) {
-                const double at = start + CheckBeatTime(kCheckCountIn + k) + (9 * 2.5 + 30) / 1000;
-                hp.keyboard.At(at, vk::Numpad1 + k % 2, true);
-                hp.keyboard.At(at + 0.05, vk::Numpad1 + k % 2, false);
-            }
-            next = start + CheckBeatTime(kCheckCountIn + kCheckBeats) + 2;
+            StrikeTheCheck(30);
             figures.emplace_back();
             Taps(figures.size() == 1
                      ? std::initializer_list<int>{vk::Enter, vk::F3}
@@ -284,13 +289,7 @@ TEST_F(SettingsScreenTest, F5InTheDelayCheckKeepsTheOffsetForTheDeviceStruckAlon
     anyYield = [&] {
         const Screen now = game.ScreenState;
         if (now == Screen::DelayCheck && before != Screen::DelayCheck) {
-            const double start = hp.clock.Now() - hp.music.CurrentPosition();
-            for (int k = 0; k < kCheckBeats; ++k) {
-                const double at = start + CheckBeatTime(kCheckCountIn + k) + (9 * 2.5 + 20) / 1000;
-                hp.keyboard.At(at, vk::Numpad1 + k % 2, true);
-                hp.keyboard.At(at + 0.05, vk::Numpad1 + k % 2, false);
-            }
-            next = start + CheckBeatTime(kCheckCountIn + kCheckBeats) + 2;
+            StrikeTheCheck(20);
             Taps({vk::F5, vk::Enter});
         }
         if (now == Screen::DelayCheck) figures = game.form.Label[7].Caption;
