@@ -100,6 +100,29 @@ void BM_OneCallback(benchmark::State& state) {
 }
 BENCHMARK(BM_OneCallback)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
+// The first two 64-frame callbacks after a file is set, in which the music starts: the three
+// largest song files and the smallest. What they cost beyond BM_OneCallback's steady share is
+// what starting a file costs the audio thread.
+void BM_FirstCallback(benchmark::State& state) {
+    static const char* kFiles[] = {"sound/sudden_death.mid", "sound/bike.mid", "sound/kumoue.mid",
+                                   "sound/timing.mid"};
+    const std::string file = Asset(kFiles[state.range(0)]);
+    zb::headless::VirtualClock clock;
+    zb::audio::AudioRenderer renderer(clock, kRate, zb::audio::FindSoundfont());
+    std::vector<float> buf(2 * 64);
+    for (auto _ : state) {
+        state.PauseTiming();
+        renderer.SetFile("");
+        for (int i = 0; i < 4; ++i) renderer.Render(buf.data(), 64);
+        renderer.SetFile(file);
+        state.ResumeTiming();
+        renderer.Render(buf.data(), 64);
+        renderer.Render(buf.data(), 64);
+        benchmark::DoNotOptimize(buf.data());
+    }
+}
+BENCHMARK(BM_FirstCallback)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+
 // The output latency as the device reports it: its buffer plus the buffer being rendered.
 // Arg 0: SDL's dummy driver; arg 1: the default device, skipped when there is none.
 void BM_OutputLatency(benchmark::State& state) {

@@ -28,25 +28,22 @@ constexpr double kFollow = 0.05;
 constexpr int kGainRampFrames = 256;
 // The synth's own level; the music files are written to peak below full scale at this gain.
 constexpr double kSynthGain = 0.6;
-// The position follows the player's tick when they part by more than this on the mean.
-constexpr double kTickTolerance = 0.0015;
 
 void Quiet(int, const char*, void*) {}
 
 // FluidSynth's errors. During one of our calls they are kept and written with the call's file
-// if the call fails (see Failed); found while playing (a file that is not MIDI after all), they
-// are written at once with the music's file.
+// if the call fails (see Failed); any other is written at once.
 std::mutex fluidMutex;
-std::string fluidError, musicFile;
+std::string fluidError;
 thread_local bool inCall = false;
 
 void OnFluidError(int, const char* message, void*) {
-    std::lock_guard lock(fluidMutex);
-    if (inCall) {
-        if (fluidError.empty()) fluidError = message ? message : "";  // the first says most
-    } else {
-        SayOnStderr(musicFile + ": " + (message ? message : ""));
+    if (!inCall) {
+        SayOnStderr(std::string("the MIDI synthesizer: ") + (message ? message : ""));
+        return;
     }
+    std::lock_guard lock(fluidMutex);
+    if (fluidError.empty()) fluidError = message ? message : "";  // the first says most
 }
 
 void BeginCall() {
@@ -118,8 +115,6 @@ AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& so
     fluid_settings_setint(settings_, "synth.reverb.active", 1);
     fluid_settings_setint(settings_, "synth.cpu-cores", 1);
     fluid_settings_setint(settings_, "synth.threadsafe-api", 0);  // our mutex guards it
-    fluid_settings_setstr(settings_, "player.timing-source", "sample");
-    fluid_settings_setint(settings_, "player.reset-synth", 1);
     BeginCall();
     synth_ = new_fluid_synth(settings_);
     int loaded = FLUID_FAILED;
@@ -142,7 +137,6 @@ AudioRenderer::AudioRenderer(Clock& clock, int sampleRate, const std::string& so
 }
 
 AudioRenderer::~AudioRenderer() {
-    if (player_) delete_fluid_player(player_);
     if (synth_) delete_fluid_synth(synth_);
     if (settings_) delete_fluid_settings(settings_);
 }
@@ -236,13 +230,12 @@ void AudioRenderer::SetFile(const std::string& path) {
     // Read and parsed here, so the audio thread never waits for the disk or the file.
     auto song = std::make_unique<Song>();
     song->path = path;
+    std::string bytes;
     if (std::ifstream in(path, std::ios::binary); in)
-        song->bytes.assign(std::istreambuf_iterator<char>(in), {});
-    song->tempoMap = TempoMap::FromMidi(song->bytes);
-    if (!song->bytes.empty() && !song->tempoMap.Valid()) {
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    song->music = MusicSequence::FromMidi(bytes);
+    if (!bytes.empty() && !song->music.tempoMap.Valid())
         SayOnStderr("cannot play the music " + path + ": not a MIDI file");
-        song->bytes.clear();
-    }
     gameSong_ = song.get();
     songs_.push_back(std::move(song));
     Request r{.kind = Request::Kind::File};
@@ -261,14 +254,8 @@ double AudioRenderer::PositionAt(double clockSeconds) const {
 }
 
 void AudioRenderer::Seek(Request& r, double songSeconds) const {
+    // Past the file's end the music is silent and the position runs on from where it went.
     r.song = std::max(0.0, songSeconds);
-    if (!gameSong_ || !gameSong_->tempoMap.Valid()) return;
-    const TempoMap& map = gameSong_->tempoMap;
-    r.tick = map.TickAt(r.song);
-    // The player takes a seek only within the file; past its end the music is silent and the
-    // position runs on from where it was asked to go.
-    if (r.tick < map.EndTick()) r.song = map.Seconds(r.tick);
-    r.tick = std::min(r.tick, map.EndTick());
 }
 
 void AudioRenderer::Pause() {
@@ -369,44 +356,18 @@ void AudioRenderer::Take(const Request& r) {
     switch (r.kind) {
         case K::File:
         case K::Stop:
-            if (player_) {
-                fluid_player_stop(player_);
-                delete_fluid_player(player_);
-                player_ = nullptr;
-            }
             if (song_) done_.Push(song_);
             song_ = r.file;
-            playerStopped_ = false;
-            startDue_ = tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
-            tickErrorCount_ = 0;
+            next_ = 0;
+            musicStopped_ = false;
+            tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
             if (synth_) {
                 fluid_synth_all_sounds_off(synth_, -1);
                 fluid_synth_system_reset(synth_);
-            }
-            if (synth_ && song_ && !song_->bytes.empty()) {
-                {
-                    std::lock_guard fluidLock(fluidMutex);  // taken by no other thread but here
-                    musicFile = song_->path;
-                }
-                player_ = new_fluid_player(synth_);
-                drumVolume_ = 100;  // the synth's reset volume, until the song writes its own
-                if (player_)
-                    fluid_player_set_playback_callback(player_, &AudioRenderer::HandEvent, this);
-                // It starts with the next buffer: a seek made before then (a practice pass
-                // starting mid-song) is taken by a player that has not started, so no block of
-                // the file's start is heard.
-                startDue_ = player_ &&
-                            fluid_player_add_mem(player_, song_->bytes.data(),
-                                                 song_->bytes.size()) == FLUID_OK &&
-                            fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL,
-                                                   truth_.tempo) == FLUID_OK;
-                if (player_ && !startDue_) {
-                    delete_fluid_player(player_);
-                    player_ = nullptr;
-                }
+                drumVolume_ = 100;  // the reset volume, until the song writes its own
             }
             recentNext_ = recentCount_ = 0;
-            // The player starts with the synth's next block.
+            // The music starts with the synth's next block.
             firstHeard = double(LeftInBlock()) / rate_;
             break;
         case K::Pause:
@@ -417,12 +378,10 @@ void AudioRenderer::Take(const Request& r) {
             pauseDue_ = false;
             resumeDue_ = seekDue_ = true;
             seekSong_ = r.song;
-            if (r.tick >= 0) seekTick_ = r.tick;
             break;
         case K::Seek:
             seekDue_ = true;
             seekSong_ = r.song;
-            if (r.tick >= 0) seekTick_ = r.tick;
             break;
         case K::Tempo:
             tempoDue_ = true;
@@ -450,63 +409,54 @@ int64_t AudioRenderer::PlaceHit(double stamp) const {
 }
 
 void AudioRenderer::ApplyTransport() {
-    const bool moved = tempoDue_ || pauseDue_ || resumeDue_ || seekDue_;
-    if (!moved && !startDue_) return;
-    if (player_) {
-        if (tempoDue_) fluid_player_set_tempo(player_, FLUID_PLAYER_TEMPO_INTERNAL, truth_.tempo);
-        if (pauseDue_ && !playerStopped_) {
-            if (!startDue_) fluid_player_stop(player_);
-            fluid_synth_all_notes_off(synth_, -1);  // what sounds ends as a released note
-            playerStopped_ = true;
-        }
-        // A player that has not read its file yet takes no seek: it is asked again next time.
-        if (seekDue_ && seekTick_ >= 0 && fluid_player_seek(player_, int(seekTick_)) != FLUID_OK)
-            return;
-        // The file's start, a resume, or a seek back into a file that had ended.
-        if (!truth_.paused &&
-            (startDue_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)) {
-            fluid_player_play(player_);
-            playerStopped_ = false;
-        }
+    if (!tempoDue_ && !pauseDue_ && !resumeDue_ && !seekDue_) return;
+    if (pauseDue_ && !musicStopped_) {
+        if (synth_) fluid_synth_all_notes_off(synth_, -1);  // what sounds ends as a released note
+        musicStopped_ = true;
     }
-    startDue_ = false;
-    if (!moved) return;
+    if (seekDue_) SeekMusic(seekSong_);
+    if (!truth_.paused) musicStopped_ = false;
     if (truth_.playing) {
         const double heard = double(truth_.framesSinceSet + LeftInBlock()) / rate_;
         truth_.StartSegment(
             {heard, seekDue_ ? seekSong_ : truth_.SongAt(heard), truth_.paused ? 0 : truth_.tempo});
     }
     tempoDue_ = pauseDue_ = resumeDue_ = seekDue_ = false;
-    tickErrorCount_ = 0;
 }
 
-void AudioRenderer::FollowTick(int64_t synthBefore) {
-    if (!player_ || !song_ || playerStopped_ || !song_->tempoMap.Valid() ||
-        fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING)
-        return;
-    // The player ran last at the start of the synth's latest block, and its tick says where the
-    // song stood there. The tick is whole and the player's clock whole milliseconds, so single
-    // readings scatter by a millisecond; their mean over a while is what is followed.
-    const int64_t lastBlock = (synthFrames_ + kBlock - 1) / kBlock * kBlock - kBlock;
-    const double tickSong = song_->tempoMap.Seconds(fluid_player_get_current_tick(player_));
-    // framesSinceSet already counts this buffer.
-    const double heard =
-        double(truth_.framesSinceSet - (synthFrames_ - synthBefore) + (lastBlock - synthBefore)) /
-        rate_;
-    SongClock::Segment& seg = truth_.segments[size_t(truth_.count - 1)];
-    if (heard < seg.heard) return;
-    const double error = tickSong - truth_.SongAt(heard);
-    if (std::abs(error) > kSnapSeconds) {
-        seg.song += error;
-        tickErrorCount_ = 0;
-        return;
+void AudioRenderer::SeekMusic(double song) {
+    if (!song_) return;
+    if (synth_) fluid_synth_all_sounds_off(synth_, -1);
+    const std::vector<MusicEvent>& events = song_->music.events;
+    const size_t to = song_->music.FirstFrom(song);
+    if (to < next_) next_ = 0;
+    for (; next_ < to; ++next_)
+        if (!MusicSequence::IsNote(events[next_])) PlayEvent(events[next_]);
+}
+
+bool AudioRenderer::MusicRunning() const {
+    return song_ && truth_.playing && !musicStopped_ && next_ < song_->music.events.size();
+}
+
+void AudioRenderer::RenderSynth(float* out, int frames) {
+    for (int done = 0; done < frames;) {
+        int64_t left = LeftInBlock();
+        if (left == 0) {
+            // A block starts: the events due where the position stands at its first frame.
+            if (MusicRunning()) {
+                const double song = truth_.SongAt(double(truth_.framesSinceSet + done) / rate_);
+                const std::vector<MusicEvent>& events = song_->music.events;
+                while (next_ < events.size() && events[next_].song <= song)
+                    PlayEvent(events[next_++]);
+            }
+            left = kBlock;
+        }
+        const int n = int(std::min<int64_t>(left, frames - done));
+        float* o = out + 2 * done;
+        fluid_synth_write_float(synth_, n, o, 0, 2, o, 1, 2);
+        synthFrames_ += n;
+        done += n;
     }
-    tickErrors_[tickErrorCount_++] = error;
-    if (tickErrorCount_ < tickErrors_.size()) return;
-    double mean = 0;
-    for (double e : tickErrors_) mean += e / double(tickErrors_.size());
-    if (std::abs(mean) > kTickTolerance) seg.song += mean;
-    tickErrorCount_ = 0;
 }
 
 // Each callback says where a frame stands on the clock's timeline. A late callback makes it look
@@ -548,32 +498,55 @@ void AudioRenderer::Hand(const SynthEvent& e) {
     if (tap_) tap_(e);
 }
 
-int AudioRenderer::HandEvent(void* self, fluid_midi_event_t* event) {
-    auto* me = static_cast<AudioRenderer*>(self);  // on the audio thread
-    SynthEvent e{fluid_midi_event_get_type(event), fluid_midi_event_get_channel(event), 0, 0};
-    if (e.type == kNoteOn) {
-        e.number = fluid_midi_event_get_key(event);
-        e.value = fluid_midi_event_get_velocity(event);
-    } else if (e.type == kControlChange) {
-        e.number = fluid_midi_event_get_control(event);
-        e.value = fluid_midi_event_get_value(event);
-        if (e.channel == kDrumChannel && e.number == kVolumeControl) me->drumVolume_ = e.value;
+void AudioRenderer::PlayEvent(const MusicEvent& m) {
+    SynthEvent e{m.status & 0xF0, m.status & 0x0F, m.data1, m.data2};
+    if (m.status == 0xF0) {
+        e = {0xF0, 0, 0, 0};
+        Hand(e);
+        fluid_synth_sysex(synth_, song_->music.sysex.data() + m.sysex, int(m.sysexLength), nullptr,
+                          nullptr, nullptr, 0);
+        return;
     }
-    if (!PassToSynth(me->drums_, e)) return FLUID_OK;
+    if (e.type == kControlChange && e.channel == kDrumChannel && e.number == kVolumeControl)
+        drumVolume_ = e.value;
+    if (!PassToSynth(drums_, e)) return;
     if (e.type == kNoteOn && e.channel == kDrumChannel) {
         // The drums' volume as chosen before each of their notes: a reset of the synth (a new
         // file, a seek) or a change of choice may have put it back.
-        const int volume = DrumVolume(me->drums_, me->drumVolume_);
+        const int volume = DrumVolume(drums_, drumVolume_);
         int now = -1;
-        fluid_synth_get_cc(me->synth_, kDrumChannel, kVolumeControl, &now);
+        fluid_synth_get_cc(synth_, kDrumChannel, kVolumeControl, &now);
         if (now != volume) {
-            fluid_synth_cc(me->synth_, kDrumChannel, kVolumeControl, volume);
-            me->Hand({kControlChange, kDrumChannel, kVolumeControl, volume});
+            fluid_synth_cc(synth_, kDrumChannel, kVolumeControl, volume);
+            Hand({kControlChange, kDrumChannel, kVolumeControl, volume});
         }
     }
-    if (e.type == kControlChange) fluid_midi_event_set_value(event, e.value);
-    me->Hand(e);
-    return fluid_synth_handle_midi_event(me->synth_, event);
+    Hand(e);
+    switch (e.type) {
+        case 0x80:
+            fluid_synth_noteoff(synth_, e.channel, e.number);
+            break;
+        case kNoteOn:
+            fluid_synth_noteon(synth_, e.channel, e.number, e.value);
+            break;
+        case 0xA0:
+            fluid_synth_key_pressure(synth_, e.channel, e.number, e.value);
+            break;
+        case kControlChange:
+            fluid_synth_cc(synth_, e.channel, e.number, e.value);
+            break;
+        case 0xC0:
+            fluid_synth_program_change(synth_, e.channel, e.number);
+            break;
+        case 0xD0:
+            fluid_synth_channel_pressure(synth_, e.channel, e.number);
+            break;
+        case 0xE0:
+            fluid_synth_pitch_bend(synth_, e.channel, e.number | (e.value << 7));
+            break;
+        default:
+            break;
+    }
 }
 
 void AudioRenderer::MixClicks(float* out, int frames) {
@@ -596,16 +569,12 @@ void AudioRenderer::Render(float* out, int frames, double due) {
     for (Request r; requests_.Pop(r);) Take(r);
     takenNumber_.store(truth_.taken, std::memory_order_release);
     ApplyTransport();
-    const int64_t synthBefore = synthFrames_;
     // With no music playing and every voice gone, the synth only renders its reverb's last echo:
     // after two seconds of that it is skipped, so that a screen without music costs nothing.
-    const bool still = synth_ &&
-                       (!player_ || fluid_player_get_status(player_) != FLUID_PLAYER_PLAYING) &&
-                       fluid_synth_get_active_voice_count(synth_) == 0;
+    const bool still = synth_ && !MusicRunning() && fluid_synth_get_active_voice_count(synth_) == 0;
     stillFrames_ = still ? stillFrames_ + frames : 0;
     if (synth_ && stillFrames_ <= 2 * rate_) {
-        fluid_synth_write_float(synth_, frames, out, 0, 2, out, 1, 2);
-        synthFrames_ += frames;
+        RenderSynth(out, frames);
         // A volume change glides over a few milliseconds instead of clicking.
         const float to = targetGain_.load();
         if (to != rampTarget_) {
@@ -630,7 +599,6 @@ void AudioRenderer::Render(float* out, int frames, double due) {
     const bool silent = (!synth_ || stillFrames_ > 2 * rate_) && mixer_.Idle();
     silentThrough_.store(silent ? truth_.taken + 1 : 0);
     AdvanceClock(frames, due);
-    if (synthFrames_ != synthBefore) FollowTick(synthBefore);
     published_.Write(truth_);
     const bool sounded = hitsBefore || !silent || (synth_ && stillFrames_ < frames);
     // Longer to render than the buffer lasts: the device had nothing to play for a while.

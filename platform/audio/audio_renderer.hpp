@@ -1,9 +1,10 @@
-// The game's sound, rendered on demand: a FluidSynth synth and MIDI player for the music and the
-// hit sounds' mixer (hit_mixer.hpp), mixed into the buffers that the audio device asks for. It
-// also keeps the audio clock and the music's transport: the song's position is where FluidSynth's
-// player stands on the song's own timeline (its tick through the file's tempo map), carried
-// between ticks by the frames rendered, less the output latency, and between callbacks by the
-// monotonic clock.
+// The game's sound, rendered on demand: a FluidSynth synth playing the music's events
+// (music_sequence.hpp) and the hit sounds' mixer (hit_mixer.hpp), mixed into the buffers that the
+// audio device asks for. It also keeps the audio clock and the music's transport: the song's
+// position is the frames rendered since the file was set, laid on the song's own timeline by the
+// transport's segments, less the output latency, and carried between callbacks by the monotonic
+// clock. The music's events are handed to the synth at the start of each of its blocks where
+// that position says, so what is heard is where the position stands.
 //
 // Two threads, and neither ever waits for the other. The device's callback thread calls Render
 // and owns the synth, the player and the mixer; the game thread calls everything else. What the
@@ -28,6 +29,7 @@
 #include "platform/audio/click_voice.hpp"
 #include "platform/audio/drum_part.hpp"
 #include "platform/audio/hit_mixer.hpp"
+#include "platform/audio/music_sequence.hpp"
 #include "platform/audio/published.hpp"
 #include "platform/audio/song_clock.hpp"
 #include "platform/audio/tempo_map.hpp"
@@ -36,8 +38,6 @@
 
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;
-struct _fluid_player_t;
-struct _fluid_midi_event_t;
 
 namespace zb::audio {
 
@@ -128,8 +128,8 @@ class AudioRenderer {
     // A file read and parsed on the game thread, handed over whole; freed by the game thread
     // once the audio thread gave it back.
     struct Song {
-        std::string path, bytes;
-        TempoMap tempoMap;
+        std::string path;
+        MusicSequence music;
     };
     struct Request {
         enum class Kind : uint8_t {
@@ -146,11 +146,10 @@ class AudioRenderer {
         };
         Kind kind = Kind::Hit;
         uint64_t number = 0;
-        double at = 0;      // File: the clock's time; Hit: the stamp
-        double heard = 0;   // Pause, Seek: where the new segment starts
-        double song = 0;    // Pause, Seek, Resume: the song there; Stop: where it stays
-        double value = 0;   // Tempo: the rate; Latency: seconds; Drums: the part
-        int64_t tick = -1;  // Seek, Resume: the player's tick (-1: none)
+        double at = 0;     // File: the clock's time; Hit: the stamp
+        double heard = 0;  // Pause, Seek: where the new segment starts
+        double song = 0;   // Pause, Seek, Resume: the song there; Stop: where it stays
+        double value = 0;  // Tempo: the rate; Latency: seconds; Drums: the part
         const Song* file = nullptr;
         const WaveData* wave = nullptr;
         int voice = 0;
@@ -161,7 +160,7 @@ class AudioRenderer {
     void Send(const Request& r);
     SongClock View() const;
     std::shared_ptr<const WaveData> Wave(const std::string& path);
-    void Seek(Request& r, double songSeconds) const;  // the tick and the song of a seek
+    void Seek(Request& r, double songSeconds) const;  // where a seek goes
 
     // Both: what a request does to the song's clock; `firstHeard` where a new file starts.
     static void Apply(SongClock& c, const Request& r, double firstHeard);
@@ -170,18 +169,23 @@ class AudioRenderer {
     void Take(const Request& r);
     void AdvanceClock(int frames, double due);
     int64_t PlaceHit(double stamp) const;
-    // What the game thread asked of the player since the last buffer, done at its first block.
+    // What the game thread asked of the music since the last buffer, done at its first block.
     void ApplyTransport();
-    void FollowTick(int64_t synthBefore);
     int64_t LeftInBlock() const;
+    // The synth's frames of this buffer, handing it the music's events due at each of its block
+    // starts.
+    void RenderSynth(float* out, int frames);
+    bool MusicRunning() const;
+    // The music from `song` on: what sounds stops, and the controllers, programs and bends
+    // written before it are given again so that the channels stand as the file has them there.
+    void SeekMusic(double song);
     void CountUnderrun(int frames, double due);
-    // The player's playback callback: the song's events pass the drum part's choice on their way
-    // to the synth.
-    static int HandEvent(void* self, _fluid_midi_event_t* event);
+    // One of the song's events to the synth, past the drum part's choice.
+    void PlayEvent(const MusicEvent& m);
     void Hand(const SynthEvent& e);
     // The clicks of this buffer, at the song's position of each frame.
     void MixClicks(float* out, int frames);
-    static constexpr int64_t kBlock = 64;  // FluidSynth's block: the player runs at its start
+    static constexpr int64_t kBlock = 64;  // FluidSynth's block: events are taken at its start
 
     Clock& clock_;
     const int rate_;
@@ -189,8 +193,8 @@ class AudioRenderer {
     // --- the audio thread's own (and the constructor's) ---
     _fluid_hashtable_t* settings_ = nullptr;
     _fluid_synth_t* synth_ = nullptr;
-    _fluid_player_t* player_ = nullptr;
     const Song* song_ = nullptr;  // the file playing
+    size_t next_ = 0;             // its next event for the synth
     HitMixer mixer_;
     ClickVoice clicks_;
     std::vector<double> frameSongs_;  // the song's position at each frame of the buffer
@@ -200,14 +204,10 @@ class AudioRenderer {
     int64_t stillFrames_ = 0;  // frames rendered since the music and its voices went quiet
     float gain_ = 1.0f;        // the music's gain now, gliding towards the target
     float rampTarget_ = 1.0f, rampStep_ = 0.0f;
-    int64_t synthFrames_ = 0;     // frames the synth has given since it was made
-    bool playerStopped_ = false;  // the player is paused
-    bool startDue_ = false;       // a file was set: the player starts with the next buffer
+    int64_t synthFrames_ = 0;    // frames the synth has given since it was made
+    bool musicStopped_ = false;  // paused: no event goes to the synth
     bool tempoDue_ = false, pauseDue_ = false, resumeDue_ = false, seekDue_ = false;
-    int64_t seekTick_ = -1;                // where the next buffer seeks the player to
-    double seekSong_ = 0;                  // and the song's position there
-    std::array<double, 16> tickErrors_{};  // the player's tick against the position, lately
-    size_t tickErrorCount_ = 0;
+    double seekSong_ = 0;              // where the next buffer seeks the music to
     SongClock truth_{};                // the song's clock, the true one
     std::array<double, 32> recent_{};  // the offsets that the latest callbacks measured
     size_t recentNext_ = 0, recentCount_ = 0;

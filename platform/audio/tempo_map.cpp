@@ -3,39 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/audio/midi_bytes.hpp"
+
 namespace zb::audio {
 
 namespace {
-
-// A cursor over the file's bytes that never reads past them.
-struct Reader {
-    std::string_view b;
-    size_t pos = 0;
-    bool ok = true;
-
-    uint32_t Byte() {
-        if (pos >= b.size()) return ok = false, 0;
-        return uint8_t(b[pos++]);
-    }
-    uint32_t Fixed(int n) {
-        uint32_t v = 0;
-        while (n--) v = (v << 8) | Byte();
-        return v;
-    }
-    uint32_t VarLen() {
-        uint32_t v = 0;
-        for (int i = 0; i < 4; ++i) {
-            const uint32_t c = Byte();
-            v = (v << 7) | (c & 0x7F);
-            if (!(c & 0x80)) return v;
-        }
-        return ok = false, 0;
-    }
-    void Skip(uint32_t n) {
-        if (n > b.size() - std::min(pos, b.size())) ok = false;
-        pos = std::min<size_t>(b.size(), pos + n);
-    }
-};
 
 struct TempoEvent {
     int64_t tick;
@@ -44,7 +16,7 @@ struct TempoEvent {
 
 // Walks one track: its tempo events and its last tick. False when the track is cut short.
 bool ReadTrack(std::string_view track, std::vector<TempoEvent>& tempos, int64_t& endTick) {
-    Reader r{track};
+    MidiBytes r{track};
     int64_t tick = 0;
     uint32_t running = 0;
     while (r.ok && r.pos < track.size()) {
@@ -80,25 +52,11 @@ bool ReadTrack(std::string_view track, std::vector<TempoEvent>& tempos, int64_t&
 
 TempoMap TempoMap::FromMidi(std::string_view bytes) {
     TempoMap map;
-    Reader r{bytes};
-    if (bytes.substr(0, 4) != "MThd") return map;
-    r.pos = 4;
-    const uint32_t headerLen = r.Fixed(4);
-    r.Fixed(2);  // format
-    const uint32_t tracks = r.Fixed(2);
-    const uint32_t division = r.Fixed(2);
-    if (!r.ok || headerLen < 6 || division == 0) return map;
-    r.pos = 8 + headerLen;
-
+    uint32_t division = 0;
     std::vector<TempoEvent> tempos;
-    for (uint32_t t = 0; t < tracks && r.ok && r.pos + 8 <= bytes.size(); ++t) {
-        const std::string_view id = bytes.substr(r.pos, 4);
-        r.pos += 4;
-        const uint32_t len = r.Fixed(4);
-        const size_t start = r.pos;
-        r.Skip(len);
-        if (id == "MTrk") ReadTrack(bytes.substr(start, r.pos - start), tempos, map.endTick_);
-    }
+    if (!ForEachTrack(bytes, division,
+                      [&](std::string_view track) { ReadTrack(track, tempos, map.endTick_); }))
+        return map;
     map.valid_ = true;
 
     if (division & 0x8000) {  // SMPTE: frames a second and ticks a frame, no tempo
