@@ -80,6 +80,8 @@ std::string EncodeDevices(const DeviceOptions& d) {
     std::string s = "# ズバッコミュージック: choices per input device\n";
     s += "version " + std::to_string(kDevicesVersion) + "\n";
     std::map<std::string, std::vector<std::string>> lines = d.otherChoices;
+    for (const std::string& device : d.silent)
+        lines[device].insert(lines[device].begin(), "hit_sound off");
     for (const auto& [device, ms] : d.offsetMs)
         lines[device].insert(lines[device].begin(), "offset " + std::to_string(ms));
     for (const auto& [device, choices] : lines) {
@@ -99,6 +101,7 @@ void DecodeDevices(const std::string& text, DeviceOptions& d, std::string* why) 
         const std::vector<std::string> parts = Split(line, '\t');
         const std::string device = Field(parts[0]);
         std::optional<int> offset;
+        std::optional<bool> sounds;
         std::vector<std::string> other;
         // A name that would read back as a comment or the version line is no device's.
         bool good = !device.empty() && device[0] != '#' && !device.starts_with("version ") &&
@@ -108,6 +111,10 @@ void DecodeDevices(const std::string& text, DeviceOptions& d, std::string* why) 
             if (choice.starts_with("offset ")) {
                 offset = Offset(choice.substr(7));
                 good = offset.has_value();
+            } else if (choice.starts_with("hit_sound ")) {
+                const std::string v = Field(choice.substr(10));
+                good = v == "on" || v == "off";
+                sounds = v == "on";
             } else if (!choice.empty()) {  // an empty field (two tabs) holds none
                 other.push_back(choice);
             }
@@ -118,6 +125,12 @@ void DecodeDevices(const std::string& text, DeviceOptions& d, std::string* why) 
             continue;
         }
         if (offset) d.offsetMs[device] = *offset;
+        if (sounds) {
+            if (*sounds)
+                d.silent.erase(device);
+            else
+                d.silent.insert(device);
+        }
         if (!other.empty()) d.otherChoices[device] = other;
     }
     ++d.changes;

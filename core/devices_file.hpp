@@ -1,6 +1,7 @@
 // devices.txt: the player's choices per input device, beside the other saves. Text: a
 // "version N" line, then one line a device: its name (core/game.hpp's DeviceOptions), a tab, and
-// its choices, each "name value", separated by tabs ("offset -4": the input offset in ms). "#"
+// its choices, each "name value", separated by tabs ("offset -4": the input offset in ms;
+// "hit_sound off": its strokes start no hit sound, written only when off). "#"
 // starts a comment. Choices and lines this build does not know are kept when it saves again.
 #pragma once
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -30,11 +31,12 @@ using PadStrikeInputs = std::array<int16_t, 4>;
 
 // A MIDI drum kit's binding (core/kit_map.hpp): the strike of each note (0-3, -1 for none), the
 // velocity from which a stroke strikes both strikes of its pair (a big note; 128 for never), and
-// the note last bound to each strike, which the settings screen shows.
+// the note last bound to each strike, which the settings screen shows, and its hygiene.
 struct KitBinding {
     std::array<int8_t, 128> strikes{};
     int16_t bigVelocity = 112;
     std::array<int16_t, 4> shown{-1, -1, -1, -1};
+    kit::Hygiene hygiene;  // which strokes are dropped
     bool operator==(const KitBinding&) const = default;
 };
 
@@ -80,6 +82,8 @@ struct DeviceOptions {
     // (the ディレイ keeps what all share). A kind alone ("pad", "kit") stands for each of its
     // devices without a line of its own (zubakko-play's --offsets).
     std::map<std::string, int> offsetMs;
+    // The devices whose strokes start no hit sound (叩いた音: なし; a kit's module sounds its own).
+    std::set<std::string> silent;
     // The choices of each device this build does not know (a newer build's), kept as written.
     std::map<std::string, std::vector<std::string>> otherChoices;
     uint64_t changes = 0;  // counts every change: what is built from the offsets is built again
@@ -88,6 +92,14 @@ struct DeviceOptions {
         if (const auto it = offsetMs.find(device); it != offsetMs.end()) return it->second;
         const auto kind = offsetMs.find(device.substr(0, device.find(' ')));
         return kind != offsetMs.end() ? kind->second : 0;
+    }
+    bool Sounds(const std::string& device) const { return !silent.contains(device); }
+    void SetSounds(const std::string& device, bool sounds) {
+        if (sounds)
+            silent.erase(device);
+        else
+            silent.insert(device);
+        ++changes;
     }
     void SetOffset(const std::string& device, int ms) {
         offsetMs[device] = ms;

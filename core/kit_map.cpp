@@ -1,5 +1,7 @@
 #include "core/kit_map.hpp"
 
+#include <cctype>
+
 #include "platform/kit_inputs.hpp"
 
 namespace zb {
@@ -43,6 +45,26 @@ void SetKitBigVelocity(Settings& s, const std::string& kitName, int velocity) {
     KitBinding b = KitBindingOf(s, kitName);
     b.bigVelocity = int16_t(velocity);
     s.KitBindings[kitName] = b;
+}
+
+std::string CrosstalkRatioText(int percent) {
+    if (percent % 100 == 0) return std::to_string(percent / 100);
+    std::string s = "0." + std::string(percent < 10 ? "0" : "") + std::to_string(percent);
+    if (s.back() == '0') s.pop_back();
+    return s;
+}
+
+bool ReadCrosstalkRatio(const std::string& text, int& percent) {
+    if (text == "0" || text == "1") {
+        percent = text == "1" ? 100 : 0;
+        return true;
+    }
+    const bool shape = (text.size() == 3 || text.size() == 4) && text.rfind("0.", 0) == 0 &&
+                       std::isdigit(static_cast<unsigned char>(text[2])) &&
+                       (text.size() == 3 || std::isdigit(static_cast<unsigned char>(text[3])));
+    if (!shape) return false;
+    percent = (text[2] - '0') * 10 + (text.size() == 4 ? text[3] - '0' : 0);
+    return true;
 }
 
 }  // namespace zb

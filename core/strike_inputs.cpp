@@ -79,6 +79,7 @@ void StrikeMap::Refresh(Game& game) {
     for (const KitInfo& kit : kb.Kits()) {
         const KitBinding b = KitBindingOf(game.settings, kit.name);
         kb.SetKitBigVelocity(kit.slot, b.bigVelocity);
+        kb.SetKitHygiene(kit.slot, b.hygiene);
         for (int n = 0; n < kit::kNotes; ++n) {
             const int s = b.strikes[size_t(n)];
             if (s < 0 || s > 3) continue;

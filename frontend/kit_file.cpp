@@ -6,6 +6,7 @@
 
 #include "core/failure_report.hpp"
 #include "core/file_replace.hpp"
+#include "core/kit_map.hpp"
 
 namespace zb {
 
@@ -35,7 +36,8 @@ bool ReadNumber(std::istringstream& words, int lo, int hi, int& out) {
 std::string EncodeKitBindings(const Settings& s) {
     std::string out = std::string(kHeader) +
                       "\n# kit <name>, then big <velocity>, shown <note for 左足 右足 左手 右手>, "
-                      "note <note> <strike 0-3>\n";
+                      "note <note> <strike 0-3>,\n# floor <note> <velocity>, retrigger <note> "
+                      "<ms>, crosstalk <ms> <share of the louder stroke>\n";
     for (const auto& [name, b] : s.KitBindings) {
         out += "kit " + name + "\nbig " + std::to_string(b.bigVelocity) + "\nshown";
         for (int16_t n : b.shown) out += " " + std::to_string(n);
@@ -43,6 +45,19 @@ std::string EncodeKitBindings(const Settings& s) {
         for (size_t n = 0; n < b.strikes.size(); ++n)
             if (b.strikes[n] >= 0)
                 out += "note " + std::to_string(n) + " " + std::to_string(b.strikes[n]) + "\n";
+        // Only what differs from the defaults.
+        const kit::Hygiene& h = b.hygiene;
+        const kit::Hygiene plain;
+        for (size_t n = 0; n < h.floor.size(); ++n) {
+            if (h.floor[n] != plain.floor[n])
+                out += "floor " + std::to_string(n) + " " + std::to_string(h.floor[n]) + "\n";
+            if (h.retriggerMs[n] != plain.retriggerMs[n])
+                out += "retrigger " + std::to_string(n) + " " + std::to_string(h.retriggerMs[n]) +
+                       "\n";
+        }
+        if (h.crosstalkMs != plain.crosstalkMs || h.crosstalkPercent != plain.crosstalkPercent)
+            out += "crosstalk " + std::to_string(h.crosstalkMs) + " " +
+                   CrosstalkRatioText(h.crosstalkPercent) + "\n";
     }
     return out;
 }
@@ -92,6 +107,20 @@ bool DecodeKitBindings(const std::string& text, Settings& s, std::string* why) {
             int note = 0, strike = 0;
             ok = ReadNumber(words, 0, 127, note) && ReadNumber(words, -1, 3, strike);
             if (ok) read.strikes[size_t(note)] = int8_t(strike);
+        } else if (ok && (word == "floor" || word == "retrigger")) {
+            const bool floor = word == "floor";
+            int note = 0, v = 0;
+            ok = ReadNumber(words, 0, 127, note) &&
+                 ReadNumber(words, 0, floor ? 127 : kit::kMaxWindowMs, v);
+            if (ok)
+                (floor ? read.hygiene.floor : read.hygiene.retriggerMs)[size_t(note)] = uint8_t(v);
+        } else if (ok && word == "crosstalk") {
+            int ms = 0, percent = 0;
+            std::string share;
+            ok = ReadNumber(words, 0, kit::kMaxWindowMs, ms) && (words >> share) &&
+                 ReadCrosstalkRatio(share, percent);
+            read.hygiene.crosstalkMs = uint8_t(ms);
+            read.hygiene.crosstalkPercent = uint8_t(percent);
         } else {
             ok = false;
         }

@@ -37,9 +37,10 @@ enum class InputKind : uint8_t {
     Cleared,     // every key up and every press dropped (a dialog had the keyboard)
     DeviceCame,  // a pad or a kit connected (its slot in `device`)
     DeviceGone,
-    Click,  // a control was clicked (`source`, `index`)
-    Tick,   // the form's timer
-    Close,  // the player closed the window
+    KitDropped,  // a kit's stroke its hygiene dropped (`code` its soft code, `index` its kit::Fate)
+    Click,       // a control was clicked (`source`, `index`)
+    Tick,        // the form's timer
+    Close,       // the player closed the window
 };
 
 struct InputEvent {

@@ -125,8 +125,13 @@ void KeyStateKeyboard::SetKitBigVelocity(int slot, int velocity) {
     if (slot >= 0 && slot < kit::kSlots) bigVelocity_[size_t(slot)] = velocity;
 }
 
+void KeyStateKeyboard::SetKitHygiene(int slot, const kit::Hygiene& rules) {
+    if (slot >= 0 && slot < kit::kSlots) hygiene_[size_t(slot)].SetRules(rules);
+}
+
 void KeyStateKeyboard::KitAdded(const KitInfo& kit) {
     KitRemoved(kit.slot, 0);  // a slot holds one kit
+    if (kit.slot >= 0 && kit.slot < kit::kSlots) hygiene_[size_t(kit.slot)].Clear();
     kits_.push_back(kit);
     ++kitChanges_;
     std::sort(kits_.begin(), kits_.end(),
@@ -148,6 +153,16 @@ void KeyStateKeyboard::KitRemoved(int slot, double at) {
 
 void KeyStateKeyboard::KitStroke(int slot, int note, int velocity, double at) {
     if (slot < 0 || slot >= kit::kSlots || note < 0 || note >= kit::kNotes || velocity <= 0) return;
+    if (const kit::Fate fate = hygiene_[size_t(slot)].Judge(note, velocity, at);
+        fate != kit::Fate::Kept) {
+        Add({.at = at,
+             .kind = InputKind::KitDropped,
+             .device = {DeviceKind::Kit, slot},
+             .code = kit::Code(slot, note, false),
+             .velocity = velocity,
+             .index = int(fate)});
+        return;
+    }
     const int code = kit::Code(slot, note, velocity >= bigVelocity_[size_t(slot)]);
     Change(code, true, at, velocity);
     Change(code, false, at + kit::kStrokeSeconds, 0);

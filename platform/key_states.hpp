@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/kit_hygiene.hpp"
 #include "platform/ports.hpp"
 
 namespace zb {
@@ -25,6 +26,7 @@ class KeyStateKeyboard : public Keyboard {
     std::vector<KitInfo> Kits() override;
     uint64_t KitChanges() override;
     void SetKitBigVelocity(int slot, int velocity) override;
+    void SetKitHygiene(int slot, const kit::Hygiene& rules) override;
     // Looks at the keys now (the window calls it as it waits).
     void Pump() { Update(); }
 
@@ -44,7 +46,9 @@ class KeyStateKeyboard : public Keyboard {
     // A drum kit came (in its slot) or went at `at`, with one line on standard error for each.
     void KitAdded(const KitInfo& kit);
     void KitRemoved(int slot, double at);
-    // A note-on of a connected kit, stamped `at`: a tap of the note's soft or hard code.
+    // A note-on of a connected kit, stamped `at`: a tap of the note's soft or hard code, unless
+    // the kit's hygiene drops it (a KitDropped event then says why). Every kit stroke, the real
+    // kits' and the scripted ones, passes here.
     void KitStroke(int slot, int note, int velocity, double at);
     // Every key up and every press forgotten (after a dialog had the keyboard).
     void Reset();
@@ -68,6 +72,7 @@ class KeyStateKeyboard : public Keyboard {
     std::vector<KitInfo> kits_;
     uint64_t kitChanges_ = 0;
     std::array<int, 4> bigVelocity_;
+    std::array<kit::HygieneFilter, kit::kSlots> hygiene_;
     std::map<int, int> menuHolds_;  // menu key code -> pad inputs holding it
     std::function<void(int, double)> onDown_;
 };

@@ -84,6 +84,11 @@ class Keyboard {
         (void)slot;
         (void)velocity;
     }
+    // The hygiene of the kit in `slot`'s strokes (platform/kit_inputs.hpp): what is dropped.
+    virtual void SetKitHygiene(int slot, const kit::Hygiene& rules) {
+        (void)slot;
+        (void)rules;
+    }
 };
 
 // How the song's own drum part (General MIDI's channel 10) sounds: as written, lowered, or not at

@@ -1,5 +1,6 @@
 #include "play/hit_feedback.hpp"
 
+#include "core/devices_file.hpp"
 #include "core/picture_sets.hpp"
 #include "platform/fault_switch.hpp"
 
@@ -49,7 +50,9 @@ StrikeSounds::StrikeSounds(Game& game) : game_(game) {
     game.platform.keyboard.SetDownHandler([&game, this](int code, double at) {
         fault::Trip(fault::Place::KeyDown);
         inputs_.Refresh(game);
-        if (const int k = inputs_.FirstStrike(code); k >= 0) HitSound(game, int16_t(k), at);
+        const int k = inputs_.FirstStrike(code);
+        if (k >= 0 && game.devices.Sounds(DeviceOfInput(game.platform.keyboard, code)))
+            HitSound(game, int16_t(k), at);
     });
 }
 

@@ -15,6 +15,7 @@
 #include "play/play_frame.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_slots.hpp"
+#include "play/replay_store.hpp"
 #include "play/results_panel.hpp"
 #include "play/scoring.hpp"
 #include "play/timing_panel.hpp"
@@ -159,6 +160,11 @@ Step PlayScreen::Pass(Game& game) {
                                            (advice_->offset > 0 ? "+" : "") +
                                            std::to_string(advice_->offset) + " ms");
                 advice_.reset();
+            }
+            if (st_.Recorder && !midiSaved_ &&
+                (game.input.GetAsyncKeyState(vk::F7) & kKeyPressedSince)) {
+                midiSaved_ = true;
+                ShowOffsetAdvice(game, SavePlayMidi(game, record_, request_.chart.song));
             }
             if (now < resultsEnd_) return Step::Stay();
             ResultsPanel(game.form).LeaveBlankLines();

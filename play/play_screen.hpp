@@ -74,6 +74,7 @@ class PlayScreen : public GameScreen {
     double resultsEnd_ = 0;
     // The input offset the last hand plays ask for, offered on the results until F5 takes it.
     std::optional<OffsetAdvice> advice_;
+    bool midiSaved_ = false;  // F7 wrote the play as a MIDI file
     uint64_t print_ = 0;
     ResultsText shown_;
 };

@@ -19,4 +19,9 @@ std::string ReplayFolder(const Game& game);
 // returns the file written, or the empty string.
 std::string KeepReplay(const Game& game, const Replay& replay);
 
+// Writes the play of `replay` (of `song`, a built-in or own song's number) as a MIDI file beside
+// the replays, named as its replay will be, never over a file (play/midi_export.hpp). Returns
+// the line the results show: the file written, or why none was.
+std::string SavePlayMidi(const Game& game, const Replay& replay, int song);
+
 }  // namespace zb

@@ -96,6 +96,11 @@ void Kits(const std::string& bytes) {
             if (k < -1 || k > 3) Fail("a strike out of range");
         for (int16_t n : b.shown)
             if (n < -1 || n > 127) Fail("a shown note out of range");
+        for (size_t n = 0; n < b.hygiene.floor.size(); ++n)
+            if (b.hygiene.floor[n] > 127 || b.hygiene.retriggerMs[n] > zb::kit::kMaxWindowMs)
+                Fail("a floor or retrigger window out of range");
+        if (b.hygiene.crosstalkMs > zb::kit::kMaxWindowMs || b.hygiene.crosstalkPercent > 100)
+            Fail("a crosstalk rule out of range");
     }
     zb::Settings back;
     std::string why2;
@@ -138,6 +143,9 @@ void Devices(const std::string& bytes) {
     zb::DeviceOptions d;
     std::string why;
     zb::DecodeDevices(bytes, d, &why);
+    for (const std::string& device : d.silent)
+        if (device.empty() || device.find_first_of("\t\n") != device.npos)
+            Fail("a device name it cannot write");
     for (const auto& [device, ms] : d.offsetMs) {
         if (device.empty() || device.find_first_of("\t\n") != device.npos)
             Fail("a device name it cannot write");
@@ -147,7 +155,8 @@ void Devices(const std::string& bytes) {
     zb::DeviceOptions back;
     std::string why2;
     zb::DecodeDevices(once, back, &why2);
-    if (!why2.empty() || back.offsetMs != d.offsetMs || zb::EncodeDevices(back) != once)
+    if (!why2.empty() || back.offsetMs != d.offsetMs || back.silent != d.silent ||
+        zb::EncodeDevices(back) != once)
         Fail("what it read does not write back the same");
 }
 
@@ -207,6 +216,9 @@ void WriteSeeds(const std::string& folder) {
             k.strikes[36] = 0, k.strikes[38] = 2, k.strikes[42] = 3, k.strikes[35] = 1;
             k.bigVelocity = 100;
             k.shown = {36, 35, 38, 42};
+            k.hygiene.floor[38] = 24, k.hygiene.floor[36] = 10;
+            k.hygiene.retriggerMs[42] = 12;
+            k.hygiene.crosstalkMs = 7, k.hygiene.crosstalkPercent = 35;
             s.KitBindings["TD-17 MIDI 1"] = k;
             zb::KitBinding j;
             j.strikes.fill(-1);
@@ -260,6 +272,8 @@ void WriteSeeds(const std::string& folder) {
             d.SetOffset("pad 030000005e0400008e02000014010000 Xbox 360 パッド", -12);
             d.SetOffset("kit TD-17 MIDI 1", 50);
             d.otherChoices["kit TD-17 MIDI 1"] = {"newer_choice 3"};
+            d.SetSounds("kit TD-17 MIDI 1", false);
+            d.SetSounds("pad 030000005e0400008e02000014010000 Xbox 360 パッド", false);
             WriteSeed(folder, "devices.txt", zb::EncodeDevices(d));
             break;
         }

@@ -10,12 +10,15 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "core/chart_loader.hpp"
 #include "core/devices_file.hpp"
+#include "core/midi_file.hpp"
 #include "core/own_songs.hpp"
 #include "frontend/config_file.hpp"
 #include "platform/headless/headless.hpp"
+#include "tests/common/midi_writer.hpp"
 #include "tests/common/temp_dir.hpp"
 #include "tests/common/typical_song.hpp"
 #include "tools/play/play_tool.hpp"
@@ -198,7 +201,9 @@ TEST(Strikes, AKitScriptPlaysAsTheKeysOfTheSameStrikes) {
     EXPECT_EQ(defaults.rfind("{\"notes\": {\"35\": 0, \"36\": 0, \"37\": 2, \"38\": 2", 0), 0u)
         << defaults;
     EXPECT_NE(defaults.find("\"44\": 1, \"45\": 2, \"46\": 3"), std::string::npos) << defaults;
-    EXPECT_NE(defaults.find("\"57\": 3, \"59\": 3}, \"bigVelocity\": 112}"), std::string::npos)
+    EXPECT_NE(defaults.find("\"57\": 3, \"59\": 3}, \"bigVelocity\": 112, \"floors\": {}, "
+                            "\"retrigger\": 8, \"crosstalk\": {\"ms\": 5, \"ratio\": 0.5}}"),
+              std::string::npos)
         << defaults;
 
     // Bass drum, hi-hat pedal, snare and closed hi-hat for the four keys.
@@ -251,6 +256,143 @@ TEST(Strikes, AKitScriptPlaysAsTheKeysOfTheSameStrikes) {
     EXPECT_EQ(mine.CountMiss, 0);
     EXPECT_THROW(ParseKitMap("38 4\n"), std::invalid_argument) << "no strike 4";
     EXPECT_THROW(ParseKit("100 38\n"), std::invalid_argument) << "no velocity";
+}
+
+TEST(Strikes, AKitsGhostStrokesDoubleTriggersAndCrosstalkAreJudgedAsTheCleanScript) {
+    const ChartId id{.song = 4, .difficulty = 2};
+    const std::map<int, int> noteOf{{97, 36}, {98, 44}, {100, 38}, {101, 42}};
+    const std::map<int, int> neighbour{{36, 44}, {44, 36}, {38, 42}, {42, 38}};
+    Options o;
+    o.song = id.song, o.difficulty = id.difficulty, o.delay = 0;
+    const auto keys = OnTime(id, 10, Big::OneKey);
+    std::vector<KitStroke> clean, dirty;
+    for (const KeyEvent& k : keys) {
+        if (!k.down) continue;
+        const int note = noteOf.at(k.vk), velocity = 60 + int(clean.size() % 60);
+        clean.push_back({k.ms, note, velocity});
+        dirty.push_back({k.ms, note, velocity});
+        // The pad read twice; the stroke heard faintly by the pad beside it; then the snare's and
+        // the bass drum's ghost strokes under their floors, well between the notes.
+        dirty.push_back(
+            {k.ms + (note == 42 ? 10 : 3 + int(clean.size() % 5)), note, velocity - 20});
+        dirty.push_back({k.ms + 2, neighbour.at(note), velocity / 3});
+        dirty.push_back({k.ms + 60, 38, 24});
+        dirty.push_back({k.ms + 90, 36, 15});
+    }
+    std::sort(dirty.begin(), dirty.end(),
+              [](const KitStroke& a, const KitStroke& b) { return a.ms < b.ms; });
+    testing::TempDir dir;
+    const auto play = [&](const std::vector<KitStroke>& strokes, const std::string& map,
+                          bool sounds = true) {
+        Options run = o;
+        run.kitStrokes = strokes;
+        run.kitMap = ParseKitMap(map);
+        run.offsets.SetSounds("kit zubakko-play kit", sounds);
+        PlayMeasures m;
+        return ToJson(PlayChart(run, {}, dir.Dir(), &m), m);
+    };
+    const std::string strikes = "36 0\n44 1\n38 2\n42 3\n";
+    const std::string expected = play(clean, strikes);
+    const std::string hygiene = strikes + "floor 38 30\nfloor 36 20\nretrigger 42 12\n";
+    EXPECT_EQ(play(dirty, hygiene), expected);
+    ASSERT_EQ(expected.find("\"HitSoundLagMaxMs\":null"), std::string::npos) << expected;
+    // 叩いた音: なし for the kit: judged the same, with no hit sound.
+    std::string quiet = expected;
+    quiet.replace(quiet.find("\"HitSoundLagMaxMs\":") + 19, std::string::npos, "null}");
+    EXPECT_EQ(play(dirty, hygiene, false), quiet);
+    // Not by chance: with no floors, no retrigger window and no crosstalk rule, the same script
+    // strikes much more.
+    std::string bare = strikes + "crosstalk 0 0\n";
+    for (const int note : {36, 44, 38, 42}) bare += "retrigger " + std::to_string(note) + " 0\n";
+    EXPECT_NE(play(dirty, bare), expected);
+    EXPECT_THROW(ParseKitMap("crosstalk 5 0.555\n"), std::invalid_argument);
+    EXPECT_THROW(ParseKitMap("floor 38\n"), std::invalid_argument);
+}
+
+TEST(Strikes, APlayExportedAsAMidiFileReadsBackAlikeInTheGameAndInASecondReader) {
+    // An own song in one track (format 0), with running status, at a resolution whose ticks
+    // last 6.7 ms at its slower tempo until the export cuts them finer.
+    testing::TempDir dir;
+    testing::MidiTrack t(true);
+    constexpr uint32_t q = 96;
+    t.Name(0, "One track").Tempo(0, 645161);
+    for (uint32_t beat = 0; beat < 96; ++beat) {
+        const uint32_t at = beat * q;
+        if (beat == 48) t.Tempo(at, 500000);
+        t.Note(at, 9, beat % 2 ? 38 : 36, 100).Note(at, 9, 42, 70);
+        t.Event(at + q / 2, {0x89, 42, 0}).Note(at + q / 2 + 1, 9, 42, 60);
+    }
+    dir.Write("one.mid", testing::MidiFileBytes(0, q, {t.Chunk(96 * q)}));
+    const std::string song = dir.File("one.mid");
+    const ChartId id{.song = -1, .difficulty = 1};
+    Options o;
+    o.song = id.song, o.difficulty = id.difficulty, o.delay = 0, o.songFile = song;
+    const std::map<int, int> noteOf{{97, 36}, {98, 44}, {100, 38}, {101, 42}};
+    for (const KeyEvent& k : OnTime(id, 10, Big::OneKey, 0, nullptr, nullptr, song))
+        if (k.down)
+            o.kitStrokes.push_back({k.ms + int64_t(o.kitStrokes.size() % 7), noteOf.at(k.vk),
+                                    30 + int(o.kitStrokes.size() * 13 % 98)});
+    ASSERT_GT(o.kitStrokes.size(), 50u);
+    Replay record;
+    PlayChart(o, {}, dir.Dir(), nullptr, &record);
+    const std::string out = dir.File("take.mid");
+    const PlayMidi written = ExportReplayMidi(record, song, out, dir.Dir());
+    EXPECT_FALSE(written.strikesOnly);
+    EXPECT_EQ(written.strokes, int(o.kitStrokes.size())) << "a hard stroke is one note";
+
+    // The game's reader: the song's own notes at their times, then every stroke within 1 ms.
+    MidiSong before, after;
+    std::string why;
+    ASSERT_TRUE(ReadMidi(dir.Read("one.mid"), before, why)) << why;
+    ASSERT_TRUE(ReadMidi(dir.Read("take.mid"), after, why)) << why;
+    EXPECT_EQ(after.format, 1);
+    std::vector<MidiNote> own, strokes;
+    for (const MidiNote& n : after.notes) (n.track == 1 ? strokes : own).push_back(n);
+    ASSERT_EQ(own.size(), before.notes.size());
+    for (size_t i = 0; i < own.size(); ++i) {
+        EXPECT_NEAR(own[i].ms, before.notes[i].ms, 1e-6) << i;
+        EXPECT_EQ(own[i].key * 1000 + own[i].velocity,
+                  before.notes[i].key * 1000 + before.notes[i].velocity);
+    }
+    ASSERT_EQ(strokes.size(), o.kitStrokes.size());
+    for (size_t i = 0; i < strokes.size(); ++i) {
+        const KitStroke& k = o.kitStrokes[i];
+        EXPECT_NEAR(strokes[i].ms, double(k.ms), 0.999) << i;
+        EXPECT_EQ(strokes[i].channel, 9);
+        EXPECT_EQ(strokes[i].key * 1000 + strokes[i].velocity, k.note * 1000 + k.velocity) << i;
+    }
+    // A second reader (mido) reads the same notes at the same times.
+    const std::string listing = dir.File("notes.txt");
+    // The system's Python, where Debian's python3-mido is (scripts/packages.txt).
+    ASSERT_EQ(std::system(("/usr/bin/python3 " ZB_SOURCE_DIR "/tests/play_tool/midi_notes.py " +
+                           out + " > " + listing)
+                              .c_str()),
+              0);
+    std::istringstream lines(dir.Read("notes.txt"));
+    std::string word;
+    int type = 0, tracks = 0;
+    lines >> word >> type >> tracks;
+    EXPECT_EQ(type * 10 + tracks, 12);
+    size_t n = 0;
+    for (int track, channel, key, velocity; lines >> track; ++n) {
+        double ms = 0;
+        lines >> ms >> channel >> key >> velocity;
+        ASSERT_LT(n, after.notes.size());
+        const MidiNote& game = track == 1 ? strokes[n - own.size()] : own[n];
+        EXPECT_NEAR(ms, game.ms, 1e-3) << n;
+        EXPECT_EQ(key * 1000 + velocity, game.key * 1000 + game.velocity) << n;
+    }
+    EXPECT_EQ(n, after.notes.size());
+
+    // Never over a file: the second export is refused, and the name beside a replay moves on.
+    EXPECT_THROW(ExportReplayMidi(record, song, out, dir.Dir()), std::runtime_error);
+    EXPECT_EQ(MidiPathBeside(dir.File("take.zbr")), dir.File("take-2.mid"));
+    // A replay from before strokes kept their notes: its key strikes alone, said so.
+    std::ifstream in(std::string(ZB_SOURCE_DIR) + "/tests/play_tool/format1.zbr", std::ios::binary);
+    const Replay old = DecodeReplay(std::string(std::istreambuf_iterator<char>(in), {}));
+    const PlayMidi strikes = ExportReplayMidi(old, "", dir.File("old.mid"), dir.Dir());
+    EXPECT_TRUE(strikes.strikesOnly);
+    EXPECT_GT(strikes.strokes, 100);
 }
 
 TEST(Strikes, ADevicesOffsetComesOffItsOwnStrikesAloneAndItsReplayKnowsTheDevice) {

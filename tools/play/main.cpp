@@ -5,6 +5,7 @@
 //   zubakko-play --song-file songs/mine.mid --difficulty 1 --auto
 //   zubakko-play --song 4 --difficulty 0 --pad run.txt
 //   zubakko-play --replay replays/000012_s8_d3.zbr
+//   zubakko-play --replay replays/000012_s8_d3.zbr --export-midi take.mid
 //   zubakko-play --history ~/.local/share/zubakko --json
 // A keys file holds one key change a line: "<ms> <vk> down|up", ms being the music position
 // since the start of the song's music file; a pad file "<ms> <input> down|up" with a game
@@ -40,7 +41,7 @@ constexpr const char* kUsage =
     "       zubakko-play (--song S | --song-file FILE.mid) --difficulty D --practice\n"
     "                    [--rate R] [--from-bar A --to-bar B [--loops N]] [--ramp] [--wait]\n"
     "                    [--auto | --keys FILE]\n"
-    "       zubakko-play --replay FILE [--song-file FILE.mid]\n"
+    "       zubakko-play --replay FILE [--song-file FILE.mid] [--export-midi OUT.mid]\n"
     "       zubakko-play --history SAVE_FOLDER [--json]\n"
     "       zubakko-play --pad-bindings\n"
     "       zubakko-play --kit-map-defaults\n";
@@ -134,6 +135,17 @@ int main(int argc, char** argv) {
             } catch (const std::runtime_error& e) {
                 std::cerr << "zubakko-play: " << o.replayFile << ": " << e.what() << "\n";
                 return 1;
+            }
+            if (!o.exportMidi.empty()) {
+                const zb::PlayMidi m =
+                    ExportReplayMidi(replay, o.songFile, o.exportMidi, dir.path.string() + "/");
+                if (m.strikesOnly)
+                    std::cerr << "zubakko-play: " << o.replayFile
+                              << ": recorded before strokes kept their notes and velocities: "
+                                 "the keys' and pads' strikes alone are written\n";
+                std::cout << "{\"Strokes\":" << m.strokes
+                          << ",\"StrikesOnly\":" << (m.strikesOnly ? "true" : "false") << "}\n";
+                return 0;
             }
             ReplayCheck check;
             const zb::SongResult r = PlayReplay(replay, dir.path.string() + "/", check, o.songFile);

@@ -12,11 +12,13 @@
 #include "core/devices_file.hpp"
 #include "core/file_replace.hpp"
 #include "core/kit_map.hpp"
+#include "core/midi_file.hpp"
 #include "core/own_songs.hpp"
 #include "core/strike_inputs.hpp"
 #include "course/challenge_menu.hpp"
 #include "frontend/config_file.hpp"
 #include "platform/headless/headless.hpp"
+#include "platform/kit_hygiene.hpp"
 #include "platform/kit_inputs.hpp"
 #include "platform/pad_inputs.hpp"
 #include "play/hit_feedback.hpp"
@@ -95,6 +97,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.fps = double(ParseInt(value(), "--fps", 1, 10000));
         else if (a == "--replay")
             o.replayFile = value();
+        else if (a == "--export-midi")
+            o.exportMidi = value();
         else if (a == "--history")
             o.historyDir = value();
         else if (a == "--json")
@@ -131,11 +135,13 @@ Options ParseOptions(const std::vector<std::string>& args) {
         return o;
     }
     if (o.json) throw std::invalid_argument("--json goes with --history");
+    if (!o.exportMidi.empty() && o.replayFile.empty())
+        throw std::invalid_argument("--export-midi goes with --replay");
     if (!o.replayFile.empty()) {
-        if (args.size() != (o.songFile.empty() ? 2u : 4u))
+        if (args.size() != (o.songFile.empty() ? 2u : 4u) + (o.exportMidi.empty() ? 0u : 2u))
             throw std::invalid_argument(
                 "--replay takes the chart and settings from the file alone "
-                "(and an own song's --song-file)");
+                "(and an own song's --song-file, and --export-midi)");
         return o;
     }
     if ((o.song < 0) == o.songFile.empty() || o.difficulty < 0)
@@ -233,12 +239,34 @@ KitBinding ParseKitMap(const std::string& text) {
     for (int n = 1; std::getline(in, line); ++n) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         std::istringstream words(line);
-        std::string first, second, extra;
+        std::string first, second, third, extra;
         if (!(words >> first) || first[0] == '#') continue;
         const std::string where = "kit map line " + std::to_string(n);
-        if (!(words >> second) || (words >> extra))
-            throw std::invalid_argument(where +
-                                        ": expected \"<note> <strike>\" or \"big <velocity>\"");
+        const bool three = first == "floor" || first == "retrigger" || first == "crosstalk";
+        if (!(words >> second) || (three && !(words >> third)) || (words >> extra))
+            throw std::invalid_argument(
+                where +
+                ": expected \"<note> <strike>\", \"big <velocity>\", \"floor <note> <velocity>\", "
+                "\"retrigger <note> <ms>\" or \"crosstalk <ms> <ratio>\"");
+        kit::Hygiene& h = b.hygiene;
+        if (first == "floor" || first == "retrigger") {
+            const size_t note = size_t(ParseInt(second, where + ": note", 0, 127));
+            if (first == "floor")
+                h.floor[note] = uint8_t(ParseInt(third, where + ": velocity", 0, 127));
+            else
+                h.retriggerMs[note] =
+                    uint8_t(ParseInt(third, where + ": ms", 0, kit::kMaxWindowMs));
+            continue;
+        }
+        if (first == "crosstalk") {
+            h.crosstalkMs = uint8_t(ParseInt(second, where + ": ms", 0, kit::kMaxWindowMs));
+            int percent = 0;
+            if (!ReadCrosstalkRatio(third, percent))
+                throw std::invalid_argument(
+                    where + ": the ratio must be from 0 to 1 in hundredths, not \"" + third + "\"");
+            h.crosstalkPercent = uint8_t(percent);
+            continue;
+        }
         if (first == "big") {
             b.bigVelocity = int16_t(ParseInt(second, where + ": velocity", 1, 128));
             continue;
@@ -261,7 +289,18 @@ std::string KitMapDefaultsJson() {
              "\": " + std::to_string(b.strikes[n]);
         first = false;
     }
-    return s + "}, \"bigVelocity\": " + std::to_string(b.bigVelocity) + "}";
+    const kit::Hygiene& h = b.hygiene;
+    s += "}, \"bigVelocity\": " + std::to_string(b.bigVelocity) + ", \"floors\": {";
+    first = true;
+    for (size_t n = 0; n < h.floor.size(); ++n) {
+        if (!h.floor[n]) continue;
+        s += std::string(first ? "" : ", ") + "\"" + std::to_string(n) +
+             "\": " + std::to_string(h.floor[n]);
+        first = false;
+    }
+    return s + "}, \"retrigger\": " + std::to_string(h.retriggerMs[0]) +
+           ", \"crosstalk\": {\"ms\": " + std::to_string(h.crosstalkMs) +
+           ", \"ratio\": " + CrosstalkRatioText(h.crosstalkPercent) + "}}";
 }
 
 std::string PadBindingsJson() {
@@ -293,6 +332,9 @@ class StrikeWatch : public Keyboard {
     uint64_t KitChanges() override { return keys_.KitChanges(); }
     void SetKitBigVelocity(int slot, int velocity) override {
         keys_.SetKitBigVelocity(slot, velocity);
+    }
+    void SetKitHygiene(int slot, const kit::Hygiene& rules) override {
+        keys_.SetKitHygiene(slot, rules);
     }
     std::optional<double> from, to;
 
@@ -449,9 +491,13 @@ SongResult PlayChart(const Options& o, const std::vector<KeyEvent>& keys, const 
             if (const int strike = inputs.FirstStrike(k.vk); strike >= 0)
                 downs.push_back({at, strike});
         }
-        const int big = KitBindingOf(game.settings, kScriptedKit.name).bigVelocity;
+        const KitBinding kb = KitBindingOf(game.settings, kScriptedKit.name);
+        const int big = kb.bigVelocity;
+        kit::HygieneFilter hygiene;  // a dropped stroke sounds nothing
+        hygiene.SetRules(kb.hygiene);
         for (const KitStroke& k : o.kitStrokes) {
             const double at = start + double(k.ms) / 1000.0;
+            if (hygiene.Judge(k.note, k.velocity, at) != kit::Fate::Kept) continue;
             const int code = kit::Code(kScriptedKit.slot, k.note, k.velocity >= big);
             if (const int strike = inputs.FirstStrike(code); strike >= 0 && at >= from && at <= to)
                 downs.push_back({at, strike});
@@ -541,6 +587,28 @@ SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& 
     check.message += sameBuild ? "the chart or this build's judgement has changed"
                                : recordedBy + ", which judges differently; no figures are shown";
     return r;
+}
+
+PlayMidi ExportReplayMidi(const Replay& rp, const std::string& songFile, const std::string& out,
+                          const std::string& appDir) {
+    std::string musicPath = songFile;
+    if (!rp.ownSong.empty()) {
+        if (songFile.empty())
+            throw std::runtime_error("this replay is of an own song (" + rp.ownSong +
+                                     "): give its MIDI file with --song-file");
+        headless::HeadlessPlatform hp(appDir);
+        Game game(hp.ports);
+        if (FindOwnSong(game, AddOwnSong(game, songFile))->id != rp.ownSong)
+            throw std::runtime_error(songFile + " is not the MIDI file this replay was played on");
+    } else {
+        musicPath = BuiltInMusic(rp.chart.song);
+    }
+    std::string music, why;
+    if (!ReadWholeFile(musicPath, music, kMidiMaxBytes, &why))
+        throw std::runtime_error(musicPath + ": " + why);
+    const PlayMidi m = ExportPlayMidi(music, rp);
+    if (!WriteNewFile(out, m.bytes, why)) throw std::runtime_error(out + ": " + why);
+    return m;
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "play/history_summary.hpp"
+#include "play/midi_export.hpp"
 #include "play/play_song.hpp"
 #include "play/practice_play.hpp"
 #include "play/replay.hpp"
@@ -36,6 +37,7 @@ struct Options {
     bool padBindings = false;  // print the default bindings instead of playing
     std::string kitFile;       // a drum kit's script, played with the kit map
     std::string kitMapFile;    // the kit map instead of the General MIDI one
+    std::string exportMidi;    // with replayFile: the MIDI file to write the play to
     bool kitMapDefaults = false;        // print the default kit map instead of playing
     std::vector<KitStroke> kitStrokes;  // read from kitFile
     std::optional<KitBinding> kitMap;   // read from kitMapFile
@@ -100,6 +102,15 @@ struct ReplayCheck {
 // An own song's replay needs the MIDI file it was played on (`songFile`).
 SongResult PlayReplay(const Replay& replay, const std::string& appDir, ReplayCheck& check,
                       const std::string& songFile = "");
+
+// The built-in music beside the program, or beside a folder it is in (the build's tools and
+// tests sit below the folder that holds the game and its music); throws when it is not there.
+std::string BuiltInMusic(int song);
+
+// The replay's play as a Standard MIDI File (play/midi_export.hpp) written to `out`, never over a
+// file; an own song's needs its MIDI file. Throws std::runtime_error saying what failed.
+PlayMidi ExportReplayMidi(const Replay& replay, const std::string& songFile, const std::string& out,
+                          const std::string& appDir);
 
 // Practice on the headless platform: key times are the player's clock from the start of play.
 PracticeResult PracticeChart(const Options& o, const std::vector<KeyEvent>& keys,

@@ -10,10 +10,6 @@
 
 namespace zb::tool {
 
-namespace {
-
-// The built-in music beside the program, or beside a folder it is in (the build's tools and
-// tests sit below the folder that holds the game and its music).
 std::string BuiltInMusic(int song) {
     std::string dir = ProgramDir();
     for (int up = 0; up < 3; ++up, dir += "../") {
@@ -24,6 +20,8 @@ std::string BuiltInMusic(int song) {
     throw std::runtime_error(SongMusicFile(song) + " is not beside the program, so its bars are " +
                              "not known");
 }
+
+namespace {
 
 std::string Ms(double seconds) {
     return std::to_string(std::llround(seconds * 1000.0));
