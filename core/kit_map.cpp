@@ -1,5 +1,6 @@
 #include "core/kit_map.hpp"
 
+#include <algorithm>
 #include <cctype>
 
 #include "platform/kit_inputs.hpp"
@@ -44,6 +45,13 @@ void BindKitNote(Settings& s, const std::string& kitName, int strike, int note) 
 void SetKitBigVelocity(Settings& s, const std::string& kitName, int velocity) {
     KitBinding b = KitBindingOf(s, kitName);
     b.bigVelocity = int16_t(velocity);
+    s.KitBindings[kitName] = b;
+}
+
+void SetKitFloor(Settings& s, const std::string& kitName, int note, int velocity) {
+    if (note < 0 || note >= kit::kNotes) return;
+    KitBinding b = KitBindingOf(s, kitName);
+    b.hygiene.floor[size_t(note)] = uint8_t(std::clamp(velocity, 0, 127));
     s.KitBindings[kitName] = b;
 }
 

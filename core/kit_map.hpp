@@ -18,6 +18,9 @@ void BindKitNote(Settings& s, const std::string& kitName, int strike, int note);
 // Sets the velocity from which the kit's strokes are big notes (128: never).
 void SetKitBigVelocity(Settings& s, const std::string& kitName, int velocity);
 
+// Sets the velocity below which the kit's strokes of `note` do nothing (0: none).
+void SetKitFloor(Settings& s, const std::string& kitName, int note, int velocity);
+
 // The crosstalk share as kits.txt and the kit map write it: "0.5", "0.35", "1".
 std::string CrosstalkRatioText(int percent);
 // Reads a share from 0 to 1 with at most two decimals into percent; false for anything else.

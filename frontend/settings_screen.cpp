@@ -13,6 +13,7 @@
 #include "frontend/delay_check.hpp"
 #include "frontend/kit_binding.hpp"
 #include "frontend/kit_file.hpp"
+#include "frontend/kit_page.hpp"
 #include "frontend/pad_binding.hpp"
 #include "frontend/pad_file.hpp"
 #include "frontend/settings_items.hpp"
@@ -156,7 +157,7 @@ Step SettingsScreen::Start(Game& game) {
 }
 
 Step SettingsScreen::Resumed(Game& game, GameScreen&) {
-    // Back from the delay check.
+    // Back from the delay check or the キット page.
     AllEnable(game);
     game.form.BackColor = colors::Black;
     LayOut(game.form);
@@ -202,6 +203,7 @@ Step SettingsScreen::Pass(Game& game) {
     if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
     if (keys.Tapped(vk::F5)) StepAudioPeriod(game);
     if (keys.Tapped(vk::F3)) return Step::Push(std::make_unique<DelayCheckScreen>());
+    if (keys.Tapped(vk::F6)) return Step::Push(std::make_unique<KitPageScreen>());
 
     if (const uint64_t changes = game.platform.keyboard.PadChanges(); changes != padsSeen_) {
         padsSeen_ = changes;

@@ -33,6 +33,7 @@ bool InputQueue::Empty() {
 void InputQueue::StartScreen(double at) {
     Pull();
     since_ = at;
+    kitStrokes_.clear();
     for (auto& [code, k] : keys_) {
         k.pressedSince = false;
         k.downStamps.clear();
@@ -53,11 +54,15 @@ void InputQueue::Apply(const InputEvent& e) {
             k.down = down;
             if (e.at < since_) return;
             if (!down) return Keep(k.upStamps, e.at, kKeptStamps);
+            if (kit::IsKitCode(e.code)) Keep(kitStrokes_, e, kKeptStrokes);
             k.pressedSince = true;
             k.lastDownAt = e.at;
             k.velocity = e.velocity;
             return Keep(k.downStamps, e.at, kKeptStamps);
         }
+        case InputKind::KitDropped:
+            if (e.at >= since_) Keep(kitStrokes_, e, kKeptStrokes);
+            return;
         case InputKind::AllUp:
             for (auto& [code, k] : keys_) k.down = false;
             return;
@@ -67,6 +72,11 @@ void InputQueue::Apply(const InputEvent& e) {
         default:
             return;
     }
+}
+
+std::vector<InputEvent> InputQueue::TakeKitStrokes() {
+    Pull();
+    return std::exchange(kitStrokes_, {});
 }
 
 uint16_t InputQueue::GetAsyncKeyState(int code, double from) {

@@ -46,11 +46,16 @@ class InputQueue {
     // The velocity of the last stroke of a kit's note code (0 for other codes).
     int Velocity(int code);
 
+    // The kits' strokes since the previous call, kept or dropped (the キット page shows them):
+    // the event of each stroke, the soft code of its note. At most kKeptStrokes are kept.
+    std::vector<InputEvent> TakeKitStrokes();
+
     Keyboard& keyboard() { return keyboard_; }
 
   private:
     // Presses nobody takes (on screens without the play keys) are kept up to this many.
     static constexpr size_t kKeptStamps = 16;
+    static constexpr size_t kKeptStrokes = 32;
     struct KeyState {
         bool down = false;
         bool pressedSince = false;
@@ -67,6 +72,7 @@ class InputQueue {
     double since_ = -std::numeric_limits<double>::infinity();
     std::map<int, KeyState> keys_;
     std::deque<InputEvent> window_;
+    std::vector<InputEvent> kitStrokes_;
 };
 
 }  // namespace zb

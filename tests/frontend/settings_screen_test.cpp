@@ -14,6 +14,7 @@
 #include "frontend/config_file.hpp"
 #include "frontend/kit_file.hpp"
 #include "frontend/settings_items.hpp"
+#include "frontend/settings_slots.hpp"
 #include "frontend/title.hpp"
 #include "frontend_fixture.hpp"
 #include "platform/pad_inputs.hpp"
@@ -217,6 +218,57 @@ TEST_F(SettingsScreenTest, AKitStrokeBindsItsNoteF4StepsItsBigStrokeAndBothOutli
     EXPECT_EQ(b.strikes[51], 3);
     EXPECT_EQ(b.bigVelocity, 127);
     EXPECT_EQ(b, game.settings.KitBindings.at(kit.name));
+}
+
+TEST_F(SettingsScreenTest, TheKitPageShowsEachStrokesFateSetsAFloorByStrikingAndSilencesTheKit) {
+    const KitInfo kit{0, "TD-17:TD-17 MIDI 1"};
+    hp.keyboard.PlugKitAt(0, kit);
+    double last = 0;
+    auto stroke = [&](int note, int velocity) {
+        last = next = std::max(next, hp.clock.Now() + 0.2);
+        hp.keyboard.StrikeKitAt(next, kit.slot, note, velocity);
+        next += 0.2;
+    };
+    // On 左足's line: a snare read twice 3 ms apart, a note of no strike.
+    Taps({vk::F6});
+    stroke(38, 90);
+    hp.keyboard.StrikeKitAt(last + 0.003, kit.slot, 38, 91);
+    stroke(60, 90);
+    // On 左手's line: three soft snare strokes set its floor, then one under it; → raises it.
+    Taps({vk::Down, vk::Down});
+    for (int v : {30, 20, 26}) stroke(38, v);
+    stroke(38, 22);
+    Taps({vk::Right, vk::Down, vk::Down, vk::Right, vk::Escape, vk::Enter});
+    std::vector<std::string> strokes, lines;
+    watch = [&] {
+        const auto& L = game.form.Label;
+        if (L[settings_slots::kNameLabel[4]].Caption != "叩いた音") return;
+        for (const std::string& s : {L[20].Caption, L[9].Caption, L[11].Caption})
+            if (std::find(lines.begin(), lines.end(), s) == lines.end()) lines.push_back(s);
+        const std::string& log = L[20].Caption;
+        const size_t last = log.rfind("MIDI", log.size() - 2);
+        if (last != std::string::npos) {
+            const std::string line = log.substr(last, log.find('\r', last) - last);
+            if (strokes.empty() || strokes.back() != line) strokes.push_back(line);
+        }
+    };
+    Visit();
+    EXPECT_EQ(strokes, (std::vector<std::string>{
+                           "MIDI 38　強さ 90　左手", "MIDI 38　強さ 91　落とした：二度打ち",
+                           "MIDI 60　強さ 90　落とした：割り当てなし", "MIDI 38　強さ 30　左手",
+                           "MIDI 38　強さ 20　左手", "MIDI 38　強さ 26　左手",
+                           "MIDI 38　強さ 22　落とした：下限"}));
+    const auto shown = [&](const std::string& s) {
+        return std::find(lines.begin(), lines.end(), s) != lines.end();
+    };
+    EXPECT_TRUE(shown("MIDI 38　下限 24")) << "three strokes: a little above the softest";
+    EXPECT_TRUE(shown("MIDI 38　下限 25")) << "→";
+    EXPECT_TRUE(shown("なし"));
+    EXPECT_NE(dir.Read("kits.txt").find("\nfloor 38 25\n"), std::string::npos)
+        << dir.Read("kits.txt");
+    EXPECT_NE(dir.Read("devices.txt").find("kit TD-17:TD-17 MIDI 1\thit_sound off\n"),
+              std::string::npos)
+        << dir.Read("devices.txt");
 }
 
 TEST_F(SettingsScreenTest, HandEditedValuesAtTheSixteenBitEdgeAreClampedBeforeAStep) {
