@@ -1,6 +1,7 @@
 // The platform's drawing costs: the masked sprite copy, composing a busy form, and one full
 // present of the real window (compose, texture upload, scaling, present). The present needs a
-// display: without one it is skipped with a message (run it under `xvfb-run -a`).
+// display: without one it is skipped with a message (run it under `xvfb-run -a`). Beside them,
+// a kit stroke's hygiene: what the filter costs each stroke before it becomes a key's event.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 
@@ -8,6 +9,7 @@
 #include <stdexcept>
 
 #include "platform/compose.hpp"
+#include "platform/kit_hygiene.hpp"
 #include "platform/sdl/sdl_platform.hpp"
 #include "platform/ttf_text.hpp"
 
@@ -116,5 +118,26 @@ BENCHMARK(BM_WindowPresent)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace zb
+
+// A busy kit: strokes 2 ms apart over eight pads, every fourth read twice and every fifth heard
+// faintly by the pad beside it, with floors on half the notes.
+static void BM_KitHygieneJudge(benchmark::State& state) {
+    zb::kit::Hygiene rules;
+    for (int n = 35; n < 60; n += 2) rules.floor[size_t(n)] = 20;
+    zb::kit::HygieneFilter filter;
+    filter.SetRules(rules);
+    double at = 0;
+    int i = 0, kept = 0;
+    for (auto _ : state) {
+        const int note = 36 + (i % 8) * 2 + (i % 5 == 0);
+        const int velocity = i % 5 == 0 ? 30 : 40 + i % 80;
+        kept += filter.Judge(note, velocity, i % 4 == 1 ? at + 0.001 : at) == zb::kit::Fate::Kept;
+        at += 0.002;
+        ++i;
+    }
+    benchmark::DoNotOptimize(kept);
+    state.counters["kept"] = benchmark::Counter(kept, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_KitHygieneJudge);
 
 BENCHMARK_MAIN();
