@@ -95,9 +95,12 @@ void AddOffsetText(std::string& to, const DeviceOptions& d, const std::string& d
 // `pad`: the pad whose inputs are shown beside the keys, if any; `offsets`: the input offsets of
 // the devices shown, when any is set (the F3 line is shorter then, to hold them).
 void Redraw(MainForm& f, const Settings& s, const GameOptions& o, size_t cursor, const PadInfo* pad,
-            const std::string& offsets) {
+            const std::string& offsets, bool padSounds) {
+    // The pad shown beside the keys can have its hit sounds off (F7), as a kit on its page.
+    const std::string padLine =
+        pad ? std::string("　F7：パッドの叩いた音　") + (padSounds ? "あり" : "なし") : "";
     f.Label[kExtrasLabel].Caption =
-        std::string("F2：ヒットエラーバー　") + (o.HitErrorBar ? "あり" : "なし") +
+        std::string("F2：ヒットエラーバー　") + (o.HitErrorBar ? "あり" : "なし") + padLine +
         (offsets.empty() ? "\r\nF3：タイミング調整（ディレイを測る）"
                          : "\r\nF3：タイミング調整　入力オフセット " + offsets);
     f.Label[kCursorLabel].Top = int(cursor + 1) * 500;
@@ -202,6 +205,7 @@ Step SettingsScreen::Pass(Game& game) {
     kits_->Pass(s, keyItem ? int(cursor_) : -1, keys.Tapped(vk::F4));
     if (keys.Tapped(vk::F2)) game.options.HitErrorBar = !game.options.HitErrorBar;
     if (keys.Tapped(vk::F5)) StepAudioPeriod(game);
+    const bool f7 = keys.Tapped(vk::F7);
     if (keys.Tapped(vk::F3)) return Step::Push(std::make_unique<DelayCheckScreen>());
     if (keys.Tapped(vk::F6)) return Step::Push(std::make_unique<KitPageScreen>());
 
@@ -216,7 +220,8 @@ Step SettingsScreen::Pass(Game& game) {
     AddOffsetText(offsets, game.devices, KeyboardDevice());
     if (pad) AddOffsetText(offsets, game.devices, PadDevice(*pad));
     if (const KitInfo* kit = kits_->Shown()) AddOffsetText(offsets, game.devices, KitDevice(*kit));
-    Redraw(f, s, game.options, cursor_, pad, offsets);
+    if (pad && f7) game.devices.SetSounds(PadDevice(*pad), !game.devices.Sounds(PadDevice(*pad)));
+    Redraw(f, s, game.options, cursor_, pad, offsets, pad && game.devices.Sounds(PadDevice(*pad)));
     for (size_t k = kLeftFoot; k <= kRightHand; ++k)
         f.Label[kValueLabel[k]].Caption += kits_->NoteText(s, int(k));
     f.Label[kExtrasLabel].Caption += "\r\n" + kits_->BigVelocityLine(s);

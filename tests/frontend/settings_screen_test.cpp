@@ -173,9 +173,10 @@ TEST_F(SettingsScreenTest, APadBindsOnThePlayKeysItsOkSavesElsewhereAndNothingIs
         for (int code : codes) Taps({code});
     };
     // Y on 左足; down; A on 右足 binds A there rather than saving; the d-pad down to the delay,
-    // right steps it, A saves.
-    padTaps(
-        {pad::Y, pad::DpDown, pad::A, pad::DpDown, pad::DpDown, pad::DpDown, pad::DpRight, pad::A});
+    // right steps it, F7 turns the pad's hit sounds off, A saves.
+    padTaps({pad::Y, pad::DpDown, pad::A, pad::DpDown, pad::DpDown, pad::DpDown, pad::DpRight});
+    Taps({vk::F7});
+    padTaps({pad::A});
     bool written = false;
     watch = [&] { written = written || std::filesystem::exists(dir.File("pads.txt")); };
     Visit();
@@ -186,6 +187,9 @@ TEST_F(SettingsScreenTest, APadBindsOnThePlayKeysItsOkSavesElsewhereAndNothingIs
     EXPECT_EQ(dir.Read("pads.txt"), "zubakko-pads 1\n# GUID 左足 右足 左手 右手\n" + gamepad.guid +
                                         " y a leftshoulder rightshoulder\n");
     EXPECT_EQ(dir.Read("config.dat"), Fields16({97, 98, 100, 101, 10, 0, -600, 0, 1, 0}));
+    EXPECT_NE(dir.Read("devices.txt").find("pad " + gamepad.guid + " Xbox pad\thit_sound off\n"),
+              std::string::npos)
+        << dir.Read("devices.txt");
 }
 
 TEST_F(SettingsScreenTest, AKitStrokeBindsItsNoteF4StepsItsBigStrokeAndBothOutliveARestart) {
