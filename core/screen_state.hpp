@@ -23,6 +23,7 @@ enum class Screen : uint8_t {
     Paused,           // 一時停止: the pause menu over a song
     Practice,         // 練習: a song's bars looped at a tempo of the player's
     History,          // 記録: the plots of the play history, from the title and song select
+    Replays,          // リプレイ: a chart's replays, from song select
 };
 
 // The screen's Japanese name, as logs and tests show it; empty for None.
@@ -58,6 +59,8 @@ constexpr std::string_view ScreenName(Screen s) {
             return "練習";
         case Screen::History:
             return "記録";
+        case Screen::Replays:
+            return "リプレイ";
     }
     return "";
 }

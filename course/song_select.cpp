@@ -10,6 +10,7 @@
 #include "course/challenge_menu.hpp"
 #include "course/course_progress.hpp"
 #include "course/history_screen.hpp"
+#include "course/replay_list_screen.hpp"
 #include "course/setumei_strikes.hpp"
 #include "course/song_hyoji.hpp"
 #include "course/song_select_finder.hpp"
@@ -113,6 +114,8 @@ Step SongSelectScreen::Pass(Game& game) {
     }
     if (game.input.GetAsyncKeyState(vk::F8) & kKeyPressedSince)
         return Step::Push(std::make_unique<HistoryScreen>(list.ChartAt(index_)));
+    if (game.input.GetAsyncKeyState(vk::F7) & kKeyPressedSince)
+        return Step::Push(std::make_unique<ReplayListScreen>(list.ChartAt(index_)));
     // Space starts an auto play, except in the ranking course. A listed song the game cannot
     // play starts nothing.
     const MenuPress press = course_.ranking

@@ -2,6 +2,7 @@
 
 #include "core/own_songs.hpp"
 #include "core/score_file.hpp"
+#include "play/best_replay.hpp"
 #include "play/play_history.hpp"
 #include "play/replay_store.hpp"
 
@@ -34,7 +35,9 @@ void KeepPlayOutcome(Game& game, const PlayOutcome& o, const CourseKeeper& cours
     if (!PlayCounts(o)) return;
     // Only a cleared play can set a song high score.
     if (o.result->NormaCleared) KeepSongHighScore(game, o.request, o.result->ShownScore);
-    AppendPlayHistory(game, o, o.replay ? KeepReplay(game, *o.replay) : std::string());
+    AppendPlayHistory(
+        game, o,
+        o.replay ? KeepReplay(game, *o.replay, BestReplays(ReadPlayHistory(game))) : std::string());
     if (IsOwnSong(o.request.chart.song)) NoteOwnSongPlayed(game, o.request.chart.song);
     if (course) course(game, o);
 }

@@ -15,7 +15,9 @@
 #include "play/play_frame.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_slots.hpp"
+#include "play/practice_play.hpp"
 #include "play/replay_store.hpp"
+#include "play/replay_watch.hpp"
 #include "play/results_panel.hpp"
 #include "play/scoring.hpp"
 #include "play/timing_panel.hpp"
@@ -98,7 +100,14 @@ Step PlayScreen::Start(Game& game) {
     scanPause_.emplace(game);
     const double fps =
         options_.FramesPerSecond > 0 ? options_.FramesPerSecond : kPlayFramesPerSecond;
-    frames_.Begin(pf.clock.Now(), fps);
+    BeginFrames(game);
+    if (options_.watch) {
+        // The course line names the song as a replay's.
+        const std::string line = CourseLineText(game, request_);
+        const size_t name = line.find("　");
+        game.form.Label[play_slots::kCourseLineLabel].Caption =
+            "リプレイ" + (name == std::string::npos ? std::string() : line.substr(name));
+    }
     // A hand play records what it reads, cheaply, for its replay; a replay reads its record.
     if (options_.replay) {
         feed_.emplace(*options_.replay);
@@ -131,10 +140,88 @@ std::optional<double> PlayScreen::PauseAsked(Game& game) {
     return *std::min_element(stamps.begin(), stamps.end());
 }
 
+void PlayScreen::BeginFrames(Game& game) {
+    const double fps =
+        options_.FramesPerSecond > 0 ? options_.FramesPerSecond : kPlayFramesPerSecond;
+    // A watch at another speed runs the recorded frames faster or slower, as the music goes.
+    frames_.Begin(game.platform.clock.Now(), fps * watchRate_);
+}
+
+std::optional<Step> PlayScreen::Steer(Game& game) {
+    InputQueue& input = game.input;
+    MusicPlayer& music = game.platform.music;
+    const auto tapped = [&](int key) {
+        return (input.GetAsyncKeyState(key) & kKeyPressedSince) != 0;
+    };
+    if (tapped(vk::Escape)) {
+        left = true;
+        Keep(game, PlayEnd::Left);
+        music.SetFileName("");
+        music.SetVolume(game.settings.BgmVolume);
+        return Step::Pop();
+    }
+    if (tapped(vk::Space)) {
+        watchPaused_ = !watchPaused_;
+        if (watchPaused_) {
+            music.Pause();
+            music.Seek(st_.FrameMusic);  // the song stands where the lane shows it
+        } else {
+            music.Resume();
+            BeginFrames(game);
+        }
+    }
+    for (const auto& [key, steps] : {std::pair{vk::Up, 1}, std::pair{vk::Down, -1}})
+        if (tapped(key)) {
+            watchRate_ = WatchSpeed(watchRate_, steps);
+            music.SetTempo(watchRate_);
+            BeginFrames(game);
+        }
+    for (const auto& [key, sign] : {std::pair{vk::Right, 1.0}, std::pair{vk::Left, -1.0}})
+        if (tapped(key)) {
+            if (!bars_) {
+                bars_.emplace();
+                std::string why;
+                if (!ReadSongBars(PracticeMusicFile(game, request_.chart), *bars_, why))
+                    bars_->starts.clear();  // seeks go by seconds alone
+            }
+            SeekTo(game, SeekTarget(&*bars_, st_.FrameMusic, sign * kWatchSeekSeconds));
+            if (phase_ != Phase::Playing) return Step::Stay();
+        }
+    return std::nullopt;
+}
+
+void PlayScreen::SeekTo(Game& game, double target) {
+    MusicPlayer& music = game.platform.music;
+    // The play is a function of the recorded reads: to stand anywhere, it runs them from the
+    // start, drawing nothing, up to the first frame at the target.
+    game.challenge.RandomState = options_.replay->randomState;
+    LoadChart(game, request_.chart, 0);
+    st_ = PlayState{};
+    st_.AutoPlay = request_.autoPlay;
+    st_.Chart = request_.chart;
+    st_.Request = request_;
+    st_.DrawField = false;
+    SetUpPlay(game, st_);
+    feed_.emplace(*options_.replay);
+    st_.Feed = &*feed_;
+    print_ = ChartPrint(game.chart);
+    while (phase_ == Phase::Playing && !feed_->Done() && st_.FrameMusic < target) Frame(game);
+    st_.DrawField = options_.DrawField;
+    st_.GaugeShown = st_.BackgroundShown = ShownPicture{};
+    if (phase_ != Phase::Playing) return;
+    music.Seek(st_.FrameMusic);
+    if (watchPaused_) music.Pause();
+    BeginFrames(game);
+}
+
 Step PlayScreen::Pass(Game& game) {
     const double now = game.platform.clock.Now();
     switch (phase_) {
         case Phase::Playing:
+            if (options_.watch) {
+                if (std::optional<Step> s = Steer(game)) return std::move(*s);
+                if (watchPaused_ || phase_ != Phase::Playing) return Step::Stay();
+            }
             if (const std::optional<double> at = PauseAsked(game)) {
                 // The song stops where it was when the key went down, not a frame later.
                 MusicPlayer& music = game.platform.music;
@@ -311,9 +398,10 @@ void PlayScreen::GoOn(Game& game) {
     frames_.Restart(pf.clock.Now());
 }
 
-double PlayScreen::WakeAt(Game&) {
+double PlayScreen::WakeAt(Game& game) {
     switch (phase_) {
         case Phase::Playing:
+            if (watchPaused_) return MenuWakeAt(game);
             return frames_.Next();
         case Phase::CountIn:
             return countEnd_;
@@ -326,6 +414,8 @@ double PlayScreen::WakeAt(Game&) {
 }
 
 bool PlayScreen::JudgesStrikes() const {
+    // A watch judges what was recorded: the keys it reads are the watcher's menu keys.
+    if (options_.watch) return false;
     return phase_ == Phase::Playing || phase_ == Phase::CountIn;
 }
 

@@ -10,6 +10,7 @@
 #include "core/own_songs.hpp"
 #include "core/play_request.hpp"
 #include "core/screen_stack.hpp"
+#include "core/song_bars.hpp"
 #include "play/frame_pacer.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/play_history.hpp"
@@ -56,6 +57,11 @@ class PlayScreen : public GameScreen {
     // The stamp of the press that asks for the pause, if one came.
     std::optional<double> PauseAsked(Game& game);
     void GoOn(Game& game);
+    // A watched replay's keys: what they ask for, if anything ends the screen.
+    std::optional<Step> Steer(Game& game);
+    // Plays the replay again from the song's start, unseen, up to `target` (the song's seconds).
+    void SeekTo(Game& game, double target);
+    void BeginFrames(Game& game);
 
     PlayRequest request_;
     PlayOptions options_;
@@ -72,6 +78,10 @@ class PlayScreen : public GameScreen {
     double countEnd_ = 0;
     double pausedAt_ = 0;  // the song's position under the pause menu
     double resultsEnd_ = 0;
+    // Watching: the speed, the watcher's pause and the song's bars (read at the first seek).
+    double watchRate_ = 1.0;
+    bool watchPaused_ = false;
+    std::optional<SongBars> bars_;
     // The input offset the last hand plays ask for, offered on the results until F5 takes it.
     std::optional<OffsetAdvice> advice_;
     bool midiSaved_ = false;  // F7 wrote the play as a MIDI file

@@ -43,6 +43,8 @@ struct PlayOptions {
     double FramesPerSecond = kPlayFramesPerSecond;
     // Plays this replay: its reads stand in for the music's position and the keys.
     const Replay* replay = nullptr;
+    // A player watches the replay: Space, ← →, ↑ ↓ and Esc steer it (play/replay_watch.hpp).
+    bool watch = false;
     // A hand play's replay is kept in the replays/ folder beside the scores, and copied here.
     bool keepReplay = true;
     Replay* record = nullptr;

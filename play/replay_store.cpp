@@ -53,7 +53,8 @@ std::string NextReplayPath(const fs::path& folder, const Replay& replay,
 
 }  // namespace
 
-std::string KeepReplay(const Game& game, const Replay& replay) {
+std::string KeepReplay(const Game& game, const Replay& replay,
+                       const std::set<std::string>& spared) {
     const fs::path folder = ReplayFolder(game);
     std::error_code ec;
     fs::create_directories(folder, ec);
@@ -67,8 +68,9 @@ std::string KeepReplay(const Game& game, const Replay& replay) {
     const long next = kept.empty() ? 1 : kept.back().first + 1;
     if (!SaveDataFile(path, EncodeReplay(replay), "this play's replay is not kept")) return {};
     kept.push_back({next, path});
-    // The newest stay; the oldest go.
-    for (size_t i = 0; i + kKeptReplays < kept.size(); ++i) fs::remove(kept[i].second, ec);
+    // The newest stay; the oldest go, but a chart's best, which a later play races.
+    for (size_t i = 0; i + kKeptReplays < kept.size(); ++i)
+        if (!spared.contains(kept[i].second.filename().string())) fs::remove(kept[i].second, ec);
     return path;
 }
 

@@ -6,6 +6,7 @@
 //   zubakko-play --song 4 --difficulty 0 --pad run.txt
 //   zubakko-play --replay replays/000012_s8_d3.zbr
 //   zubakko-play --replay replays/000012_s8_d3.zbr --export-midi take.mid
+//   zubakko-play --song 8 --difficulty 3 --keys run.txt --ghost replays/000012_s8_d3.zbr
 //   zubakko-play --history ~/.local/share/zubakko --json
 // A keys file holds one key change a line: "<ms> <vk> down|up", ms being the music position
 // since the start of the song's music file; a pad file "<ms> <input> down|up" with a game
@@ -24,6 +25,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <optional>
 #include <stdexcept>
 
 #include "core/devices_file.hpp"
@@ -38,6 +40,7 @@ constexpr const char* kUsage =
     "                    [--keys FILE] [--pad FILE] [--kit FILE [--kit-map FILE]]\n"
     "                    [--config config.dat] [--delay N] [--offsets FILE]\n"
     "                    [--frame F] [--bigwait] [--fps N] [--save-replay OUT]\n"
+    "                    [--ghost REPLAY]\n"
     "       zubakko-play (--song S | --song-file FILE.mid) --difficulty D --practice\n"
     "                    [--rate R] [--from-bar A --to-bar B [--loops N]] [--ramp] [--wait]\n"
     "                    [--auto | --keys FILE]\n"
@@ -162,13 +165,30 @@ int main(int argc, char** argv) {
             std::cout << PracticeJson(PracticeChart(o, keys, dir.path.string() + "/")) << "\n";
             return 0;
         }
+        // The ghost is played through first, in a folder of its own: a refused one plays nothing.
+        std::optional<zb::SongResult> ghost;
+        if (!o.ghostFile.empty()) {
+            std::string bytes, why;
+            if (!zb::ReadWholeFile(o.ghostFile, bytes, 64 << 20, &why)) {
+                std::cerr << "zubakko-play: " << o.ghostFile << ": " << why << "\n";
+                return 1;
+            }
+            try {
+                ScratchDir ghostDir;
+                ghost = PlayGhost(zb::DecodeReplay(bytes), o, ghostDir.path.string() + "/");
+            } catch (const std::runtime_error& e) {
+                std::cerr << "zubakko-play: " << o.ghostFile << ": " << e.what() << "\n";
+                return 1;
+            }
+        }
         PlayMeasures m;
         zb::Replay record;
         const zb::SongResult r = PlayChart(o, keys, dir.path.string() + "/", &m, &record);
         if (!o.saveReplay.empty() &&
             !zb::SaveDataFile(o.saveReplay, zb::EncodeReplay(record), "the replay is not saved"))
             return 1;
-        std::cout << WithOffsetByDevice(ToJson(r, m), r) << "\n";
+        const std::string json = WithOffsetByDevice(ToJson(r, m), r);
+        std::cout << (ghost ? WithGhost(json, r, *ghost) : json) << "\n";
     } catch (const std::out_of_range&) {
         std::cerr << "zubakko-play: "
                   << (o.songFile.empty() ? "song " + std::to_string(o.song) : o.songFile)

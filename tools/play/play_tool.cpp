@@ -111,6 +111,8 @@ Options ParseOptions(const std::vector<std::string>& args) {
             o.leaveAt = int32_t(ParseInt(value(), "--leave-at", 0, 3600000));
         else if (a == "--save-replay")
             o.saveReplay = value();
+        else if (a == "--ghost")
+            o.ghostFile = value();
         else if (a == "--practice")
             o.practice = true;
         else if (a == "--rate")
@@ -149,6 +151,9 @@ Options ParseOptions(const std::vector<std::string>& args) {
     if (!o.saveReplay.empty() &&
         (o.autoPlay || (o.keysFile.empty() && o.padFile.empty() && o.kitFile.empty())))
         throw std::invalid_argument("--save-replay needs a play with --keys, --pad or --kit");
+    if (!o.ghostFile.empty() && (o.autoPlay || o.practice ||
+                                 (o.keysFile.empty() && o.padFile.empty() && o.kitFile.empty())))
+        throw std::invalid_argument("--ghost needs a play with --keys, --pad or --kit");
     if (!o.kitMapFile.empty() && o.kitFile.empty())
         throw std::invalid_argument("--kit-map needs a play with --kit");
     const bool practiceOnly =
@@ -609,6 +614,28 @@ PlayMidi ExportReplayMidi(const Replay& rp, const std::string& songFile, const s
     const PlayMidi m = ExportPlayMidi(music, rp);
     if (!WriteNewFile(out, m.bytes, why)) throw std::runtime_error(out + ": " + why);
     return m;
+}
+
+SongResult PlayGhost(const Replay& ghost, const Options& o, const std::string& appDir) {
+    const Modifier mode = o.mode >= 0 ? kModifiers[size_t(o.mode)].modifier : Modifier::None;
+    const bool sameSong = o.songFile.empty() ? ghost.ownSong.empty() && ghost.chart.song == o.song
+                                             : !ghost.ownSong.empty();
+    if (!sameSong || ghost.chart.difficulty != o.difficulty || ghost.modifier != mode)
+        throw std::runtime_error("the ghost is a replay of another chart or modifier");
+    ReplayCheck check;
+    const SongResult r = PlayReplay(ghost, appDir, check, o.songFile);
+    if (!check.reproduced) throw std::runtime_error("the ghost cannot race: " + check.message);
+    return r;
+}
+
+std::string WithGhost(std::string json, const SongResult& player, const SongResult& ghost) {
+    json.pop_back();  // the closing brace
+    json += ",\"Ghost\":{\"ShownScore\":" + std::to_string(ghost.ShownScore) +
+            ",\"CountBest\":" + std::to_string(ghost.CountBest) +
+            ",\"CountGood\":" + std::to_string(ghost.CountGood) +
+            ",\"CountMiss\":" + std::to_string(ghost.CountMiss) + "}";
+    json += ",\"GhostDifference\":" + std::to_string(int64_t(player.ShownScore) - ghost.ShownScore);
+    return json + "}";
 }
 
 namespace {

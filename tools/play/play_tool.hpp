@@ -51,6 +51,7 @@ struct Options {
     bool json = false;       // --json: the history's report form (the only one)
     std::string replayFile;  // plays this replay instead (the chart and settings come from it)
     std::string saveReplay;  // writes the replay of a keys play here
+    std::string ghostFile;   // a replay of the same chart that a keys play races
     // Practice: the tempo, a section of bars looped, the ramp. Writes nothing.
     bool practice = false;
     double rate = 1.0;
@@ -111,6 +112,12 @@ std::string BuiltInMusic(int song);
 // file; an own song's needs its MIDI file. Throws std::runtime_error saying what failed.
 PlayMidi ExportReplayMidi(const Replay& replay, const std::string& songFile, const std::string& out,
                           const std::string& appDir);
+// The ghost a keys play races: the replay played through, which must be of the options' chart
+// and modifier and reproduce its own figures; throws std::runtime_error saying why not.
+SongResult PlayGhost(const Replay& ghost, const Options& o, const std::string& appDir);
+// The play's JSON with "Ghost" (the ghost's ShownScore and counts) and "GhostDifference" (the
+// player's ShownScore minus the ghost's) added.
+std::string WithGhost(std::string json, const SongResult& player, const SongResult& ghost);
 
 // Practice on the headless platform: key times are the player's clock from the start of play.
 PracticeResult PracticeChart(const Options& o, const std::vector<KeyEvent>& keys,
