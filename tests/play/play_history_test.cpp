@@ -10,8 +10,10 @@
 #include "core/file_replace.hpp"
 #include "core/midi_file.hpp"
 #include "platform/headless/headless.hpp"
+#include "play/best_replay.hpp"
 #include "play/play_screen_setup.hpp"
 #include "play/play_slots.hpp"
+#include "play/replay_store.hpp"
 #include "tests/common/temp_dir.hpp"
 
 namespace zb {
@@ -95,6 +97,43 @@ TEST(PlayHistory, ThreeLatePlaysOfferTheirOffsetF5TakesItAndTheFourthPlaysOnTime
     EXPECT_EQ(std::count_if(take.notes.begin(), take.notes.end(),
                             [&](const MidiNote& n) { return n.track == strokes; }),
               game.chart.NoteCount);
+}
+
+TEST(PlayHistory, EachChartsBestReplayOutlivesTheKeptNumber) {
+    testing::TempDir dir;
+    headless::HeadlessPlatform hp(dir.Dir());
+    Game game(hp.ports);
+    const auto keep = [&](int16_t song, int32_t score) {
+        PlayOutcome o;
+        o.request.chart = {.song = song, .difficulty = 0};
+        SongResult r;
+        r.ShownScore = score;
+        Replay replay;
+        replay.chart = o.request.chart;
+        o.result = &r, o.replay = &replay;
+        KeepPlayOutcome(game, o);
+    };
+    keep(1, 150000), keep(1, 180000), keep(1, 120000);
+    for (int i = 0; i < 250; ++i) keep(int16_t(2 + i % 3), 100000 + i % 7);
+    const auto kept = [&](const char* name) {
+        return std::filesystem::exists(dir.File(std::string("replays/") + name));
+    };
+    EXPECT_TRUE(kept("000002_s1_d0.zbr")) << "song 1's best";
+    EXPECT_FALSE(kept("000001_s1_d0.zbr"));
+    EXPECT_FALSE(kept("000003_s1_d0.zbr"));
+    EXPECT_TRUE(kept("000024_s4_d0.zbr")) << "song 4's best, the first of its equals";
+    EXPECT_FALSE(kept("000027_s4_d0.zbr"));
+    EXPECT_TRUE(kept("000253_s2_d0.zbr"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("replays")), {}),
+              kKeptReplays + 4)
+        << "the bests of songs 1 to 4 beside the newest";
+    const std::optional<PlayRecord> ghost =
+        BestReplayOf(game, ReadPlayHistory(game), {.chart = {.song = 1, .difficulty = 0}});
+    ASSERT_TRUE(ghost);
+    EXPECT_EQ(ghost->replay, "000002_s1_d0.zbr");
+    EXPECT_FALSE(
+        BestReplayOf(game, ReadPlayHistory(game),
+                     {.chart = {.song = 1, .difficulty = 0}, .modifier = Modifier::Sudden}));
 }
 
 }  // namespace

@@ -2,8 +2,10 @@
 #include "tools/play/play_tool.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -120,6 +122,65 @@ TEST(PlayTool, KeysFileTimesAreMusicPositions) {
     o.autoPlay = true;
     const SongResult a = PlayChart(o, {}, dir.Dir());
     EXPECT_EQ(a.ShownScore, 200000);
+
+    // The program races a keys play against the replay of another: the player's figures are
+    // those of the play alone, the ghost's those of its replay, and the difference exact.
+    const auto run = [&](const std::string& args, int& status) {
+        const std::string cmd = std::string(ZB_BINARY_DIR) +
+                                "/tools/zubakko-play --song 1 "
+                                "--difficulty 0 --delay 0 " +
+                                args + " 2>" + dir.File("err.txt");
+        FILE* pipe = popen(cmd.c_str(), "r");
+        std::string out;
+        char buf[4096];
+        for (size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+        const int st = pclose(pipe);
+        status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+        return out.substr(0, out.find_last_not_of('\n') + 1);
+    };
+    std::string late, early;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const KeyEvent& k = keys[i];
+        late +=
+            std::to_string(k.ms + 25) + " " + std::to_string(k.vk) + (k.down ? " down\n" : " up\n");
+        if (i % 12 > 1)
+            early += std::to_string(k.ms - 10) + " " + std::to_string(k.vk) +
+                     (k.down ? " down\n" : " up\n");
+    }
+    dir.Write("late.txt", late), dir.Write("early.txt", early);
+    int status = 0;
+    const std::string ghostJson =
+        run("--keys " + dir.File("early.txt") + " --save-replay " + dir.File("ghost.zbr"), status);
+    ASSERT_EQ(status, 0);
+    const std::string alone = run("--keys " + dir.File("late.txt"), status);
+    ASSERT_EQ(status, 0);
+    const std::string raced =
+        run("--keys " + dir.File("late.txt") + " --ghost " + dir.File("ghost.zbr"), status);
+    ASSERT_EQ(status, 0);
+    const auto field = [](const std::string& json, const std::string& name) {
+        const size_t at = json.find("\"" + name + "\":") + name.size() + 3;
+        return std::stol(json.substr(at));
+    };
+    const std::string ghost =
+        "\"Ghost\":{\"ShownScore\":" + std::to_string(field(ghostJson, "ShownScore")) +
+        ",\"CountBest\":" + std::to_string(field(ghostJson, "CountBest")) +
+        ",\"CountGood\":" + std::to_string(field(ghostJson, "CountGood")) +
+        ",\"CountMiss\":" + std::to_string(field(ghostJson, "CountMiss")) + "}";
+    EXPECT_EQ(raced,
+              alone.substr(0, alone.size() - 1) + "," + ghost + ",\"GhostDifference\":" +
+                  std::to_string(field(alone, "ShownScore") - field(ghostJson, "ShownScore")) +
+                  "}");
+    EXPECT_NE(field(ghostJson, "CountMiss"), 0);
+    // A ghost of another chart is refused, by name.
+    const std::string refused =
+        run("--keys " + dir.File("late.txt") + " --ghost " + dir.File("ghost.zbr") + " --mode 3",
+            status);
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(refused.empty());
+    EXPECT_NE(dir.Read("err.txt").find("zubakko-play: " + dir.File("ghost.zbr") +
+                                       ": the ghost is a replay of another chart"),
+              std::string::npos)
+        << dir.Read("err.txt");
 }
 
 }  // namespace
