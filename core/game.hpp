@@ -61,7 +61,8 @@ inline constexpr int kAudioPeriods[] = {64, 128, 256, 512};
 inline constexpr int kAutoPeriod = 128;
 
 struct GameOptions {
-    bool HitErrorBar = false;         // the bar under the lane that shows each strike's timing
+    bool HitErrorBar = false;  // the bar under the lane that shows each strike's timing
+    bool Ghost = false;  // ゴースト: a hand play races the chart's best replay (play/ghost.hpp)
     DrumPart Drums = DrumPart::Full;  // ドラム: the song's drum part in play and practice
     // The sound output's period in frames (音の遅れ): 0 automatic, else one of kAudioPeriods.
     int AudioPeriod = 0;

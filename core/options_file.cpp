@@ -37,6 +37,7 @@ std::string EncodeOptions(const GameOptions& o) {
     s += std::string("hit_error_bar ") + (o.HitErrorBar ? "1" : "0") + "\n";
     s += std::string("drums ") + kDrumWords[int(o.Drums)] + "\n";
     s += "audio_frames " + (o.AudioPeriod ? std::to_string(o.AudioPeriod) : "auto") + "\n";
+    s += std::string("ghost ") + (o.Ghost ? "1" : "0") + "\n";
     for (const std::string& line : o.OtherLines) s += line + "\n";
     return s;
 }
@@ -53,9 +54,9 @@ void DecodeOptions(const std::string& text, GameOptions& o, std::string* why) {
         if (!(words >> name) || name[0] == '#' || name == "version") continue;
         words >> value;
         const bool single = !(words >> extra);
-        if (name == "hit_error_bar") {
+        if (name == "hit_error_bar" || name == "ghost") {
             if (single && (value == "0" || value == "1"))
-                o.HitErrorBar = value == "1";
+                (name == "ghost" ? o.Ghost : o.HitErrorBar) = value == "1";
             else if (why)
                 *why += (why->empty() ? "" : "; ") + ("line " + std::to_string(n) + " skipped");
         } else if (name == "drums") {

@@ -5,6 +5,7 @@
 
 #include "core/file_replace.hpp"
 #include "play/best_replay.hpp"
+#include "play/play_screen.hpp"
 #include "play/replay_store.hpp"
 
 namespace zb {
@@ -23,7 +24,7 @@ std::optional<double> MeanOffset(const PlayRecord& p) {
 
 }  // namespace
 
-std::vector<ReplayEntry> ReplaysOf(const Game& game, ChartId chart) {
+std::vector<ReplayEntry> ReplaysOf(Game& game, ChartId chart) {
     const std::vector<PlayRecord> history = ReadPlayHistory(game);
     const std::set<std::string> best = BestReplays(history);
     const std::string song = HistorySongOf(game, chart);
@@ -40,8 +41,9 @@ std::vector<ReplayEntry> ReplaysOf(const Game& game, ChartId chart) {
         e.meanMs = MeanOffset(*p);
         try {
             Replay r = DecodeReplay(bytes);
-            if (r.build != BuildId())
-                e.refused = "旧版の記録";
+            // This build reproduces its own replays; another's is played through to see.
+            if (r.build != BuildId() && !PlayUnseen(game, r, chart.song))
+                e.refused = "この版では再現しません";
             else
                 e.replay = std::move(r);
         } catch (const std::runtime_error&) {

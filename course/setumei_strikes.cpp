@@ -56,4 +56,10 @@ void DrawDrumChoice(Game& game, int x, int y) {
     game.form.pGamen.Printed.push_back({x + 510, y + 463, 150, 18, line, 11, colors::White});
 }
 
+void DrawGhostChoice(Game& game, int x, int y) {
+    const std::string line =
+        std::string("F6 ゴースト：") + (game.options.Ghost ? "あり" : "なし") + "　F7 リプレイ";
+    game.form.pGamen.Printed.push_back({x + 420, y + 445, 240, 18, line, 11, colors::White});
+}
+
 }  // namespace zb

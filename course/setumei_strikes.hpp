@@ -17,6 +17,8 @@ void DrawPracticeKey(Game& game, int x, int y);
 // Adds 「F5 ドラム：あり」 (or 小さく, なし) at the right of the ground's stripe under the song;
 // the song select picture's top-left corner is at (x, y).
 void DrawDrumChoice(Game& game, int x, int y);
+// Adds 「F6 ゴースト：あり」 (or なし) and 「F7 リプレイ」 on the row above it.
+void DrawGhostChoice(Game& game, int x, int y);
 
 // How the instructions name a key: "テンキー1", "Z", "2".
 std::string StrikeKeyName(int vkCode);

@@ -35,6 +35,7 @@ void SongSelectScreen::Show(Game& game, Preview preview) {
               course_.challenge, preview);
     if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
     if (!course_.ranking) DrawDrumChoice(game, SongScreenX0(), SongScreenY0());
+    if (!course_.ranking) DrawGhostChoice(game, SongScreenX0(), SongScreenY0());
     finder_->Draw();
 }
 
@@ -94,6 +95,7 @@ Step SongSelectScreen::Pass(Game& game) {
         DrawBoundStrikes(game, SongScreenX0() + 30, SongScreenY0() + 350);
         if (Practises()) DrawPracticeKey(game, SongScreenX0() + 30, SongScreenY0() + 350);
         if (!course_.ranking) DrawDrumChoice(game, SongScreenX0(), SongScreenY0());
+        if (!course_.ranking) DrawGhostChoice(game, SongScreenX0(), SongScreenY0());
     }
     if (const int redraw = finder_->Pass(*keys_, index_)) {
         // Songs joining redraw the place and count about twice a second: the preview goes on
@@ -109,6 +111,12 @@ Step SongSelectScreen::Pass(Game& game) {
     // F5 steps ドラム for play and practice; the ranking course plays the music as it is.
     if (!course_.ranking && (game.input.GetAsyncKeyState(vk::F5) & kKeyPressedSince)) {
         game.options.Drums = NextDrumPart(game.options.Drums);
+        SaveOptions(game);
+        Show(game, Preview::Keep);
+    }
+    // F6 switches ゴースト: a hand play races the chart's best replay (not in the ranking course).
+    if (!course_.ranking && (game.input.GetAsyncKeyState(vk::F6) & kKeyPressedSince)) {
+        game.options.Ghost = !game.options.Ghost;
         SaveOptions(game);
         Show(game, Preview::Keep);
     }

@@ -6,6 +6,21 @@
 
 namespace zb {
 
+namespace {
+
+// The ghost's judgement of a note: a small square above it, gold for 良, white for 可, blue for
+// 不可 or a note it let pass.
+void DrawGhostMark(Surface& lane, const std::string& marks, size_t i, int x, int width, int row) {
+    if (i >= marks.size()) return;
+    const char j = marks[i];
+    const Color c = j >= '3'   ? Color::Rgb(255, 210, 40)
+                    : j == '2' ? Color::Rgb(235, 235, 235)
+                               : Color::Rgb(70, 110, 255);
+    lane.FillRect(x + width / 2 - 3, row - 14, 7, 7, c);
+}
+
+}  // namespace
+
 void DrawLane(Game& game, const PlayState& st) {
     if (!st.DrawField) return;
     MainForm& f = game.form;
@@ -38,6 +53,8 @@ void DrawLane(Game& game, const PlayState& st) {
         static constexpr int kSprite[5] = {0, 0, 1, 3, 4};
         const Surface& sprite = f.pNoteUra[size_t(kSprite[kind])].Dc();
         const Surface& mask = f.pNoteUra[kind <= 2 ? 2 : 5].Dc();
+        if (st.GhostMarks)
+            DrawGhostMark(lane, *st.GhostMarks, st.PartFirstNote + note - 1, x, B, L);
         const bool hit = size_t(note) < st.NoteHit.size() && st.NoteHit[size_t(note)];
         if (!hit) {
             BlitMasked(sprite, mask, 0, 0, B, B, lane, x, L);

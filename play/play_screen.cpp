@@ -6,9 +6,12 @@
 #include "core/chart_loader.hpp"
 #include "core/checked.hpp"
 #include "core/devices_file.hpp"
+#include "core/failure_report.hpp"
+#include "core/file_replace.hpp"
 #include "core/options_file.hpp"
 #include "core/own_songs.hpp"
 #include "platform/pad_inputs.hpp"
+#include "play/best_replay.hpp"
 #include "play/judgement.hpp"
 #include "play/pause_screen.hpp"
 #include "play/play_field.hpp"
@@ -66,6 +69,61 @@ double BeatSeconds(const Game& game, ChartId chart) {
     return perPosition * MeasureLength(chart.song) / 4.0;
 }
 
+std::optional<GhostRun> PlayUnseen(Game& game, const Replay& r, int16_t song) {
+    PlayOptions o;
+    o.FramesPerSecond = r.framesPerSecond;
+    o.replay = &r;
+    o.keepReplay = false;
+    o.DrawField = false;
+    GhostRun run;
+    try {
+        WatchedSettings settings(game, r);
+        PlayScreen unseen(WatchRequest(r, song), o);
+        unseen.track_ = &run.scores;
+        unseen.Start(game);
+        while (unseen.phase_ == PlayScreen::Phase::Playing && !unseen.feed_->Done())
+            unseen.Frame(game);
+        game.platform.music.SetFileName("");
+        const SongResult& p = unseen.result;
+        const ReplayOutcome& k = r.outcome;
+        if (unseen.phase_ != PlayScreen::Phase::Results || p.ShownScore != k.validScore ||
+            p.Judgements != k.judgements || p.CountBest != k.countBest ||
+            p.CountGood != k.countGood || p.CountMiss != k.countMiss)
+            return std::nullopt;
+        run.judgements = p.Judgements;
+        run.shownScore = p.ShownScore;
+        run.countBest = p.CountBest, run.countGood = p.CountGood, run.countMiss = p.CountMiss;
+        return run;
+    } catch (const std::exception&) {
+        game.platform.music.SetFileName("");
+        return std::nullopt;
+    }
+}
+
+namespace {
+
+// The best replay of the request's chart and modifier, played unseen to race against.
+std::optional<GhostRun> GhostOf(Game& game, const PlayRequest& q) {
+    const std::optional<PlayRecord> best = BestReplayOf(game, ReadPlayHistory(game), q);
+    if (!best) return std::nullopt;
+    const std::string path = ReplayFolder(game) + best->replay;
+    std::string bytes, why;
+    if (!ReadWholeFile(path, bytes, 64 << 20, &why)) {
+        ReportFailure(path + ": " + why + "; no ghost");
+        return std::nullopt;
+    }
+    try {
+        std::optional<GhostRun> run = PlayUnseen(game, DecodeReplay(bytes), q.chart.song);
+        if (!run) ReportFailure(path + ": does not give its own figures again; no ghost");
+        return run;
+    } catch (const std::runtime_error& e) {
+        ReportFailure(path + ": " + e.what() + "; no ghost");
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
 PlayScreen::PlayScreen(PlayRequest request, PlayOptions options, bool prepared)
     : request_(request), options_(options), prepared_(prepared) {}
 
@@ -76,6 +134,11 @@ Step PlayScreen::Start(Game& game) {
     const ChartId chart = request_.chart;
     // The stack gives the drums back when the song leaves.
     pf.music.SetDrumPart(DrumsFor(game.options, request_.ranking));
+    // A hand play of a local course races its chart's best (before the song: the ghost runs
+    // through the chart first).
+    if (!prepared_ && game.options.Ghost && !request_.autoPlay && !request_.ranking &&
+        !options_.replay)
+        ghost_ = GhostOf(game, request_);
     if (!prepared_) {
         pf.music.SetFileName("");
         PlayScreenSetup(game, request_);
@@ -94,6 +157,12 @@ Step PlayScreen::Start(Game& game) {
     st_.Request = request_;
     st_.DrawField = options_.DrawField;
     SetUpPlay(game, st_);
+    if (ghost_) {
+        st_.GhostMarks = &ghost_->judgements;
+        LabelControl& line = game.form.Label[play_slots::kGhostLabel];
+        line.Caption = GhostLine(0, 0);
+        line.Visible = true;
+    }
 
     pf.window.SetTextInput(false);  // no input method's window on a play key
     underrunsAtStart_ = pf.music.Underruns();
@@ -275,11 +344,18 @@ Step PlayScreen::Frame(Game& game) {
         print_ = ChartPrint(c, print_);
         ResetNoteFlags(st_, c.NoteCount);
         st_.CurrentNote = 1;
+        st_.PartFirstNote = st_.Judgements.size();
         // The end test below compares with the new part's end, so it needs the new part's
         // clock: with the old one, song 5 (whose last part is shorter than the part before it)
         // would stop without playing its last part.
         st_.PlayTime = PlayTimeOf(c, song, ReadMusic(game, st_) / 100.0);
     }
+    const int32_t cs = Round32(st_.FrameMusic * 100.0);
+    if (track_ && (track_->empty() || track_->back().second != st_.ShownScore))
+        track_->push_back({cs, st_.ShownScore});
+    if (ghost_)
+        game.form.Label[play_slots::kGhostLabel].Caption =
+            GhostLine(ghost_->ScoreAt(cs), st_.ShownScore);
     if (st_.FrameCount % 10 == 0 && st_.DrawField) DrawBackground(game, st_);
     st_.FrameCount = int16_t((st_.FrameCount + 1) % 10000);
     st_.Frames = Add<int32_t>(st_.Frames, 1);
@@ -322,6 +398,9 @@ void PlayScreen::Finish(Game& game) {
     out.Frames = st_.Frames;
     out.Caption = shown_.caption;
     out.Judgements = st_.Judgements;
+    if (ghost_)
+        game.form.Label[play_slots::kGhostLabel].Caption =
+            GhostLine(ghost_->shownScore, out.ShownScore);
     phase_ = Phase::Results;
     resultsEnd_ = game.platform.clock.Now() + kResultsSeconds;
     if (!request_.autoPlay && !request_.ranking && !options_.replay) {

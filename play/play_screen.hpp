@@ -12,6 +12,7 @@
 #include "core/screen_stack.hpp"
 #include "core/song_bars.hpp"
 #include "play/frame_pacer.hpp"
+#include "play/ghost.hpp"
 #include "play/hit_feedback.hpp"
 #include "play/play_history.hpp"
 #include "play/play_outcome.hpp"
@@ -48,6 +49,7 @@ class PlayScreen : public GameScreen {
     CourseKeeper course;
 
   private:
+    friend std::optional<GhostRun> PlayUnseen(Game& game, const Replay& replay, int16_t song);
     enum class Phase { Playing, Paused, CountIn, Results };
     Step Frame(Game& game);
     void Finish(Game& game);
@@ -82,12 +84,20 @@ class PlayScreen : public GameScreen {
     double watchRate_ = 1.0;
     bool watchPaused_ = false;
     std::optional<SongBars> bars_;
+    // The race's ghost; and, while this screen is a ghost played unseen, its scores go here.
+    std::optional<GhostRun> ghost_;
+    std::vector<std::pair<int32_t, int32_t>>* track_ = nullptr;
     // The input offset the last hand plays ask for, offered on the results until F5 takes it.
     std::optional<OffsetAdvice> advice_;
     bool midiSaved_ = false;  // F7 wrote the play as a MIDI file
     uint64_t print_ = 0;
     ResultsText shown_;
 };
+
+// Plays a replay through at once, unseen, with its settings (the player's come back), its song
+// numbered `song` in this run; the music stops after it. What it did, or nullopt (with the reason
+// on standard error) when it does not give its own figures again or cannot be played.
+std::optional<GhostRun> PlayUnseen(Game& game, const Replay& replay, int16_t song);
 
 // One beat of the chart's music in seconds: the count before a paused song goes on.
 double BeatSeconds(const Game& game, ChartId chart);

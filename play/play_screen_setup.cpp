@@ -114,9 +114,10 @@ void PlayScreenSetup(Game& game, const PlayRequest& q) {
         l.Caption = "COMBO: 0";
     });
     Step([&] {
-        LabelControl& l = f.Label[play_slots::kPositionLabel];
-        l.BackColor = colors::Black, l.ForeColor = colors::Yellow, l.FontSize = 18;
-        l.Left = 8880, l.Top = 200, l.Width = 1000, l.Height = 400;
+        // Over the background's top right corner, shown only in a race.
+        LabelControl& l = f.Label[play_slots::kGhostLabel];
+        l.BackColor = colors::Black, l.ForeColor = Color::Rgb(120, 220, 255), l.FontSize = 14;
+        l.Left = 6300, l.Top = 4560, l.Width = 3400, l.Height = 400;
     });
     Step([&] {
         f.pFumen.Top = 700, f.pFumen.Left = 3000;

@@ -6,7 +6,7 @@
 
 namespace zb::play_slots {
 
-inline constexpr size_t kPositionLabel = 2;    // laid out, never shown nor filled
+inline constexpr size_t kGhostLabel = 2;       // the ghost's score, in a race (play/ghost.hpp)
 inline constexpr size_t kComboLabel = 3;       // "COMBO: n", top left
 inline constexpr size_t kScoreLabel = 4;       // the score, under the lane
 inline constexpr size_t kResultsLabel = 5;     // the results panel (play/results_panel.hpp)

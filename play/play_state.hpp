@@ -123,6 +123,11 @@ struct PlayState {
     PlayRecorder* Recorder = nullptr;
     ReplayFeed* Feed = nullptr;
 
+    // In a race, the ghost's judgement of each note (play/ghost.hpp), marked above the lane, and
+    // the number of the song's notes before the part loaded now.
+    const std::string* GhostMarks = nullptr;
+    size_t PartFirstNote = 0;
+
     // The gauge's level and the background's sky and running frame as last drawn.
     ShownPicture GaugeShown, BackgroundShown;
 };

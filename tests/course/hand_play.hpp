@@ -8,10 +8,10 @@
 
 namespace zb::testing {
 
-// Plays the chart by hand: the notes struck `lateMs` after they are due, 4 ms either side in
-// turn, but every `skip`th note left to pass (0: none).
-inline SongResult PlayByHand(headless::HeadlessPlatform& hp, Game& game, const PlayRequest& q,
-                             double lateMs, int skip) {
+// Strikes the chart by hand, from now on as its music starts: the notes struck `lateMs` after
+// they are due, 4 ms either side in turn, but every `skip`th note left to pass (0: none).
+inline void StrikeByHand(headless::HeadlessPlatform& hp, Game& game, const PlayRequest& q,
+                         double lateMs, int skip) {
     PlayScreenSetup(game, q);
     LoadChart(game, q.chart, 0);
     const Chart& c = game.chart;
@@ -27,6 +27,12 @@ inline SongResult PlayByHand(headless::HeadlessPlatform& hp, Game& game, const P
         hp.keyboard.At(at, key, true);
         hp.keyboard.At(at + 0.01, key, false);
     }
+}
+
+// Plays the chart so.
+inline SongResult PlayByHand(headless::HeadlessPlatform& hp, Game& game, const PlayRequest& q,
+                             double lateMs, int skip) {
+    StrikeByHand(hp, game, q, lateMs, skip);
     return PlaySong(game, q);
 }
 

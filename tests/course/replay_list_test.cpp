@@ -1,5 +1,6 @@
 // リプレイ: a chart's replays listed from song select's F7, the best one watched through with a
-// pause, seeks and speeds, and left midway; a replay of another build listed but not watched.
+// pause, seeks and speeds, and left midway; a replay of another build that no longer reproduces
+// listed but not watched.
 // The save folder is byte for byte what it was, and the player's settings come back.
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include "course/replay_list_screen.hpp"
 #include "course/song_select.hpp"
 #include "play/play_screen.hpp"
+#include "play/play_slots.hpp"
 #include "tests/course/hand_play.hpp"
 #include "tests/frontend/frontend_fixture.hpp"
 
@@ -17,6 +19,7 @@ namespace {
 
 using ReplayListTest = testing::FrontendTest;
 using testing::PlayByHand;
+using testing::StrikeByHand;
 
 std::map<std::string, std::string> Files(const std::string& dir) {
     std::map<std::string, std::string> files;
@@ -48,14 +51,18 @@ TEST_F(ReplayListTest, TheBestIsWatchedAsPlayedWithSeeksAndSpeedsAndNothingIsWri
     const SongResult best = PlayByHand(hp, game, q, -6, 0);
     PlayByHand(hp, game, q, 20, 3);
     ASSERT_GT(best.ShownScore, first.ShownScore);
-    // The first play's replay as an older build recorded it.
+    // The first and last plays' replays as an older build recorded them; the first's as one whose
+    // judgement differed from this build's.
     const std::vector<PlayRecord> history = ReadPlayHistory(game);
     ASSERT_EQ(history.size(), 3u);
-    std::string bytes;
-    ASSERT_TRUE(ReadWholeFile(dir.File("replays/" + history[0].replay), bytes, 1 << 26));
-    Replay older = DecodeReplay(bytes);
-    older.build = "older";
-    dir.Write("replays/" + history[0].replay, EncodeReplay(older));
+    for (size_t i : {0, 2}) {
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(dir.File("replays/" + history[i].replay), bytes, 1 << 26));
+        Replay older = DecodeReplay(bytes);
+        older.build = "older";
+        if (i == 0) older.outcome.judgements[7] = older.outcome.judgements[7] == '3' ? '2' : '3';
+        dir.Write("replays/" + history[i].replay, EncodeReplay(older));
+    }
     game.settings.DelaySetting = 7;  // the player's own, which the watch puts aside
     const auto saved = Files(dir.Dir());
 
@@ -66,7 +73,8 @@ TEST_F(ReplayListTest, TheBestIsWatchedAsPlayedWithSeeksAndSpeedsAndNothingIsWri
     EXPECT_EQ(list.Entries()[1].play.score, best.ShownScore) << "newest first";
     EXPECT_TRUE(list.Entries()[1].best);
     EXPECT_FALSE(list.Entries()[0].best);
-    EXPECT_FALSE(list.Entries()[2].replay) << "another build's";
+    EXPECT_TRUE(list.Entries()[0].replay) << "another build's that reproduces";
+    EXPECT_FALSE(list.Entries()[2].replay) << "another build's that does not";
     const std::string line = ReplayLine(list.Entries()[1]);
     EXPECT_NE(line.find(std::to_string(best.ShownScore) + "点  良 " +
                         std::to_string(best.CountBest) + " 可 " + std::to_string(best.CountGood)),
@@ -126,6 +134,39 @@ TEST_F(ReplayListTest, TheBestIsWatchedAsPlayedWithSeeksAndSpeedsAndNothingIsWri
     EXPECT_EQ(game.ScreenState, Screen::SongSelect);
     hp.window.onYield = nullptr;
     EXPECT_EQ(Files(dir.Dir()), saved);
+}
+
+TEST_F(ReplayListTest, AHandPlayRacesTheBestReplayOfItsChart) {
+    game.settings.DelaySetting = 0;
+    const PlayRequest q{.chart = {.song = 1, .difficulty = 0}};
+    const SongResult best = PlayByHand(hp, game, q, -6, 0);
+    PlayByHand(hp, game, q, 12, 5);
+    game.options.Ghost = true;
+    StrikeByHand(hp, game, q, 20, 3);
+    std::vector<std::string> lines;
+    bool marked = false;  // a gold square above a note: the ghost's 良
+    hp.window.onYield = [&] {
+        const LabelControl& l = game.form.Label[play_slots::kGhostLabel];
+        if (l.Visible && (lines.empty() || lines.back() != l.Caption)) lines.push_back(l.Caption);
+        const Surface& lane = game.form.pFumenUra.Dc();
+        for (int y = 0; y < lane.Height() && !marked; ++y)
+            for (int x = 0; x < lane.Width() && !marked; ++x)
+                marked = lane.At(x, y) == Color::Rgb(255, 210, 40);
+    };
+    SongResult raced;
+    RunScreen(game, std::make_unique<PlayScreen>(q),
+              [&](GameScreen& s) { raced = static_cast<PlayScreen&>(s).result; });
+    hp.window.onYield = nullptr;
+    EXPECT_TRUE(marked);
+    ASSERT_GT(lines.size(), 20u);
+    EXPECT_EQ(lines.front(), "ゴースト 0　±0");
+    EXPECT_EQ(lines.back(), GhostLine(best.ShownScore, raced.ShownScore));
+    EXPECT_NE(lines.back().find("　−"), std::string::npos) << lines.back();
+    // The player's own figures are those of the same strikes raced by nobody.
+    game.options.Ghost = false;
+    const SongResult alone = PlayByHand(hp, game, q, 20, 3);
+    EXPECT_EQ(alone.Judgements, raced.Judgements);
+    EXPECT_EQ(alone.ShownScore, raced.ShownScore);
 }
 
 }  // namespace
