@@ -118,6 +118,7 @@ void KeepStrike(const Game& game, PlayState& st, int32_t p, double music) {
     t.offsetMs = (music - DueMusicSeconds(game, st, p)) * 1000.0;
     t.delayStepMs = DelayStepMs(game);
     t.frame = st.Frames;
+    t.lane = p;
     t.judgement = st.Judgements.empty() ? '0' : st.Judgements.back();
     if (const auto d = st.PressSources.find(music); d != st.PressSources.end())
         t.device = d->second.device;

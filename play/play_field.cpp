@@ -35,6 +35,15 @@ void DrawLane(Game& game, const PlayState& st) {
     const Surface& line = f.pLineUra[0].Dc();
     const Surface& lineMask = f.pLineUra[1].Dc();
     const int64_t spacing = c.NoteSpacing;
+    // The strikes made, newest first, until they have scrolled off: a tick through the note row.
+    for (auto t = st.Strikes.rbegin(); st.ShowStrikes && t != st.Strikes.rend(); ++t) {
+        const int64_t x64 = int64_t(t->lane) - st.ScrollPos;
+        if (x64 < -300) break;
+        if (x64 > farEdge) continue;
+        const int x = reverse ? 320 - int(x64) : int(x64);
+        const Color c = t->offsetMs < 0 ? Color::Rgb(80, 160, 255) : Color::Rgb(255, 110, 70);
+        lane.FillRect(x + B / 2 - 1, L - 6, 3, B + 12, c);
+    }
     const int len = int(c.ChartText.size());
     // Only the positions whose x can fall inside -300 .. farEdge need a look, but the note
     // index of a position is the count of notes before it, so the walk counts from the start.

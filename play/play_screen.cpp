@@ -156,6 +156,7 @@ Step PlayScreen::Start(Game& game) {
     st_.Chart = chart;
     st_.Request = request_;
     st_.DrawField = options_.DrawField;
+    st_.ShowStrikes = options_.watch;
     SetUpPlay(game, st_);
     if (ghost_) {
         st_.GhostMarks = &ghost_->judgements;
@@ -276,6 +277,7 @@ void PlayScreen::SeekTo(Game& game, double target) {
     print_ = ChartPrint(game.chart);
     while (phase_ == Phase::Playing && !feed_->Done() && st_.FrameMusic < target) Frame(game);
     st_.DrawField = options_.DrawField;
+    st_.ShowStrikes = true;
     st_.GaugeShown = st_.BackgroundShown = ShownPicture{};
     if (phase_ != Phase::Playing) return;
     music.Seek(st_.FrameMusic);

@@ -127,6 +127,8 @@ struct PlayState {
     // the number of the song's notes before the part loaded now.
     const std::string* GhostMarks = nullptr;
     size_t PartFirstNote = 0;
+    // A watch draws each strike on the lane where it was made, early ones blue, late ones red.
+    bool ShowStrikes = false;
 
     // The gauge's level and the background's sky and running frame as last drawn.
     ShownPicture GaugeShown, BackgroundShown;

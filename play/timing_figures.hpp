@@ -18,6 +18,7 @@ struct StrikeTiming {
     int32_t frame = 0;       // the frame that judged it
     char judgement = '0';    // '4' big 良, '3' 良, '2' 可, '1' 不可
     std::string device;      // the device that struck (core/devices_file.hpp), when known
+    int32_t lane = 0;        // the lane position it was judged at: a watch draws it there
 };
 
 // The half widths of the judgement windows in ms: 良, 可 (0 when 可 counts as 不可), and the

@@ -94,8 +94,14 @@ TEST_F(ReplayListTest, TheBestIsWatchedAsPlayedWithSeeksAndSpeedsAndNothingIsWri
     EXPECT_EQ(game.settings.DelaySetting, 0) << "the replay's";
     EXPECT_TRUE(game.options.HitErrorBar);
     SongResult watched;
+    bool ticked = false;  // a strike drawn on the lane, early or late
     hp.window.onYield = [&] {
         if (auto* play = dynamic_cast<PlayScreen*>(stack.Top())) watched = play->result;
+        const Surface& lane = game.form.pFumenUra.Dc();
+        for (int y = 0; y < lane.Height() && !ticked; ++y)
+            for (int x = 0; x < lane.Width() && !ticked; ++x)
+                ticked = lane.At(x, y) == Color::Rgb(80, 160, 255) ||
+                         lane.At(x, y) == Color::Rgb(255, 110, 70);
     };
     RunUntil([] { return false; }, 12);
     tap(vk::Space);
@@ -116,6 +122,7 @@ TEST_F(ReplayListTest, TheBestIsWatchedAsPlayedWithSeeksAndSpeedsAndNothingIsWri
     for (int i = 0; i < 6; ++i) tap(vk::Up, 0.1);
     EXPECT_DOUBLE_EQ(hp.music.Tempo(), 2.0);
     RunUntil([&] { return game.ScreenState == Screen::Replays; });
+    EXPECT_TRUE(ticked);
     EXPECT_EQ(watched.ShownScore, best.ShownScore);
     EXPECT_EQ(watched.Judgements, best.Judgements);
     EXPECT_EQ(watched.CountBest * 10000 + watched.CountGood * 100 + watched.CountMiss,

@@ -6,7 +6,8 @@ ten songs, with their titles lettered at run time, and Space plays one by auto p
 screen shows the lane with the notes of its drums and the judgement frame, the gauge filling, the
 drummer and the running background; Esc pauses, goes on, restarts and leaves. P opens practice,
 whose tempo the arrows set, and Esc leaves it with nothing written. Two short own songs played
-with Enter end the course with its total and the title comes back, where the arrows choose
+with Enter end the course with its total, the first one's replay watched from F7 between the
+two songs (the same results, nothing written), and the title comes back, where the arrows choose
 チャレンジ and the challenge menu's modifier."""
 
 import os
@@ -137,6 +138,31 @@ def written(folder):
         out[name] = open(path, "rb").read() if os.path.exists(path) else None
     replays = os.path.join(folder, "replays")
     out["replays"] = sorted(os.listdir(replays)) if os.path.isdir(replays) else []
+    return out
+
+
+# The results under the lane: yellow on black, where the play's background ran.
+RESULTS = (3000, 4500, 6500, 1800)
+
+
+def results_shown(img):
+    return img.count(img.region_twips(*RESULTS), yellow) > 200
+
+
+def results_text(img):
+    """Where the results' text is lit: the same figures light the same pixels."""
+    x0, y0, w, h = img.region_twips(*RESULTS)
+    return [(x, y) for y in range(y0, y0 + h) for x in range(x0, x0 + w) if yellow(img.pixel(x, y))]
+
+
+def folder_bytes(folder):
+    """Every file of the save folder (the links to the data are not followed), with its bytes."""
+    out = {}
+    for root, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(root, name)
+            if not os.path.islink(path):
+                out[os.path.relpath(path, folder)] = open(path, "rb").read()
     return out
 
 
@@ -336,8 +362,29 @@ class SongSelect(unittest.TestCase):
             s.wait_for(lambda i: count_shown(i, (1, 3, 10, 1, 3)), "13/13")
             s.tap("Return")
             s.wait_for(notes_on_lane, "the first short song")
-            strike_until(s, lambda i: count_shown(i, (0, 1, 10, 1, 3)), "the second song select", 2 * harness.PATIENCE)
+            played = strike_until(s, results_shown, "the first song's results", 2 * harness.PATIENCE)
+            played = results_text(played)
+            s.wait_for(lambda i: count_shown(i, (0, 1, 10, 1, 3)), "the second song select", 2 * harness.PATIENCE)
+
+            # F7 on the song just played lists its replay; Enter watches it, sought on and slowed
+            # to 50 %: its results are the play's, and the save folder stays as it was.
+            before = folder_bytes(s.folder)
             s.tap("Left")
+            s.wait_for(lambda i: count_shown(i, (1, 3, 10, 1, 3)), "13/13 again")
+            s.tap("F7")
+            s.wait_for(lambda i: i.pixel(600, 400) == (8, 12, 32), "the replay list")
+            s.tap("Return")
+            s.wait_for(notes_on_lane, "the replay")
+            s.tap("Right")
+            s.tap("Down", settle=0.1)
+            s.tap("Down")
+            img = s.wait_for(results_shown, "the replay's results", 2 * harness.PATIENCE)
+            time.sleep(0.2)
+            self.assertEqual(results_text(s.form_image()), played, "the watch ended as the play")
+            s.wait_for(lambda i: i.pixel(600, 400) == (8, 12, 32), "the replay list again", 2 * harness.PATIENCE)
+            s.tap("Escape")
+            s.wait_for(lambda i: count_shown(i, (1, 3, 10, 1, 3)), "song select after the replays")
+            self.assertEqual(folder_bytes(s.folder), before, "watching wrote a file")
             s.tap("Left")
             s.wait_for(lambda i: count_shown(i, (1, 2, 10, 1, 3)), "12/13")
             s.tap("Return")
