@@ -1,6 +1,7 @@
 // The cost of the play loop's frame at the densest moment of song 8 at difficulty 3, without
 // showing the window (also with the hit-error bar on), the cost of composing the play screen for
-// showing (the present), and of drawing the results' histogram of a song's strikes.
+// showing (the present), and of drawing the results' histogram of a song's strikes; and a whole
+// replay played through unseen (a ghost before its race, or a seek's replay from the start).
 // Run: build/bench/play_bench --benchmark_repetitions=5
 #include <benchmark/benchmark.h>
 
@@ -12,7 +13,10 @@
 #include "platform/ttf_text.hpp"
 #include "play/play_field.hpp"
 #include "play/play_frame.hpp"
+#include "play/play_screen.hpp"
 #include "play/play_screen_setup.hpp"
+#include "play/play_song.hpp"
+#include "play/replay.hpp"
 #include "play/timing_drawing.hpp"
 
 namespace zb {
@@ -104,6 +108,34 @@ void BM_PresentThePlayScreen(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PresentThePlayScreen)->Unit(benchmark::kMicrosecond);
+
+// Song 8 at difficulty 3, its longest chart, struck by hand on every note; then its replay
+// played through unseen, as a race does before the song starts.
+void BM_ReplayPlayedThroughUnseen(benchmark::State& state) {
+    headless::HeadlessPlatform hp{std::string(ZB_BINARY_DIR) + "/"};
+    Game game{hp.ports};
+    game.settings.DelaySetting = 0;
+    const PlayRequest q{.chart = {.song = 8, .difficulty = 3}};
+    PlayScreenSetup(game, q);
+    LoadChart(game, q.chart, 0);
+    const Chart& c = game.chart;
+    const double msPerPx = double(c.ChartSpan) * 10 / (double(c.ChartText.size()) * c.NoteSpacing);
+    const double start = hp.clock.Now();
+    for (int i = 1; i <= c.NoteCount; ++i) {
+        const double at = start + (c.NotePos[size_t(i)] - c.ChartOffset) * msPerPx / 1000;
+        const int key = game.settings.KeyCodes[size_t(i % 4)];
+        hp.keyboard.At(at, key, true);
+        hp.keyboard.At(at + 0.01, key, false);
+    }
+    Replay replay;
+    PlayOptions o;
+    o.record = &replay;
+    o.keepReplay = false;
+    PlaySong(game, q, o);
+    for (auto _ : state) benchmark::DoNotOptimize(PlayUnseen(game, replay, q.chart.song));
+    state.counters["frames"] = double(replay.outcome.frames);
+}
+BENCHMARK(BM_ReplayPlayedThroughUnseen)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zb

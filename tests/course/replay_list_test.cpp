@@ -125,6 +125,8 @@ TEST_F(ReplayListTest, TheBestIsWatchedAsPlayedWithSeeksAndSpeedsAndNothingIsWri
     EXPECT_TRUE(ticked);
     EXPECT_EQ(watched.ShownScore, best.ShownScore);
     EXPECT_EQ(watched.Judgements, best.Judgements);
+    EXPECT_EQ(watched.Caption, best.Caption);
+    EXPECT_EQ(watched.Gauge, best.Gauge);
     EXPECT_EQ(watched.CountBest * 10000 + watched.CountGood * 100 + watched.CountMiss,
               best.CountBest * 10000 + best.CountGood * 100 + best.CountMiss);
     EXPECT_EQ(game.settings.DelaySetting, 7) << "the player's again";

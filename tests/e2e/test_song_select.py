@@ -363,6 +363,7 @@ class SongSelect(unittest.TestCase):
             s.tap("Return")
             s.wait_for(notes_on_lane, "the first short song")
             played = strike_until(s, results_shown, "the first song's results", 2 * harness.PATIENCE)
+            save_png(played, "e2e_played_results.png")
             played = results_text(played)
             s.wait_for(lambda i: count_shown(i, (0, 1, 10, 1, 3)), "the second song select", 2 * harness.PATIENCE)
 
@@ -380,7 +381,9 @@ class SongSelect(unittest.TestCase):
             s.tap("Down")
             img = s.wait_for(results_shown, "the replay's results", 2 * harness.PATIENCE)
             time.sleep(0.2)
-            self.assertEqual(results_text(s.form_image()), played, "the watch ended as the play")
+            img = s.form_image()
+            save_png(img, "e2e_watched_results.png")
+            self.assertEqual(results_text(img), played, "the watch ended as the play")
             s.wait_for(lambda i: i.pixel(600, 400) == (8, 12, 32), "the replay list again", 2 * harness.PATIENCE)
             s.tap("Escape")
             s.wait_for(lambda i: count_shown(i, (1, 3, 10, 1, 3)), "song select after the replays")
