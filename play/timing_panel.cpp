@@ -45,6 +45,7 @@ void ShowTimingPanel(Game& game, const SongResult& r) {
     box.Left = kLeft, box.Top = 5450;
     box.SetSizePx(kWidth / 15, 48);
     box.BackColor = colors::Black;
+    box.Printed.clear();  // words a screen before printed on this box (記録, リプレイ)
     DrawStrikeHistogram(box.Dc(), r.Strikes, r.Windows);
     box.Visible = true;
 

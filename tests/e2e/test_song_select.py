@@ -146,7 +146,9 @@ RESULTS = (3000, 4500, 6500, 1800)
 
 
 def results_shown(img):
-    return img.count(img.region_twips(*RESULTS), yellow) > 200
+    """The results' label covers the running background: black, with yellow text on it."""
+    rect = img.region_twips(*RESULTS)
+    return img.count(rect, black) > rect[2] * rect[3] * 0.6 and img.count(rect, yellow) > 200
 
 
 def results_text(img):
@@ -362,7 +364,9 @@ class SongSelect(unittest.TestCase):
             s.wait_for(lambda i: count_shown(i, (1, 3, 10, 1, 3)), "13/13")
             s.tap("Return")
             s.wait_for(notes_on_lane, "the first short song")
-            played = strike_until(s, results_shown, "the first song's results", 2 * harness.PATIENCE)
+            strike_until(s, results_shown, "the first song's results", 2 * harness.PATIENCE)
+            time.sleep(0.2)
+            played = s.form_image()
             save_png(played, "e2e_played_results.png")
             played = results_text(played)
             s.wait_for(lambda i: count_shown(i, (0, 1, 10, 1, 3)), "the second song select", 2 * harness.PATIENCE)
