@@ -324,7 +324,10 @@ Step PlayScreen::Pass(Game& game) {
                 midiSaved_ = true;
                 ShowOffsetAdvice(game, SavePlayMidi(game, record_, request_.chart.song));
             }
-            if (now < resultsEnd_) return Step::Stay();
+            // A watch's results go back to the list at Esc as well.
+            if (now < resultsEnd_ &&
+                !(options_.watch && (game.input.GetAsyncKeyState(vk::Escape) & kKeyPressedSince)))
+                return Step::Stay();
             ResultsPanel(game.form).LeaveBlankLines();
             Keep(game, PlayEnd::Finished);
             return Step::Pop();
