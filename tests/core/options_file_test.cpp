@@ -33,20 +33,25 @@ TEST(OptionsFile, KeepsTheBarAndTheLinesOfANewerBuild) {
     EXPECT_NE(dir.Read("options.txt").find("\npad_don 3 4\n"), std::string::npos);
     EXPECT_EQ(again.options.Drums, DrumPart::Full);
     again.options.Drums = DrumPart::Quiet;
+    again.options.Ghost = true;
     SaveOptions(again);
     LoadOptions(game);
     EXPECT_EQ(game.options.Drums, DrumPart::Quiet);
+    EXPECT_TRUE(game.options.Ghost);
 
     GameOptions odd;
     std::string why;
     DecodeOptions(
-        "hit_error_bar yes\nhit_error_bar\ndrums loud\naudio_frames 96\naudio_frames 0128\n", odd,
-        &why);
+        "hit_error_bar yes\nhit_error_bar\ndrums loud\naudio_frames 96\naudio_frames 0128\nghost "
+        "2\n",
+        odd, &why);
     EXPECT_FALSE(odd.HitErrorBar);
+    EXPECT_FALSE(odd.Ghost);
     EXPECT_EQ(odd.Drums, DrumPart::Full);
     EXPECT_EQ(odd.AudioPeriod, 0);
     EXPECT_EQ(why,
-              "line 1 skipped; line 2 skipped; line 3 skipped; line 4 skipped; line 5 skipped");
+              "line 1 skipped; line 2 skipped; line 3 skipped; line 4 skipped; line 5 skipped; "
+              "line 6 skipped");
 
     // A kept line loses every CR at its end, so that it writes back as it reads (found by
     // tests/file_fuzz).
