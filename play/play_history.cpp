@@ -1,7 +1,6 @@
 #include "play/play_history.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -22,27 +21,6 @@ constexpr size_t kLimit = size_t(64) << 20;
 // What the learned offset asks of each of the plays.
 constexpr int kLearnPlays = 3, kLearnLeastStrikes = 50;
 constexpr double kLearnBeyondMs = 8, kLearnSpreadUnderMs = 30;
-
-std::vector<std::string> Split(const std::string& line, char sep) {
-    std::vector<std::string> parts;
-    size_t from = 0;
-    for (size_t at; (at = line.find(sep, from)) != std::string::npos; from = at + 1)
-        parts.push_back(line.substr(from, at - from));
-    parts.push_back(line.substr(from));
-    return parts;
-}
-
-template <typename T>
-bool Number(const std::string& s, T& v) {
-    const auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
-    return ec == std::errc() && p == s.data() + s.size() && !s.empty();
-}
-
-std::string Fixed(double v) {
-    char b[32];
-    std::snprintf(b, sizeof b, "%.1f", v);
-    return b;
-}
 
 std::string Path(const Game& game) {
     return game.SaveDir() + kFileName;
@@ -83,50 +61,16 @@ std::string FromReplays(const Game& game, const std::string& skip) {
 
 }  // namespace
 
-std::string EncodePlayRecord(const PlayRecord& r) {
-    std::string s = r.when + "\t" + r.song;
-    for (const int v : {r.difficulty, r.modifier}) s += "\t" + std::to_string(v);
-    s += "\t" + r.course + "\t" + std::to_string(r.score);
-    for (const int v : {r.best, r.good, r.miss, r.maxCombo}) s += "\t" + std::to_string(v);
-    s += "\t" + Fixed(r.seconds) + "\t" + r.replay;
-    for (const DeviceTiming& d : r.devices)
-        s += "\t" + Fixed(d.meanMs) + " " + Fixed(d.spreadMs) + " " + std::to_string(d.count) +
-             " " + d.device;
-    return s;
-}
-
-std::optional<PlayRecord> DecodePlayRecord(const std::string& line) {
-    const std::vector<std::string> f = Split(line, '\t');
-    if (f.size() < 12) return std::nullopt;
-    PlayRecord r;
-    r.when = f[0], r.song = f[1], r.course = f[4], r.replay = f[11];
-    bool good = !r.when.empty() && !r.song.empty() && !r.replay.empty() &&
-                (r.course == "local" || r.course == "challenge" || r.course == "ranking");
-    good = good && Number(f[2], r.difficulty) && Number(f[3], r.modifier) && Number(f[5], r.score);
-    good = good && Number(f[6], r.best) && Number(f[7], r.good) && Number(f[8], r.miss);
-    good = good && Number(f[9], r.maxCombo) && Number(f[10], r.seconds);
-    good = good && r.difficulty >= 0 && r.difficulty <= 3 && r.modifier >= 0 &&
-           r.modifier < kModifierCount && std::isfinite(r.seconds);
-    for (size_t i = 12; good && i < f.size(); ++i) {
-        const std::vector<std::string> d = Split(f[i], ' ');
-        DeviceTiming t;
-        good = d.size() >= 4 && Number(d[0], t.meanMs) && Number(d[1], t.spreadMs) &&
-               Number(d[2], t.count) && std::isfinite(t.meanMs) && std::isfinite(t.spreadMs);
-        // The name is the rest, spaces and all; a field cut short has none.
-        if (good) t.device = f[i].substr(d[0].size() + d[1].size() + d[2].size() + 3);
-        good = good && !t.device.empty();
-        r.devices.push_back(t);
-    }
-    if (!good) return std::nullopt;
-    return r;
-}
-
 std::vector<PlayRecord> ReadPlayHistory(const Game& game) {
     std::vector<PlayRecord> plays;
     std::error_code ec;
-    if (!fs::exists(Path(game), ec)) return plays;
     std::string text;
-    if (!ReadDataFile(Path(game), text, kLimit)) return plays;
+    // Before the first play writes the file, the replays kept so far are the plays known: the
+    // ones the file will start with. A chart's best among them is then spared by the pruning.
+    if (!fs::exists(Path(game), ec))
+        text = FromReplays(game, "");
+    else if (!ReadDataFile(Path(game), text, kLimit))
+        return plays;
     std::istringstream in(text);
     std::string line, skipped;
     for (int n = 1; std::getline(in, line); ++n) {

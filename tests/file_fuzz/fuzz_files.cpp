@@ -1,17 +1,20 @@
 // Any bytes as one of the game's own files: songcache.dat, kits.txt, pads.txt, options.txt,
-// devices.txt or a replay. ZB_FUZZ_FILE names which. The reader must neither crash, hang nor
-// allocate without bound; what it accepts must be what its writer writes (written again, it reads
-// back the same), and a file it refuses is refused with a reason. Files guarded by a checksum are
-// also tried with the checksum put right, so that the fuzzer reaches what lies behind it.
+// devices.txt, a replay or history.txt's lines. ZB_FUZZ_FILE names which. The reader must neither
+// crash, hang nor allocate without bound; what it accepts must be what its writer writes (written
+// again, it reads back the same), and a file it refuses is refused with a reason. Files guarded by
+// a checksum are also tried with the checksum put right, so that the fuzzer reaches what lies
+// behind it.
 //
 // ZB_FUZZ_WRITE_SEEDS=<folder> writes the seeds with the game's own writers instead (committed in
 // seeds/<file>/).
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -23,14 +26,16 @@
 #include "frontend/kit_file.hpp"
 #include "frontend/pad_file.hpp"
 #include "platform/pad_inputs.hpp"
+#include "play/play_record.hpp"
 #include "play/replay.hpp"
 
 namespace {
 
-enum class File { SongCache, Kits, Pads, Options, Replay, Devices };
+enum class File { SongCache, Kits, Pads, Options, Replay, Devices, History };
 File gFile = File::SongCache;
-const char* const kNames[] = {"songcache", "kits", "pads", "options", "replay", "devices"};
-constexpr int kFiles = 6;
+const char* const kNames[] = {"songcache", "kits",    "pads",   "options",
+                              "replay",    "devices", "history"};
+constexpr int kFiles = 7;
 const std::string kFolder = "/songs/";
 
 uint64_t Fnv(std::string_view bytes) {
@@ -160,6 +165,24 @@ void Devices(const std::string& bytes) {
         Fail("what it read does not write back the same");
 }
 
+// history.txt is only ever appended to, so each line it reads must give a line of its own that
+// reads back the same.
+void History(const std::string& bytes) {
+    size_t from = 0;
+    while (from <= bytes.size()) {
+        const size_t end = std::min(bytes.find('\n', from), bytes.size());
+        const std::optional<zb::PlayRecord> r =
+            zb::DecodePlayRecord(bytes.substr(from, end - from));
+        from = end + 1;
+        if (!r) continue;
+        const std::string once = zb::EncodePlayRecord(*r);
+        if (once.find('\n') != std::string::npos) Fail("a line it writes holds a line break");
+        const std::optional<zb::PlayRecord> back = zb::DecodePlayRecord(once);
+        if (!back || zb::EncodePlayRecord(*back) != once)
+            Fail("what it read does not write back the same");
+    }
+}
+
 // The replay's checksum (FNV-1a of all before it, 8 bytes little-endian) put right.
 std::string SealReplay(std::string_view body) {
     std::string s(body);
@@ -277,6 +300,19 @@ void WriteSeeds(const std::string& folder) {
             WriteSeed(folder, "devices.txt", zb::EncodeDevices(d));
             break;
         }
+        case File::History: {
+            zb::PlayRecord a;
+            a.when = "2026-04-01 21:05:09", a.song = "3", a.difficulty = 2, a.score = 812300;
+            a.best = 300, a.good = 20, a.miss = 4, a.maxCombo = 211, a.seconds = 101.5;
+            a.replay = "000012_s3_d2.zbr";
+            a.devices = {{-4.5, 12.25, 300, "keyboard"}, {8, 20.5, 24, "kit TD-17 MIDI 1"}};
+            zb::PlayRecord b;
+            b.song = "0123456789abcdef", b.course = "ranking", b.modifier = 3;
+            WriteSeed(folder, "history.txt",
+                      "# ズバッコミュージック: every play by hand\nversion 1\n" +
+                          zb::EncodePlayRecord(a) + "\n" + zb::EncodePlayRecord(b) + "\n");
+            break;
+        }
     }
 }
 
@@ -288,8 +324,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     while (i < kFiles && !(file && std::strcmp(file, kNames[i]) == 0)) ++i;
     if (i == kFiles) {
         std::fprintf(stderr,
-                     "fuzz_files: set ZB_FUZZ_FILE to songcache, kits, pads, options, replay or "
-                     "devices\n");
+                     "fuzz_files: set ZB_FUZZ_FILE to songcache, kits, pads, options, replay, "
+                     "devices or history\n");
         std::exit(2);
     }
     gFile = File(i);
@@ -322,6 +358,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             break;
         case File::Devices:
             Devices(bytes);
+            break;
+        case File::History:
+            History(bytes);
             break;
     }
     return 0;

@@ -134,6 +134,11 @@ TEST(PlayHistory, EachChartsBestReplayOutlivesTheKeptNumber) {
     EXPECT_FALSE(
         BestReplayOf(game, ReadPlayHistory(game),
                      {.chart = {.song = 1, .difficulty = 0}, .modifier = Modifier::Sudden}));
+    // A folder of replays without a history yet (a save from before it was kept) spares its bests
+    // too at the first play.
+    std::filesystem::remove(dir.File("history.txt"));
+    keep(3, 100000);
+    EXPECT_TRUE(kept("000002_s1_d0.zbr")) << "song 1's best, from the replays alone";
 }
 
 }  // namespace
