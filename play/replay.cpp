@@ -118,6 +118,14 @@ uint64_t ChartPrint(const Chart& c, uint64_t before) {
     return Fnv(&scale, sizeof scale, h);
 }
 
+void PutReplaySettings(Settings& s, const Replay& r) {
+    s.KeyCodes = r.keyCodes;
+    s.DelaySetting = r.delay;
+    s.FramePosition = r.framePosition;
+    s.BigNoteWait = r.bigNoteWait;
+    s.JudgeEffect = r.judgeEffect;
+}
+
 std::string EncodeReplay(const Replay& r) {
     Writer w;
     w.Bytes(kMagic, 4);

@@ -85,6 +85,8 @@ uint64_t ChartPrint(const Chart& chart, uint64_t before = 0);
 // The file: "ZBRP", a format version, then the fields above; a checksum ends it. Format 2 added
 // the devices and the presses' sources; a file of format 1 reads with none.
 std::string EncodeReplay(const Replay& r);
+// The settings the replay was played with, put in force.
+void PutReplaySettings(Settings& s, const Replay& r);
 // Throws std::runtime_error saying what is wrong with a damaged file or one of another format.
 Replay DecodeReplay(const std::string& bytes);
 

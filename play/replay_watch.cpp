@@ -34,12 +34,7 @@ WatchedSettings::WatchedSettings(Game& game, const Replay& r)
       hitErrorBar_(game.options.HitErrorBar),
       randomState_(game.challenge.RandomState),
       mode_(game.chart.Mode) {
-    Settings& s = game.settings;
-    s.KeyCodes = r.keyCodes;
-    s.DelaySetting = r.delay;
-    s.FramePosition = r.framePosition;
-    s.BigNoteWait = r.bigNoteWait;
-    s.JudgeEffect = r.judgeEffect;
+    PutReplaySettings(game.settings, r);
     game.options.HitErrorBar = true;  // what the watcher came for: each strike's timing
     game.challenge.RandomState = r.randomState;
     game.chart.Mode = r.modifier;

@@ -532,12 +532,7 @@ SongResult PlayReplay(const Replay& rp, const std::string& appDir, ReplayCheck& 
     }
     headless::HeadlessPlatform hp(appDir);
     Game game(hp.ports);
-    Settings& s = game.settings;
-    s.KeyCodes = rp.keyCodes;
-    s.DelaySetting = rp.delay;
-    s.FramePosition = rp.framePosition;
-    s.BigNoteWait = rp.bigNoteWait;
-    s.JudgeEffect = rp.judgeEffect;
+    PutReplaySettings(game.settings, rp);
     game.options.HitErrorBar = rp.hitErrorBar;
     PlayRequest q;
     q.challenge = rp.challengeCourse;
