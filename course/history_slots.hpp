@@ -1,4 +1,6 @@
-// The form slot the 記録 screen draws on: one picture box the size of the form.
+// The form slot the 記録 and リプレイ screens draw on: one picture box the size of the form. The
+// results' timing histogram uses the same box (play/play_slots.hpp), and clears what these
+// printed on it.
 #pragma once
 
 #include <cstddef>

@@ -12,9 +12,10 @@ inline constexpr size_t kScoreLabel = 4;       // the score, under the lane
 inline constexpr size_t kResultsLabel = 5;     // the results panel (play/results_panel.hpp)
 inline constexpr size_t kCourseLineLabel = 6;  // course, song number and title, under the lane
 // The timing of a song played by hand, left of the results (play/timing_panel.hpp).
-inline constexpr size_t kTimingFiguresLabel = 7;      // mean, spread, early and late
-inline constexpr size_t kTimingDelayLabel = 8;        // the ディレイ that suits the song
-inline constexpr size_t kTimingHistogramPicture = 0;  // Picture1: the strikes' histogram
+inline constexpr size_t kTimingFiguresLabel = 7;  // mean, spread, early and late
+inline constexpr size_t kTimingDelayLabel = 8;    // the ディレイ that suits the song
+// Picture1: the strikes' histogram; also 記録's and リプレイ's box (course/history_slots.hpp).
+inline constexpr size_t kTimingHistogramPicture = 0;
 // The pause menu and the count before the song goes on, in the background's place.
 inline constexpr size_t kPauseTitleLabel = 15;
 inline constexpr std::array<size_t, 4> kPauseItemLabels{16, 17, 18, 19};
