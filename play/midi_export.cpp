@@ -288,9 +288,14 @@ bool WriteNewFile(const std::string& path, const std::string& bytes, std::string
     }
     const std::string part = path + ".part";
     if (!ReplaceFileContents(part, bytes, &why)) return false;
-    // A link fails where the name is taken, even by a file that came meanwhile.
+    // A link fails where the name is taken, even by a file that came meanwhile. A folder on a
+    // file system without links (a FAT stick) takes a rename, looked at just before.
     fs::create_hard_link(part, path, ec);
-    fs::remove(part);
+    std::error_code probe;
+    if (ec && ec != std::errc::file_exists && !fs::exists(path, probe) && !probe)
+        fs::rename(part, path, ec);
+    std::error_code left;
+    fs::remove(part, left);
     if (ec)
         why = ec == std::errc::file_exists ? "the file exists; nothing was written over it"
                                            : ec.message();
