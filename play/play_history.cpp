@@ -28,12 +28,11 @@ std::string Path(const Game& game) {
 
 // The replays kept before the history was: one line each, oldest first, without a date or the
 // devices (a replay of then knows neither).
-std::string FromReplays(const Game& game, const std::string& skip) {
+std::string FromReplays(const Game& game) {
     std::vector<fs::path> files;
     std::error_code ec;
     for (const fs::directory_entry& e : fs::directory_iterator(ReplayFolder(game), ec))
-        if (e.path().extension() == ".zbr" && e.path().filename() != skip)
-            files.push_back(e.path());
+        if (e.path().extension() == ".zbr") files.push_back(e.path());
     std::sort(files.begin(), files.end());
     std::string lines;
     for (const fs::path& f : files) {
@@ -61,16 +60,25 @@ std::string FromReplays(const Game& game, const std::string& skip) {
 
 }  // namespace
 
-std::vector<PlayRecord> ReadPlayHistory(const Game& game) {
-    std::vector<PlayRecord> plays;
+std::optional<std::string> PlayHistoryText(const Game& game) {
     std::error_code ec;
-    std::string text;
     // Before the first play writes the file, the replays kept so far are the plays known: the
     // ones the file will start with. A chart's best among them is then spared by the pruning.
     if (!fs::exists(Path(game), ec))
-        text = FromReplays(game, "");
-    else if (!ReadDataFile(Path(game), text, kLimit))
-        return plays;
+        return "# ズバッコミュージック: every play by hand\nversion " +
+               std::to_string(kHistoryVersion) + "\n" + FromReplays(game);
+    std::string text;
+    if (!ReadDataFile(Path(game), text, kLimit)) return std::nullopt;  // said
+    return text;
+}
+
+std::vector<PlayRecord> ReadPlayHistory(const Game& game) {
+    const std::optional<std::string> text = PlayHistoryText(game);
+    return text ? DecodePlayHistory(game, *text) : std::vector<PlayRecord>{};
+}
+
+std::vector<PlayRecord> DecodePlayHistory(const Game& game, const std::string& text) {
+    std::vector<PlayRecord> plays;
     std::istringstream in(text);
     std::string line, skipped;
     for (int n = 1; std::getline(in, line); ++n) {
@@ -108,16 +116,7 @@ PlayRecord PlayRecordOf(Game& game, const PlayOutcome& o, const std::string& rep
     return r;
 }
 
-void AppendPlayHistory(Game& game, const PlayOutcome& o, const std::string& replayFile) {
-    const PlayRecord r = PlayRecordOf(game, o, replayFile);
-    std::string text;
-    std::error_code ec;
-    if (fs::exists(Path(game), ec)) {
-        if (!ReadDataFile(Path(game), text, kLimit)) return;  // said; the file stays as it is
-    } else {
-        text = "# ズバッコミュージック: every play by hand\nversion " +
-               std::to_string(kHistoryVersion) + "\n" + FromReplays(game, r.replay);
-    }
+void AppendPlayHistory(Game& game, std::string text, const PlayRecord& r) {
     if (!text.empty() && text.back() != '\n') text += '\n';
     SaveDataFile(Path(game), text + EncodePlayRecord(r) + "\n", "this play is not in the history");
 }

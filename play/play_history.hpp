@@ -13,13 +13,17 @@
 
 namespace zb {
 
-// The plays in the save folder's history, oldest first. While the file is missing, the plays of
-// the replays/ folder's replays, which join it once, when it is first written.
+// The history's text as it stands: the file's, or while it is missing the lines it will start
+// with, one for each replay in the replays/ folder. Nullopt when the file cannot be read (said).
+std::optional<std::string> PlayHistoryText(const Game& game);
+// The plays in a history's text, oldest first; a damaged line is skipped and said.
+std::vector<PlayRecord> DecodePlayHistory(const Game& game, const std::string& text);
+// The plays in the save folder's history (PlayHistoryText), oldest first.
 std::vector<PlayRecord> ReadPlayHistory(const Game& game);
-// A finished hand play's line (the replay's file, when one was kept), and the line appended (see
-// KeepPlayOutcome).
+// A finished hand play's line (the replay's file, when one was kept), and the history written
+// again as `text` (PlayHistoryText, read before) with the line after it (see KeepPlayOutcome).
 PlayRecord PlayRecordOf(Game& game, const PlayOutcome& o, const std::string& replayFile);
-void AppendPlayHistory(Game& game, const PlayOutcome& o, const std::string& replayFile);
+void AppendPlayHistory(Game& game, std::string text, const PlayRecord& r);
 
 // An input offset the last plays ask for: three hand plays in a row whose strikes on one device
 // came late (or early) by more than 8 ms on average, each with 50 judged strikes or more and a

@@ -35,9 +35,13 @@ void KeepPlayOutcome(Game& game, const PlayOutcome& o, const CourseKeeper& cours
     if (!PlayCounts(o)) return;
     // Only a cleared play can set a song high score.
     if (o.result->NormaCleared) KeepSongHighScore(game, o.request, o.result->ShownScore);
-    AppendPlayHistory(
-        game, o,
-        o.replay ? KeepReplay(game, *o.replay, BestReplays(ReadPlayHistory(game))) : std::string());
+    // The history is read once: its bests are spared by the replays' pruning, and this play's
+    // line goes after it.
+    const std::optional<std::string> history = PlayHistoryText(game);
+    const std::vector<PlayRecord> plays =
+        history ? DecodePlayHistory(game, *history) : std::vector<PlayRecord>{};
+    const std::string replay = o.replay ? KeepReplay(game, *o.replay, BestReplays(plays)) : "";
+    if (history) AppendPlayHistory(game, *history, PlayRecordOf(game, o, replay));
     if (IsOwnSong(o.request.chart.song)) NoteOwnSongPlayed(game, o.request.chart.song);
     if (course) course(game, o);
 }
