@@ -13,8 +13,10 @@ struct Timed {
     MusicEvent event;
 };
 
-// Walks one track into `out` until its end, a cut, or the events' limit.
-void ReadTrack(std::string_view track, std::vector<Timed>& out, std::string& sysex) {
+// Walks one track into `out` and its tempo changes into `tempos`, until its end, a cut, or the
+// events' limit.
+void ReadTrack(std::string_view track, std::vector<Timed>& out, std::string& sysex,
+               std::vector<TempoChange>& tempos) {
     MidiBytes r{track};
     int64_t tick = 0;
     uint32_t running = 0;
@@ -28,7 +30,11 @@ void ReadTrack(std::string_view track, std::vector<Timed>& out, std::string& sys
         }
         if (status == 0xFF) {
             const uint32_t type = r.Byte();
-            r.Skip(r.VarLen());
+            const uint32_t len = r.VarLen();
+            if (type == 0x51 && len == 3)
+                tempos.push_back({tick, r.Fixed(3)});
+            else
+                r.Skip(len);
             if (type == 0x2F) return;  // end of track
         } else if (status == 0xF0) {
             const uint32_t len = r.VarLen();
@@ -63,12 +69,13 @@ void ReadTrack(std::string_view track, std::vector<Timed>& out, std::string& sys
 
 MusicSequence MusicSequence::FromMidi(std::string_view bytes) {
     MusicSequence s;
-    s.tempoMap = TempoMap::FromMidi(bytes);
-    if (!s.tempoMap.Valid()) return s;
     uint32_t division = 0;
     std::vector<Timed> timed;
-    ForEachTrack(bytes, division,
-                 [&](std::string_view track) { ReadTrack(track, timed, s.sysex); });
+    std::vector<TempoChange> tempos;
+    if (!ForEachTrack(bytes, division,
+                      [&](std::string_view track) { ReadTrack(track, timed, s.sysex, tempos); }))
+        return s;
+    s.tempoMap = TempoMap::FromTempos(division, std::move(tempos));
     // Tracks are read one after the other: at one tick, the earlier track's events go first.
     std::stable_sort(timed.begin(), timed.end(),
                      [](const Timed& a, const Timed& b) { return a.tick < b.tick; });
