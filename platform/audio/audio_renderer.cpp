@@ -223,7 +223,6 @@ void AudioRenderer::SetFile(const std::string& path) {
         const SongClock v = View();
         Request r{.kind = Request::Kind::Stop};
         r.song = v.playing ? v.SongAt(v.HeardAt(now)) : v.stoppedPos;
-        gameSong_ = nullptr;
         Send(r);
         return;
     }
@@ -236,11 +235,10 @@ void AudioRenderer::SetFile(const std::string& path) {
     song->music = MusicSequence::FromMidi(bytes);
     if (!bytes.empty() && !song->music.tempoMap.Valid())
         SayOnStderr("cannot play the music " + path + ": not a MIDI file");
-    gameSong_ = song.get();
-    songs_.push_back(std::move(song));
     Request r{.kind = Request::Kind::File};
     r.at = now;
-    r.file = gameSong_;
+    r.file = song.get();
+    songs_.push_back(std::move(song));
     Send(r);
 }
 
@@ -251,11 +249,6 @@ void AudioRenderer::SetVolume(int32_t hundredthsDb) {
 
 double AudioRenderer::PositionAt(double clockSeconds) const {
     return View().PositionAt(clockSeconds);
-}
-
-void AudioRenderer::Seek(Request& r, double songSeconds) const {
-    // Past the file's end the music is silent and the position runs on from where it went.
-    r.song = std::max(0.0, songSeconds);
 }
 
 void AudioRenderer::Pause() {
@@ -275,7 +268,7 @@ void AudioRenderer::Resume() {
     // The player plays on from exactly where the position stopped, not from where the buffers
     // already rendered had taken it; the position holds until that is heard.
     Request r{.kind = Request::Kind::Resume};
-    Seek(r, v.SongAt(v.HeardAt(now)));
+    r.song = std::max(0.0, v.SongAt(v.HeardAt(now)));
     Send(r);
 }
 
@@ -288,7 +281,8 @@ void AudioRenderer::Seek(double songSeconds) {
     const SongClock v = View();
     if (!v.playing) return;
     Request r{.kind = Request::Kind::Seek};
-    Seek(r, songSeconds);
+    // Past the file's end the music is silent and the position runs on from where it went.
+    r.song = std::max(0.0, songSeconds);
     r.heard = v.HeardAt(now);
     Send(r);
 }

@@ -160,7 +160,6 @@ class AudioRenderer {
     void Send(const Request& r);
     SongClock View() const;
     std::shared_ptr<const WaveData> Wave(const std::string& path);
-    void Seek(Request& r, double songSeconds) const;  // where a seek goes
 
     // Both: what a request does to the song's clock; `firstHeard` where a new file starts.
     static void Apply(SongClock& c, const Request& r, double firstHeard);
@@ -236,7 +235,6 @@ class AudioRenderer {
     std::deque<Request> asked_;                 // sent, maybe not yet taken: laid on the view
     std::vector<std::unique_ptr<Song>> songs_;  // handed over, not yet given back
     std::vector<std::unique_ptr<std::vector<ClickBeat>>> beatLists_;  // the same for beats
-    const Song* gameSong_ = nullptr;                                  // the latest file set
     std::map<std::string, std::shared_ptr<const WaveData>> waves_;    // decoded, by path
 };
 
